@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPushButton>
+#include <QRgb>
+
+namespace quindorel {
+
+// One key of the on-screen keyboard: a flat button whose face is filled with
+// its back colour, which is the key's mark (grey unmarked, green marked).
+class KeyButton : public QPushButton {
+    Q_OBJECT
+public:
+    static constexpr QRgb kUnmarked = 0xC0C0C0;
+    static constexpr QRgb kMarked = 0x00FF00;
+
+    KeyButton(int index, const QString& caption, const QString& tag, QWidget* parent = nullptr);
+
+    int index() const { return index_; }
+    // The key's Windows virtual-key code in decimal, as saved and pressed.
+    const QString& tag() const { return tag_; }
+
+    QRgb backColor() const { return backColor_; }
+    void setBackColor(QRgb color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int index_;
+    QString tag_;
+    QRgb backColor_ = kUnmarked;
+};
+
+}  // namespace quindorel

@@ -1,0 +1,70 @@
+#pragma once
+
+// The windowing system as the program needs it: top-level windows, their
+// placement, synthetic key events and the stop hot key. Plain C++ without Qt,
+// so that each back end (X11, Win32) can be built and tested on its own.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quindorel {
+
+// A native window handle as the program stores it: 32 bits, signed.
+using WindowId = std::int32_t;
+
+struct TopLevelWindow {
+    WindowId id = 0;
+    std::string title;  // UTF-8, at most 79 characters
+    bool visible = false;
+    bool owned = false;
+};
+
+// One synthetic key event, by Windows virtual-key code.
+struct KeyStroke {
+    std::uint8_t virtualKey = 0;
+    bool down = true;
+    bool operator==(const KeyStroke&) const = default;
+};
+
+// Windows hot-key modifier bits; the same numbers on every back end.
+enum HotKeyModifier : unsigned {
+    kModAlt = 1,
+    kModControl = 2,
+    kModShift = 4,
+    kModWin = 8,
+};
+
+class NativeDesktop {
+public:
+    virtual ~NativeDesktop() = default;
+
+    // Every top-level window, top of the stacking order first. A window that
+    // vanishes during the walk is left out; the walk itself never fails.
+    virtual std::vector<TopLevelWindow> topLevelWindows() = 0;
+
+    // Raises the window into the above-others band without moving it.
+    virtual void makeTopMost(WindowId window) = 0;
+    // Returns the window to the normal band and moves its top-left corner to
+    // (0, 0), keeping its size.
+    virtual void releaseTopMost(WindowId window) = 0;
+    // Shows (restores, activates) the window; a dead window is ignored.
+    virtual void showWindow(WindowId window) = 0;
+
+    // Sends the events back to back, in order, into the system's input
+    // stream. Codes without a key on this system are skipped.
+    virtual void sendKeys(const std::vector<KeyStroke>& strokes) = 0;
+
+    // The identifier for an atom name; the same name gives the same number.
+    virtual std::int32_t addAtom(const std::string& name) = 0;
+    // Registers a system-wide hot key for `owner`. False when it cannot be
+    // had (another program owns the combination).
+    virtual bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
+                                std::uint8_t virtualKey) = 0;
+    // Decodes a native event (xcb_generic_event_t*, MSG*) delivered to the
+    // program: the hot key's identifier when it announces a registered hot key.
+    virtual std::optional<std::int32_t> hotKeyFromNativeEvent(const void* nativeEvent) = 0;
+};
+
+}  // namespace quindorel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/NativeDesktop.h"
+
+namespace quindorel {
+
+// The desktop of a display with no windowing system behind it (Qt's
+// offscreen platform): no other windows, and key events go nowhere.
+class NullDesktop : public NativeDesktop {
+public:
+    std::vector<TopLevelWindow> topLevelWindows() override { return {}; }
+    void makeTopMost(WindowId) override {}
+    void releaseTopMost(WindowId) override {}
+    void showWindow(WindowId) override {}
+    void sendKeys(const std::vector<KeyStroke>&) override {}
+    std::int32_t addAtom(const std::string& name) override {
+        return static_cast<std::int32_t>(0xC000 + name.size());
+    }
+    bool registerHotKey(WindowId, std::int32_t, unsigned, std::uint8_t) override { return false; }
+    std::optional<std::int32_t> hotKeyFromNativeEvent(const void*) override { return std::nullopt; }
+};
+
+}  // namespace quindorel

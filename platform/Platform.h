@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/Clock.h"
+#include "platform/NativeDesktop.h"
+#include "settings/SettingsStore.h"
+
+namespace quindorel {
+
+enum class MessageIcon { None, Critical, Question, Exclamation, Information };
+
+// Everything the program asks of the system, passed in through constructors:
+// the desktop, the settings store, clocks, and the modal boxes.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual NativeDesktop& desktop() = 0;
+    virtual SettingsStore& settings() = 0;
+    virtual std::unique_ptr<Clock> createClock() = 0;
+
+    // Announced hot keys reach this handler with their identifier.
+    virtual void setHotKeyHandler(std::function<void(std::int32_t id)> handler) = 0;
+
+    // The default title of message and input boxes that name none.
+    virtual void setApplicationTitle(const QString& title) = 0;
+
+    // A modal box with an OK button. An empty title means the application title.
+    virtual void messageBox(const QString& text, const QString& title, MessageIcon icon) = 0;
+    // A modal input box; returns the typed text, or an empty text on Cancel.
+    // An empty title means the application title.
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
+};
+
+}  // namespace quindorel

@@ -1,0 +1,62 @@
+#include "platform/fake/FakeDesktop.h"
+
+namespace quindorel {
+
+std::vector<TopLevelWindow> FakeDesktop::topLevelWindows() {
+    ++walkCount;
+    std::vector<TopLevelWindow> result;
+    for (const TopLevelWindow& window : windows) {
+        if (window.id != vanishDuringWalk || vanishDuringWalk == 0) {
+            result.push_back(window);
+        }
+    }
+    return result;
+}
+
+void FakeDesktop::makeTopMost(WindowId window) {
+    calls << QStringLiteral("topmost %1").arg(window);
+}
+
+void FakeDesktop::releaseTopMost(WindowId window) {
+    calls << QStringLiteral("release %1").arg(window);
+}
+
+void FakeDesktop::showWindow(WindowId window) { calls << QStringLiteral("show %1").arg(window); }
+
+void FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    for (const KeyStroke& stroke : strokes) {
+        calls << QStringLiteral("%1 %2")
+                     .arg(stroke.down ? QStringLiteral("down") : QStringLiteral("up"))
+                     .arg(stroke.virtualKey);
+    }
+}
+
+std::int32_t FakeDesktop::addAtom(const std::string& name) {
+    auto found = atoms.find(name);
+    if (found != atoms.end()) {
+        return found->second;
+    }
+    const std::int32_t atom = 0xC000 + static_cast<std::int32_t>(atoms.size());
+    atoms.emplace(name, atom);
+    return atom;
+}
+
+bool FakeDesktop::registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
+                                 std::uint8_t virtualKey) {
+    calls << QStringLiteral("hotkey %1 %2 %3 %4").arg(owner).arg(id).arg(modifiers).arg(virtualKey);
+    return hotKeyAvailable;
+}
+
+std::optional<std::int32_t> FakeDesktop::hotKeyFromNativeEvent(const void*) { return std::nullopt; }
+
+QStringList FakeDesktop::keyCalls() const {
+    QStringList keys;
+    for (const QString& call : calls) {
+        if (call.startsWith(QLatin1String("down ")) || call.startsWith(QLatin1String("up "))) {
+            keys << call;
+        }
+    }
+    return keys;
+}
+
+}  // namespace quindorel

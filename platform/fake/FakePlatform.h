@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "platform/Platform.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeDesktop.h"
+#include "platform/fake/FakeSettingsStore.h"
+
+namespace quindorel {
+
+// The platform for tests: a recording desktop, an in-memory store, clocks that
+// tick on demand, and boxes answered from a script.
+class FakePlatform : public Platform {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        MessageIcon icon;
+    };
+
+    FakeDesktop fakeDesktop;
+    FakeSettingsStore store;
+    QList<Message> messages;
+    QStringList prompts;  // "title|prompt|default" of every input box shown
+    // Answers for the input boxes, in order; std::nullopt stands for Cancel.
+    std::deque<std::optional<QString>> answers;
+    QList<FakeClock*> clocks;  // in order of creation; owned by their users
+    QString applicationTitle;
+
+    NativeDesktop& desktop() override { return fakeDesktop; }
+    SettingsStore& settings() override { return store; }
+    std::unique_ptr<Clock> createClock() override;
+    void setHotKeyHandler(std::function<void(std::int32_t)> handler) override {
+        hotKeyHandler_ = std::move(handler);
+    }
+    void setApplicationTitle(const QString& title) override { applicationTitle = title; }
+    void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
+    QString inputBox(const QString& prompt, const QString& title,
+                     const QString& defaultText) override;
+
+    // Delivers one press of a hot key, as the system would.
+    void pressHotKey(std::int32_t id);
+
+    // Texts of all message boxes shown so far.
+    QStringList messageTexts() const;
+
+private:
+    std::function<void(std::int32_t)> hotKeyHandler_;
+};
+
+}  // namespace quindorel

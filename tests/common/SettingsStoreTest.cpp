@@ -1,0 +1,61 @@
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "settings/QtSettingsStore.h"
+
+using namespace quindorel;
+
+class SettingsStoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readingGivesDefaultAndCreatesNothing() {
+        QTemporaryDir dir;
+        QtSettingsStore store(dir.path());
+        QCOMPARE(store.getSetting("Marvenhal", "Quindorel", "OftenIndex", "2"), QStringLiteral("2"));
+        QVERIFY(!QFile::exists(dir.filePath("Marvenhal.conf")));
+    }
+
+    void firstWriteCreatesTheFileWithItsGroup() {
+        QTemporaryDir dir;
+        QtSettingsStore store(dir.path());
+        store.saveSetting("Marvenhal", "Quindorel", "BackupSwitch", "On");
+        QFile file(dir.filePath("Marvenhal.conf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString content = QString::fromUtf8(file.readAll());
+        QVERIFY2(content.contains("[Quindorel]"), qPrintable(content));
+        QVERIFY2(content.contains("BackupSwitch=On"), qPrintable(content));
+    }
+
+    void valuesRoundTripExactly_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("number") << "12";
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "  5 ";
+        QTest::newRow("comma") << "1, 2";
+        QTest::newRow("truth") << "True";
+        QTest::newRow("looks like a variant") << "@Invalid()";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("fünf");
+        QTest::newRow("equals and semicolon") << "a=b;c";
+    }
+    void valuesRoundTripExactly() {
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        {
+            QtSettingsStore store(dir.path());
+            store.saveSetting("Marvenhal", "Quindorel", "Text1", value);
+        }
+        QtSettingsStore reopened(dir.path());
+        QCOMPARE(reopened.getSetting("Marvenhal", "Quindorel", "Text1", "1"), value);
+    }
+
+    void laterWriteReplacesEarlierOne() {
+        QTemporaryDir dir;
+        QtSettingsStore store(dir.path());
+        store.saveSetting("Marvenhal", "Quindorel", "Text1", "1");
+        store.saveSetting("Marvenhal", "Quindorel", "Text1", "12");
+        QCOMPARE(store.getSetting("Marvenhal", "Quindorel", "Text1", ""), QStringLiteral("12"));
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsStoreTest)
+#include "SettingsStoreTest.moc"
