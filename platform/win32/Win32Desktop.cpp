@@ -1,0 +1,152 @@
+#include "platform/win32/Win32Desktop.h"
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/win32/KeyInputCode.h"
+
+namespace quindorel {
+
+namespace {
+
+// A cycle in the window chain (windows restacked under the walk) must not
+// hang the program; no desktop has this many top-level windows.
+constexpr int kMaxWalkSteps = 100000;
+// Titles are read into 80 characters, terminating zero included.
+constexpr int kTitleBufferLength = 80;
+
+// Window handles are 32 bits wide on 64-bit Windows too; the upper half is
+// the sign extension of the lower.
+HWND toHandle(WindowId id) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(id)); }
+
+WindowId toId(HWND window) {
+    return static_cast<WindowId>(reinterpret_cast<std::intptr_t>(window));
+}
+
+std::string toUtf8(const wchar_t* text, int length) {
+    if (length <= 0) {
+        return {};
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), size, nullptr, nullptr);
+    }
+    return result;
+}
+
+std::string windowTitle(HWND window) {
+    wchar_t buffer[kTitleBufferLength] = {};
+    int length = GetWindowTextW(window, buffer, kTitleBufferLength);
+    if (length < 0) {
+        length = 0;
+    }
+    // A cut that splits a surrogate pair leaves half a character behind.
+    if (length > 0 && IS_HIGH_SURROGATE(buffer[length - 1])) {
+        --length;
+    }
+    return toUtf8(buffer, length);
+}
+
+// A window that is gone, or whose thread no longer answers, is left alone:
+// placing a hung window would hang the program with it.
+bool canPlace(HWND window) { return IsWindow(window) && !IsHungAppWindow(window); }
+
+INPUT keyInput(const KeyStroke& stroke) {
+    const UINT layoutScanCode = MapVirtualKeyW(stroke.virtualKey, MAPVK_VK_TO_VSC);
+    const KeyInputCode code = keyInputCode(stroke.virtualKey, layoutScanCode);
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = stroke.virtualKey;
+    input.ki.wScan = code.scanCode;
+    input.ki.dwFlags = (stroke.down ? 0u : static_cast<DWORD>(KEYEVENTF_KEYUP)) |
+                       (code.extended ? static_cast<DWORD>(KEYEVENTF_EXTENDEDKEY) : 0u);
+    return input;
+}
+
+}  // namespace
+
+std::vector<TopLevelWindow> Win32Desktop::topLevelWindows() {
+    std::vector<TopLevelWindow> windows;
+    HWND window = GetWindow(GetDesktopWindow(), GW_CHILD);
+    for (int step = 0; window != nullptr && step < kMaxWalkSteps; ++step) {
+        TopLevelWindow entry;
+        entry.id = toId(window);
+        entry.title = windowTitle(window);
+        entry.visible = IsWindowVisible(window) != FALSE;
+        entry.owned = GetWindow(window, GW_OWNER) != nullptr;
+        // A window destroyed under the walk ends the chain; what it read
+        // about that window is no longer true.
+        if (IsWindow(window)) {
+            windows.push_back(std::move(entry));
+        }
+        window = GetWindow(window, GW_HWNDNEXT);
+    }
+    return windows;
+}
+
+void Win32Desktop::makeTopMost(WindowId window) {
+    const HWND handle = toHandle(window);
+    if (canPlace(handle)) {
+        SetWindowPos(handle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    }
+}
+
+void Win32Desktop::releaseTopMost(WindowId window) {
+    const HWND handle = toHandle(window);
+    if (canPlace(handle)) {
+        SetWindowPos(handle, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+    }
+}
+
+void Win32Desktop::showWindow(WindowId window) {
+    const HWND handle = toHandle(window);
+    if (!canPlace(handle)) {
+        return;
+    }
+    ShowWindow(handle, SW_SHOWDEFAULT);
+    // Synthetic keys go to the foreground window's focus; ask for the target
+    // to be it. The system may refuse, and then the keys go where the focus is.
+    SetForegroundWindow(handle);
+}
+
+void Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    std::vector<INPUT> inputs;
+    inputs.reserve(strokes.size());
+    for (const KeyStroke& stroke : strokes) {
+        INPUT input = keyInput(stroke);
+        if (input.ki.wScan != 0) {
+            inputs.push_back(input);
+        }
+    }
+    if (!inputs.empty()) {
+        // One call, so that no other input can come between the keys.
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
+}
+
+std::int32_t Win32Desktop::addAtom(const std::string& name) {
+    return static_cast<std::int32_t>(GlobalAddAtomA(name.c_str()));
+}
+
+bool Win32Desktop::registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
+                                  std::uint8_t virtualKey) {
+    return RegisterHotKey(toHandle(owner), id, modifiers, virtualKey) != FALSE;
+}
+
+std::optional<std::int32_t> Win32Desktop::hotKeyFromNativeEvent(const void* nativeEvent) {
+    const auto* message = static_cast<const MSG*>(nativeEvent);
+    if (message == nullptr || message->message != WM_HOTKEY) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(message->wParam);
+}
+
+}  // namespace quindorel

@@ -1,0 +1,78 @@
+// Synthetic keys as the focused window receives them.
+
+#include <cstdio>
+#include <string>
+
+#include "TestWindow.h"
+#include "Tests.h"
+#include "platform/win32/Win32Desktop.h"
+
+namespace quindorel::test {
+
+namespace {
+
+std::string describe(const KeyMessage& key) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s vk %u scan 0x%02X%s", key.up ? "up" : "down",
+                  key.virtualKey, key.scanCode, key.extended ? " ext" : "");
+    return text;
+}
+
+std::string describe(const std::vector<KeyMessage>& keys) {
+    std::string text;
+    for (const KeyMessage& key : keys) {
+        text += "\n      " + describe(key);
+    }
+    return text;
+}
+
+void keysArriveInOrder(TestContext& context) {
+    TestWindow window(L"Quindorel key target");
+    context.expect(window.takeFocus(), "test window did not get the focus");
+
+    struct Row {
+        std::uint8_t sent;
+        unsigned received;  // messages name the side-less Shift, Ctrl and Alt
+        unsigned scanCode;
+        bool extended;
+    };
+    const Row rows[] = {
+        {65, 65, 0x1E, false},   // A
+        {161, 16, 0x36, false},  // right Shift
+        {163, 17, 0x1D, true},   // right Ctrl
+        {38, 38, 0x48, true},    // Up, not keypad 8
+        {45, 45, 0x52, true},    // Insert, not keypad 0
+        {103, 103, 0x47, false}, // keypad 7
+        {111, 111, 0x35, true},  // keypad divide
+        {13, 13, 0x1C, false},   // Enter
+    };
+    std::vector<KeyStroke> downs;
+    std::vector<KeyStroke> ups;
+    std::vector<KeyMessage> expected;
+    for (const bool up : {false, true}) {
+        for (const Row& row : rows) {
+            (up ? ups : downs).push_back({row.sent, !up});
+            expected.push_back({row.received, row.scanCode, row.extended, up});
+        }
+    }
+    // A code without a key is skipped, and the others still go.
+    downs.insert(downs.begin() + 2, KeyStroke{0, true});
+
+    Win32Desktop desktop;
+    window.clearKeys();
+    desktop.sendKeys(downs);
+    desktop.sendKeys(ups);
+    pumpMessages(2000, [&] { return window.keys().size() >= expected.size(); });
+    pumpMessages(50);
+    context.expect(window.keys() == expected, "received:" + describe(window.keys()) +
+                                                  "\n    expected:" + describe(expected));
+}
+
+}  // namespace
+
+void addKeyInjectionTests(TestRunner& runner) {
+    runner.add("sendKeys: key-downs then key-ups arrive in order with scan codes",
+               keysArriveInOrder);
+}
+
+}  // namespace quindorel::test

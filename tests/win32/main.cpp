@@ -1,0 +1,15 @@
+// The Windows back end against a real (or Wine's) user32.
+
+#include "Tests.h"
+
+int main() {
+    using namespace quindorel::test;
+    TestRunner runner;
+    addKeyInputCodeTests(runner);
+    addWindowWalkTests(runner);
+    addPlacementTests(runner);
+    addKeyInjectionTests(runner);
+    addHotKeyTests(runner);
+    addRegistryTests(runner);
+    return runner.run();
+}
