@@ -1,20 +1,221 @@
-// Placeholder until the xcb back end lands.
 #include "platform/x11/X11Desktop.h"
+
+#include <chrono>
+#include <thread>
+
+#include "platform/x11/VirtualKeyMap.h"
+#include "platform/x11/X11Display.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11WindowList.h"
+#include "platform/x11/XcbReply.h"
 
 namespace quindorel {
 
-struct X11Desktop::State {};
+namespace {
 
-X11Desktop::X11Desktop(xcb_connection_t*, int) : state_(std::make_unique<State>()) {}
+struct HotKey {
+    std::int32_t id;
+    xcb_keycode_t keycode;
+    std::uint16_t modifiers;
+    std::uint16_t ignoredLocks;  // CapsLock and NumLock do not matter
+};
+
+std::uint16_t toXModifiers(unsigned modifiers) {
+    std::uint16_t mask = 0;
+    if (modifiers & kModShift)
+        mask |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & kModControl)
+        mask |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & kModAlt)
+        mask |= XCB_MOD_MASK_1;
+    if (modifiers & kModWin)
+        mask |= XCB_MOD_MASK_4;
+    return mask;
+}
+
+// A pager or task bar asks: window managers grant such requests without
+// their focus-stealing prevention.
+constexpr auto kSourcePager = XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER;
+
+constexpr auto kFocusWait = std::chrono::milliseconds(200);
+constexpr auto kFocusPoll = std::chrono::milliseconds(2);
+
+}  // namespace
+
+struct X11Desktop::State {
+    State(xcb_connection_t* connection, int screen)
+        : display(connection, screen), keyboard(connection) {}
+
+    xcb_connection_t* connection() const { return display.connection(); }
+    bool hasFocus(xcb_window_t window);
+    void waitForFocus(xcb_window_t window);
+
+    X11Display display;
+    X11Keyboard keyboard;
+    std::vector<HotKey> hotKeys;
+};
+
+bool X11Desktop::State::hasFocus(xcb_window_t window) {
+    auto focus =
+        xcbReply(connection(), xcb_get_input_focus(connection()), xcb_get_input_focus_reply);
+    if (!focus) {
+        return false;
+    }
+    // The focus may rest on a child of the target (a toolkit's focus proxy).
+    xcb_window_t current = focus->focus;
+    for (int depth = 0; depth < 8 && current != XCB_NONE && current != display.root(); ++depth) {
+        if (current == window) {
+            return true;
+        }
+        auto tree =
+            xcbReply(connection(), xcb_query_tree(connection(), current), xcb_query_tree_reply);
+        if (!tree) {
+            return false;
+        }
+        current = tree->parent;
+    }
+    return false;
+}
+
+void X11Desktop::State::waitForFocus(xcb_window_t window) {
+    const auto deadline = std::chrono::steady_clock::now() + kFocusWait;
+    while (!hasFocus(window) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kFocusPoll);
+    }
+}
+
+X11Desktop::X11Desktop(xcb_connection_t* connection, int screen)
+    : state_(std::make_unique<State>(connection, screen)) {}
+
 X11Desktop::~X11Desktop() = default;
-std::unique_ptr<X11Desktop> X11Desktop::fromQt() { return nullptr; }
-std::vector<TopLevelWindow> X11Desktop::topLevelWindows() { return {}; }
-void X11Desktop::makeTopMost(WindowId) {}
-void X11Desktop::releaseTopMost(WindowId) {}
-void X11Desktop::showWindow(WindowId) {}
-void X11Desktop::sendKeys(const std::vector<KeyStroke>&) {}
-std::int32_t X11Desktop::addAtom(const std::string&) { return 0; }
-bool X11Desktop::registerHotKey(WindowId, std::int32_t, unsigned, std::uint8_t) { return false; }
-std::optional<std::int32_t> X11Desktop::hotKeyFromNativeEvent(const void*) { return std::nullopt; }
+
+bool X11Desktop::canSendKeys() const {
+    return state_->keyboard.available();
+}
+
+std::vector<TopLevelWindow> X11Desktop::topLevelWindows() {
+    return listTopLevelWindows(state_->display);
+}
+
+void X11Desktop::makeTopMost(WindowId window) {
+    X11Display& display = state_->display;
+    xcb_connection_t* connection = display.connection();
+    const auto target = static_cast<xcb_window_t>(window);
+    if (display.windowManagerRunning()) {
+        xcb_ewmh_request_change_wm_state(display.ewmh(), display.screenNumber(), target,
+                                         XCB_EWMH_WM_STATE_ADD, display.ewmh()->_NET_WM_STATE_ABOVE,
+                                         XCB_NONE, kSourcePager);
+    }
+    // Without a window manager this is the whole raise; with one, it is a
+    // request that puts the window on top of its (now above-others) layer.
+    const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+    ignoreErrors(connection, xcb_configure_window_checked(connection, target,
+                                                          XCB_CONFIG_WINDOW_STACK_MODE, &above));
+    xcb_flush(connection);
+}
+
+void X11Desktop::releaseTopMost(WindowId window) {
+    X11Display& display = state_->display;
+    xcb_connection_t* connection = display.connection();
+    const auto target = static_cast<xcb_window_t>(window);
+    if (display.windowManagerRunning()) {
+        xcb_ewmh_request_change_wm_state(
+            display.ewmh(), display.screenNumber(), target, XCB_EWMH_WM_STATE_REMOVE,
+            display.ewmh()->_NET_WM_STATE_ABOVE, XCB_NONE, kSourcePager);
+    }
+    // A window manager places the frame by the window's gravity, so the
+    // decorated window's top-left corner ends at (0, 0) as on Windows.
+    const std::uint32_t origin[] = {0, 0};
+    ignoreErrors(connection,
+                 xcb_configure_window_checked(connection, target,
+                                              XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, origin));
+    xcb_flush(connection);
+}
+
+void X11Desktop::showWindow(WindowId window) {
+    X11Display& display = state_->display;
+    xcb_connection_t* connection = display.connection();
+    const auto target = static_cast<xcb_window_t>(window);
+    // Mapping also asks the window manager to bring an iconified window back.
+    ignoreErrors(connection, xcb_map_window_checked(connection, target));
+    if (display.windowManagerRunning()) {
+        xcb_ewmh_request_change_active_window(display.ewmh(), display.screenNumber(), target,
+                                              kSourcePager, XCB_CURRENT_TIME, XCB_NONE);
+    } else {
+        ignoreErrors(connection,
+                     xcb_set_input_focus_checked(connection, XCB_INPUT_FOCUS_POINTER_ROOT, target,
+                                                 XCB_CURRENT_TIME));
+    }
+    xcb_flush(connection);
+    state_->waitForFocus(target);
+}
+
+void X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    state_->keyboard.send(strokes);
+}
+
+std::int32_t X11Desktop::addAtom(const std::string& name) {
+    xcb_connection_t* connection = state_->connection();
+    auto reply = xcbReply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()),
+        xcb_intern_atom_reply);
+    return reply ? static_cast<std::int32_t>(reply->atom) : 0;
+}
+
+bool X11Desktop::registerHotKey(WindowId, std::int32_t id, unsigned modifiers,
+                                std::uint8_t virtualKey) {
+    xcb_connection_t* connection = state_->connection();
+    const std::optional<xcb_keycode_t> keycode =
+        state_->keyboard.keycodeFor(keysymForVirtualKey(virtualKey));
+    if (!keycode) {
+        return false;
+    }
+    const std::uint16_t mask = toXModifiers(modifiers);
+    const std::uint16_t numLock = state_->keyboard.numLockMask();
+    const std::uint16_t locks[] = {0, XCB_MOD_MASK_LOCK, numLock,
+                                   static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)};
+    xcb_void_cookie_t cookies[std::size(locks)];
+    for (std::size_t i = 0; i < std::size(locks); ++i) {
+        cookies[i] = xcb_grab_key_checked(connection, 1, state_->display.root(), mask | locks[i],
+                                          *keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    }
+    bool granted = true;
+    for (const xcb_void_cookie_t cookie : cookies) {
+        // BadAccess: another client holds this combination.
+        XcbPtr<xcb_generic_error_t> error(xcb_request_check(connection, cookie));
+        granted = granted && !error;
+    }
+    if (!granted) {
+        for (const std::uint16_t lock : locks) {
+            ignoreErrors(connection, xcb_ungrab_key_checked(connection, *keycode,
+                                                            state_->display.root(), mask | lock));
+        }
+        xcb_flush(connection);
+        return false;
+    }
+    state_->hotKeys.push_back(
+        {id, *keycode, mask, static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)});
+    return true;
+}
+
+std::optional<std::int32_t> X11Desktop::hotKeyFromNativeEvent(const void* nativeEvent) {
+    const auto* event = static_cast<const xcb_generic_event_t*>(nativeEvent);
+    if (event == nullptr || (event->response_type & 0x7F) != XCB_KEY_PRESS) {
+        return std::nullopt;
+    }
+    const auto* press = static_cast<const xcb_key_press_event_t*>(nativeEvent);
+    if (press->event != state_->display.root()) {
+        return std::nullopt;
+    }
+    constexpr std::uint16_t kKeyModifiers = 0xFF;  // Shift, Lock, Control, Mod1..Mod5
+    for (const HotKey& hotKey : state_->hotKeys) {
+        const std::uint16_t held = press->state & kKeyModifiers & ~hotKey.ignoredLocks;
+        if (press->detail == hotKey.keycode && held == hotKey.modifiers) {
+            return hotKey.id;
+        }
+    }
+    return std::nullopt;
+}
 
 }  // namespace quindorel

@@ -9,7 +9,10 @@ struct xcb_connection_t;
 namespace quindorel {
 
 // The desktop on an X server, through xcb on a connection that someone else
-// owns (Qt's, or a test's).
+// owns (Qt's, or a test's). Key events go through XTEST; raising, the
+// above-others band and activation go through the EWMH window manager when
+// one runs, and straight to the server otherwise. X errors caused by a window
+// that has gone are dropped: they never abort a call or reach Qt.
 class X11Desktop : public NativeDesktop {
 public:
     // `screen` is the screen number whose root window is walked.
@@ -22,12 +25,20 @@ public:
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
+    // Maps the window (bringing it back from iconic), activates it and then
+    // waits, at most about 200 ms, until it has the input focus, so that key
+    // events sent next land in it.
     void showWindow(WindowId window) override;
     void sendKeys(const std::vector<KeyStroke>& strokes) override;
     std::int32_t addAtom(const std::string& name) override;
+    // Grabs the key on the root window in all four combinations with
+    // CapsLock and NumLock; false when another client holds any of them.
     bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
                         std::uint8_t virtualKey) override;
     std::optional<std::int32_t> hotKeyFromNativeEvent(const void* nativeEvent) override;
+
+    // True when the server offers XTEST, without which no key is sent.
+    bool canSendKeys() const;
 
 private:
     struct State;
