@@ -12,6 +12,9 @@
 #ifdef QUINDOREL_HAVE_X11
 #include "platform/x11/X11Desktop.h"
 #endif
+#ifdef Q_OS_WIN
+#include "platform/win32/Win32Desktop.h"
+#endif
 
 namespace quindorel {
 
@@ -87,6 +90,9 @@ QString DesktopPlatform::inputBox(const QString& prompt, const QString& title,
 }
 
 std::unique_ptr<Platform> createDesktopPlatform() {
+#ifdef Q_OS_WIN
+    return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>());
+#endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt()) {

@@ -51,15 +51,18 @@ void topMostAndBack(TestContext& context) {
 }
 
 void showBringsWindowForward(TestContext& context) {
-    TestWindow other(L"Quindorel placement other");
-    TestWindow window(L"Quindorel placement shown later", false);
-    other.takeFocus();
-    Win32Desktop desktop;
-    desktop.showWindow(window.id());
-    const bool foreground =
-        pumpMessages(1000, [&] { return GetForegroundWindow() == window.handle(); });
-    context.expect(IsWindowVisible(window.handle()) != FALSE, "showWindow left it hidden");
-    context.expect(foreground, "showWindow did not make it the foreground window");
+    for (const bool startsVisible : {false, true}) {
+        const std::string which = startsVisible ? "background window: " : "hidden window: ";
+        TestWindow window(L"Quindorel placement target", startsVisible);
+        TestWindow other(L"Quindorel placement other");
+        other.takeFocus();
+        Win32Desktop desktop;
+        desktop.showWindow(window.id());
+        const bool foreground =
+            pumpMessages(1000, [&] { return GetForegroundWindow() == window.handle(); });
+        context.expect(IsWindowVisible(window.handle()) != FALSE, which + "left hidden");
+        context.expect(foreground, which + "not made the foreground window");
+    }
 }
 
 void deadWindowsAreIgnored(TestContext& context) {
@@ -85,7 +88,7 @@ void deadWindowsAreIgnored(TestContext& context) {
 void addPlacementTests(TestRunner& runner) {
     runner.add("makeTopMost sets the top-most band, releaseTopMost clears it at (0,0)",
                topMostAndBack);
-    runner.add("showWindow shows a hidden window in the foreground", showBringsWindowForward);
+    runner.add("showWindow brings a hidden or background window to the foreground", showBringsWindowForward);
     runner.add("placement and hot keys on dead windows do nothing", deadWindowsAreIgnored);
 }
 
