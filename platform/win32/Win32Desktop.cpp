@@ -24,7 +24,9 @@ constexpr int kTitleBufferLength = 80;
 
 // Window handles are 32 bits wide on 64-bit Windows too; the upper half is
 // the sign extension of the lower.
-HWND toHandle(WindowId id) { return reinterpret_cast<HWND>(static_cast<std::intptr_t>(id)); }
+HWND toHandle(WindowId id) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(id));
+}
 
 WindowId toId(HWND window) {
     return static_cast<WindowId>(reinterpret_cast<std::intptr_t>(window));
@@ -57,7 +59,9 @@ std::string windowTitle(HWND window) {
 
 // A window that is gone, or whose thread no longer answers, is left alone:
 // placing a hung window would hang the program with it.
-bool canPlace(HWND window) { return IsWindow(window) && !IsHungAppWindow(window); }
+bool canPlace(HWND window) {
+    return IsWindow(window) && !IsHungAppWindow(window);
+}
 
 INPUT keyInput(const KeyStroke& stroke) {
     const UINT layoutScanCode = MapVirtualKeyW(stroke.virtualKey, MAPVK_VK_TO_VSC);

@@ -58,8 +58,7 @@ void secondRegistrationFails(TestContext& context) {
     const std::int32_t id = desktop.addAtom("A00F1");
     context.expect(desktop.registerHotKey(window.id(), id, kCtrlShift, kLetterS),
                    "first registration of Ctrl+Shift+S failed");
-    context.expect(!registerFromOtherThread(id + 1), "second registration from another thread "
-                                                     "succeeded");
+    context.expect(!registerFromOtherThread(id + 1), "registration from another thread succeeded");
     context.expect(!desktop.registerHotKey(window.id(), id + 2, kCtrlShift, kLetterS),
                    "second registration for the same window succeeded");
     UnregisterHotKey(window.handle(), id);
@@ -74,8 +73,12 @@ void injectedHotKeyArrives(TestContext& context) {
     context.expect(desktop.registerHotKey(window.id(), id, kCtrlShift, kLetterS),
                    "registration of Ctrl+Shift+S failed");
 
-    desktop.sendKeys({{162, true}, {160, true}, {kLetterS, true}, {kLetterS, false},
-                      {160, false}, {162, false}});
+    desktop.sendKeys({{162, true},
+                      {160, true},
+                      {kLetterS, true},
+                      {kLetterS, false},
+                      {160, false},
+                      {162, false}});
     std::vector<std::int32_t> announced;
     pumpMessages(
         2000, [&] { return !announced.empty(); },

@@ -37,14 +37,14 @@ void keysArriveInOrder(TestContext& context) {
         bool extended;
     };
     const Row rows[] = {
-        {65, 65, 0x1E, false},   // A
-        {161, 16, 0x36, false},  // right Shift
-        {163, 17, 0x1D, true},   // right Ctrl
-        {38, 38, 0x48, true},    // Up, not keypad 8
-        {45, 45, 0x52, true},    // Insert, not keypad 0
-        {103, 103, 0x47, false}, // keypad 7
-        {111, 111, 0x35, true},  // keypad divide
-        {13, 13, 0x1C, false},   // Enter
+        {65, 65, 0x1E, false},    // A
+        {161, 16, 0x36, false},   // right Shift
+        {163, 17, 0x1D, true},    // right Ctrl
+        {38, 38, 0x48, true},     // Up, not keypad 8
+        {45, 45, 0x52, true},     // Insert, not keypad 0
+        {103, 103, 0x47, false},  // keypad 7
+        {111, 111, 0x35, true},   // keypad divide
+        {13, 13, 0x1C, false},    // Enter
     };
     std::vector<KeyStroke> downs;
     std::vector<KeyStroke> ups;
@@ -64,8 +64,8 @@ void keysArriveInOrder(TestContext& context) {
     desktop.sendKeys(ups);
     pumpMessages(2000, [&] { return window.keys().size() >= expected.size(); });
     pumpMessages(50);
-    context.expect(window.keys() == expected, "received:" + describe(window.keys()) +
-                                                  "\n    expected:" + describe(expected));
+    context.expect(window.keys() == expected,
+                   "received:" + describe(window.keys()) + "\n    expected:" + describe(expected));
 }
 
 }  // namespace

@@ -63,9 +63,8 @@ void keyboardKeysOnThisSystem(TestContext& context) {
         const KeyInputCode actual =
             keyInputCode(virtualKey, MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
         const KeyInputCode expected{static_cast<std::uint8_t>(key.scanCode), key.extended};
-        context.expect(actual == expected,
-                       describe(key.virtualKey, actual) + ", want " +
-                           describe(key.virtualKey, expected));
+        context.expect(actual == expected, describe(key.virtualKey, actual) + ", want " +
+                                               describe(key.virtualKey, expected));
     }
 }
 

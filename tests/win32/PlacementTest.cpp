@@ -44,16 +44,29 @@ void topMostAndBack(TestContext& context) {
     context.expect(!isTopMost(window.handle()), "releaseTopMost left WS_EX_TOPMOST set");
     context.expect(released.left == 0 && released.top == 0,
                    "releaseTopMost should move to (0,0): " + describe(released));
-    context.expect(released.right - released.left == before.right - before.left &&
-                       released.bottom - released.top == before.bottom - before.top,
-                   "releaseTopMost changed the size: " + describe(before) + " -> " +
-                       describe(released));
+    context.expect(
+        released.right - released.left == before.right - before.left &&
+            released.bottom - released.top == before.bottom - before.top,
+        "releaseTopMost changed the size: " + describe(before) + " -> " + describe(released));
 }
 
 void showBringsWindowForward(TestContext& context) {
-    for (const bool startsVisible : {false, true}) {
-        const std::string which = startsVisible ? "background window: " : "hidden window: ";
-        TestWindow window(L"Quindorel placement target", startsVisible);
+    struct Row {
+        const char* state;
+        bool visible;
+        bool minimized;
+    };
+    const Row rows[] = {
+        {"hidden", false, false},
+        {"in the background", true, false},
+        {"minimized", true, true},
+    };
+    for (const Row& row : rows) {
+        const std::string which = std::string(row.state) + " window: ";
+        TestWindow window(L"Quindorel placement target", row.visible);
+        if (row.minimized) {
+            ShowWindow(window.handle(), SW_MINIMIZE);
+        }
         TestWindow other(L"Quindorel placement other");
         other.takeFocus();
         Win32Desktop desktop;
@@ -61,6 +74,7 @@ void showBringsWindowForward(TestContext& context) {
         const bool foreground =
             pumpMessages(1000, [&] { return GetForegroundWindow() == window.handle(); });
         context.expect(IsWindowVisible(window.handle()) != FALSE, which + "left hidden");
+        context.expect(IsIconic(window.handle()) == FALSE, which + "left minimized");
         context.expect(foreground, which + "not made the foreground window");
     }
 }
@@ -88,7 +102,8 @@ void deadWindowsAreIgnored(TestContext& context) {
 void addPlacementTests(TestRunner& runner) {
     runner.add("makeTopMost sets the top-most band, releaseTopMost clears it at (0,0)",
                topMostAndBack);
-    runner.add("showWindow brings a hidden or background window to the foreground", showBringsWindowForward);
+    runner.add("showWindow brings a hidden, background or minimized window forward",
+               showBringsWindowForward);
     runner.add("placement and hot keys on dead windows do nothing", deadWindowsAreIgnored);
 }
 

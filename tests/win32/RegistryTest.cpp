@@ -28,8 +28,7 @@ void missingValueReadsAsDefault(TestContext& context) {
     context.expect(store.read(kTestValue, L"fallback") == L"fallback",
                    "missing value did not give the default");
     const RegistryText missingKey(L"Software\\Marvenhal\\QuindorelNoSuchKey");
-    context.expect(missingKey.read(L"Text1", L"0") == L"0",
-                   "missing key did not give the default");
+    context.expect(missingKey.read(L"Text1", L"0") == L"0", "missing key did not give the default");
 }
 
 }  // namespace

@@ -66,9 +66,11 @@ void titlesAsUtf8(TestContext& context) {
     const Row rows[] = {
         {"long title cut to 79 characters", std::wstring(100, L'x'), std::string(79, 'x')},
         {"spaces kept", L"  Spaced  ", "  Spaced  "},
-        {"non-ASCII title in UTF-8", L"Gr\u00fc\u00dfe \u2713", "Gr\xc3\xbc\xc3\x9f" "e \xe2\x9c\x93"},
-        {"cut inside a surrogate pair drops the half",
-         std::wstring(78, L'y') + L"\U0001F600", std::string(78, 'y')},
+        {"non-ASCII title in UTF-8", L"Gr\u00fc\u00dfe \u2713",
+         "Gr\xc3\xbc\xc3\x9f"
+         "e \xe2\x9c\x93"},
+        {"cut inside a surrogate pair drops the half", std::wstring(78, L'y') + L"\U0001F600",
+         std::string(78, 'y')},
     };
     Win32Desktop desktop;
     for (const Row& row : rows) {
