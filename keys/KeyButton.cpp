@@ -1,6 +1,7 @@
 #include "keys/KeyButton.h"
 
 #include <QPainter>
+#include <QStyle>
 
 namespace quindorel {
 
@@ -15,16 +16,46 @@ void KeyButton::setBackColor(QRgb color) {
 }
 
 void KeyButton::paintEvent(QPaintEvent*) {
-    // Placeholder face: filled with the mark colour, caption centred.
     QPainter painter(this);
-    painter.fillRect(rect(), QColor::fromRgb(backColor_));
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect face = rect();
+    // The mark colour fills the whole face, edges included: the colour is what
+    // the user reads, so no style gradient may tint it.
+    painter.fillRect(face, QColor::fromRgb(backColor_));
+
+    // A one-pixel raised edge, sunken while the button is held down.
+    const bool sunken = isDown() || isChecked();
+    const QColor light(0xFF, 0xFF, 0xFF);
+    const QColor dark(0x40, 0x40, 0x40);
+    painter.setPen(sunken ? dark : light);
+    painter.drawLine(face.topLeft(), face.topRight());
+    painter.drawLine(face.topLeft(), face.bottomLeft());
+    painter.setPen(sunken ? light : dark);
+    painter.drawLine(face.bottomLeft(), face.bottomRight());
+    painter.drawLine(face.topRight(), face.bottomRight());
+
+    // Content moves one pixel while pressed, as a graphical button's does.
+    const QPoint shift = sunken ? QPoint(1, 1) : QPoint();
+    const QRect content = face.adjusted(2, 2, -2, -2).translated(shift);
     if (!icon().isNull()) {
-        icon().paint(&painter, rect());
+        // Centred on the whole face: the window-flag picture is nearly as wide
+        // as its key.
+        const QPixmap picture = icon().pixmap(iconSize());
+        QRect place(QPoint(0, 0), picture.deviceIndependentSize().toSize());
+        place.moveCenter(face.center() + shift);
+        painter.drawPixmap(place, picture);
     }
-    painter.setFont(font());
-    painter.drawText(rect(), Qt::AlignCenter, text());
+    if (!text().isEmpty()) {
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(content, Qt::AlignCenter | Qt::TextSingleLine, text());
+    }
+    if (hasFocus()) {
+        // A dotted focus frame inside the edge, clear of the face's middle.
+        QPen dotted(Qt::black, 1, Qt::DotLine);
+        painter.setPen(dotted);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(face.adjusted(2, 2, -3, -3));
+    }
 }
 
 }  // namespace quindorel

@@ -1,0 +1,137 @@
+#include "app/KeyboardPicture.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "app/KeyPictures.h"
+#include "keys/KeyTable.h"
+
+namespace quindorel {
+
+namespace {
+
+const QColor kBodyTop(0x3A, 0x6C, 0xC6);
+const QColor kBodyBottom(0x1F, 0x46, 0x98);
+const QColor kBodyEdge(0x14, 0x2F, 0x6A);
+const QColor kKeyShadow(0x10, 0x26, 0x58);
+const QColor kWhiteKey(0xFF, 0xFF, 0xFF);
+const QColor kPaleBlueKey(0xC8, 0xDD, 0xFA);
+const QColor kKeyOutline(0x6B, 0x8C, 0xC8);
+const QColor kLegend(0x20, 0x30, 0x50);
+
+// Key indexes whose picture replaces the caption.
+constexpr int kLeftWindowsKey = 73;
+constexpr int kRightWindowsKey = 74;
+constexpr int kMenuKey = 75;
+
+void drawBody(QPainter& painter) {
+    const QRectF body =
+        QRectF(QPointF(0, 0), QSizeF(kKeyboardPictureSize)).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient shade(body.topLeft(), body.bottomLeft());
+    shade.setColorAt(0.0, kBodyTop);
+    shade.setColorAt(1.0, kBodyBottom);
+    painter.setPen(QPen(kBodyEdge, 1.0));
+    painter.setBrush(shade);
+    painter.drawRoundedRect(body, 4.0, 4.0);
+}
+
+// The three lock lights above the numeric pad, Num Lock lit.
+void drawLockLights(QPainter& painter) {
+    const QRect numberLock = drawnKeyRect(84);
+    const QRect subtract = drawnKeyRect(85);
+    const int top = drawnKeyRect(0).top() + 6;
+    const int step = (subtract.right() - numberLock.left()) / 3;
+    for (int light = 0; light < 3; ++light) {
+        const QRectF lamp(numberLock.left() + step / 2 + light * step - 3, top, 6, 6);
+        painter.setPen(QPen(kBodyEdge, 1.0));
+        painter.setBrush(light == 0 ? QColor(0x6C, 0xF0, 0x5A) : QColor(0x2A, 0x55, 0x38));
+        painter.drawEllipse(lamp);
+    }
+}
+
+void drawKeyFace(QPainter& painter, int index, const QFont& legendFont) {
+    const QRect key = drawnKeyRect(index);
+    const QColor face = isCharacterKey(index) ? kWhiteKey : kPaleBlueKey;
+
+    // A drop shadow below the cap, then the cap with a lighter top face.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kKeyShadow);
+    painter.drawRoundedRect(QRectF(key).adjusted(0.5, 1.5, 0.5, 0.5), 2.0, 2.0);
+    painter.setPen(QPen(kKeyOutline, 1.0));
+    painter.setBrush(face.darker(112));
+    painter.drawRoundedRect(QRectF(key).adjusted(0.5, 0.5, -0.5, -0.5), 2.0, 2.0);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(face);
+    painter.drawRoundedRect(QRectF(key).adjusted(2.0, 1.5, -2.0, -3.0), 1.5, 1.5);
+
+    if (index == kLeftWindowsKey || index == kRightWindowsKey || index == kMenuKey) {
+        const QPixmap symbol = index == kMenuKey ? menuListPicture() : windowFlagPicture();
+        QRect place(QPoint(0, 0), symbol.size());
+        place.moveCenter(key.center());
+        painter.drawPixmap(place, symbol);
+        return;
+    }
+    painter.setPen(kLegend);
+    painter.setFont(legendFont);
+    painter.drawText(key.adjusted(1, 0, -1, -2), Qt::AlignCenter,
+                     QString::fromUtf8(keyTable()[index].caption));
+}
+
+}  // namespace
+
+QRect keyboardPictureRect() {
+    return QRect(QPoint(twips(kKeyboardPictureLeftTwips), twips(kKeyboardPictureTopTwips)),
+                 kKeyboardPictureSize);
+}
+
+QRect drawnKeyRect(int index) {
+    const KeyDefinition& key = keyTable().at(index);
+    return twipsRect(key.left, key.top, key.width, key.height)
+        .translated(-keyboardPictureRect().topLeft());
+}
+
+bool isCharacterKey(int index) {
+    // The main block's characters (16-62 without Enter), the backslash, the
+    // space bar and the numeric pad's digits and point.
+    if (index >= 16 && index <= 62) {
+        return index != 52;
+    }
+    switch (index) {
+        case 65:
+        case 86:
+        case 87:
+        case 88:
+        case 90:
+        case 91:
+        case 92:
+        case 93:
+        case 94:
+        case 95:
+        case 97:
+        case 98:
+        case 99:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QPixmap keyboardPicture() {
+    QPixmap picture(kKeyboardPictureSize);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    drawBody(painter);
+    drawLockLights(painter);
+
+    QFont legendFont(QStringLiteral("Arial Narrow"));
+    legendFont.setPixelSize(9);
+    for (int index = 0; index < kKeyCount; ++index) {
+        drawKeyFace(painter, index, legendFont);
+    }
+    return picture;
+}
+
+}  // namespace quindorel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QPixmap>
+#include <QRect>
+
+namespace quindorel {
+
+// The keyboard picture (Image1) lies in the keyboard frame at this place, in
+// twips; the key buttons stand on its drawn keys.
+inline constexpr int kKeyboardPictureLeftTwips = 240;
+inline constexpr int kKeyboardPictureTopTwips = 330;
+inline constexpr QSize kKeyboardPictureSize(608, 143);
+
+// Where the picture lies in the keyboard frame, in pixels.
+QRect keyboardPictureRect();
+
+// Where key `index` of the key table is drawn in the picture, in picture
+// pixels: exactly under its key button.
+QRect drawnKeyRect(int index);
+
+// True for the keys drawn white (characters and the space bar); the others,
+// function and control keys, are drawn pale blue.
+bool isCharacterKey(int index);
+
+// A full PC keyboard, white and pale-blue keys on a blue body, drawn at run
+// time from the key table so every drawn key lines up with its button.
+QPixmap keyboardPicture();
+
+}  // namespace quindorel
