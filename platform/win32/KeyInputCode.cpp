@@ -67,7 +67,7 @@ KeyInputCode keyInputCode(std::uint8_t virtualKey, unsigned layoutScanCode) {
     code.scanCode = static_cast<std::uint8_t>(layoutScanCode & 0xFFu);
     // Layouts answer 0x54 (the Alt+PrintScreen code) for PrintScreen; the key
     // itself reports E0 37.
-    if (virtualKey == kPrintScreen || (code.scanCode == 0 && key != nullptr)) {
+    if (key != nullptr && (virtualKey == kPrintScreen || code.scanCode == 0)) {
         code.scanCode = key->usScanCode;
     }
     return code;
