@@ -1,14 +1,28 @@
 #include <QApplication>
-#include <QWidget>
+#include <QScreen>
 
-#include "app/FormControls.h"
+#include "app/MainWindow.h"
+#include "app/TerminationSignals.h"
 #include "platform/DesktopPlatform.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    auto platform = quindorel::createDesktopPlatform();
-    QWidget form;
-    quindorel::buildFormControls(&form);
-    form.show();
+    QApplication::setApplicationName(QStringLiteral("Quindorel"));
+    QApplication::setOrganizationName(QStringLiteral("Marvenhal"));
+
+    const auto platform = quindorel::createDesktopPlatform();
+    quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
+    quindorel::TerminationSignals terminationSignals([&window] {
+        window.releaseHeldKeys();
+        QCoreApplication::quit();
+    });
+
+    window.formLoad();
+    if (const QScreen* screen = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+    window.show();
     return application.exec();
 }

@@ -22,6 +22,8 @@ QString RuntimeError::standardDescription(Code code) {
         case Code::PermissionDenied: return QStringLiteral("Permission denied");
         case Code::PathFileAccessError: return QStringLiteral("Path/File access error");
         case Code::PathNotFound: return QStringLiteral("Path not found");
+        case Code::ObjectVariableNotSet:
+            return QStringLiteral("Object variable or With block variable not set");
         case Code::ObjectRequired: return QStringLiteral("Object required");
         case Code::InvalidPicture: return QStringLiteral("Invalid picture");
     }

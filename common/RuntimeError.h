@@ -22,6 +22,7 @@ public:
         PermissionDenied = 70,
         PathFileAccessError = 75,
         PathNotFound = 76,
+        ObjectVariableNotSet = 91,
         ObjectRequired = 424,
         InvalidPicture = 481,
     };

@@ -1,0 +1,58 @@
+#include "app/TerminationSignals.h"
+
+#include <QSocketNotifier>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace quindorel {
+
+#ifdef Q_OS_UNIX
+namespace {
+
+int signalSockets[2] = {-1, -1};
+
+void wakeEventLoop(int) {
+    const char byte = 1;
+    // Only async-signal-safe work here: wake the event loop.
+    [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
+}
+
+}  // namespace
+#endif
+
+TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* parent)
+    : QObject(parent), onSignal_(std::move(onSignal)) {
+#ifdef Q_OS_UNIX
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
+        qWarning("Quindorel: cannot watch for termination signals");
+        return;
+    }
+    notifier_ = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(signalSockets[1], &byte, 1);
+        onSignal_();
+    });
+    struct sigaction action {};
+    action.sa_handler = wakeEventLoop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+#endif
+}
+
+TerminationSignals::~TerminationSignals() {
+#ifdef Q_OS_UNIX
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ::signal(signal, SIG_DFL);
+    }
+#endif
+}
+
+}  // namespace quindorel

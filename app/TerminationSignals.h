@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QSocketNotifier;
+
+namespace quindorel {
+
+// Turns SIGTERM, SIGINT and SIGHUP into a call on the event loop, so that the
+// program can let go of held keys before it ends. POSIX only; elsewhere inert.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(std::function<void()> onSignal, QObject* parent = nullptr);
+    ~TerminationSignals() override;
+
+private:
+    std::function<void()> onSignal_;
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace quindorel

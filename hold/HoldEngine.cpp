@@ -1,0 +1,176 @@
+#include "hold/HoldEngine.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "common/Conversions.h"
+#include "common/ErrorTrap.h"
+#include "hold/HoldInputs.h"
+#include "hold/HoldState.h"
+#include "keys/KeySetFile.h"
+#include "platform/Platform.h"
+#include "settings/SettingKeys.h"
+#include "targets/ApplicationList.h"
+
+namespace quindorel {
+
+namespace {
+const QString kTurnOn = QStringLiteral("Turn On");
+const QString kTurnOff = QStringLiteral("Turn Off");
+}  // namespace
+
+HoldEngine::HoldEngine(Platform& platform, const Controls& controls, HoldState& state,
+                       HoldInputs& inputs, ApplicationList& applications,
+                       const KeySetFile& keySetFile)
+    : platform_(platform),
+      controls_(controls),
+      state_(state),
+      inputs_(inputs),
+      applications_(applications),
+      keySetFile_(keySetFile) {}
+
+void HoldEngine::holdKeys(bool press) {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
+    NativeDesktop& desktop = platform_.desktop();
+    trap.run(100, [&] {
+        Clock& holdClock = *controls_.holdClock;
+        if (controls_.timedOption->isChecked()) {
+            holdClock.setEnabled(true);
+            holdClock.setInterval(1000);
+        } else {
+            holdClock.setEnabled(false);
+            holdClock.setInterval(0);
+        }
+    });
+    if (trap.test(102, [&] { return applications_.rowCount() == 0; })) {
+        return;
+    }
+    // The selected row is read at each step, as the user may not have one.
+    const auto target = [&] { return applications_.selectedHandle(); };
+    if (trap.test(104, [&] { return target() != applications_.mainWindowHandle(); })) {
+        trap.run(106, [&] { desktop.makeTopMost(target()); });
+        trap.run(108, [&] { desktop.showWindow(target()); });
+
+        // Collected first, so that the events go out back to back.
+        std::vector<KeyStroke> strokes;
+        const QStringList& keySet = keySetFile_.keySet();
+        for (qsizetype i = 0; i + 1 < keySet.size(); ++i) {
+            trap.run(110, [&] {
+                const std::uint8_t code = convert::toByte(convert::toInteger16(keySet.at(i).trimmed()));
+                strokes.push_back({code, press});
+            });
+        }
+        trap.run(110, [&] { desktop.sendKeys(strokes); });
+        if (press) {
+            held_.insert(held_.end(), strokes.begin(), strokes.end());
+        } else {
+            held_.clear();
+        }
+        trap.run(112, [&] { desktop.releaseTopMost(target()); });
+    }
+    trap.run(114, [&] { applications_.getAllWindows(); });
+}
+
+void HoldEngine::waitClockTick() {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.Timer1_Timer"));
+    if (trap.test(100, [&] { return controls_.waitClock->interval() == 0; })) {
+        return;
+    }
+    trap.run(102, [&] {
+        const QString text = controls_.waitField->text();
+        state_.waitSeconds = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
+    });
+    trap.run(104, [&] { ++state_.waitTicks; });
+    if (trap.test(106, [&] { return state_.waitTicks == state_.waitSeconds; })) {
+        trap.run(108, [&] { holdKeys(true); });
+    }
+}
+
+void HoldEngine::holdClockTick() {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.Timer2_Timer"));
+    if (trap.test(100, [&] { return controls_.waitClock->interval() != 0; })) {
+        return;
+    }
+    trap.run(102, [&] { state_.holdSeconds = inputs_.selectedHoldSeconds(); });
+    trap.run(104, [&] { ++state_.holdTicks; });
+    if (trap.test(106, [&] { return state_.holdTicks == state_.holdSeconds; })) {
+        trap.run(108, [&] { holdKeys(false); });
+    }
+}
+
+void HoldEngine::switchClicked() {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton4_Click"));
+    QPushButton* button = controls_.switchButton;
+    Clock& waitClock = *controls_.waitClock;
+    if (trap.test(100, [&] { return button->text() == kTurnOn; })) {
+        trap.run(102, [&] { button->setText(kTurnOff); });
+        if (trap.test(104, [&] {
+                return controls_.holdList->topLevelItemCount() > 0 && inputs_.customRowSelected();
+            })) {
+            inputs_.askCustomSeconds(trap, 106, 106, 106);
+        }
+        trap.run(108, [&] { waitClock.setInterval(1000); });
+        trap.run(110, [&] { waitClock.setEnabled(true); });
+        trap.run(112, [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("On")); });
+    } else if (trap.test(114, [&] { return button->text() == kTurnOff; })) {
+        trap.run(116, [&] { button->setText(kTurnOn); });
+        trap.run(118, [&] { waitClock.setInterval(0); });
+        trap.run(120, [&] { waitClock.setEnabled(false); });
+        trap.run(122, [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("Off")); });
+    }
+}
+
+void HoldEngine::holdNowClicked() {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton2_Click"));
+    if (trap.test(100, [&] { return applications_.rowCount() == 0; })) {
+        return;
+    }
+    trap.run(102, [&] {
+        if (setBusy_) {
+            setBusy_(true);
+        }
+    });
+    trap.run(104, [&] { waitClockTick(); });
+    trap.run(106, [&] {
+        if (setBusy_) {
+            setBusy_(false);
+        }
+    });
+}
+
+void HoldEngine::optionClicked() {
+    // No trap of its own in the classic design; an error here must still never end the program.
+    ErrorTrap trap(platform_, QStringLiteral("Form1.Option_Click"));
+    const bool untilStopKey = controls_.foreverOption->isChecked();
+    const bool timed = controls_.timedOption->isChecked();
+    trap.run(100, [&] {
+        saveSetting(platform_, setting::kOption1, convert::fromBoolean(untilStopKey));
+        saveSetting(platform_, setting::kOption2, convert::fromBoolean(timed));
+    });
+    Clock& stopKeyClock = *controls_.stopKeyClock;
+    if (untilStopKey) {
+        trap.run(102, [&] { controls_.holdList->setEnabled(false); });
+        trap.run(104, [&] { stopKeyClock.setEnabled(true); });
+        trap.run(106, [&] { stopKeyClock.setInterval(10); });
+    } else if (timed) {
+        trap.run(108, [&] { controls_.holdList->setEnabled(true); });
+        trap.run(110, [&] { stopKeyClock.setEnabled(false); });
+        trap.run(112, [&] { stopKeyClock.setInterval(0); });
+    }
+}
+
+void HoldEngine::releaseHeldKeys() {
+    if (held_.empty()) {
+        return;
+    }
+    std::vector<KeyStroke> ups = held_;
+    for (KeyStroke& stroke : ups) {
+        stroke.down = false;
+    }
+    held_.clear();
+    platform_.desktop().sendKeys(ups);
+}
+
+}  // namespace quindorel

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+class QTreeWidget;
+
+namespace quindorel {
+
+class ErrorTrap;
+class Platform;
+struct HoldState;
+
+// The two numbers the clocks compare with: the hold length chosen in the
+// "Hold for..." list and the waiting time typed into the seconds field.
+class HoldInputs {
+public:
+    static const QString kCustomRow;  // "X seconds"
+
+    HoldInputs(Platform& platform, HoldState& state, QTreeWidget* holdList, QLineEdit* waitField);
+
+    // The hold length of the selected row; throws when no row is selected.
+    std::int32_t selectedHoldSeconds() const;
+    // Whether the selected row is "X seconds" (throws when none is selected).
+    bool customRowSelected() const;
+
+    // Asks until a number is typed and stores it, rounded, as the custom
+    // length. The lines name the caller's statements for the prompt, the
+    // numeric test and the conversion; a conversion error (overflow) goes to
+    // the caller's trap and keeps the previous value.
+    void askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine);
+
+    // A click in the "Hold for..." list.
+    void holdListClicked();
+    // Every change of the waiting-time text.
+    void waitTextChanged(const QString& text);
+    // Leaving the waiting-time field: the warning to show, or empty.
+    static QString waitTextWarning(const QString& text);
+    // "Help".
+    void showHelp();
+
+private:
+    Platform& platform_;
+    HoldState& state_;
+    QTreeWidget* holdList_;
+    QLineEdit* waitField_;
+};
+
+}  // namespace quindorel

@@ -1,0 +1,47 @@
+#include "hold/StopHotKey.h"
+
+#include "common/ErrorTrap.h"
+#include "common/RuntimeError.h"
+#include "platform/Platform.h"
+
+namespace quindorel {
+
+StopHotKey::StopHotKey(Platform& platform, Clock& clock, std::function<WindowId()> mainWindow,
+                       std::function<void()> releasePass)
+    : platform_(platform),
+      clock_(clock),
+      mainWindow_(std::move(mainWindow)),
+      releasePass_(std::move(releasePass)) {
+    platform_.setHotKeyHandler([this](std::int32_t id) { hotKeyPressed(id); });
+}
+
+void StopHotKey::clockTick() {
+    if (started_) {
+        // Once set up, the hot key stays; the clock need not wake the program again.
+        clock_.setInterval(0);
+        return;
+    }
+    started_ = true;
+    ErrorTrap trap(platform_, QStringLiteral("Form1.Timer3_Timer"));
+    trap.run(102, [&] { hotKeyId_ = platform_.desktop().addAtom(kAtomName); });
+    trap.run(104, [&] {
+        if (!platform_.desktop().registerHotKey(mainWindow_(), hotKeyId_, kModifiers, kKey)) {
+            throw RuntimeError(RuntimeError::Code::PermissionDenied,
+                               QStringLiteral("Ctrl+Shift+S is taken by another program, so it "
+                                              "cannot end a hold"));
+        }
+    });
+    trap.run(110, [&] { clock_.setInterval(0); });
+}
+
+void StopHotKey::hotKeyPressed(std::int32_t id) {
+    if (!started_) {
+        return;
+    }
+    ErrorTrap trap(platform_, QStringLiteral("ShortCuts.ProcessMessages"));
+    if (trap.test(102, [&] { return id == hotKeyId_; })) {
+        trap.run(102, [&] { releasePass_(); });
+    }
+}
+
+}  // namespace quindorel

@@ -1,0 +1,129 @@
+#include "keys/KeySetFile.h"
+
+#include <QFile>
+#include <QHash>
+
+#include "common/ErrorTrap.h"
+#include "common/FileExists.h"
+#include "common/RuntimeError.h"
+#include "keys/KeyButton.h"
+#include "keys/KeySetPath.h"
+#include "keys/SafeFileWriter.h"
+
+namespace quindorel {
+
+KeySetFile::KeySetFile(Platform& platform, const std::array<KeyButton*, kKeyCount>& keys,
+                       const QString& programFolder)
+    : platform_(platform), keys_(keys), programFolder_(programFolder) {}
+
+QByteArray KeySetFile::contentFor(const std::array<KeyButton*, kKeyCount>& keys) {
+    QByteArray content;
+    for (const KeyButton* key : keys) {
+        if (key->backColor() == KeyButton::kMarked) {
+            content += key->tag().toLatin1();
+            content += ',';
+        }
+    }
+    return content;
+}
+
+QStringList KeySetFile::split(const QByteArray& content) {
+    QByteArray joined = content;
+    joined.replace('\r', QByteArray()).replace('\n', QByteArray());
+    if (joined.isEmpty()) {
+        return {};
+    }
+    return QString::fromLatin1(joined).split(QLatin1Char(','));
+}
+
+void KeySetFile::saveKeySets() {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.SaveKeySets"));
+    std::unique_ptr<SafeFileWriter> file;
+    trap.run(100, [&] { file = std::make_unique<SafeFileWriter>(keySetPath()); });
+    trap.run(102, [&] {
+        if (file) {
+            file->open();
+        }
+    });
+    QByteArray line;
+    trap.run(104, [&] { line = contentFor(keys_); });
+    trap.run(110, [&] {
+        if (!file) {
+            throw RuntimeError(RuntimeError::Code::BadFileNameOrNumber);
+        }
+        file->write(line + "\r\n");
+    });
+    trap.run(112, [&] {
+        if (file) {
+            file->commit();
+        }
+    });
+    // The hold presses what the screen shows: the line just written, read back.
+    keySet_ = split(line);
+}
+
+void KeySetFile::readKeySets(bool load) {
+    ErrorTrap trap(platform_, QStringLiteral("Form1.ReadKeySets"));
+    if (!trap.test(100, [&] { return load; })) {
+        return;
+    }
+    QString path;
+    trap.run(102, [&] { path = keySetPath(); });
+    if (trap.test(104, [&] { return !fileExists(path); })) {
+        trap.run(106, [&] {
+            const QString seed = seedKeySetPath(programFolder_);
+            if (!fileExists(seed)) {
+                throw RuntimeError(RuntimeError::Code::FileNotFound, seed);
+            }
+            if (!QFile::copy(seed, path)) {
+                throw RuntimeError(RuntimeError::Code::PathFileAccessError, path);
+            }
+        });
+    }
+    QFile file(path);
+    bool opened = false;
+    trap.run(110, [&] {
+        SafeFileWriter::checkOwnership(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            throw RuntimeError(fileExists(path) ? RuntimeError::Code::PermissionDenied
+                                                : RuntimeError::Code::FileNotFound,
+                               path);
+        }
+        if (file.size() > kMaxFileSize) {
+            file.close();
+            throw RuntimeError(RuntimeError::Code::PathFileAccessError,
+                               path + QStringLiteral(" is too large to be a key set"));
+        }
+        opened = true;
+    });
+    QByteArray content;
+    trap.run(114, [&] {
+        if (opened) {
+            content = file.read(kMaxFileSize);
+        }
+    });
+    trap.run(118, [&] { file.close(); });
+    trap.run(120, [&] { keySet_ = split(content); });
+    if (trap.test(122, [&] { return load; })) {
+        trap.run(124, [&] { markKeys(); });
+    }
+}
+
+void KeySetFile::markKeys() {
+    // Each element is compared with every key's code exactly; a code two keys
+    // share (13) marks both. A table keeps this linear in the element count.
+    QHash<QString, QList<KeyButton*>> byTag;
+    for (KeyButton* key : keys_) {
+        byTag[key->tag()].append(key);
+    }
+    for (qsizetype j = 0; j + 1 < keySet_.size(); ++j) {
+        const auto found = byTag.constFind(keySet_.at(j));
+        if (found != byTag.constEnd()) {
+            for (KeyButton* key : *found) {
+                key->setBackColor(KeyButton::kMarked);
+            }
+        }
+    }
+}
+
+}  // namespace quindorel

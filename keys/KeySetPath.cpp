@@ -1,0 +1,38 @@
+#include "keys/KeySetPath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include "common/RuntimeError.h"
+
+namespace quindorel {
+
+namespace {
+
+QString privateCacheFolder() {
+    const QString folder =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+            .filePath(QStringLiteral("Marvenhal"));
+    if (!QDir().exists(folder)) {
+        if (!QDir().mkpath(folder)) {
+            throw RuntimeError(RuntimeError::Code::PathNotFound, folder);
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder;
+}
+
+}  // namespace
+
+QString keySetPath() {
+    const QString temp = qEnvironmentVariable("TEMP");
+    const QString folder = temp.isEmpty() ? privateCacheFolder() : temp;
+    return folder + QDir::separator() + QLatin1String(kKeySetFileName);
+}
+
+QString seedKeySetPath(const QString& programFolder) {
+    return programFolder + QDir::separator() + QLatin1String(kKeySetFileName);
+}
+
+}  // namespace quindorel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/Platform.h"
+
+namespace quindorel {
+
+// The program's settings: application "Marvenhal", section "Quindorel".
+namespace setting {
+inline const QString kApplication = QStringLiteral("Marvenhal");
+inline const QString kSection = QStringLiteral("Quindorel");
+inline const QString kText1 = QStringLiteral("Text1");
+inline const QString kOftenIndex = QStringLiteral("OftenIndex");
+inline const QString kBackupSwitch = QStringLiteral("BackupSwitch");
+inline const QString kOption1 = QStringLiteral("Option1");
+inline const QString kOption2 = QStringLiteral("Option2");
+}  // namespace setting
+
+inline QString getSetting(Platform& platform, const QString& key, const QString& defaultValue) {
+    return platform.settings().getSetting(setting::kApplication, setting::kSection, key,
+                                          defaultValue);
+}
+
+inline void saveSetting(Platform& platform, const QString& key, const QString& value) {
+    platform.settings().saveSetting(setting::kApplication, setting::kSection, key, value);
+}
+
+}  // namespace quindorel

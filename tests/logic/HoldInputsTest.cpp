@@ -1,0 +1,144 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "Fixture.h"
+#include "common/ErrorTrap.h"
+#include "hold/HoldInputs.h"
+#include "hold/HoldState.h"
+
+using namespace quindorel;
+using namespace quindorel::testing;
+
+class HoldInputsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rowsGiveTheirSeconds_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("custom");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("1 second") << 0 << 0 << 1;
+        QTest::newRow("5 seconds") << 1 << 0 << 5;
+        QTest::newRow("10 seconds is not 1 second") << 2 << 0 << 10;
+        QTest::newRow("60 seconds") << 3 << 0 << 60;
+        QTest::newRow("X seconds before any number") << 4 << 0 << 0;
+        QTest::newRow("X seconds") << 4 << 12 << 12;
+    }
+    void rowsGiveTheirSeconds() {
+        QFETCH(int, row);
+        QFETCH(int, custom);
+        QFETCH(int, seconds);
+        Fixture f;
+        f.start();
+        f.window->state().customHoldSeconds = custom;
+        f.controls().listView2->setCurrentItem(f.controls().listView2->topLevelItem(row));
+        QCOMPARE(f.window->inputs().selectedHoldSeconds(), seconds);
+    }
+
+    void listClickSavesIndexAndRestartsTheCount() {
+        Fixture f;
+        f.start();
+        f.window->state().holdTicks = 7;
+        QTreeWidget* list = f.controls().listView2;
+        list->setCurrentItem(list->topLevelItem(3));
+        emit list->itemClicked(list->topLevelItem(3), 0);
+        QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
+        QCOMPARE(f.window->state().holdSeconds, 60);
+        QCOMPARE(f.window->state().holdTicks, 0);
+    }
+
+    void customSecondsPrompt_data() {
+        QTest::addColumn<QStringList>("answers");  // "<cancel>" stands for Cancel
+        QTest::addColumn<int>("prompts");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("12") << QStringList{"12"} << 1 << 12 << false;
+        QTest::newRow("7.5 rounds to 8") << QStringList{"7.5"} << 1 << 8 << false;
+        QTest::newRow("6.5 rounds to 6") << QStringList{"6.5"} << 1 << 6 << false;
+        QTest::newRow("asked again until a number")
+            << QStringList{"", "<cancel>", "abc", " ", "3"} << 5 << 3 << false;
+        QTest::newRow("zero and negatives are accepted") << QStringList{"-4"} << 1 << -4 << false;
+        QTest::newRow("40000 is rejected, value kept") << QStringList{"40000"} << 1 << 99 << true;
+    }
+    void customSecondsPrompt() {
+        QFETCH(QStringList, answers);
+        QFETCH(int, prompts);
+        QFETCH(int, stored);
+        QFETCH(bool, reported);
+        Fixture f;
+        f.start();
+        f.window->state().customHoldSeconds = 99;
+        for (const QString& answer : answers) {
+            f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
+                                                              : std::optional<QString>(answer));
+        }
+        f.platform.messages.clear();
+        ErrorTrap trap(f.platform, QStringLiteral("Form1.PushButton4_Click"));
+        f.window->inputs().askCustomSeconds(trap, 106, 106, 106);
+        QCOMPARE(f.platform.prompts.size(), prompts);
+        QCOMPARE(f.window->state().customHoldSeconds, stored);
+        QCOMPARE(f.platform.messages.size(), reported ? 1 : 0);
+        if (reported) {
+            QVERIFY(f.platform.messages[0].text.startsWith("Overflow\r\n"));
+        }
+    }
+
+    void waitingTimeWarnings_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("letters") << "abc" << "Please enter a numeric value.";
+        QTest::newRow("empty") << "" << "Please enter a numeric value.";
+        QTest::newRow("zero") << "0" << "Please enter a value more than 0.";
+        QTest::newRow("negative") << "-3" << "Please enter a value more than 0.";
+        QTest::newRow("two") << "2" << "";
+        QTest::newRow("a fraction above zero") << "0.5" << "";
+    }
+    void waitingTimeWarnings() {
+        QFETCH(QString, text);
+        QFETCH(QString, warning);
+        QCOMPARE(HoldInputs::waitTextWarning(text), warning);
+    }
+
+    void leavingTheFieldWarnsAndKeepsTheText() {
+        Fixture f;
+        f.start();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QLineEdit* field = f.controls().text1;
+        field->setFocus();
+        field->setText("abc");
+        f.platform.messages.clear();
+        f.controls().pushButton3->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].text, QStringLiteral("Please enter a numeric value."));
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
+        QTRY_VERIFY(field->hasFocus());
+        QCOMPARE(field->text(), QStringLiteral("abc"));
+    }
+
+    void everyKeystrokeIsSaved() {
+        Fixture f;
+        f.start();
+        QLineEdit* field = f.controls().text1;
+        field->clear();
+        f.platform.store.writes.clear();
+        QTest::keyClicks(field, "12");
+        QCOMPARE(f.platform.store.writes, QStringList({"Text1=1", "Text1=12"}));
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QCOMPARE(f.platform.store.value("Text1"), QString());
+    }
+
+    void helpShowsItsMessage() {
+        Fixture f;
+        f.start();
+        f.platform.messages.clear();
+        f.controls().pushButton3->click();
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
+        QVERIFY(f.platform.messages[0].text.startsWith("Before holding the key down you should give"));
+    }
+};
+
+QTEST_MAIN(HoldInputsTest)
+#include "HoldInputsTest.moc"

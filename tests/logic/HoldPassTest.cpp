@@ -1,0 +1,152 @@
+#include <QRadioButton>
+#include <QtTest>
+
+#include "Fixture.h"
+#include "hold/HoldEngine.h"
+#include "keys/KeyMarks.h"
+#include "keys/KeySetFile.h"
+#include "targets/ApplicationList.h"
+
+using namespace quindorel;
+using namespace quindorel::testing;
+
+class HoldPassTest : public QObject {
+    Q_OBJECT
+
+    // A started window with one target window listed and selected.
+    static void startWithTarget(Fixture& f) {
+        f.addWindow(42, "Game");
+        f.start();
+        f.desktop().calls.clear();
+        f.platform.messages.clear();
+    }
+
+private slots:
+    void pressSendsDownsAndReleaseSendsUpsInTheSameOrder() {
+        Fixture f;
+        startWithTarget(f);
+        for (int index : {100, 41, 68}) {  // Up, a, left shift: saved in index order
+            f.window->keyMarks().toggle(index);
+        }
+        f.window->engine().holdKeys(true);
+        QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "down 65", "down 160",
+                                                 "down 38", "release 42"}));
+        f.desktop().calls.clear();
+        f.window->engine().holdKeys(false);
+        QCOMPARE(f.desktop().keyCalls(), QStringList({"up 65", "up 160", "up 38"}));
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void keySetLines_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QList<int>>("reportedLines");
+        QTest::newRow("three keys") << QByteArray("65,160,38,\r\n")
+                                    << QStringList{"down 65", "down 160", "down 38"} << QList<int>{};
+        QTest::newRow("nothing marked") << QByteArray("\r\n") << QStringList{} << QList<int>{};
+        QTest::newRow("no final comma loses the last key")
+            << QByteArray("27,112\r\n") << QStringList{"down 27"} << QList<int>{};
+        QTest::newRow("both Enter keys") << QByteArray("13,13,\r\n")
+                                         << QStringList{"down 13", "down 13"} << QList<int>{};
+        QTest::newRow("blanks around a code") << QByteArray(" 65 ,\r\n") << QStringList{"down 65"}
+                                              << QList<int>{};
+        QTest::newRow("rounded to even") << QByteArray("64.5,\r\n") << QStringList{"down 64"}
+                                         << QList<int>{};
+        QTest::newRow("out of range is reported and skipped")
+            << QByteArray("300,65,\r\n") << QStringList{"down 65"} << QList<int>{110};
+        QTest::newRow("not a number is reported and skipped")
+            << QByteArray("abc,-1,65,\r\n") << QStringList{"down 65"} << QList<int>{110, 110};
+    }
+    void keySetLines() {
+        QFETCH(QByteArray, line);
+        QFETCH(QStringList, keys);
+        QFETCH(QList<int>, reportedLines);
+        Fixture f;
+        startWithTarget(f);
+        f.writeKeySet(line);
+        f.window->keySetFile().readKeySets(true);
+        f.window->engine().holdKeys(true);
+        QCOMPARE(f.desktop().keyCalls(), keys);
+        QCOMPARE(f.reportedLines(), reportedLines);
+        QVERIFY(f.desktop().calls.contains("release 42"));
+    }
+
+    void emptyKeySetStillRaisesMovesAndRebuilds() {
+        Fixture f;
+        startWithTarget(f);
+        const int walks = f.desktop().walkCount;
+        f.window->engine().holdKeys(true);
+        QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "release 42"}));
+        QCOMPARE(f.desktop().walkCount, walks + 1);
+    }
+
+    void emptyListSendsNothingButArmsTheHoldClockInTimedMode() {
+        Fixture f;
+        f.start();
+        f.controls().option2->click();
+        f.window->keyMarks().toggle(41);
+        const int walks = f.desktop().walkCount;
+        f.timer2().setInterval(0);
+        f.window->engine().holdKeys(true);
+        QVERIFY(f.desktop().keyCalls().isEmpty());
+        QCOMPARE(f.desktop().walkCount, walks);
+        QCOMPARE(f.timer2().interval(), 1000);
+        QVERIFY(f.timer2().enabled());
+    }
+
+    void foreverModeDisarmsTheHoldClock() {
+        Fixture f;
+        startWithTarget(f);
+        QVERIFY(f.controls().option1->isChecked());
+        f.timer2().setInterval(1000);
+        f.window->engine().holdKeys(true);
+        QCOMPARE(f.timer2().interval(), 0);
+        QVERIFY(!f.timer2().enabled());
+    }
+
+    void noSelectedRowReportsEachStepAndStillSends() {
+        Fixture f;
+        startWithTarget(f);
+        f.window->keyMarks().toggle(41);
+        f.controls().listView1->clearSelection();
+        const int walks = f.desktop().walkCount;
+        f.window->engine().holdKeys(true);
+        QCOMPARE(f.reportedLines(), QList<int>({104, 106, 108, 112}));
+        QCOMPARE(f.desktop().calls, QStringList({"down 65"}));
+        QCOMPARE(f.desktop().walkCount, walks + 1);
+    }
+
+    void neverAimsAtItsOwnWindow() {
+        Fixture f;
+        startWithTarget(f);
+        f.window->keyMarks().toggle(41);
+        f.window->applications().setMainWindowHandle(42);
+        f.window->engine().holdKeys(true);
+        QVERIFY(f.desktop().calls.isEmpty());
+    }
+
+    void closingReleasesWhatAPressPutDownOnly() {
+        Fixture f;
+        startWithTarget(f);
+        f.window->keyMarks().toggle(41);
+        f.window->keyMarks().toggle(63);
+        f.window->engine().holdKeys(true);
+        f.window->engine().holdKeys(true);
+        f.desktop().calls.clear();
+        f.window->close();
+        // Only the key-ups: no raising and no list rebuild.
+        QCOMPARE(f.desktop().calls, QStringList({"up 65", "up 161", "up 65", "up 161"}));
+
+        Fixture released;
+        startWithTarget(released);
+        released.window->keyMarks().toggle(41);
+        released.window->engine().holdKeys(true);
+        released.window->engine().holdKeys(false);
+        released.desktop().calls.clear();
+        released.window->close();
+        QVERIFY(released.desktop().calls.isEmpty());
+    }
+};
+
+QTEST_MAIN(HoldPassTest)
+#include "HoldPassTest.moc"

@@ -1,0 +1,233 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "Fixture.h"
+#include "keys/KeyMarks.h"
+#include "keys/KeySetFile.h"
+#include "keys/KeySetPath.h"
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using namespace quindorel;
+using namespace quindorel::testing;
+
+class KeySetFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void savedBytes_data() {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("a and left shift") << QList<int>{68, 41} << QByteArray("65,160,\r\n");
+        QTest::newRow("both shifts, right one first") << QList<int>{68, 63} << QByteArray("161,160,\r\n");
+        QTest::newRow("both Enter keys") << QList<int>{96, 52} << QByteArray("13,13,\r\n");
+        QTest::newRow("last key unmarked") << QList<int>{41, 41} << QByteArray("\r\n");
+        QTest::newRow("picture key") << QList<int>{75} << QByteArray("93,\r\n");
+    }
+    void savedBytes() {
+        QFETCH(QList<int>, clicks);
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        f.start();
+        for (int index : clicks) {
+            f.window->keyMarks().toggle(index);
+        }
+        QCOMPARE(f.keySetBytes(), bytes);
+        // The hold presses what was just saved.
+        QCOMPARE(f.window->keySetFile().keySet(), KeySetFile::split(bytes));
+    }
+
+    void allKeysAndReset() {
+        Fixture f;
+        f.start();
+        f.window->keyMarks().markAll();
+        QByteArray expected;
+        for (const KeyDefinition& key : keyTable()) {
+            expected += QByteArray::number(key.code) + ',';
+        }
+        QCOMPARE(f.keySetBytes(), expected + "\r\n");
+        QCOMPARE(expected.split(',').count("13"), 2);
+        QVERIFY(f.key(73)->isHidden());
+        f.window->keyMarks().unmarkAll();
+        QCOMPARE(f.keySetBytes(), QByteArray("\r\n"));
+        QVERIFY(!f.key(73)->isHidden());
+        QVERIFY(f.markedKeys().isEmpty());
+    }
+
+    void pictureKeyHidesWhileMarkedByAClick() {
+        Fixture f;
+        f.start();
+        f.window->keyMarks().toggle(74);
+        QCOMPARE(f.key(74)->backColor(), KeyButton::kMarked);
+        QVERIFY(f.key(74)->isHidden());
+        f.window->keyMarks().toggle(41);
+        f.key(41)->setBackColor(0x123456);  // any other colour counts as marked
+        f.window->keyMarks().toggle(41);
+        QCOMPARE(f.key(41)->backColor(), KeyButton::kUnmarked);
+    }
+
+    void reading_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<int>>("marked");
+        QTest::addColumn<QStringList>("keySet");
+        QTest::newRow("esc and F1") << QByteArray("27,112,\r\n") << QList<int>{0, 1}
+                                    << QStringList{"27", "112", ""};
+        QTest::newRow("no final comma") << QByteArray("27,112") << QList<int>{0}
+                                        << QStringList{"27", "112"};
+        QTest::newRow("two lines") << QByteArray("27,\r\n112,\r\n") << QList<int>{0, 1}
+                                   << QStringList{"27", "112", ""};
+        QTest::newRow("blank before a code") << QByteArray(" 27,\r\n") << QList<int>{}
+                                             << QStringList{" 27", ""};
+        QTest::newRow("CR LF alone") << QByteArray("\r\n") << QList<int>{} << QStringList{};
+        QTest::newRow("13 marks both Enter keys") << QByteArray("13,\r\n") << QList<int>{52, 96}
+                                                  << QStringList{"13", ""};
+        QTest::newRow("LF line ends") << QByteArray("65,\n66,\n") << QList<int>{41, 57}
+                                      << QStringList{"65", "66", ""};
+        QTest::newRow("NUL bytes and junk") << QByteArray("65\0,\xff\xfe,,66,", 11) << QList<int>{57}
+                                            << QStringList{QString::fromLatin1("65\0", 3),
+                                                           QString::fromLatin1("\xff\xfe"), "",
+                                                           "66", ""};
+    }
+    void reading() {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<int>, marked);
+        QFETCH(QStringList, keySet);
+        Fixture f;
+        f.writeKeySet(content);
+        f.start();
+        QCOMPARE(f.markedKeys(), marked);
+        QCOMPARE(f.window->keySetFile().keySet(), keySet);
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    void savedPictureKeyComesBackGreenAndVisible() {
+        Fixture f;
+        f.writeKeySet("91,\r\n");
+        f.start();
+        QCOMPARE(f.key(73)->backColor(), KeyButton::kMarked);
+        QVERIFY(!f.key(73)->isHidden());
+    }
+
+    void missingFileIsSeededFromTheProgramFolder() {
+        Fixture f;
+        f.writeFile(f.program.filePath("xsettings.txt"), "65,\r\n");
+        f.start();
+        QCOMPARE(f.markedKeys(), QList<int>({41}));
+        QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
+    }
+
+    void missingSeedIsReported() {
+        Fixture f;
+        QFile::remove(f.program.filePath("xsettings.txt"));
+        f.start();
+        QCOMPARE(f.reportedLines(), QList<int>({106, 110}));
+        QVERIFY(f.platform.messages[0].text.contains("Form1.ReadKeySets at line 106"));
+        QVERIFY(f.markedKeys().isEmpty());
+        QVERIFY(f.window->keySetFile().keySet().isEmpty());
+    }
+
+    void oversizedFileIsReportedAndNotRead() {
+        Fixture f;
+        QByteArray big;
+        big.reserve(10 * 1024 * 1024);
+        while (big.size() < 10 * 1024 * 1024) {
+            big += "65,";
+        }
+        f.writeKeySet(big);
+        f.start();
+        QCOMPARE(f.reportedLines(), QList<int>({110}));
+        QVERIFY(f.markedKeys().isEmpty());
+        QCOMPARE(QFileInfo(f.keySetPath()).size(), big.size());  // left as it was
+    }
+
+    void randomBytesNeverCrash() {
+        for (int round = 0; round < 20; ++round) {
+            Fixture f;
+            QByteArray junk(4096, '\0');
+            for (char& byte : junk) {
+                byte = static_cast<char>(QRandomGenerator::global()->bounded(256));
+            }
+            f.writeKeySet(junk);
+            f.start();
+            QVERIFY(f.platform.messages.isEmpty());
+        }
+    }
+
+    void missingFolderIsReportedAtOpenAndWrite() {
+        Fixture f;
+        f.start();
+        f.platform.messages.clear();
+        qputenv("TEMP", f.temp.filePath("no/such/folder").toLocal8Bit());
+        f.window->keyMarks().toggle(41);
+        QCOMPARE(f.reportedLines(), QList<int>({102, 110}));
+        QVERIFY(f.platform.messages[0].text.startsWith("Path not found"));
+        QCOMPARE(f.key(41)->backColor(), KeyButton::kMarked);  // the screen keeps the change
+        QCOMPARE(f.window->keySetFile().keySet(), QStringList({"65", ""}));
+    }
+
+    void failedReplaceKeepsTheOldFileAndLeavesNoTemporary() {
+        Fixture f;
+        f.start();
+        QVERIFY(QFile::remove(f.keySetPath()));
+        QVERIFY(QDir(f.temp.path()).mkdir("xsettings.txt"));  // cannot be replaced by a file
+        f.platform.messages.clear();
+        f.window->keyMarks().toggle(41);
+        QCOMPARE(f.reportedLines(), QList<int>({112}));
+        QVERIFY(QFileInfo(f.keySetPath()).isDir());
+        QCOMPARE(QDir(f.temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void plantedLinkIsReplacedAndItsTargetUntouched() {
+        Fixture f;
+        f.start();
+        const QString victim = f.program.filePath("victim.txt");
+        f.writeFile(victim, "precious");
+        QFile::remove(f.keySetPath());
+        QVERIFY(QFile::link(victim, f.keySetPath()));
+        f.window->keyMarks().toggle(41);
+        QVERIFY(!QFileInfo(f.keySetPath()).isSymLink());
+        QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("precious"));
+    }
+
+    void fileOfAnotherUserIsNeitherReadNorWritten() {
+#ifdef Q_OS_UNIX
+        if (::geteuid() != 0) {
+            QSKIP("needs root to give a file to another user");
+        }
+        Fixture f;
+        f.writeKeySet("65,\r\n");
+        QVERIFY(::chown(QFile::encodeName(f.keySetPath()).constData(), 65534, 65534) == 0);
+        f.start();
+        QCOMPARE(f.reportedLines(), QList<int>({110}));
+        QVERIFY(f.markedKeys().isEmpty());
+        f.platform.messages.clear();
+        f.window->keyMarks().toggle(27);
+        QCOMPARE(f.reportedLines(), QList<int>({102, 110}));
+        QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
+#else
+        QSKIP("POSIX only");
+#endif
+    }
+
+    void withoutTempTheFileGoesToThePrivateCacheFolder() {
+        QTemporaryDir cache;
+        qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+        qputenv("TEMP", "");
+        const QString path = keySetPath();
+        QCOMPARE(path, cache.filePath("Marvenhal/xsettings.txt"));
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(cache.filePath("Marvenhal")).permissions() & others, QFile::Permissions());
+        qunsetenv("TEMP");
+        QCOMPARE(keySetPath(), path);
+    }
+};
+
+QTEST_MAIN(KeySetFileTest)
+#include "KeySetFileTest.moc"
