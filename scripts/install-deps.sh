@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing for the given purposes:
+#   install-deps.sh build|x|test|screenshot ...
+# Does no apt work at all when everything is there already.
+set -euo pipefail
+
+declare -A groups=(
+  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
+  [x]="xvfb openbox x11-utils xdotool fonts-liberation"
+  [test]="clang libclang-rt-14-dev"
+  [screenshot]="x11-apps imagemagick"
+)
+
+wanted=()
+for group in "$@"; do
+  [ -n "${groups[$group]+x}" ] || { echo "install-deps.sh: unknown group $group" >&2; exit 2; }
+  wanted+=(${groups[$group]})
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q >/dev/null
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
