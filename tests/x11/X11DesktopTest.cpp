@@ -1,0 +1,509 @@
+// The X11 back end against a real X server (Xvfb), run once without a window
+// manager and once under openbox (see with-x-server.sh).
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+
+#include <QtTest>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "X11TestClient.h"
+#include "platform/x11/X11Desktop.h"
+
+using namespace std::chrono_literals;
+using quindorel::KeyStroke;
+using quindorel::TopLevelWindow;
+using quindorel::X11Desktop;
+using quindorel::test::X11TestClient;
+
+namespace {
+
+std::optional<TopLevelWindow> findWindow(const std::vector<TopLevelWindow>& windows,
+                                         xcb_window_t id) {
+    for (const TopLevelWindow& window : windows) {
+        if (window.id == static_cast<quindorel::WindowId>(id)) {
+            return window;
+        }
+    }
+    return std::nullopt;
+}
+
+int indexOf(const std::vector<TopLevelWindow>& windows, xcb_window_t id) {
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        if (windows[i].id == static_cast<quindorel::WindowId>(id)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::vector<KeyStroke> strokes(const std::vector<std::uint8_t>& codes, bool down) {
+    std::vector<KeyStroke> result;
+    for (const std::uint8_t code : codes) {
+        result.push_back({code, down});
+    }
+    return result;
+}
+
+}  // namespace
+
+class X11DesktopTest : public QObject {
+    Q_OBJECT
+
+private:
+    bool managed() const { return qgetenv("QUINDOREL_TEST_WM") == "openbox"; }
+    // Error events on the desktop's connection would reach Qt's handler.
+    int drainErrors();
+    // A mapped, titled window that has the focus, ready to record keys.
+    xcb_window_t focusedRecorder();
+    xcb_keycode_t keycodeOf(std::uint32_t keysym);
+
+    xcb_connection_t* connection_ = nullptr;
+    std::unique_ptr<X11Desktop> desktop_;
+    std::unique_ptr<X11TestClient> client_;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void walkReportsTitleVisibilityAndOwner();
+    void walkFollowsStackingOrder();
+    void walkSurvivesWindowsThatVanish();
+    void topMostThenReleaseToTheCorner();
+    void showRestoresAndFocuses();
+    void deadWindowsAreHarmless();
+    void keysReachTheFocusedWindow_data();
+    void keysReachTheFocusedWindow();
+    void keysymWithoutKeyIsBorrowedUntilItsKeyUp();
+    void atomsAreStable();
+    // Runs before this test case's desktop registers the hot key itself.
+    void hotKeyHeldByAnotherClientIsRefused();
+    void hotKeyArrivesWhateverTheLocks_data();
+    void hotKeyArrivesWhateverTheLocks();
+};
+
+void X11DesktopTest::initTestCase() {
+    int screen = 0;
+    connection_ = xcb_connect(nullptr, &screen);
+    QVERIFY2(!xcb_connection_has_error(connection_), "no X server: run under with-x-server.sh");
+    desktop_ = std::make_unique<X11Desktop>(connection_, screen);
+    QVERIFY2(desktop_->canSendKeys(), "the X server has no XTEST extension");
+}
+
+void X11DesktopTest::init() {
+    client_ = std::make_unique<X11TestClient>();
+}
+
+void X11DesktopTest::cleanup() {
+    client_.reset();  // its windows go with its connection
+    QCOMPARE(drainErrors(), 0);
+}
+
+void X11DesktopTest::cleanupTestCase() {
+    desktop_.reset();
+    xcb_disconnect(connection_);
+}
+
+int X11DesktopTest::drainErrors() {
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    int errors = 0;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        errors += event->response_type == 0 ? 1 : 0;
+        std::free(event);
+    }
+    return errors;
+}
+
+xcb_window_t X11DesktopTest::focusedRecorder() {
+    const xcb_window_t window = client_->createWindow();
+    client_->setNetWmName(window, "recorder");
+    client_->mapAndWait(window);
+    desktop_->showWindow(static_cast<quindorel::WindowId>(window));
+    X11TestClient::waitUntil([&] { return client_->inputFocus() == window; });
+    return window;
+}
+
+xcb_keycode_t X11DesktopTest::keycodeOf(std::uint32_t keysym) {
+    const xcb_setup_t* setup = xcb_get_setup(client_->connection());
+    for (int keycode = setup->min_keycode; keycode <= setup->max_keycode; ++keycode) {
+        if (client_->keycodeProduces(static_cast<xcb_keycode_t>(keycode), keysym)) {
+            return static_cast<xcb_keycode_t>(keycode);
+        }
+    }
+    return 0;
+}
+
+void X11DesktopTest::walkReportsTitleVisibilityAndOwner() {
+    const xcb_window_t plain = client_->createWindow();
+    client_->setNetWmName(plain, "Plain window");
+    client_->mapAndWait(plain);
+
+    const xcb_window_t utf8 = client_->createWindow();
+    client_->setNetWmName(utf8, "Grüße 日本");
+    client_->setWmName(utf8, XCB_ATOM_STRING, "old name");  // _NET_WM_NAME wins
+    client_->mapAndWait(utf8);
+
+    const xcb_window_t latin1 = client_->createWindow();
+    client_->setWmName(latin1, XCB_ATOM_STRING, "Caf\xE9");
+    client_->mapAndWait(latin1);
+
+    const xcb_window_t untitled = client_->createWindow();
+    client_->mapAndWait(untitled);
+
+    const xcb_window_t hidden = client_->createWindow();
+    client_->setNetWmName(hidden, "Hidden");
+
+    const xcb_window_t dialog = client_->createWindow();
+    client_->setNetWmName(dialog, "Dialog");
+    client_->setTransientFor(dialog, plain);
+    client_->mapAndWait(dialog);
+
+    // 100 characters of two bytes each: cut to 79 whole characters.
+    std::string longTitle;
+    for (int i = 0; i < 100; ++i) {
+        longTitle += "é";
+    }
+    const xcb_window_t longNamed = client_->createWindow();
+    client_->setNetWmName(longNamed, longTitle);
+    client_->mapAndWait(longNamed);
+
+    const std::vector<TopLevelWindow> windows = desktop_->topLevelWindows();
+    struct Expected {
+        xcb_window_t id;
+        std::string title;
+        bool visible;
+        bool owned;
+    };
+    std::string clipped;
+    for (int i = 0; i < 79; ++i) {
+        clipped += "é";
+    }
+    const Expected expected[] = {
+        {plain, "Plain window", true, false}, {utf8, "Grüße 日本", true, false},
+        {latin1, "Café", true, false},        {untitled, "", true, false},
+        {dialog, "Dialog", true, true},       {longNamed, clipped, true, false},
+    };
+    for (const Expected& want : expected) {
+        const std::optional<TopLevelWindow> got = findWindow(windows, want.id);
+        QVERIFY2(got, want.title.c_str());
+        QCOMPARE(QString::fromStdString(got->title), QString::fromStdString(want.title));
+        QCOMPARE(got->visible, want.visible);
+        QCOMPARE(got->owned, want.owned);
+    }
+    // A window manager lists only the windows it manages; without one every
+    // child of the root is there, the never-mapped one as not visible.
+    const std::optional<TopLevelWindow> hiddenRow = findWindow(windows, hidden);
+    QVERIFY(!hiddenRow || !hiddenRow->visible);
+
+    if (managed()) {
+        client_->iconifyAndWait(plain);
+        const std::optional<TopLevelWindow> iconic = findWindow(desktop_->topLevelWindows(), plain);
+        QVERIFY(iconic);
+        QVERIFY2(iconic->visible, "an iconified window still counts as visible");
+    }
+}
+
+void X11DesktopTest::walkFollowsStackingOrder() {
+    const xcb_window_t a = client_->createWindow();
+    const xcb_window_t b = client_->createWindow();
+    const xcb_window_t c = client_->createWindow();
+    for (const xcb_window_t window : {a, b, c}) {
+        client_->mapAndWait(window);
+    }
+    auto order = [&] {
+        const std::vector<TopLevelWindow> windows = desktop_->topLevelWindows();
+        return std::vector<int>{indexOf(windows, a), indexOf(windows, b), indexOf(windows, c)};
+    };
+    // Newest on top: c, b, a.
+    QVERIFY(X11TestClient::waitUntil([&] {
+        const auto at = order();
+        return at[0] >= 0 && at[2] < at[1] && at[1] < at[0];
+    }));
+
+    // Raising a puts it first.
+    const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(client_->connection(), a, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(client_->connection());
+    QVERIFY(X11TestClient::waitUntil([&] {
+        const auto at = order();
+        return at[0] >= 0 && at[0] < at[2] && at[2] < at[1];
+    }));
+}
+
+void X11DesktopTest::walkSurvivesWindowsThatVanish() {
+    std::atomic<bool> stop = false;
+    std::thread churn([&stop] {
+        X11TestClient other;
+        while (!stop) {
+            const xcb_window_t window = other.createWindow();
+            other.setNetWmName(window, "short-lived");
+            xcb_map_window(other.connection(), window);
+            xcb_destroy_window(other.connection(), window);
+            xcb_flush(other.connection());
+        }
+    });
+    for (int i = 0; i < 100; ++i) {
+        for (const TopLevelWindow& window : desktop_->topLevelWindows()) {
+            QVERIFY(window.id != 0);
+        }
+    }
+    stop = true;
+    churn.join();
+}
+
+void X11DesktopTest::topMostThenReleaseToTheCorner() {
+    const xcb_window_t target = client_->createWindow(300, 200, 220, 140);
+    client_->setNetWmName(target, "target");
+    client_->mapAndWait(target);
+    const xcb_window_t other = client_->createWindow(320, 220, 200, 100);
+    client_->setNetWmName(other, "other");
+    client_->mapAndWait(other);
+    const xcb_atom_t netWmState = client_->atom("_NET_WM_STATE");
+    const xcb_atom_t above = client_->atom("_NET_WM_STATE_ABOVE");
+    auto hasAbove = [&] {
+        const auto atoms = client_->atomsOf(target, netWmState);
+        return std::find(atoms.begin(), atoms.end(), above) != atoms.end();
+    };
+    // Stacked above the window that covered it (a window manager keeps
+    // windows of its own above every client, so "top child" would not do).
+    auto aboveOther = [&] {
+        const auto children = client_->rootChildrenBottomFirst();
+        const auto position = [&](xcb_window_t window) {
+            return std::find(children.begin(), children.end(), client_->topAncestor(window)) -
+                   children.begin();
+        };
+        return position(target) > position(other);
+    };
+    QVERIFY(!aboveOther());
+    const xcb_window_t frame = client_->topAncestor(target);
+    const xcb_get_geometry_reply_t before = client_->geometry(frame);
+    const xcb_get_geometry_reply_t clientBefore = client_->geometry(target);
+
+    desktop_->makeTopMost(static_cast<quindorel::WindowId>(target));
+    QVERIFY(X11TestClient::waitUntil(aboveOther));
+    if (managed()) {
+        QVERIFY(X11TestClient::waitUntil(hasAbove));
+    }
+    const xcb_get_geometry_reply_t raised = client_->geometry(frame);
+    QCOMPARE(raised.x, before.x);  // not moved
+    QCOMPARE(raised.y, before.y);
+
+    desktop_->releaseTopMost(static_cast<quindorel::WindowId>(target));
+    QVERIFY(X11TestClient::waitUntil([&] {
+        const xcb_get_geometry_reply_t now = client_->geometry(client_->topAncestor(target));
+        return now.x == 0 && now.y == 0;
+    }));
+    if (managed()) {
+        QVERIFY(X11TestClient::waitUntil([&] { return !hasAbove(); }));
+    }
+    const xcb_get_geometry_reply_t clientAfter = client_->geometry(target);
+    QCOMPARE(clientAfter.width, clientBefore.width);  // size kept
+    QCOMPARE(clientAfter.height, clientBefore.height);
+}
+
+void X11DesktopTest::showRestoresAndFocuses() {
+    const xcb_window_t target = client_->createWindow();
+    client_->setNetWmName(target, "target");
+    if (managed()) {
+        client_->mapAndWait(target);
+        client_->iconifyAndWait(target);
+        QVERIFY(!client_->viewable(target));
+    }
+    desktop_->showWindow(static_cast<quindorel::WindowId>(target));
+    // The call itself waits for the focus; a window manager may take a moment.
+    QVERIFY(X11TestClient::waitUntil([&] { return client_->viewable(target); }));
+    QVERIFY(X11TestClient::waitUntil([&] { return client_->inputFocus() == target; }));
+}
+
+void X11DesktopTest::deadWindowsAreHarmless() {
+    const xcb_window_t gone = client_->createWindow();
+    client_->mapAndWait(gone);
+    client_->destroy(gone);
+    const auto id = static_cast<quindorel::WindowId>(gone);
+    desktop_->makeTopMost(id);
+    desktop_->showWindow(id);
+    desktop_->releaseTopMost(id);
+    QCOMPARE(drainErrors(), 0);
+    QVERIFY(!findWindow(desktop_->topLevelWindows(), gone));
+}
+
+void X11DesktopTest::keysReachTheFocusedWindow_data() {
+    QTest::addColumn<std::vector<std::uint8_t>>("codes");
+    QTest::addColumn<std::vector<std::uint32_t>>("keysyms");
+    QTest::newRow("a, left Shift, Up") << std::vector<std::uint8_t>{65, 160, 38}
+                                       << std::vector<std::uint32_t>{XK_a, XK_Shift_L, XK_Up};
+    QTest::newRow("right-hand modifiers stay right")
+        << std::vector<std::uint8_t>{161, 163, 165}
+        << std::vector<std::uint32_t>{XK_Shift_R, XK_Control_R, XK_Alt_R};
+    QTest::newRow("generic modifiers are the left ones")
+        << std::vector<std::uint8_t>{16, 17, 18}
+        << std::vector<std::uint32_t>{XK_Shift_L, XK_Control_L, XK_Alt_L};
+    QTest::newRow("keypad keys, not the main row")
+        << std::vector<std::uint8_t>{97, 96, 110, 111, 106, 109, 107}
+        << std::vector<std::uint32_t>{XK_KP_1,        XK_KP_0,        XK_KP_Decimal, XK_KP_Divide,
+                                      XK_KP_Multiply, XK_KP_Subtract, XK_KP_Add};
+    QTest::newRow("main row, punctuation and the 102nd key")
+        << std::vector<std::uint8_t>{49, 192, 189, 187, 219, 221, 220, 186, 222, 188, 190, 191, 226}
+        << std::vector<std::uint32_t>{XK_1,           XK_grave,        XK_minus,     XK_equal,
+                                      XK_bracketleft, XK_bracketright, XK_backslash, XK_semicolon,
+                                      XK_apostrophe,  XK_comma,        XK_period,    XK_slash,
+                                      XK_less};
+    QTest::newRow("codes without a key are skipped")
+        << std::vector<std::uint8_t>{1, 65, 0xE5, 0xFF} << std::vector<std::uint32_t>{XK_a};
+}
+
+void X11DesktopTest::keysReachTheFocusedWindow() {
+    QFETCH(std::vector<std::uint8_t>, codes);
+    QFETCH(std::vector<std::uint32_t>, keysyms);
+    focusedRecorder();
+
+    desktop_->sendKeys(strokes(codes, true));
+    desktop_->sendKeys(strokes(codes, false));
+
+    QVERIFY(client_->waitForKeyEvents(2 * keysyms.size(), 2000ms));
+    QTest::qWait(50);  // nothing more may follow
+    const std::vector<X11TestClient::KeyEvent> got = client_->keyEvents();
+    QCOMPARE(got.size(), 2 * keysyms.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const std::uint32_t keysym = keysyms[i % keysyms.size()];
+        QCOMPARE(got[i].down, i < keysyms.size());
+        // A key whose plain level means the keysym, so no Shift is needed; a
+        // keypad keysym may sit on the NumLock level of a keypad key.
+        const bool keypad = keysym >= XK_KP_Space && keysym <= XK_KP_Equal;
+        QVERIFY2(client_->keycodeProduces(got[i].keycode, keysym, keypad ? 2 : 1),
+                 qPrintable(QStringLiteral("event %1: keycode %2").arg(i).arg(got[i].keycode)));
+        if (keypad) {
+            QVERIFY(!client_->keycodeProduces(got[i].keycode, XK_0, 8));  // not the main row
+        }
+    }
+}
+
+void X11DesktopTest::keysymWithoutKeyIsBorrowedUntilItsKeyUp() {
+    // F20 has no key on the usual keymaps (F13 and up are media keys there).
+    constexpr std::uint8_t kF20 = 0x83;
+    QCOMPARE(keycodeOf(XK_F20), xcb_keycode_t{0});
+    focusedRecorder();
+
+    desktop_->sendKeys({{kF20, true}, {65, true}});
+    QVERIFY(client_->waitForKeyEvents(2, 2000ms));
+    const X11TestClient::KeyEvent press = client_->keyEvents()[0];
+    QVERIFY(press.down);
+    QVERIFY2(client_->keycodeProduces(press.keycode, XK_F20), "bound while it is down");
+
+    desktop_->sendKeys({{kF20, false}, {65, false}});
+    QVERIFY(client_->waitForKeyEvents(4, 2000ms));
+    const X11TestClient::KeyEvent release = client_->keyEvents()[2];
+    QVERIFY(!release.down);
+    QCOMPARE(release.keycode, press.keycode);  // released on the key that went down
+    QVERIFY2(!client_->keycodeProduces(press.keycode, XK_F20), "unbound after the key-up");
+    QCOMPARE(keycodeOf(XK_F20), xcb_keycode_t{0});
+
+    // A key-up with nothing of ours down sends nothing.
+    desktop_->sendKeys({{kF20, false}});
+    QTest::qWait(100);
+    QCOMPARE(client_->keyEvents().size(), std::size_t{4});
+}
+
+void X11DesktopTest::atomsAreStable() {
+    const std::int32_t atom = desktop_->addAtom("A00F1");
+    QVERIFY(atom != 0);
+    QCOMPARE(desktop_->addAtom("A00F1"), atom);
+    QCOMPARE(static_cast<xcb_atom_t>(atom), client_->atom("A00F1"));
+    QVERIFY(desktop_->addAtom("A00F2") != atom);
+}
+
+void X11DesktopTest::hotKeyArrivesWhateverTheLocks_data() {
+    QTest::addColumn<std::vector<std::uint8_t>>("locks");
+    QTest::newRow("no lock") << std::vector<std::uint8_t>{};
+    QTest::newRow("NumLock") << std::vector<std::uint8_t>{0x90};
+    QTest::newRow("CapsLock") << std::vector<std::uint8_t>{0x14};
+    QTest::newRow("both") << std::vector<std::uint8_t>{0x90, 0x14};
+}
+
+void X11DesktopTest::hotKeyArrivesWhateverTheLocks() {
+    QFETCH(std::vector<std::uint8_t>, locks);
+    const std::int32_t id = desktop_->addAtom("A00F1");
+    // Registering again (each data row does) keeps working.
+    QVERIFY(desktop_->registerHotKey(0, id, quindorel::kModControl | quindorel::kModShift, 83));
+    drainErrors();
+
+    auto toggle = [&] {
+        for (const std::uint8_t lock : locks) {
+            desktop_->sendKeys({{lock, true}, {lock, false}});
+        }
+    };
+    toggle();
+    desktop_->sendKeys({{17, true}, {16, true}, {83, true}, {83, false}, {16, false}, {17, false}});
+
+    std::vector<std::int32_t> ids;
+    std::uint16_t state = 0;
+    X11TestClient::waitUntil(
+        [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+                if (const auto hotKey = desktop_->hotKeyFromNativeEvent(event)) {
+                    ids.push_back(*hotKey);
+                    state = reinterpret_cast<xcb_key_press_event_t*>(event)->state;
+                }
+                std::free(event);
+            }
+            return !ids.empty();
+        },
+        2000ms);
+    toggle();  // the locks go back off for the next test
+    QCOMPARE(ids, std::vector<std::int32_t>{id});
+    const bool numLock = std::count(locks.begin(), locks.end(), 0x90) > 0;
+    const bool capsLock = std::count(locks.begin(), locks.end(), 0x14) > 0;
+    QCOMPARE(bool(state & XCB_MOD_MASK_2), numLock);
+    QCOMPARE(bool(state & XCB_MOD_MASK_LOCK), capsLock);
+
+    // A plain "s" or Ctrl+S is not the hot key.
+    desktop_->sendKeys({{17, true}, {83, true}, {83, false}, {17, false}});
+    QTest::qWait(100);
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        QVERIFY(!desktop_->hotKeyFromNativeEvent(event));
+        std::free(event);
+    }
+}
+
+void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
+    // The program's desktop on a connection of its own; the test client
+    // takes the combination first.
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+    auto desktop = std::make_unique<X11Desktop>(connection, screen);
+    const xcb_keycode_t s = keycodeOf(XK_s);
+    xcb_connection_t* other = client_->connection();
+    std::free(xcb_request_check(
+        other, xcb_grab_key_checked(other, 1, client_->root(),
+                                    XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_2, s,
+                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
+
+    QVERIFY(!desktop->registerHotKey(0, 1, quindorel::kModControl | quindorel::kModShift, 83));
+    // The refusal left no error behind and the connection goes on working.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    int errors = 0;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
+        errors += event->response_type == 0 ? 1 : 0;
+        std::free(event);
+    }
+    QCOMPARE(errors, 0);
+    QVERIFY(!xcb_connection_has_error(connection));
+    QVERIFY(desktop->addAtom("A00F1") != 0);
+
+    // Once the other client lets go, the combination can be had.
+    client_.reset();
+    QVERIFY(X11TestClient::waitUntil([&] {
+        return desktop->registerHotKey(0, 1, quindorel::kModControl | quindorel::kModShift, 83);
+    }));
+    desktop.reset();
+    xcb_disconnect(connection);
+    client_ = std::make_unique<X11TestClient>();
+}
+
+QTEST_GUILESS_MAIN(X11DesktopTest)
+#include "X11DesktopTest.moc"
