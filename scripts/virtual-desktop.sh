@@ -8,8 +8,11 @@ shot=${SCREENSHOT:-$(dirname "$program")/screenshot.png}
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # The program first (it lets go of held keys), then the window manager, then the display.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[$i]}" 2>/dev/null || true
+    wait "${pids[$i]}" 2>/dev/null || true
+  done
   rm -rf "$tmp"
 }
 trap cleanup EXIT INT TERM
@@ -19,7 +22,7 @@ pids+=($!)
 for _ in $(seq 1 200); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 [ -s "$tmp/display" ] || { echo "Xvfb did not start:"; cat "$tmp/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n1 "$tmp/display")"
-HOME_FOR_WM=$tmp openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+HOME=$tmp openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 200); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
