@@ -1,6 +1,8 @@
 #include "app/TerminationSignals.h"
 
 #include <QSocketNotifier>
+#include <cstdio>
+#include <cstdlib>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -45,6 +47,11 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
         ::sigaction(signal, &action, nullptr);
     }
 #endif
+}
+
+void TerminationSignals::endNow(int status) {
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 TerminationSignals::~TerminationSignals() {

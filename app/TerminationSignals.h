@@ -15,6 +15,9 @@ public:
     explicit TerminationSignals(std::function<void()> onSignal, QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // Ends the process without unwinding (no destructors, no event loops).
+    [[noreturn]] static void endNow(int status);
+
 private:
     std::function<void()> onSignal_;
     QSocketNotifier* notifier_ = nullptr;

@@ -12,9 +12,11 @@ int main(int argc, char* argv[]) {
 
     const auto platform = quindorel::createDesktopPlatform();
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
+    // Asked to end: let go of held keys and end at once. Everything else was
+    // saved when it changed, and a modal box must not keep the program alive.
     quindorel::TerminationSignals terminationSignals([&window] {
         window.releaseHeldKeys();
-        QCoreApplication::quit();
+        quindorel::TerminationSignals::endNow(0);
     });
 
     window.formLoad();
