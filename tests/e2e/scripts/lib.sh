@@ -1,0 +1,189 @@
+# Shared by the end-to-end scripts. Sourced with the arguments
+#   PROGRAM RECORDER TOOL
+# on a display that with-x-server.sh has started. Gives every test a fresh
+# home, settings and key-set folder, and stops whatever it started on exit.
+set -u
+
+PROGRAM=$1
+RECORDER=$2
+TOOL=$3
+E2E_WM=${QUINDOREL_TEST_WM:-none}
+E2E_NAME=$(basename "$0" .sh)
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quindorel-e2e.XXXXXX")
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache TEMP=$WORK/temp
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$TEMP"
+export QT_QPA_PLATFORM=xcb
+SETTINGS_FILE=$XDG_CONFIG_HOME/Marvenhal.conf
+KEYSET_FILE=$TEMP/xsettings.txt
+
+STARTED_PIDS=()
+CLEANUP_HOOKS=()
+E2E_FAILED=0
+
+e2e_cleanup() {
+    local status=$?
+    local hook pid
+    for hook in "${CLEANUP_HOOKS[@]}"; do "$hook"; done
+    for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${STARTED_PIDS[@]}"; do
+        for _ in $(seq 1 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    if [ "$status" != 0 ] && [ "$status" != 77 ]; then
+        for log in "$WORK"/*.log; do
+            [ -f "$log" ] || continue
+            echo "---- $(basename "$log") ----" >&2
+            tail -n 40 "$log" >&2
+        done
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap e2e_cleanup EXIT
+trap 'exit 1' TERM INT HUP
+
+note() { echo "[$E2E_NAME/$E2E_WM] $*"; }
+fail() {
+    echo "[$E2E_NAME/$E2E_WM] FAIL: $*" >&2
+    exit 1
+}
+skip() {
+    echo "[$E2E_NAME/$E2E_WM] SKIPPED: $*"
+    exit 77
+}
+
+# wait_for SECONDS command...: polls the command every 0.1 s until it succeeds.
+wait_for() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.1
+    done
+}
+
+# --- what the program finds at start-up ---------------------------------------
+
+# write_settings KEY=VALUE...: the program's settings file, group [Quindorel].
+write_settings() {
+    { printf '[Quindorel]\n'; printf '%s\n' "$@"; } >"$SETTINGS_FILE"
+}
+# write_keyset "65,160,": the key-set file, with its CR LF line end.
+write_keyset() { printf '%s\r\n' "$1" >"$KEYSET_FILE"; }
+
+# --- processes ------------------------------------------------------------------
+
+# start_recorder TITLE LOG [X Y]: a recording window; sets LAST_PID.
+start_recorder() {
+    local title=$1 log=$2
+    shift 2
+    : >"$log"
+    "$RECORDER" "$title" "$log" "$@" 2>>"$WORK/recorder-errors.log" &
+    LAST_PID=$!
+    STARTED_PIDS+=("$LAST_PID")
+    wait_for 20 grep -q '^mapped' "$log" || fail "recorder \"$title\" did not show its window"
+}
+
+# start_program [LOG]: the program, with its output in LOG; sets PROGRAM_PID.
+start_program() {
+    local log=${1:-$WORK/program.log}
+    "$PROGRAM" >>"$log" 2>&1 &
+    PROGRAM_PID=$!
+    STARTED_PIDS+=("$PROGRAM_PID")
+}
+
+alive() { kill -0 "$1" 2>/dev/null; }
+exited() { ! alive "$1"; }
+
+# wait_exit PID SECONDS: waits for the process to end; sets EXIT_STATUS.
+wait_exit() {
+    wait_for "$2" exited "$1" || return 1
+    wait "$1" 2>/dev/null
+    EXIT_STATUS=$?
+}
+
+# stop_program: SIGTERM, and the program must end by itself.
+stop_program() {
+    kill -TERM "$PROGRAM_PID" 2>/dev/null
+    wait_exit "$PROGRAM_PID" 30 || fail "the program did not end within 30 s of SIGTERM"
+}
+
+# --- windows --------------------------------------------------------------------
+
+visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
+has_window() { [ -n "$(visible_windows "$1")" ]; }
+
+# program_window [SECONDS]: waits for a main window and prints its id (the newest).
+program_window() {
+    wait_for "${1:-30}" has_window '^Quindorel$' || return 1
+    visible_windows '^Quindorel$' | tail -n 1
+}
+
+error_box_shown() { has_window '^Application Error$'; }
+
+# close_error_boxes: closes every error box that is open; prints how many.
+close_error_boxes() {
+    local closed=0 box
+    for _ in $(seq 1 50); do
+        box=$(visible_windows '^Application Error$' | head -n 1)
+        [ -z "$box" ] && break
+        "$TOOL" close "$box"
+        wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Application Error$' 2>/dev/null | grep -qx '$box'"
+        closed=$((closed + 1))
+    done
+    echo "$closed"
+}
+
+# click WINDOW X Y: a real (XTEST) click at a point of the window's client area.
+click() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# key_point NAME: the client-area pixel at the middle of an on-screen key.
+# The keyboard frame starts at (120, 5790) twips; 15 twips make a pixel.
+key_point() {
+    local twips
+    case $1 in
+        a) twips="1140 1500 345 285" ;;
+        s) twips="1560 1500 345 285" ;;
+        d) twips="1950 1500 345 285" ;;
+        f) twips="2370 1500 345 285" ;;
+        g) twips="2760 1500 345 285" ;;
+        h) twips="3180 1500 345 285" ;;
+        j) twips="3570 1500 345 285" ;;
+        k) twips="3990 1500 345 285" ;;
+        l) twips="4410 1500 345 285" ;;
+        *) fail "no position known for key $1" ;;
+    esac
+    set -- $twips
+    echo $(((120 + $1 + $3 / 2) / 15)) $(((5790 + $2 + $4 / 2) / 15))
+}
+
+# The switch button: (120, 9135) twips, 320 x 27 pixels.
+SWITCH_X=$((120 / 15 + 160))
+SWITCH_Y=$((9135 / 15 + 13))
+
+# --- keys -----------------------------------------------------------------------
+
+# Autorepeat would turn a held key into extra press/release pairs in the
+# recordings; the tests look at the program's own events only.
+autorepeat_off() { "$TOOL" autorepeat off || fail "cannot switch autorepeat off"; }
+
+keys_down() { "$TOOL" keys-down; }
+no_keys_down() { [ -z "$(keys_down)" ]; }
+
+# events LOG KIND [FROM_LINE]: the key names of press or release lines, one a
+# line, from line FROM_LINE of the recording on.
+events() { tail -n "+${3:-1}" "$2" | awk -v kind="$1" '$1 == kind { print $2 }'; }
+# has_events LOG KIND "a Shift_L" [FROM_LINE]: the names occur in this order.
+has_events() {
+    events "$2" "$1" "${4:-1}" | awk -v want="$3" '
+        BEGIN { n = split(want, w, " "); i = 1 }
+        i <= n && $1 == w[i] { i++ }
+        END { exit i <= n }'
+}
+# event_list LOG KIND [FROM_LINE]: the names on one line, space-separated.
+event_list() { events "$2" "$1" "${3:-1}" | tr '\n' ' ' | sed 's/ $//'; }
+line_count() { wc -l <"$1"; }
