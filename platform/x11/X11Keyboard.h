@@ -32,9 +32,6 @@ public:
     // The modifier bit that Num_Lock sets (Mod2 on usual keymaps).
     std::uint16_t numLockMask();
 
-    // Keysyms now bound to borrowed keycodes, with those keycodes.
-    const std::map<std::uint32_t, xcb_keycode_t>& borrowedKeys() const { return borrowed_; }
-
 private:
     class Keymap;
     Keymap fetchKeymap();
