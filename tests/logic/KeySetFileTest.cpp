@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -193,6 +195,49 @@ private slots:
         QFile file(victim);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("precious"));
+    }
+
+    // A folder that refuses the save: read-only, or too full for the new file.
+    void refusingFolderReportsAndKeepsTheOldFile_data() {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QList<int>>("reportedLines");
+        QTest::newRow("read-only") << true << QList<int>{102, 110};
+        QTest::newRow("full") << false << QList<int>{110};
+    }
+    void refusingFolderReportsAndKeepsTheOldFile() {
+        QFETCH(bool, readOnly);
+        QFETCH(QList<int>, reportedLines);
+        Fixture f;
+        const QString folder = f.temp.filePath("mounted");
+        QVERIFY(QDir().mkpath(folder));
+        const QString keySet = folder + "/xsettings.txt";
+        bool mounted = false;
+        if (readOnly) {
+            f.writeFile(keySet, "65,\r\n");
+            mounted = QProcess::execute("mount", {"--bind", folder, folder}) == 0 &&
+                      QProcess::execute("mount", {"-o", "remount,bind,ro", folder}) == 0;
+        } else {
+            mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", folder}) == 0;
+        }
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {folder}); });
+        if (!mounted) {
+            QSKIP("needs permission to mount");
+        }
+        if (!readOnly) {
+            f.writeFile(keySet, "65,\r\n");
+            f.writeFile(folder + "/filler", QByteArray(64 * 1024, 'x'));  // takes what is left
+        }
+        qputenv("TEMP", folder.toLocal8Bit());
+        f.start();
+        QCOMPARE(f.markedKeys(), QList<int>({41}));
+        f.platform.messages.clear();
+        f.window->keyMarks().unmarkAll();
+        QCOMPARE(f.reportedLines(), reportedLines);
+        QFile file(keySet);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("65,\r\n"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).filter("xsettings.txt."),
+                 QStringList());
     }
 
     void fileOfAnotherUserIsNeitherReadNorWritten() {
