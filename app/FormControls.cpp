@@ -94,6 +94,9 @@ QTreeWidget* makeList(QWidget* parent) {
     list->setColumnCount(0);
     list->header()->setVisible(true);
     list->header()->setSectionsMovable(false);
+    // A compact header, as the classic list view has, so that the five rows of
+    // "Hold for..." fit without a scroll bar.
+    list->header()->setFixedHeight(QFontMetrics(list->font()).height() + 1);
     return list;
 }
 
