@@ -63,9 +63,14 @@ int close(const char* windowText) {
     message.type = x.atom("WM_PROTOCOLS");
     message.data.data32[0] = x.atom("WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    xcb_send_event(x.connection(), 0, message.window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(x.connection());
+    const auto cookie =
+        xcb_send_event_checked(x.connection(), 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char*>(&message));
+    if (XcbPtr<xcb_generic_error_t> error{xcb_request_check(x.connection(), cookie)}) {
+        std::fprintf(stderr, "e2e_x11tool: cannot send to window %s (error %u)\n", windowText,
+                     error->error_code);
+        return 1;
+    }
     return 0;
 }
 

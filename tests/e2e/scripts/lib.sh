@@ -49,6 +49,16 @@ fail() {
     echo "[$E2E_NAME/$E2E_WM] FAIL: $*" >&2
     exit 1
 }
+# problem MESSAGE: a failure that does not stop the test; finish reports it.
+PROBLEMS=0
+problem() {
+    echo "[$E2E_NAME/$E2E_WM] FAIL: $*" >&2
+    PROBLEMS=$((PROBLEMS + 1))
+}
+finish() {
+    [ "$PROBLEMS" = 0 ] || fail "$PROBLEMS problem(s), see above"
+    note "passed"
+}
 skip() {
     echo "[$E2E_NAME/$E2E_WM] SKIPPED: $*"
     exit 77
