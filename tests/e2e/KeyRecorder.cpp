@@ -23,8 +23,8 @@ xcb_window_t createTitledWindow(XcbSession& x, const std::string& title, int lef
     const xcb_window_t window = xcb_generate_id(c);
     const std::uint32_t values[] = {
         x.screen()->white_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                                     XCB_EVENT_MASK_FOCUS_CHANGE |
-                                     XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_EXPOSURE};
+                                     XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                     XCB_EVENT_MASK_EXPOSURE};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, window, x.root(), static_cast<std::int16_t>(left),
                       static_cast<std::int16_t>(top), 240, 160, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       x.screen()->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);

@@ -36,10 +36,10 @@ int pixel(int argc, char* argv[]) {
     XcbSession x;
     const xcb_window_t window = windowArgument(argv[2]);
     for (int i = 3; i + 1 < argc; i += 2) {
-        const auto cookie = xcb_get_image(x.connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
-                                          static_cast<std::int16_t>(std::atoi(argv[i])),
-                                          static_cast<std::int16_t>(std::atoi(argv[i + 1])), 1, 1,
-                                          ~0u);
+        const auto cookie =
+            xcb_get_image(x.connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                          static_cast<std::int16_t>(std::atoi(argv[i])),
+                          static_cast<std::int16_t>(std::atoi(argv[i + 1])), 1, 1, ~0u);
         xcb_generic_error_t* error = nullptr;
         XcbPtr<xcb_get_image_reply_t> reply(xcb_get_image_reply(x.connection(), cookie, &error));
         std::free(error);
@@ -96,10 +96,9 @@ int keysDown() {
 
 int autorepeat(const std::string& mode) {
     XcbSession x;
-    const std::uint32_t value =
-        mode == "on" ? XCB_AUTO_REPEAT_MODE_ON : XCB_AUTO_REPEAT_MODE_OFF;
-    const auto cookie = xcb_change_keyboard_control_checked(x.connection(),
-                                                            XCB_KB_AUTO_REPEAT_MODE, &value);
+    const std::uint32_t value = mode == "on" ? XCB_AUTO_REPEAT_MODE_ON : XCB_AUTO_REPEAT_MODE_OFF;
+    const auto cookie =
+        xcb_change_keyboard_control_checked(x.connection(), XCB_KB_AUTO_REPEAT_MODE, &value);
     XcbPtr<xcb_generic_error_t> error{xcb_request_check(x.connection(), cookie)};
     return error ? 1 : 0;
 }
@@ -107,9 +106,9 @@ int autorepeat(const std::string& mode) {
 int grabStopKey() {
     XcbSession x;
     const xcb_keycode_t s = x.keycodeOf('s');
-    const auto cookie = xcb_grab_key_checked(
-        x.connection(), 1, x.root(), XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT, s,
-        XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    const auto cookie =
+        xcb_grab_key_checked(x.connection(), 1, x.root(), XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT,
+                             s, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     if (XcbPtr<xcb_generic_error_t> error{xcb_request_check(x.connection(), cookie)}) {
         std::fprintf(stderr, "e2e_x11tool: cannot grab Ctrl+Shift+S (error %u)\n",
                      error->error_code);

@@ -50,11 +50,11 @@ void XcbSession::refreshKeymap(xcb_generic_event_t* event) {
 
 std::string keysymName(std::uint32_t keysym) {
     static const std::pair<std::uint32_t, const char*> kNames[] = {
-        {0xff0d, "Return"},    {0xff8d, "KP_Enter"},  {0xff1b, "Escape"},    {0xff09, "Tab"},
-        {0xff08, "BackSpace"}, {0xffe1, "Shift_L"},   {0xffe2, "Shift_R"},   {0xffe3, "Control_L"},
-        {0xffe4, "Control_R"}, {0xffe9, "Alt_L"},     {0xffea, "Alt_R"},     {0xffe5, "Caps_Lock"},
-        {0xff7f, "Num_Lock"},  {0xff51, "Left"},      {0xff52, "Up"},        {0xff53, "Right"},
-        {0xff54, "Down"},      {0xffbe, "F1"},        {0xffeb, "Super_L"},   {0x0020, "space"},
+        {0xff0d, "Return"},    {0xff8d, "KP_Enter"}, {0xff1b, "Escape"},  {0xff09, "Tab"},
+        {0xff08, "BackSpace"}, {0xffe1, "Shift_L"},  {0xffe2, "Shift_R"}, {0xffe3, "Control_L"},
+        {0xffe4, "Control_R"}, {0xffe9, "Alt_L"},    {0xffea, "Alt_R"},   {0xffe5, "Caps_Lock"},
+        {0xff7f, "Num_Lock"},  {0xff51, "Left"},     {0xff52, "Up"},      {0xff53, "Right"},
+        {0xff54, "Down"},      {0xffbe, "F1"},       {0xffeb, "Super_L"}, {0x0020, "space"},
     };
     for (const auto& [value, name] : kNames) {
         if (value == keysym) {

@@ -30,7 +30,10 @@ end_hold() {
         return
     fi
     [ "$EXIT_STATUS" = 0 ] || problem "$label: the program ended with status $EXIT_STATUS"
-    wait_for 10 no_keys_down || problem "$label: keys left down: $(keys_down)"
+    if ! wait_for 10 no_keys_down; then
+        problem "$label: keys left down: $(keys_down)"
+        xdotool keyup a Shift_L Up  # so that the next round starts clean
+    fi
     [ "$(event_list "$REC" release "$start")" = "a Shift_L Up" ] ||
         problem "$label: the target saw these key-ups: '$(event_list "$REC" release "$start")'"
     ! has_window '^Quindorel$' || problem "$label: a main window is still shown"
