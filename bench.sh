@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Measures Quindorel on private Xvfb displays and prints one table: every
+# figure with its goal and, where there is one, the peer measured in the same
+# run. Builds what it needs into build-bench. Asserts nothing.
+#   bench.sh [--quick] [--idle-seconds N] [--rounds N]
+# --quick: 10 s of idling and 3 rounds instead of 60 s and 5.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+idle=60 rounds=5
+while [ $# -gt 0 ]; do
+  case $1 in
+    --quick) idle=10 rounds=3 ;;
+    --idle-seconds) idle=$2; shift ;;
+    --rounds) rounds=$2; shift ;;
+    *) echo "usage: bench.sh [--quick] [--idle-seconds N] [--rounds N]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+./scripts/install-deps.sh build x
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_BENCH=ON \
+  -DQUINDOREL_TESTS=ON >/dev/null
+cmake --build build-bench -j "$(nproc 2>/dev/null || echo 2)" --target quindorel \
+  bench_minimal_window bench_x11_probe bench_application_list x11_key_pass_bench \
+  e2e_recorder e2e_x11tool >/dev/null
+
+export BUILD=$PWD/build-bench ROUNDS=$rounds IDLE_SECONDS=$idle
+results=$(mktemp)
+log=build-bench/bench.log
+: >"$log"
+trap 'rm -f "$results"' EXIT
+with_x=tests/x11/with-x-server.sh
+figure() {  # figure [--wm] SCRIPT
+  echo "== $*" >>"$log"
+  "$with_x" "$@" 2>>"$log" | tee -a "$log" | sed -n 's/^RESULT //p' >>"$results" ||
+    echo "bench.sh: $* failed, see $log" >&2
+}
+echo "Measuring (about $((idle + 3 * rounds + 75)) s); details in $log" >&2
+figure bash bench/key_pass.sh
+figure bash bench/application_list.sh
+figure --wm bash bench/application_list.sh
+figure bash bench/start_up.sh
+figure bash bench/idle.sh
+figure bash bench/timing.sh
+
+value() { awk -v k="$1" '$1 == k { print $2 }' "$results" | tail -n 1; }
+ratio() { awk -v a="$(value "$1")" -v b="$(value "$2")" 'BEGIN { if (a != "" && b + 0 > 0) printf "%.2fx", a / b; else print "-" }'; }
+row() { printf '| %-44s | %-22s | %-26s | %-16s | %-7s |\n' "$@"; }
+row "Figure" "Quindorel" "Goal" "Peer" "Ratio"
+row "---" "---" "---" "---" "---"
+row "104-key press pass: keys arrived" "$(value pass_arrived)" "all" "xdotool $(value xdotool_arrived)" "-"
+row "104-key press pass: first to last key-down" "$(value pass_span_ms) ms" "<= 2 ms" "xdotool $(value xdotool_span_ms) ms" "$(ratio pass_span_ms xdotool_span_ms)"
+row "Application list rebuild, 1,000 windows, no WM" "$(value applist_none_ms) ms ($(value applist_none_rows) rows)" "< 20 ms" "-" "-"
+row "Application list rebuild, 1,000 windows, openbox" "$(value applist_openbox_ms) ms ($(value applist_openbox_rows) rows)" "< 20 ms" "-" "-"
+row "Start-up to a painted window (median)" "$(value start_program_ms) ms" "<= 1.5x minimal Qt" "$(value start_minimal_ms) ms" "$(ratio start_program_ms start_minimal_ms)"
+row "Peak resident memory (median)" "$(value start_program_kib) KiB" "<= 1.3x minimal Qt" "$(value start_minimal_kib) KiB" "$(ratio start_program_kib start_minimal_kib)"
+row "Idle wake-ups over $(value idle_seconds) s (switch off, forever)" "$(value idle_program_wakeups_per_s) /s" "<= 1 /s" "$(value idle_minimal_wakeups_per_s) /s" "$(ratio idle_program_wakeups_per_s idle_minimal_wakeups_per_s)"
+row "Idle CPU over $(value idle_seconds) s" "$(value idle_program_cpu_ms) ms" "none measurable" "$(value idle_minimal_cpu_ms) ms" "-"
+row "\"Turn On\" to key-down, waiting time 5 s (median)" "$(value timing_wait_ms) ms (worst $(value timing_wait_worst_ms))" "5000 +- 20 ms" "-" "-"
+row "Key-down to key-up, timed hold 10 s (median)" "$(value timing_hold_ms) ms (worst $(value timing_hold_worst_ms))" "10000 +- 20 ms" "-" "-"
