@@ -212,6 +212,12 @@ std::optional<std::int32_t> X11Desktop::hotKeyFromNativeEvent(const void* native
     for (const HotKey& hotKey : state_->hotKeys) {
         const std::uint16_t held = press->state & kKeyModifiers & ~hotKey.ignoredLocks;
         if (press->detail == hotKey.keycode && held == hotKey.modifiers) {
+            // The press started an active grab of the whole keyboard that lasts
+            // until S comes up; end it now, or the key-ups the release pass
+            // sends would come to us instead of the window with the focus.
+            xcb_connection_t* connection = state_->connection();
+            xcb_ungrab_keyboard(connection, press->time);
+            xcb_flush(connection);
             return hotKey.id;
         }
     }

@@ -154,7 +154,10 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
             borrowed_.emplace(keysym, *spare);
         }
     }
-    xcb_flush(connection_);
+    // A round trip, not just a flush: the server has handled every event once
+    // it answers, so none is lost if the program ends right after a pass.
+    XcbPtr<xcb_get_input_focus_reply_t> done(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
 }  // namespace quindorel
