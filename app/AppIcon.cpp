@@ -1,8 +1,11 @@
 #include "app/AppIcon.h"
 
+#include <QHash>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace quindorel {
 
@@ -63,14 +66,36 @@ QPixmap keyPicture(int side) {
     return picture;
 }
 
+// Draws each size when it is first asked for, so start-up pays only for the
+// sizes the window system really shows.
+class KeyIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        auto found = cache_.find(side);
+        if (found == cache_.end()) {
+            found = cache_.insert(side, keyPicture(side));
+        }
+        return *found;
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (int side : {16, 24, 32, 48, 64, 128, 256}) {
+            sizes << QSize(side, side);
+        }
+        return sizes;
+    }
+    QIconEngine* clone() const override { return new KeyIconEngine(*this); }
+
+private:
+    QHash<int, QPixmap> cache_;
+};
+
 }  // namespace
 
-QIcon appIcon() {
-    QIcon icon;
-    for (int side : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(keyPicture(side));
-    }
-    return icon;
-}
+QIcon appIcon() { return QIcon(new KeyIconEngine); }
 
 }  // namespace quindorel

@@ -18,7 +18,6 @@ const QColor kKeyShadow(0x10, 0x26, 0x58);
 const QColor kWhiteKey(0xFF, 0xFF, 0xFF);
 const QColor kPaleBlueKey(0xC8, 0xDD, 0xFA);
 const QColor kKeyOutline(0x6B, 0x8C, 0xC8);
-const QColor kLegend(0x20, 0x30, 0x50);
 
 // Key indexes whose picture replaces the caption.
 constexpr int kLeftWindowsKey = 73;
@@ -50,7 +49,7 @@ void drawLockLights(QPainter& painter) {
     }
 }
 
-void drawKeyFace(QPainter& painter, int index, const QFont& legendFont) {
+void drawKeyFace(QPainter& painter, int index) {
     const QRect key = drawnKeyRect(index);
     const QColor face = isCharacterKey(index) ? kWhiteKey : kPaleBlueKey;
 
@@ -65,17 +64,14 @@ void drawKeyFace(QPainter& painter, int index, const QFont& legendFont) {
     painter.setBrush(face);
     painter.drawRoundedRect(QRectF(key).adjusted(2.0, 1.5, -2.0, -3.0), 1.5, 1.5);
 
+    // Only the picture keys are ever uncovered (they hide while marked), so
+    // only they carry a symbol; the other legends would be drawn for nothing.
     if (index == kLeftWindowsKey || index == kRightWindowsKey || index == kMenuKey) {
         const QPixmap symbol = index == kMenuKey ? menuListPicture() : windowFlagPicture();
         QRect place(QPoint(0, 0), symbol.size());
         place.moveCenter(key.center());
         painter.drawPixmap(place, symbol);
-        return;
     }
-    painter.setPen(kLegend);
-    painter.setFont(legendFont);
-    painter.drawText(key.adjusted(1, 0, -1, -2), Qt::AlignCenter,
-                     QString::fromUtf8(keyTable()[index].caption));
 }
 
 }  // namespace
@@ -122,14 +118,11 @@ QPixmap keyboardPicture() {
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
     drawBody(painter);
     drawLockLights(painter);
 
-    QFont legendFont(QStringLiteral("Arial Narrow"));
-    legendFont.setPixelSize(9);
     for (int index = 0; index < kKeyCount; ++index) {
-        drawKeyFace(painter, index, legendFont);
+        drawKeyFace(painter, index);
     }
     return picture;
 }

@@ -14,8 +14,9 @@ int main(int argc, char* argv[]) {
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
     // Asked to end: let go of held keys and end at once. Everything else was
     // saved when it changed, and a modal box must not keep the program alive.
-    quindorel::TerminationSignals terminationSignals([&window] {
+    quindorel::TerminationSignals terminationSignals([&window, &platform] {
         window.releaseHeldKeys();
+        platform->settings().flush();
         quindorel::TerminationSignals::endNow(0);
     });
 

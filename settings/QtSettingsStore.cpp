@@ -31,26 +31,26 @@ QString QtSettingsStore::location(const QString& application) const {
     return QDir(folder).filePath(application + QStringLiteral(".conf"));
 }
 
-namespace {
+QtSettingsStore::~QtSettingsStore() { flush(); }
 
-std::unique_ptr<QSettings> open(const QtSettingsStore& store, const QString& application,
-                                const QString& section, bool registry) {
-    if (registry) {
-        return std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\") +
-                                               application + QLatin1Char('\\') + section,
-                                           QSettings::NativeFormat);
+QSettings& QtSettingsStore::open(const QString& application, const QString& section) {
+    std::unique_ptr<QSettings>& settings = open_[application + QLatin1Char('/') + section];
+    if (!settings) {
+        if (kRegistry && configDirectory_.isEmpty()) {
+            settings = std::make_unique<QSettings>(QStringLiteral("HKEY_CURRENT_USER\\Software\\") +
+                                                       application + QLatin1Char('\\') + section,
+                                                   QSettings::NativeFormat);
+        } else {
+            settings = std::make_unique<QSettings>(location(application), QSettings::IniFormat);
+            settings->beginGroup(section);
+        }
     }
-    auto settings = std::make_unique<QSettings>(store.location(application), QSettings::IniFormat);
-    settings->beginGroup(section);
-    return settings;
+    return *settings;
 }
-
-}  // namespace
 
 QString QtSettingsStore::getSetting(const QString& application, const QString& section,
                                     const QString& key, const QString& defaultValue) {
-    const auto settings = open(*this, application, section, kRegistry && configDirectory_.isEmpty());
-    const QVariant value = settings->value(key);
+    const QVariant value = open(application, section).value(key);
     if (!value.isValid()) {
         return defaultValue;
     }
@@ -63,12 +63,15 @@ QString QtSettingsStore::getSetting(const QString& application, const QString& s
 
 void QtSettingsStore::saveSetting(const QString& application, const QString& section,
                                   const QString& key, const QString& value) {
-    const auto settings = open(*this, application, section, kRegistry && configDirectory_.isEmpty());
-    settings->setValue(key, value);
-    settings->sync();  // written now, not at exit: the program may be ended any time
-    if (settings->status() != QSettings::NoError) {
-        qWarning("Quindorel: could not save the setting %s to %s", qPrintable(key),
-                 qPrintable(location(application)));
+    open(application, section).setValue(key, value);
+}
+
+void QtSettingsStore::flush() {
+    for (auto& [name, settings] : open_) {
+        settings->sync();
+        if (settings->status() != QSettings::NoError) {
+            qWarning("Quindorel: could not save the settings to %s", qPrintable(settings->fileName()));
+        }
     }
 }
 

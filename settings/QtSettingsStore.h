@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <map>
+#include <memory>
 
 #include "settings/SettingsStore.h"
+
+class QSettings;
 
 namespace quindorel {
 
@@ -11,20 +15,29 @@ namespace quindorel {
 // key; elsewhere the INI file <config dir>/<application>.conf with one group
 // per section. `configDirectory` overrides the folder (tests); empty means the
 // user's configuration folder ($XDG_CONFIG_HOME or ~/.config).
+//
+// Each section is opened once and kept open. A write reaches the disk when
+// control next returns to the event loop (several writes of one event go out
+// together), at flush(), or when the store is destroyed.
 class QtSettingsStore : public SettingsStore {
 public:
     explicit QtSettingsStore(const QString& configDirectory = {});
+    ~QtSettingsStore() override;
 
     QString getSetting(const QString& application, const QString& section, const QString& key,
                        const QString& defaultValue) override;
     void saveSetting(const QString& application, const QString& section, const QString& key,
                      const QString& value) override;
+    void flush() override;
 
     // Where the values of `application` live, for messages and the README.
     QString location(const QString& application) const;
 
 private:
+    QSettings& open(const QString& application, const QString& section);
+
     QString configDirectory_;
+    std::map<QString, std::unique_ptr<QSettings>> open_;  // by "application/section"
 };
 
 }  // namespace quindorel

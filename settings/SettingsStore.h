@@ -14,6 +14,8 @@ public:
                                const QString& key, const QString& defaultValue) = 0;
     virtual void saveSetting(const QString& application, const QString& section,
                              const QString& key, const QString& value) = 0;
+    // Puts every write made so far on disk now.
+    virtual void flush() {}
 };
 
 }  // namespace quindorel

@@ -19,6 +19,7 @@ private slots:
         QTemporaryDir dir;
         QtSettingsStore store(dir.path());
         store.saveSetting("Marvenhal", "Quindorel", "BackupSwitch", "On");
+        store.flush();
         QFile file(dir.filePath("Marvenhal.conf"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString content = QString::fromUtf8(file.readAll());
@@ -46,6 +47,17 @@ private slots:
         }
         QtSettingsStore reopened(dir.path());
         QCOMPARE(reopened.getSetting("Marvenhal", "Quindorel", "Text1", "1"), value);
+    }
+
+    void writesReachTheDiskOnceTheEventLoopRuns() {
+        QTemporaryDir dir;
+        QtSettingsStore store(dir.path());
+        store.saveSetting("Marvenhal", "Quindorel", "Text1", "7");
+        store.saveSetting("Marvenhal", "Quindorel", "Option1", "True");
+        QTRY_VERIFY(QFile::exists(dir.filePath("Marvenhal.conf")));
+        QtSettingsStore other(dir.path());  // another running copy
+        QCOMPARE(other.getSetting("Marvenhal", "Quindorel", "Text1", ""), QStringLiteral("7"));
+        QCOMPARE(other.getSetting("Marvenhal", "Quindorel", "Option1", ""), QStringLiteral("True"));
     }
 
     void laterWriteReplacesEarlierOne() {
