@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh build x
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_TESTS=OFF >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target quindorel
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -13,7 +13,7 @@ step "Installing what is missing"
 ./scripts/install-deps.sh build x test
 
 step "Building (Release)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_TESTS=ON >/dev/null
 cmake --build build -j "$jobs"
 
 step "Building with AddressSanitizer and UndefinedBehaviorSanitizer"
