@@ -97,6 +97,7 @@ QTreeWidget* makeList(QWidget* parent) {
     // A compact header, as the classic list view has, so that the five rows of
     // "Hold for..." fit without a scroll bar.
     list->header()->setFixedHeight(QFontMetrics(list->font()).height() + 1);
+    list->header()->setStyleSheet(QStringLiteral("QHeaderView::section { padding: 0px 4px; }"));
     return list;
 }
 
