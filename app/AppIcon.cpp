@@ -70,7 +70,8 @@ QPixmap keyPicture(int side) {
 // sizes the window system really shows.
 class KeyIconEngine : public QIconEngine {
 public:
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
         painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
@@ -96,6 +97,8 @@ private:
 
 }  // namespace
 
-QIcon appIcon() { return QIcon(new KeyIconEngine); }
+QIcon appIcon() {
+    return QIcon(new KeyIconEngine);
+}
 
 }  // namespace quindorel

@@ -40,10 +40,9 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
     keySetFile_ = std::make_unique<KeySetFile>(platform_, controls_.cmdKey, programFolder_);
     keyMarks_ = std::make_unique<KeyMarks>(platform_, controls_.cmdKey, *keySetFile_);
     inputs_ = std::make_unique<HoldInputs>(platform_, state_, controls_.listView2, controls_.text1);
-    const HoldEngine::Controls engineControls{controls_.option1, controls_.option2,
-                                              controls_.listView2, controls_.text1,
-                                              controls_.pushButton4, timer1_.get(),
-                                              timer2_.get(), timer3_.get()};
+    const HoldEngine::Controls engineControls{
+        controls_.option1,     controls_.option2, controls_.listView2, controls_.text1,
+        controls_.pushButton4, timer1_.get(),     timer2_.get(),       timer3_.get()};
     engine_ = std::make_unique<HoldEngine>(platform_, engineControls, state_, *inputs_,
                                            *applications_, *keySetFile_);
     engine_->setBusyPointer([this](bool busy) {
@@ -58,9 +57,13 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::formLoad() { StartUp(*this).run(); }
+void MainWindow::formLoad() {
+    StartUp(*this).run();
+}
 
-void MainWindow::releaseHeldKeys() { engine_->releaseHeldKeys(); }
+void MainWindow::releaseHeldKeys() {
+    engine_->releaseHeldKeys();
+}
 
 void MainWindow::refreshListClicked() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton1_Click"));

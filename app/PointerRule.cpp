@@ -14,9 +14,15 @@ PointerRule::PointerRule(QWidget* form) : QObject(form), form_(form) {}
 void PointerRule::setPointer(Pointer pointer) {
     pointer_ = pointer;
     switch (pointer) {
-        case Hourglass: form_->setCursor(Qt::WaitCursor); break;
-        case Custom: form_->setCursor(customCursor_.value_or(QCursor(Qt::ArrowCursor))); break;
-        case Default: form_->setCursor(Qt::ArrowCursor); break;
+        case Hourglass:
+            form_->setCursor(Qt::WaitCursor);
+            break;
+        case Custom:
+            form_->setCursor(customCursor_.value_or(QCursor(Qt::ArrowCursor)));
+            break;
+        case Default:
+            form_->setCursor(Qt::ArrowCursor);
+            break;
     }
 }
 

@@ -59,7 +59,8 @@ void StartUp::run() {
         w.setWindowIcon(appIcon());
         platform.setApplicationTitle(QLatin1String(kApplicationTitle));
     });
-    trap.run(132, [&] { c.text1->setText(getSetting(platform, setting::kText1, QStringLiteral("1"))); });
+    trap.run(132,
+             [&] { c.text1->setText(getSetting(platform, setting::kText1, QStringLiteral("1"))); });
 
     trap.run(134, [&] { c.listView1->setColumnCount(1); });
     trap.run(136, [&] {
@@ -80,13 +81,15 @@ void StartUp::run() {
 
     int remembered = 0;
     trap.run(158, [&] {
-        remembered = convert::toInteger16(getSetting(platform, setting::kOftenIndex, QStringLiteral("2")));
+        remembered =
+            convert::toInteger16(getSetting(platform, setting::kOftenIndex, QStringLiteral("2")));
     });
     trap.run(160, [&] {
         QTreeWidgetItem* row = c.listView2->topLevelItem(remembered - 1);
         if (remembered < 1 || row == nullptr) {
-            throw RuntimeError(RuntimeError::Code::SubscriptOutOfRange,
-                               QStringLiteral("no row %1 in the \"Hold for...\" list").arg(remembered));
+            throw RuntimeError(
+                RuntimeError::Code::SubscriptOutOfRange,
+                QStringLiteral("no row %1 in the \"Hold for...\" list").arg(remembered));
         }
         c.listView2->setCurrentItem(row);
     });
@@ -96,7 +99,9 @@ void StartUp::run() {
     }
 
     QString switchState;
-    trap.run(172, [&] { switchState = getSetting(platform, setting::kBackupSwitch, QStringLiteral("Off")); });
+    trap.run(172, [&] {
+        switchState = getSetting(platform, setting::kBackupSwitch, QStringLiteral("Off"));
+    });
     if (trap.test(174, [&] { return switchState == QLatin1String("Off"); })) {
         trap.run(176, [&] { c.pushButton4->setText(QStringLiteral("Turn On")); });
         trap.run(178, [&] { w.timer1().setInterval(0); });

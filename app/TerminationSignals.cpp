@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 #endif
 
 namespace quindorel {

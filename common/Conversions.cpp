@@ -68,10 +68,18 @@ double roundHalfEven(double value) {
     return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
-std::int16_t toInteger16(double value) { return toIntegerChecked<std::int16_t>(value); }
-std::int16_t toInteger16(const QString& text) { return toInteger16(toNumber(text)); }
-std::int32_t toInteger32(double value) { return toIntegerChecked<std::int32_t>(value); }
-std::int32_t toInteger32(const QString& text) { return toInteger32(toNumber(text)); }
+std::int16_t toInteger16(double value) {
+    return toIntegerChecked<std::int16_t>(value);
+}
+std::int16_t toInteger16(const QString& text) {
+    return toInteger16(toNumber(text));
+}
+std::int32_t toInteger32(double value) {
+    return toIntegerChecked<std::int32_t>(value);
+}
+std::int32_t toInteger32(const QString& text) {
+    return toInteger32(toNumber(text));
+}
 
 std::uint8_t toByte(std::int32_t value) {
     if (value < 0 || value > 255) {

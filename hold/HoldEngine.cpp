@@ -58,7 +58,8 @@ void HoldEngine::holdKeys(bool press) {
         const QStringList& keySet = keySetFile_.keySet();
         for (qsizetype i = 0; i + 1 < keySet.size(); ++i) {
             trap.run(110, [&] {
-                const std::uint8_t code = convert::toByte(convert::toInteger16(keySet.at(i).trimmed()));
+                const std::uint8_t code =
+                    convert::toByte(convert::toInteger16(keySet.at(i).trimmed()));
                 strokes.push_back({code, press});
             });
         }
@@ -113,12 +114,14 @@ void HoldEngine::switchClicked() {
         }
         trap.run(108, [&] { waitClock.setInterval(1000); });
         trap.run(110, [&] { waitClock.setEnabled(true); });
-        trap.run(112, [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("On")); });
+        trap.run(112,
+                 [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("On")); });
     } else if (trap.test(114, [&] { return button->text() == kTurnOff; })) {
         trap.run(116, [&] { button->setText(kTurnOn); });
         trap.run(118, [&] { waitClock.setInterval(0); });
         trap.run(120, [&] { waitClock.setEnabled(false); });
-        trap.run(122, [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("Off")); });
+        trap.run(122,
+                 [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("Off")); });
     }
 }
 

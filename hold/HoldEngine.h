@@ -29,16 +29,16 @@ public:
     struct Controls {
         QRadioButton* foreverOption;  // Option1
         QRadioButton* timedOption;    // Option2
-        QTreeWidget* holdList;      // ListView2
-        QLineEdit* waitField;       // Text1
-        QPushButton* switchButton;  // PushButton4
-        Clock* waitClock;           // Timer1
-        Clock* holdClock;           // Timer2
-        Clock* stopKeyClock;        // Timer3
+        QTreeWidget* holdList;        // ListView2
+        QLineEdit* waitField;         // Text1
+        QPushButton* switchButton;    // PushButton4
+        Clock* waitClock;             // Timer1
+        Clock* holdClock;             // Timer2
+        Clock* stopKeyClock;          // Timer3
     };
 
-    HoldEngine(Platform& platform, const Controls& controls, HoldState& state,
-               HoldInputs& inputs, ApplicationList& applications, const KeySetFile& keySetFile);
+    HoldEngine(Platform& platform, const Controls& controls, HoldState& state, HoldInputs& inputs,
+               ApplicationList& applications, const KeySetFile& keySetFile);
 
     // Shows or clears the busy pointer while "Hold Now (Test)" runs.
     void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
@@ -46,11 +46,11 @@ public:
     // One pass: key-downs (press) or key-ups (release) for every key of the
     // key set, into the selected window.
     void holdKeys(bool press);
-    void waitClockTick();     // Timer1
-    void holdClockTick();     // Timer2
-    void switchClicked();     // "Turn On" / "Turn Off"
-    void holdNowClicked();    // "Hold Now (Test)"
-    void optionClicked();     // either option button
+    void waitClockTick();   // Timer1
+    void holdClockTick();   // Timer2
+    void switchClicked();   // "Turn On" / "Turn Off"
+    void holdNowClicked();  // "Hold Now (Test)"
+    void optionClicked();   // either option button
 
     // Sends the key-ups for what the last press pass put down and no release
     // pass has released since; used when the program ends.

@@ -16,7 +16,7 @@ class StopHotKey {
 public:
     static constexpr const char* kAtomName = "A00F1";
     static constexpr unsigned kModifiers = kModControl | kModShift;  // 6
-    static constexpr std::uint8_t kKey = 83;                          // S
+    static constexpr std::uint8_t kKey = 83;                         // S
 
     StopHotKey(Platform& platform, Clock& clock, std::function<WindowId()> mainWindow,
                std::function<void()> releasePass);

@@ -8,7 +8,9 @@ namespace quindorel {
 
 namespace {
 
-bool isPictureKey(const KeyButton* key) { return !key->toolTip().isEmpty(); }
+bool isPictureKey(const KeyButton* key) {
+    return !key->toolTip().isEmpty();
+}
 
 }  // namespace
 
@@ -35,16 +37,21 @@ void KeyMarks::toggle(int index) {
     keySetFile_.saveKeySets();
 }
 
-void KeyMarks::unmarkAll() { setAll(false, QStringLiteral("Form1.PushButton6_Click")); }
+void KeyMarks::unmarkAll() {
+    setAll(false, QStringLiteral("Form1.PushButton6_Click"));
+}
 
-void KeyMarks::markAll() { setAll(true, QStringLiteral("Form1.PushButton5_Click")); }
+void KeyMarks::markAll() {
+    setAll(true, QStringLiteral("Form1.PushButton5_Click"));
+}
 
 void KeyMarks::setAll(bool marked, const QString& procedure) {
     ErrorTrap trap(platform_, procedure);
     for (int i = 0; i <= 103; ++i) {
         trap.reach(100);
         KeyButton* key = keys_[static_cast<std::size_t>(i)];
-        trap.run(102, [&] { key->setBackColor(marked ? KeyButton::kMarked : KeyButton::kUnmarked); });
+        trap.run(102,
+                 [&] { key->setBackColor(marked ? KeyButton::kMarked : KeyButton::kUnmarked); });
         if (trap.test(104, [&] { return isPictureKey(key); })) {
             trap.run(106, [&] { key->setVisible(!marked); });
         }

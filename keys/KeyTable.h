@@ -20,7 +20,9 @@ inline constexpr int kKeyCount = 104;
 const std::array<KeyDefinition, kKeyCount>& keyTable();
 
 // Twips to pixels at 96 dpi.
-inline int twips(int value) { return (value + 7) / 15; }
+inline int twips(int value) {
+    return (value + 7) / 15;
+}
 inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }

@@ -22,10 +22,14 @@ RuntimeError::Code codeFor(QFileDevice::FileError error, const QString& folder) 
         return RuntimeError::Code::PathNotFound;
     }
     switch (error) {
-        case QFileDevice::PermissionsError: return RuntimeError::Code::PermissionDenied;
-        case QFileDevice::ResourceError: return RuntimeError::Code::DiskFull;
-        case QFileDevice::WriteError: return RuntimeError::Code::DeviceIoError;
-        default: return RuntimeError::Code::PathFileAccessError;
+        case QFileDevice::PermissionsError:
+            return RuntimeError::Code::PermissionDenied;
+        case QFileDevice::ResourceError:
+            return RuntimeError::Code::DiskFull;
+        case QFileDevice::WriteError:
+            return RuntimeError::Code::DeviceIoError;
+        default:
+            return RuntimeError::Code::PathFileAccessError;
     }
 }
 
@@ -56,7 +60,9 @@ void SafeFileWriter::open() {
     temporary_ = std::move(temporary);
 }
 
-bool SafeFileWriter::isOpen() const { return temporary_ && temporary_->isOpen(); }
+bool SafeFileWriter::isOpen() const {
+    return temporary_ && temporary_->isOpen();
+}
 
 void SafeFileWriter::write(const QByteArray& content) {
     if (!isOpen()) {

@@ -22,11 +22,16 @@ namespace {
 
 QMessageBox::Icon toQt(MessageIcon icon) {
     switch (icon) {
-        case MessageIcon::Critical: return QMessageBox::Critical;
-        case MessageIcon::Question: return QMessageBox::Question;
-        case MessageIcon::Exclamation: return QMessageBox::Warning;
-        case MessageIcon::Information: return QMessageBox::Information;
-        case MessageIcon::None: break;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -51,7 +56,9 @@ DesktopPlatform::~DesktopPlatform() {
     }
 }
 
-std::unique_ptr<Clock> DesktopPlatform::createClock() { return std::make_unique<QtClock>(); }
+std::unique_ptr<Clock> DesktopPlatform::createClock() {
+    return std::make_unique<QtClock>();
+}
 
 void DesktopPlatform::setHotKeyHandler(std::function<void(std::int32_t)> handler) {
     hotKeyHandler_ = std::move(handler);
@@ -83,9 +90,9 @@ void DesktopPlatform::messageBox(const QString& text, const QString& title, Mess
 QString DesktopPlatform::inputBox(const QString& prompt, const QString& title,
                                   const QString& defaultText) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(QApplication::activeWindow(), title.isEmpty() ? applicationTitle_ : title,
-                              prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(QApplication::activeWindow(),
+                                               title.isEmpty() ? applicationTitle_ : title, prompt,
+                                               QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 

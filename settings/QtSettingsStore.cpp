@@ -25,13 +25,16 @@ QString QtSettingsStore::location(const QString& application) const {
     if (kRegistry && configDirectory_.isEmpty()) {
         return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + application;
     }
-    const QString folder = configDirectory_.isEmpty()
-                               ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                               : configDirectory_;
+    const QString folder =
+        configDirectory_.isEmpty()
+            ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+            : configDirectory_;
     return QDir(folder).filePath(application + QStringLiteral(".conf"));
 }
 
-QtSettingsStore::~QtSettingsStore() { flush(); }
+QtSettingsStore::~QtSettingsStore() {
+    flush();
+}
 
 QSettings& QtSettingsStore::open(const QString& application, const QString& section) {
     std::unique_ptr<QSettings>& settings = open_[application + QLatin1Char('/') + section];
@@ -70,7 +73,8 @@ void QtSettingsStore::flush() {
     for (auto& [name, settings] : open_) {
         settings->sync();
         if (settings->status() != QSettings::NoError) {
-            qWarning("Quindorel: could not save the settings to %s", qPrintable(settings->fileName()));
+            qWarning("Quindorel: could not save the settings to %s",
+                     qPrintable(settings->fileName()));
         }
     }
 }

@@ -12,8 +12,8 @@ public:
 
     virtual QString getSetting(const QString& application, const QString& section,
                                const QString& key, const QString& defaultValue) = 0;
-    virtual void saveSetting(const QString& application, const QString& section,
-                             const QString& key, const QString& value) = 0;
+    virtual void saveSetting(const QString& application, const QString& section, const QString& key,
+                             const QString& value) = 0;
     // Puts every write made so far on disk now.
     virtual void flush() {}
 };

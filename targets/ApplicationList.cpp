@@ -79,7 +79,9 @@ void ApplicationList::getAllWindows() {
     });
 }
 
-int ApplicationList::rowCount() const { return list_->topLevelItemCount(); }
+int ApplicationList::rowCount() const {
+    return list_->topLevelItemCount();
+}
 
 WindowId ApplicationList::selectedHandle() const {
     const QList<QTreeWidgetItem*> selected = list_->selectedItems();

@@ -21,7 +21,9 @@ void FakeDesktop::releaseTopMost(WindowId window) {
     calls << QStringLiteral("release %1").arg(window);
 }
 
-void FakeDesktop::showWindow(WindowId window) { calls << QStringLiteral("show %1").arg(window); }
+void FakeDesktop::showWindow(WindowId window) {
+    calls << QStringLiteral("show %1").arg(window);
+}
 
 void FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     for (const KeyStroke& stroke : strokes) {
@@ -47,7 +49,9 @@ bool FakeDesktop::registerHotKey(WindowId owner, std::int32_t id, unsigned modif
     return hotKeyAvailable;
 }
 
-std::optional<std::int32_t> FakeDesktop::hotKeyFromNativeEvent(const void*) { return std::nullopt; }
+std::optional<std::int32_t> FakeDesktop::hotKeyFromNativeEvent(const void*) {
+    return std::nullopt;
+}
 
 QStringList FakeDesktop::keyCalls() const {
     QStringList keys;

@@ -17,8 +17,8 @@ class FakeDesktop : public NativeDesktop {
 public:
     std::vector<TopLevelWindow> windows;  // top of the stacking order first
     QStringList calls;
-    std::set<WindowId> deadWindows;   // acts on these windows do nothing
-    WindowId vanishDuringWalk = 0;    // left out of the walk, as a window closed mid-walk
+    std::set<WindowId> deadWindows;  // acts on these windows do nothing
+    WindowId vanishDuringWalk = 0;   // left out of the walk, as a window closed mid-walk
     bool hotKeyAvailable = true;
     std::map<std::string, std::int32_t> atoms;
 

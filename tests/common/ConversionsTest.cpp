@@ -53,24 +53,42 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<qint64>("value");
-        QTest::newRow("7.5 rounds up to even") << "7.5" << "ok" << qint64(8);
-        QTest::newRow("6.5 rounds down to even") << "6.5" << "ok" << qint64(6);
-        QTest::newRow("2.5") << "2.5" << "ok" << qint64(2);
-        QTest::newRow("3.5") << "3.5" << "ok" << qint64(4);
-        QTest::newRow("-2.5") << "-2.5" << "ok" << qint64(-2);
-        QTest::newRow("-3.5") << "-3.5" << "ok" << qint64(-4);
-        QTest::newRow("2.51") << "2.51" << "ok" << qint64(3);
-        QTest::newRow("lowest") << "-32768" << "ok" << qint64(-32768);
-        QTest::newRow("highest") << "32767" << "ok" << qint64(32767);
-        QTest::newRow("32767.5 rounds out of range") << "32767.5" << "overflow" << qint64(0);
-        QTest::newRow("-32768.5 stays") << "-32768.5" << "ok" << qint64(-32768);
-        QTest::newRow("40000") << "40000" << "overflow" << qint64(0);
-        QTest::newRow("-32769") << "-32769" << "overflow" << qint64(0);
-        QTest::newRow("exponent") << "1.2e2" << "ok" << qint64(120);
-        QTest::newRow("blanks and sign") << " +12 " << "ok" << qint64(12);
-        QTest::newRow("abc") << "abc" << "mismatch" << qint64(0);
-        QTest::newRow("blank") << " " << "mismatch" << qint64(0);
-        QTest::newRow("empty") << "" << "mismatch" << qint64(0);
+        QTest::newRow("7.5 rounds up to even") << "7.5"
+                                               << "ok" << qint64(8);
+        QTest::newRow("6.5 rounds down to even") << "6.5"
+                                                 << "ok" << qint64(6);
+        QTest::newRow("2.5") << "2.5"
+                             << "ok" << qint64(2);
+        QTest::newRow("3.5") << "3.5"
+                             << "ok" << qint64(4);
+        QTest::newRow("-2.5") << "-2.5"
+                              << "ok" << qint64(-2);
+        QTest::newRow("-3.5") << "-3.5"
+                              << "ok" << qint64(-4);
+        QTest::newRow("2.51") << "2.51"
+                              << "ok" << qint64(3);
+        QTest::newRow("lowest") << "-32768"
+                                << "ok" << qint64(-32768);
+        QTest::newRow("highest") << "32767"
+                                 << "ok" << qint64(32767);
+        QTest::newRow("32767.5 rounds out of range") << "32767.5"
+                                                     << "overflow" << qint64(0);
+        QTest::newRow("-32768.5 stays") << "-32768.5"
+                                        << "ok" << qint64(-32768);
+        QTest::newRow("40000") << "40000"
+                               << "overflow" << qint64(0);
+        QTest::newRow("-32769") << "-32769"
+                                << "overflow" << qint64(0);
+        QTest::newRow("exponent") << "1.2e2"
+                                  << "ok" << qint64(120);
+        QTest::newRow("blanks and sign") << " +12 "
+                                         << "ok" << qint64(12);
+        QTest::newRow("abc") << "abc"
+                             << "mismatch" << qint64(0);
+        QTest::newRow("blank") << " "
+                               << "mismatch" << qint64(0);
+        QTest::newRow("empty") << ""
+                               << "mismatch" << qint64(0);
     }
     void integer16() {
         QFETCH(QString, text);
@@ -85,12 +103,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<qint64>("value");
-        QTest::newRow("40000") << "40000" << "ok" << qint64(40000);
-        QTest::newRow("negative handle") << "-2147483648" << "ok" << qint64(-2147483648LL);
-        QTest::newRow("highest") << "2147483647" << "ok" << qint64(2147483647);
-        QTest::newRow("beyond") << "2147483648" << "overflow" << qint64(0);
-        QTest::newRow("half to even") << "4.5" << "ok" << qint64(4);
-        QTest::newRow("letters") << "x1" << "mismatch" << qint64(0);
+        QTest::newRow("40000") << "40000"
+                               << "ok" << qint64(40000);
+        QTest::newRow("negative handle") << "-2147483648"
+                                         << "ok" << qint64(-2147483648LL);
+        QTest::newRow("highest") << "2147483647"
+                                 << "ok" << qint64(2147483647);
+        QTest::newRow("beyond") << "2147483648"
+                                << "overflow" << qint64(0);
+        QTest::newRow("half to even") << "4.5"
+                                      << "ok" << qint64(4);
+        QTest::newRow("letters") << "x1"
+                                 << "mismatch" << qint64(0);
     }
     void integer32() {
         QFETCH(QString, text);
@@ -112,15 +136,24 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<qint64>("value");
-        QTest::newRow("True") << "True" << "ok" << qint64(1);
-        QTest::newRow("false lower case") << "false" << "ok" << qint64(0);
-        QTest::newRow("TRUE") << "TRUE" << "ok" << qint64(1);
-        QTest::newRow("one") << "1" << "ok" << qint64(1);
-        QTest::newRow("zero") << "0" << "ok" << qint64(0);
-        QTest::newRow("minus one") << "-1" << "ok" << qint64(1);
-        QTest::newRow("half") << "0.5" << "ok" << qint64(1);
-        QTest::newRow("yes") << "yes" << "mismatch" << qint64(0);
-        QTest::newRow("empty") << "" << "mismatch" << qint64(0);
+        QTest::newRow("True") << "True"
+                              << "ok" << qint64(1);
+        QTest::newRow("false lower case") << "false"
+                                          << "ok" << qint64(0);
+        QTest::newRow("TRUE") << "TRUE"
+                              << "ok" << qint64(1);
+        QTest::newRow("one") << "1"
+                             << "ok" << qint64(1);
+        QTest::newRow("zero") << "0"
+                              << "ok" << qint64(0);
+        QTest::newRow("minus one") << "-1"
+                                   << "ok" << qint64(1);
+        QTest::newRow("half") << "0.5"
+                              << "ok" << qint64(1);
+        QTest::newRow("yes") << "yes"
+                             << "mismatch" << qint64(0);
+        QTest::newRow("empty") << ""
+                               << "mismatch" << qint64(0);
     }
     void truthValues() {
         QFETCH(QString, text);

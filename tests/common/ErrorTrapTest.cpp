@@ -13,7 +13,8 @@ private slots:
         const QString expected = QStringLiteral(
             "Overflow\r\nin Velmorquist2021/08/31.Form1.HoldKeys at line 112\r\r"
             "Please email screenshot of this message to support@quindorel.invalid");
-        QCOMPARE(ErrorTrap::reportText(QStringLiteral("Overflow"), QStringLiteral("Form1.HoldKeys"), 112),
+        QCOMPARE(ErrorTrap::reportText(QStringLiteral("Overflow"), QStringLiteral("Form1.HoldKeys"),
+                                       112),
                  expected);
     }
 
@@ -35,9 +36,8 @@ private slots:
     void failingConditionEntersTheIf() {
         FakePlatform platform;
         ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
-        const bool entered = trap.test(164, []() -> bool {
-            throw RuntimeError(RuntimeError::Code::InvalidCall);
-        });
+        const bool entered =
+            trap.test(164, []() -> bool { throw RuntimeError(RuntimeError::Code::InvalidCall); });
         QVERIFY(entered);
         QVERIFY(!trap.test(166, [] { return false; }));
         QCOMPARE(platform.messages.size(), 1);

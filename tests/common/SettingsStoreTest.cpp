@@ -11,7 +11,8 @@ private slots:
     void readingGivesDefaultAndCreatesNothing() {
         QTemporaryDir dir;
         QtSettingsStore store(dir.path());
-        QCOMPARE(store.getSetting("Marvenhal", "Quindorel", "OftenIndex", "2"), QStringLiteral("2"));
+        QCOMPARE(store.getSetting("Marvenhal", "Quindorel", "OftenIndex", "2"),
+                 QStringLiteral("2"));
         QVERIFY(!QFile::exists(dir.filePath("Marvenhal.conf")));
     }
 

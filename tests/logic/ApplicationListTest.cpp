@@ -36,12 +36,12 @@ private slots:
         QTest::newRow("tab is not a space") << "\t" << true << false << 7 << "\t|7";
         QTest::newRow("hidden") << "Editor" << false << false << 7 << "";
         QTest::newRow("owned") << "Dialog" << true << true << 7 << "";
-        QTest::newRow("negative handle") << "Editor" << true << false << -2147483647 - 1
-                                         << "Editor|-2147483648";
-        QTest::newRow("80 characters cut to 79") << QString(80, 'x') << true << false << 7
-                                                 << QString(79, 'x') + "|7";
-        QTest::newRow("79 characters whole") << QString(79, 'y') << true << false << 7
-                                             << QString(79, 'y') + "|7";
+        QTest::newRow("negative handle")
+            << "Editor" << true << false << -2147483647 - 1 << "Editor|-2147483648";
+        QTest::newRow("80 characters cut to 79")
+            << QString(80, 'x') << true << false << 7 << QString(79, 'x') + "|7";
+        QTest::newRow("79 characters whole")
+            << QString(79, 'y') << true << false << 7 << QString(79, 'y') + "|7";
         QTest::newRow("79 spaces then text is blank")
             << QString(79, ' ') + "z" << true << false << 7 << "";
     }
@@ -92,7 +92,8 @@ private slots:
         Fixture f;
         f.start();
         QTreeWidget* list = f.controls().listView1;
-        QCOMPARE(list->headerItem()->text(0), QStringLiteral("Select One Application To Hold Into"));
+        QCOMPARE(list->headerItem()->text(0),
+                 QStringLiteral("Select One Application To Hold Into"));
         QCOMPARE(list->headerItem()->text(1), QStringLiteral("Handle"));
         QCOMPARE(list->columnWidth(0), 567);
         QCOMPARE(list->columnWidth(1), 1);

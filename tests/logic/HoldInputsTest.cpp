@@ -86,12 +86,18 @@ private slots:
     void waitingTimeWarnings_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("letters") << "abc" << "Please enter a numeric value.";
-        QTest::newRow("empty") << "" << "Please enter a numeric value.";
-        QTest::newRow("zero") << "0" << "Please enter a value more than 0.";
-        QTest::newRow("negative") << "-3" << "Please enter a value more than 0.";
-        QTest::newRow("two") << "2" << "";
-        QTest::newRow("a fraction above zero") << "0.5" << "";
+        QTest::newRow("letters") << "abc"
+                                 << "Please enter a numeric value.";
+        QTest::newRow("empty") << ""
+                               << "Please enter a numeric value.";
+        QTest::newRow("zero") << "0"
+                              << "Please enter a value more than 0.";
+        QTest::newRow("negative") << "-3"
+                                  << "Please enter a value more than 0.";
+        QTest::newRow("two") << "2"
+                             << "";
+        QTest::newRow("a fraction above zero") << "0.5"
+                                               << "";
     }
     void waitingTimeWarnings() {
         QFETCH(QString, text);
@@ -136,7 +142,8 @@ private slots:
         f.controls().pushButton3->click();
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
-        QVERIFY(f.platform.messages[0].text.startsWith("Before holding the key down you should give"));
+        QVERIFY(
+            f.platform.messages[0].text.startsWith("Before holding the key down you should give"));
     }
 };
 

@@ -41,17 +41,18 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QList<int>>("reportedLines");
-        QTest::newRow("three keys") << QByteArray("65,160,38,\r\n")
-                                    << QStringList{"down 65", "down 160", "down 38"} << QList<int>{};
+        QTest::newRow("three keys")
+            << QByteArray("65,160,38,\r\n") << QStringList{"down 65", "down 160", "down 38"}
+            << QList<int>{};
         QTest::newRow("nothing marked") << QByteArray("\r\n") << QStringList{} << QList<int>{};
         QTest::newRow("no final comma loses the last key")
             << QByteArray("27,112\r\n") << QStringList{"down 27"} << QList<int>{};
-        QTest::newRow("both Enter keys") << QByteArray("13,13,\r\n")
-                                         << QStringList{"down 13", "down 13"} << QList<int>{};
-        QTest::newRow("blanks around a code") << QByteArray(" 65 ,\r\n") << QStringList{"down 65"}
-                                              << QList<int>{};
-        QTest::newRow("rounded to even") << QByteArray("64.5,\r\n") << QStringList{"down 64"}
-                                         << QList<int>{};
+        QTest::newRow("both Enter keys")
+            << QByteArray("13,13,\r\n") << QStringList{"down 13", "down 13"} << QList<int>{};
+        QTest::newRow("blanks around a code")
+            << QByteArray(" 65 ,\r\n") << QStringList{"down 65"} << QList<int>{};
+        QTest::newRow("rounded to even")
+            << QByteArray("64.5,\r\n") << QStringList{"down 64"} << QList<int>{};
         QTest::newRow("out of range is reported and skipped")
             << QByteArray("300,65,\r\n") << QStringList{"down 65"} << QList<int>{110};
         QTest::newRow("not a number is reported and skipped")

@@ -144,7 +144,8 @@ private slots:
         prepare(f, "5", true);
         selectHoldRow(f, 4);  // "X seconds": no prompt on the click itself
         QVERIFY(f.platform.prompts.isEmpty());
-        f.platform.answers = {QString(), std::nullopt, QStringLiteral("abc"), QStringLiteral("7.5")};
+        f.platform.answers = {QString(), std::nullopt, QStringLiteral("abc"),
+                              QStringLiteral("7.5")};
         f.controls().pushButton4->click();
         QCOMPARE(f.platform.prompts.size(), 4);
         QCOMPARE(f.platform.prompts.first(),
@@ -161,8 +162,9 @@ private slots:
         QVERIFY(f.desktop().calls.isEmpty());
         f.timer3().tick();
         const std::int32_t id = f.window->stopHotKey().hotKeyId();
-        QCOMPARE(f.desktop().calls.last(),
-                 QStringLiteral("hotkey %1 %2 6 83").arg(f.window->applications().mainWindowHandle()).arg(id));
+        QCOMPARE(f.desktop().calls.last(), QStringLiteral("hotkey %1 %2 6 83")
+                                               .arg(f.window->applications().mainWindowHandle())
+                                               .arg(id));
         QCOMPARE(f.timer3().interval(), 0);  // an idle program is not woken every 10 ms
 
         f.controls().pushButton4->click();

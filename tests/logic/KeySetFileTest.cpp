@@ -1,8 +1,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include "Fixture.h"
@@ -24,7 +24,8 @@ private slots:
         QTest::addColumn<QList<int>>("clicks");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("a and left shift") << QList<int>{68, 41} << QByteArray("65,160,\r\n");
-        QTest::newRow("both shifts, right one first") << QList<int>{68, 63} << QByteArray("161,160,\r\n");
+        QTest::newRow("both shifts, right one first")
+            << QList<int>{68, 63} << QByteArray("161,160,\r\n");
         QTest::newRow("both Enter keys") << QList<int>{96, 52} << QByteArray("13,13,\r\n");
         QTest::newRow("last key unmarked") << QList<int>{41, 41} << QByteArray("\r\n");
         QTest::newRow("picture key") << QList<int>{75} << QByteArray("93,\r\n");
@@ -75,23 +76,23 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QList<int>>("marked");
         QTest::addColumn<QStringList>("keySet");
-        QTest::newRow("esc and F1") << QByteArray("27,112,\r\n") << QList<int>{0, 1}
-                                    << QStringList{"27", "112", ""};
-        QTest::newRow("no final comma") << QByteArray("27,112") << QList<int>{0}
-                                        << QStringList{"27", "112"};
-        QTest::newRow("two lines") << QByteArray("27,\r\n112,\r\n") << QList<int>{0, 1}
-                                   << QStringList{"27", "112", ""};
-        QTest::newRow("blank before a code") << QByteArray(" 27,\r\n") << QList<int>{}
-                                             << QStringList{" 27", ""};
+        QTest::newRow("esc and F1")
+            << QByteArray("27,112,\r\n") << QList<int>{0, 1} << QStringList{"27", "112", ""};
+        QTest::newRow("no final comma")
+            << QByteArray("27,112") << QList<int>{0} << QStringList{"27", "112"};
+        QTest::newRow("two lines")
+            << QByteArray("27,\r\n112,\r\n") << QList<int>{0, 1} << QStringList{"27", "112", ""};
+        QTest::newRow("blank before a code")
+            << QByteArray(" 27,\r\n") << QList<int>{} << QStringList{" 27", ""};
         QTest::newRow("CR LF alone") << QByteArray("\r\n") << QList<int>{} << QStringList{};
-        QTest::newRow("13 marks both Enter keys") << QByteArray("13,\r\n") << QList<int>{52, 96}
-                                                  << QStringList{"13", ""};
-        QTest::newRow("LF line ends") << QByteArray("65,\n66,\n") << QList<int>{41, 57}
-                                      << QStringList{"65", "66", ""};
-        QTest::newRow("NUL bytes and junk") << QByteArray("65\0,\xff\xfe,,66,", 11) << QList<int>{57}
-                                            << QStringList{QString::fromLatin1("65\0", 3),
-                                                           QString::fromLatin1("\xff\xfe"), "",
-                                                           "66", ""};
+        QTest::newRow("13 marks both Enter keys")
+            << QByteArray("13,\r\n") << QList<int>{52, 96} << QStringList{"13", ""};
+        QTest::newRow("LF line ends")
+            << QByteArray("65,\n66,\n") << QList<int>{41, 57} << QStringList{"65", "66", ""};
+        QTest::newRow("NUL bytes and junk")
+            << QByteArray("65\0,\xff\xfe,,66,", 11) << QList<int>{57}
+            << QStringList{QString::fromLatin1("65\0", 3), QString::fromLatin1("\xff\xfe"), "",
+                           "66", ""};
     }
     void reading() {
         QFETCH(QByteArray, content);
@@ -217,7 +218,8 @@ private slots:
             mounted = QProcess::execute("mount", {"--bind", folder, folder}) == 0 &&
                       QProcess::execute("mount", {"-o", "remount,bind,ro", folder}) == 0;
         } else {
-            mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", folder}) == 0;
+            mounted =
+                QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", folder}) == 0;
         }
         const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {folder}); });
         if (!mounted) {
@@ -268,7 +270,8 @@ private slots:
         QCOMPARE(path, cache.filePath("Marvenhal/xsettings.txt"));
         const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                           QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        QCOMPARE(QFileInfo(cache.filePath("Marvenhal")).permissions() & others, QFile::Permissions());
+        QCOMPARE(QFileInfo(cache.filePath("Marvenhal")).permissions() & others,
+                 QFile::Permissions());
         qunsetenv("TEMP");
         QCOMPARE(keySetPath(), path);
     }

@@ -34,7 +34,8 @@ private slots:
         Fixture f;
         f.start();
         PointerRule& rule = f.window->pointer();
-        rule.setPointer(pointer == PointerRule::Custom ? PointerRule::Default : PointerRule::Custom);
+        rule.setPointer(pointer == PointerRule::Custom ? PointerRule::Default
+                                                       : PointerRule::Custom);
         QWidget* widget = f.window->findChild<QWidget*>(control);
         QVERIFY(widget != nullptr);
         hover(widget);
@@ -60,12 +61,12 @@ private slots:
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out.setByteOrder(QDataStream::LittleEndian);
-        out << quint16(0) << quint16(2) << quint16(1);                       // directory
+        out << quint16(0) << quint16(2) << quint16(1);  // directory
         out << quint8(1) << quint8(1) << quint8(0) << quint8(0) << quint16(0) << quint16(0)
-            << quint32(40 + 4 + 4) << quint32(22);                           // entry
+            << quint32(40 + 4 + 4) << quint32(22);  // entry
         out << quint32(40) << qint32(1) << qint32(2) << quint16(1) << quint16(32) << quint32(0)
             << quint32(0) << qint32(0) << qint32(0) << quint32(0) << quint32(0);  // bitmap header
-        out << quint32(0xFF000000) << quint32(0);                            // pixel, mask row
+        out << quint32(0xFF000000) << quint32(0);                                 // pixel, mask row
         f.writeFile(f.program.filePath("HAND-M.CUR"), bytes);
         f.start();
         QVERIFY(f.platform.messages.isEmpty());

@@ -45,7 +45,8 @@ private slots:
         for (int i = 0; i < f.controls().listView2->topLevelItemCount(); ++i) {
             rows << f.controls().listView2->topLevelItem(i)->text(0);
         }
-        QCOMPARE(rows, QStringList({"1 second", "5 seconds", "10 seconds", "60 seconds", "X seconds"}));
+        QCOMPARE(rows,
+                 QStringList({"1 second", "5 seconds", "10 seconds", "60 seconds", "X seconds"}));
         QCOMPARE(f.controls().listView2->headerItem()->text(0), QStringLiteral("Hold for..."));
     }
 
@@ -58,14 +59,16 @@ private slots:
         QTest::newRow("60 seconds") << "4" << QStringList{} << "60 seconds" << 0 << QList<int>{};
         QTest::newRow("X seconds asks until a number")
             << "5" << QStringList{"", "<cancel>", "abc", "12"} << "X seconds" << 12 << QList<int>{};
-        QTest::newRow("2.5 stores 2") << "5" << QStringList{"2.5"} << "X seconds" << 2 << QList<int>{};
-        QTest::newRow("3.5 stores 4") << "5" << QStringList{"3.5"} << "X seconds" << 4 << QList<int>{};
+        QTest::newRow("2.5 stores 2")
+            << "5" << QStringList{"2.5"} << "X seconds" << 2 << QList<int>{};
+        QTest::newRow("3.5 stores 4")
+            << "5" << QStringList{"3.5"} << "X seconds" << 4 << QList<int>{};
         QTest::newRow("40000 is reported at 170")
             << "5" << QStringList{"40000"} << "X seconds" << 0 << QList<int>{170};
         QTest::newRow("no such row") << "7" << QStringList{} << "1 second" << 0 << QList<int>{160};
         QTest::newRow("row zero") << "0" << QStringList{} << "1 second" << 0 << QList<int>{160};
-        QTest::newRow("not a number") << "abc" << QStringList{} << "1 second" << 0
-                                      << QList<int>{158, 160};
+        QTest::newRow("not a number")
+            << "abc" << QStringList{} << "1 second" << 0 << QList<int>{158, 160};
         QTest::newRow("rounded") << "4.5" << QStringList{} << "60 seconds" << 0 << QList<int>{};
     }
     void rememberedHoldRow() {
@@ -94,10 +97,14 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("interval");
-        QTest::newRow("On") << "On" << "Turn Off" << 1000;
-        QTest::newRow("Off") << "Off" << "Turn On" << 0;
-        QTest::newRow("on in other case is neither") << "on" << "Turn On" << 0;
-        QTest::newRow("junk") << "1" << "Turn On" << 0;
+        QTest::newRow("On") << "On"
+                            << "Turn Off" << 1000;
+        QTest::newRow("Off") << "Off"
+                             << "Turn On" << 0;
+        QTest::newRow("on in other case is neither") << "on"
+                                                     << "Turn On" << 0;
+        QTest::newRow("junk") << "1"
+                              << "Turn On" << 0;
     }
     void savedSwitch() {
         QFETCH(QString, stored);
@@ -116,10 +123,14 @@ private slots:
         QTest::addColumn<QString>("option2");
         QTest::addColumn<bool>("timed");
         QTest::addColumn<int>("reports");
-        QTest::newRow("timed") << "False" << "True" << true << 0;
-        QTest::newRow("numbers") << "0" << "-1" << true << 0;
-        QTest::newRow("forever") << "true" << "false" << false << 0;
-        QTest::newRow("junk in Option1 is reported") << "maybe" << "True" << true << 1;
+        QTest::newRow("timed") << "False"
+                               << "True" << true << 0;
+        QTest::newRow("numbers") << "0"
+                                 << "-1" << true << 0;
+        QTest::newRow("forever") << "true"
+                                 << "false" << false << 0;
+        QTest::newRow("junk in Option1 is reported") << "maybe"
+                                                     << "True" << true << 1;
     }
     void savedOptions() {
         QFETCH(QString, option1);
@@ -133,7 +144,8 @@ private slots:
         QCOMPARE(f.controls().option2->isChecked(), timed);
         QCOMPARE(f.controls().listView2->isEnabled(), timed);
         QCOMPARE(f.timer3().interval(), timed ? 0 : 10);
-        QCOMPARE(f.platform.store.value("Option2"), timed ? QStringLiteral("True") : QStringLiteral("False"));
+        QCOMPARE(f.platform.store.value("Option2"),
+                 timed ? QStringLiteral("True") : QStringLiteral("False"));
         QCOMPARE(f.platform.messages.size(), reports);
     }
 
