@@ -138,6 +138,11 @@ close_error_boxes() {
     local closed=0 box
     for _ in $(seq 1 50); do
         box=$(visible_windows '^Application Error$' | head -n 1)
+        if [ -z "$box" ] && [ "$closed" -gt 0 ]; then
+            # One report may follow another as soon as the first is closed.
+            wait_for 2 bash -c "xdotool search --onlyvisible --name '^Application Error$' >/dev/null 2>&1" || true
+            box=$(visible_windows '^Application Error$' | head -n 1)
+        fi
         [ -z "$box" ] && break
         "$TOOL" close "$box"
         wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Application Error$' 2>/dev/null | grep -qx '$box'"
