@@ -110,7 +110,8 @@ void StartUp::run() {
         trap.run(184, [&] { w.timer1().setInterval(1000); });
     }
 
-    // Selecting an option runs its click handler, which saves both options.
+    // Selecting an option runs its click handler, which saves both options and
+    // sets the "Hold for..." list and the stop-key clock for the selected mode.
     const auto restoreOption = [&](QRadioButton* option, const QString& key, const char* fallback) {
         if (convert::toBoolean(getSetting(platform, key, QLatin1String(fallback)))) {
             option->setChecked(true);
@@ -119,15 +120,6 @@ void StartUp::run() {
     };
     trap.run(186, [&] { restoreOption(c.option1, setting::kOption1, "1"); });
     trap.run(188, [&] { restoreOption(c.option2, setting::kOption2, "0"); });
-    if (trap.test(190, [&] { return c.option1->isChecked(); })) {
-        trap.run(192, [&] { c.listView2->setEnabled(false); });
-        trap.run(194, [&] { w.timer3().setEnabled(true); });
-        trap.run(196, [&] { w.timer3().setInterval(10); });
-    } else if (trap.test(198, [&] { return c.option2->isChecked(); })) {
-        trap.run(200, [&] { c.listView2->setEnabled(true); });
-        trap.run(202, [&] { w.timer3().setEnabled(false); });
-        trap.run(204, [&] { w.timer3().setInterval(0); });
-    }
     trap.run(206, [&] { w.keySetFile().readKeySets(true); });
 }
 

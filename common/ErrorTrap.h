@@ -26,7 +26,6 @@ public:
     // Marks `line` as reached without running anything (labels, loop heads).
     void reach(int line) { lastLine_ = line; }
 
-    int lastLine() const { return lastLine_; }
     int reportCount() const { return reportCount_; }
 
     // The full report text for a failure, exactly as shown to the user.

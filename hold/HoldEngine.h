@@ -55,7 +55,6 @@ public:
     // Sends the key-ups for what the last press pass put down and no release
     // pass has released since; used when the program ends.
     void releaseHeldKeys();
-    const std::vector<KeyStroke>& heldKeys() const { return held_; }
 
 private:
     Platform& platform_;

@@ -5,7 +5,7 @@
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
-#include "common/RuntimeError.h"
+#include "common/SelectedRow.h"
 #include "hold/HoldState.h"
 #include "platform/Platform.h"
 #include "settings/SettingKeys.h"
@@ -17,18 +17,6 @@ const QString HoldInputs::kCustomRow = QStringLiteral("X seconds");
 HoldInputs::HoldInputs(Platform& platform, HoldState& state, QTreeWidget* holdList,
                        QLineEdit* waitField)
     : platform_(platform), state_(state), holdList_(holdList), waitField_(waitField) {}
-
-namespace {
-
-QTreeWidgetItem* selectedRow(QTreeWidget* list) {
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    if (selected.isEmpty()) {
-        throw RuntimeError(RuntimeError::Code::ObjectVariableNotSet);
-    }
-    return selected.first();
-}
-
-}  // namespace
 
 std::int32_t HoldInputs::selectedHoldSeconds() const {
     const QString text = selectedRow(holdList_)->text(0);

@@ -4,7 +4,7 @@
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
-#include "common/RuntimeError.h"
+#include "common/SelectedRow.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
@@ -84,11 +84,7 @@ int ApplicationList::rowCount() const {
 }
 
 WindowId ApplicationList::selectedHandle() const {
-    const QList<QTreeWidgetItem*> selected = list_->selectedItems();
-    if (selected.isEmpty()) {
-        throw RuntimeError(RuntimeError::Code::ObjectVariableNotSet);
-    }
-    return convert::toInteger32(selected.first()->text(1));
+    return convert::toInteger32(selectedRow(list_)->text(1));
 }
 
 }  // namespace quindorel

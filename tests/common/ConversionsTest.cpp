@@ -49,79 +49,52 @@ private slots:
         QCOMPARE(convert::isNumeric(text), numeric);
     }
 
-    void integer16_data() {
+    // Every integer conversion: text, width in bits, outcome, value.
+    void integers_data() {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("bits");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<qint64>("value");
-        QTest::newRow("7.5 rounds up to even") << "7.5"
-                                               << "ok" << qint64(8);
-        QTest::newRow("6.5 rounds down to even") << "6.5"
-                                                 << "ok" << qint64(6);
-        QTest::newRow("2.5") << "2.5"
-                             << "ok" << qint64(2);
-        QTest::newRow("3.5") << "3.5"
-                             << "ok" << qint64(4);
-        QTest::newRow("-2.5") << "-2.5"
-                              << "ok" << qint64(-2);
-        QTest::newRow("-3.5") << "-3.5"
-                              << "ok" << qint64(-4);
-        QTest::newRow("2.51") << "2.51"
-                              << "ok" << qint64(3);
-        QTest::newRow("lowest") << "-32768"
-                                << "ok" << qint64(-32768);
-        QTest::newRow("highest") << "32767"
-                                 << "ok" << qint64(32767);
-        QTest::newRow("32767.5 rounds out of range") << "32767.5"
-                                                     << "overflow" << qint64(0);
-        QTest::newRow("-32768.5 stays") << "-32768.5"
-                                        << "ok" << qint64(-32768);
-        QTest::newRow("40000") << "40000"
-                               << "overflow" << qint64(0);
-        QTest::newRow("-32769") << "-32769"
-                                << "overflow" << qint64(0);
-        QTest::newRow("exponent") << "1.2e2"
-                                  << "ok" << qint64(120);
-        QTest::newRow("blanks and sign") << " +12 "
-                                         << "ok" << qint64(12);
-        QTest::newRow("abc") << "abc"
-                             << "mismatch" << qint64(0);
-        QTest::newRow("blank") << " "
-                               << "mismatch" << qint64(0);
-        QTest::newRow("empty") << ""
-                               << "mismatch" << qint64(0);
+        const auto row = [](const char* name, const char* text, int bits, const char* outcome,
+                            qint64 value) {
+            QTest::newRow(name) << QString::fromLatin1(text) << bits << QString::fromLatin1(outcome)
+                                << value;
+        };
+        row("7.5 rounds up to even", "7.5", 16, "ok", 8);
+        row("6.5 rounds down to even", "6.5", 16, "ok", 6);
+        row("2.5", "2.5", 16, "ok", 2);
+        row("3.5", "3.5", 16, "ok", 4);
+        row("-2.5", "-2.5", 16, "ok", -2);
+        row("-3.5", "-3.5", 16, "ok", -4);
+        row("2.51", "2.51", 16, "ok", 3);
+        row("lowest", "-32768", 16, "ok", -32768);
+        row("highest", "32767", 16, "ok", 32767);
+        row("32767.5 rounds out of range", "32767.5", 16, "overflow", 0);
+        row("-32768.5 stays", "-32768.5", 16, "ok", -32768);
+        row("40000", "40000", 16, "overflow", 0);
+        row("-32769", "-32769", 16, "overflow", 0);
+        row("exponent", "1.2e2", 16, "ok", 120);
+        row("blanks and sign", " +12 ", 16, "ok", 12);
+        row("abc", "abc", 16, "mismatch", 0);
+        row("blank", " ", 16, "mismatch", 0);
+        row("empty", "", 16, "mismatch", 0);
+        row("40000 in 32 bits", "40000", 32, "ok", 40000);
+        row("negative handle", "-2147483648", 32, "ok", -2147483648LL);
+        row("highest in 32 bits", "2147483647", 32, "ok", 2147483647);
+        row("beyond 32 bits", "2147483648", 32, "overflow", 0);
+        row("half to even in 32 bits", "4.5", 32, "ok", 4);
+        row("letters in 32 bits", "x1", 32, "mismatch", 0);
     }
-    void integer16() {
+    void integers() {
         QFETCH(QString, text);
+        QFETCH(int, bits);
         QFETCH(QString, outcome);
         QFETCH(qint64, value);
         qint64 result = 0;
-        QCOMPARE(::outcome([&] { return convert::toInteger16(text); }, &result), outcome);
-        QCOMPARE(result, value);
-    }
-
-    void integer32_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("outcome");
-        QTest::addColumn<qint64>("value");
-        QTest::newRow("40000") << "40000"
-                               << "ok" << qint64(40000);
-        QTest::newRow("negative handle") << "-2147483648"
-                                         << "ok" << qint64(-2147483648LL);
-        QTest::newRow("highest") << "2147483647"
-                                 << "ok" << qint64(2147483647);
-        QTest::newRow("beyond") << "2147483648"
-                                << "overflow" << qint64(0);
-        QTest::newRow("half to even") << "4.5"
-                                      << "ok" << qint64(4);
-        QTest::newRow("letters") << "x1"
-                                 << "mismatch" << qint64(0);
-    }
-    void integer32() {
-        QFETCH(QString, text);
-        QFETCH(QString, outcome);
-        QFETCH(qint64, value);
-        qint64 result = 0;
-        QCOMPARE(::outcome([&] { return convert::toInteger32(text); }, &result), outcome);
+        const auto conversion = [&]() -> qint64 {
+            return bits == 16 ? convert::toInteger16(text) : convert::toInteger32(text);
+        };
+        QCOMPARE(::outcome(conversion, &result), outcome);
         QCOMPARE(result, value);
     }
 

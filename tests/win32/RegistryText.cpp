@@ -1,9 +1,6 @@
 #include "RegistryText.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsApi.h"
 
 namespace quindorel::test {
 
