@@ -6,11 +6,13 @@
 #include "platform/DesktopPlatform.h"
 
 int main(int argc, char* argv[]) {
+    // Before Qt starts a thread: the guard is a fork of this process.
+    const int keyGuard = quindorel::startKeyGuard();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quindorel"));
     QApplication::setOrganizationName(QStringLiteral("Marvenhal"));
 
-    const auto platform = quindorel::createDesktopPlatform();
+    const auto platform = quindorel::createDesktopPlatform(keyGuard);
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
     // Asked to end: let go of held keys and end at once. Everything else was
     // saved when it changed, and a modal box must not keep the program alive.
@@ -27,5 +29,7 @@ int main(int argc, char* argv[]) {
         window.move(frame.topLeft());
     }
     window.show();
+    // Questions wait for the event loop, so they come over a painted window.
+    QMetaObject::invokeMethod(&window, &quindorel::MainWindow::formShown, Qt::QueuedConnection);
     return application.exec();
 }

@@ -7,7 +7,9 @@ namespace quindorel {
 
 KeyButton::KeyButton(int index, const QString& caption, const QString& tag, QWidget* parent)
     : QPushButton(caption, parent), index_(index), tag_(tag) {
-    setFocusPolicy(Qt::TabFocus);
+    // A click takes the focus as on any button, so leaving the waiting-time
+    // field for a key checks it.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void KeyButton::setBackColor(QRgb color) {

@@ -87,26 +87,41 @@ void DesktopPlatform::messageBox(const QString& text, const QString& title, Mess
     box.exec();
 }
 
-QString DesktopPlatform::inputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) {
+std::optional<QString> DesktopPlatform::inputBox(const QString& prompt, const QString& title,
+                                                 const QString& defaultText) {
     bool ok = false;
     const QString text = QInputDialog::getText(QApplication::activeWindow(),
                                                title.isEmpty() ? applicationTitle_ : title, prompt,
                                                QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
-std::unique_ptr<Platform> createDesktopPlatform() {
+int startKeyGuard() {
+#ifdef QUINDOREL_HAVE_X11
+    // Only where there is a display to guard keys on.
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return X11KeyGuard::start().release();
+    }
+#endif
+    return -1;
+}
+
+std::unique_ptr<Platform> createDesktopPlatform(int keyGuard) {
 #ifdef Q_OS_WIN
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>());
 #endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt()) {
+            desktop->setKeyGuard(X11KeyGuard(keyGuard));
             return std::make_unique<DesktopPlatform>(std::move(desktop));
         }
     }
 #endif
+#ifdef QUINDOREL_HAVE_X11
+    X11KeyGuard unused(keyGuard);  // nothing to guard: closing it ends the guard
+#endif
+    Q_UNUSED(keyGuard);
     return std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
 }
 

@@ -21,8 +21,8 @@ public:
     void setHotKeyHandler(std::function<void(std::int32_t)> handler) override;
     void setApplicationTitle(const QString& title) override { applicationTitle_ = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
-    QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -33,7 +33,13 @@ private:
     QString applicationTitle_;
 };
 
-// The platform for the Qt platform plugin in use (xcb today, windows later).
-std::unique_ptr<Platform> createDesktopPlatform();
+// Starts the process that lets go of held keys should the program die during
+// a hold, where the desktop needs one (X11). Call it first thing in main(),
+// while the process has one thread. Returns a socket to it, or -1.
+int startKeyGuard();
+
+// The platform for the Qt platform plugin in use (xcb today, windows later),
+// told about the key guard started before.
+std::unique_ptr<Platform> createDesktopPlatform(int keyGuard = -1);
 
 }  // namespace quindorel

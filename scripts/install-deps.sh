@@ -6,7 +6,7 @@ set -euo pipefail
 
 declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
-  [x]="xvfb openbox x11-utils xdotool fonts-liberation"
+  [x]="xvfb openbox x11-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
   [screenshot]="x11-apps imagemagick"
 )
