@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <limits>
 
 #include "FuzzSupport.h"
