@@ -148,7 +148,6 @@ void buildKeyboardFrame(FormControls& c) {
         button->setGeometry(twipsRect(key.left, key.top, key.width, key.height));
         button->setFont(font);
         button->setToolTip(QString::fromUtf8(key.toolTip));
-        button->setAccessibleName(QString::fromUtf8(key.spokenName));
         button->setCheckable(true);  // checked while marked
         c.keyGroup->addButton(button, i);
         c.cmdKey[i] = button;
@@ -168,6 +167,7 @@ void buildKeyboardFrame(FormControls& c) {
         place(makePushButton(c.frame4, "Mark All Buttons"), "PushButton5", 9360, 2640, 2400, 405);
     c.pushButton5->setVisible(false);
     hideFromScreenReaders(c.pushButton5);
+    hideFromScreenReaders(c.image1);  // the keys themselves stand for what it shows
     c.label1 = place(makeLabel(c.frame4, "Selected key = green"), "Label1", 5280, 2715, 1785, 225);
     c.label2 =
         place(makeLabel(c.frame4, "Unselectled key = gray"), "Label2", 7320, 2715, 1920, 225);
@@ -197,6 +197,7 @@ void centreOnScreen(QWidget* form) {
 FormControls buildFormControls(QWidget* form) {
     FormControls c;
     c.form = form;
+    installReaderViews();
     form->setObjectName(QStringLiteral("Form1"));
     form->setWindowTitle(QStringLiteral("Form1"));
     // A fixed single border: minimise and close, no maximise, no resizing.

@@ -3,6 +3,9 @@
 #include <QAccessibleWidget>
 #include <QGroupBox>
 
+#include "keys/KeyButton.h"
+#include "keys/KeyTable.h"
+
 namespace quindorel {
 
 namespace {
@@ -10,7 +13,7 @@ namespace {
 constexpr const char* kHiddenFromReaders = "quindorelHiddenFromReaders";
 
 // A frame as Qt shows it to readers (a named group of its parts), without the
-// parts that are hidden from readers. The parts are looked up at each call,
+// parts hidden from readers. The parts are looked up at each call,
 // so the view stays right whatever was built or marked after it was made.
 class FrameForReaders : public QAccessibleWidget {
 public:
@@ -47,9 +50,42 @@ private:
     }
 };
 
-QAccessibleInterface* frameForReaders(const QString& className, QObject* object) {
+// A key as a checkable button named as people say it. Setting the name on
+// the widget instead would make Qt build a view for each of the 104 keys at
+// start-up, reader or not.
+class KeyForReaders : public QAccessibleWidget {
+public:
+    explicit KeyForReaders(KeyButton* key)
+        : QAccessibleWidget(key, QAccessible::Button,
+                            QString::fromUtf8(keyTable().at(key->index()).spokenName)) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        const auto* key = static_cast<const KeyButton*>(widget());
+        state.checkable = true;
+        state.checked = key->isChecked();
+        state.pressed = key->isDown();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction() || action == toggleAction()) {
+            static_cast<KeyButton*>(widget())->animateClick();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+};
+
+QAccessibleInterface* viewForReaders(const QString& className, QObject* object) {
+    if (auto* key = qobject_cast<KeyButton*>(object);
+        key != nullptr && className == QLatin1String(KeyButton::staticMetaObject.className())) {
+        return new KeyForReaders(key);
+    }
     auto* frame = qobject_cast<QGroupBox*>(object);
-    if (className == QLatin1String("QGroupBox") && frame != nullptr) {
+    if (frame != nullptr && className == QLatin1String("QGroupBox")) {
         return new FrameForReaders(frame);
     }
     return nullptr;
@@ -57,12 +93,15 @@ QAccessibleInterface* frameForReaders(const QString& className, QObject* object)
 
 }  // namespace
 
-void hideFromScreenReaders(QWidget* control) {
+void installReaderViews() {
     static const bool installed = [] {
-        QAccessible::installFactory(frameForReaders);
+        QAccessible::installFactory(viewForReaders);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void hideFromScreenReaders(QWidget* control) {
     control->setProperty(kHiddenFromReaders, true);
 }
 

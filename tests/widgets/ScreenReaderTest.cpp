@@ -31,38 +31,30 @@ bool readsChecked(QObject* object) {
 class ScreenReaderTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyKeyHasItsOwnSpokenName_data() {
+    void keysAreNamedAsPeopleSayThem_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("name");
-        const QList<QPair<int, const char*>> known = {{0, "Escape"},
-                                                      {64, "Backspace"},
-                                                      {76, "Page Up"},
-                                                      {68, "Left Shift"},
-                                                      {70, "Right Ctrl"},
-                                                      {88, "Keypad 7"},
-                                                      {23, "7"},
-                                                      {96, "Keypad Enter"},
-                                                      {52, "Enter"},
-                                                      {13, "Print Screen"},
-                                                      {73, "Left Windows"},
-                                                      {75, "Menu"},
-                                                      {99, "Space"},
-                                                      {101, "Down Arrow"},
-                                                      {41, "A"}};
-        for (const auto& [index, name] : known) {
-            QTest::newRow(name) << index << QString::fromLatin1(name);
+        for (const char* row :
+             {"0 Escape", "64 Backspace", "76 Page Up", "68 Left Shift", "70 Right Ctrl",
+              "88 Keypad 7", "23 7", "96 Keypad Enter", "52 Enter", "13 Print Screen",
+              "73 Left Windows", "75 Menu", "99 Space", "101 Down Arrow", "41 A"}) {
+            const QString text = QString::fromLatin1(row);
+            QTest::newRow(row) << text.section(' ', 0, 0).toInt() << text.section(' ', 1);
         }
     }
-    void everyKeyHasItsOwnSpokenName() {
+    void keysAreNamedAsPeopleSayThem() {
         QFETCH(int, index);
         QFETCH(QString, name);
         Fixture f;
-        f.make();
-        QCOMPARE(spokenName(f.key(index)), name);
+        QCOMPARE(spokenName(f.make().controls().cmdKey[index]), name);
+    }
+
+    void everyKeyHasItsOwnUnabbreviatedName() {
+        Fixture f;
         QSet<QString> names;
         const QStringList abbreviations = {"esc", "bksp", "pup", "pdn", "ent", "dwn", "rgt",
                                            "psc", "slk",  "brk", "nlk", "hm",  "ins", "del"};
-        for (KeyButton* key : f.controls().cmdKey) {
+        for (KeyButton* key : f.make().controls().cmdKey) {
             const QString spoken = spokenName(key);
             names.insert(spoken);
             for (const QString& word : spoken.toLower().split(QLatin1Char(' '))) {
@@ -107,16 +99,13 @@ private slots:
         QCOMPARE(spokenName(c.listView1), QStringLiteral("Select One Application To Hold Into"));
         QCOMPARE(spokenName(c.option1), QStringLiteral("Forever until Ctrl+Shift+S is pressed"));
         QCOMPARE(spokenName(c.option2), QStringLiteral("Hold for..."));
-        for (QWidget* control :
-             {static_cast<QWidget*>(c.listView2), static_cast<QWidget*>(c.text1),
-              static_cast<QWidget*>(c.pushButton1), static_cast<QWidget*>(c.pushButton2),
-              static_cast<QWidget*>(c.pushButton3), static_cast<QWidget*>(c.pushButton4),
-              static_cast<QWidget*>(c.pushButton6)}) {
-            QVERIFY2(!spokenName(control).isEmpty(), qPrintable(control->objectName()));
+        for (const char* name : {"ListView2", "Text1", "PushButton1", "PushButton2", "PushButton3",
+                                 "PushButton4", "PushButton6"}) {
+            QVERIFY2(!spokenName(f.window->findChild<QWidget*>(name)).isEmpty(), name);
         }
         QAccessibleInterface* frame = readerView(c.frame4);
         QCOMPARE(frame->text(QAccessible::Name), c.frame4->title());
-        QCOMPARE(frame->childCount(), kKeyCount + 4);  // the picture, the keys, Reset, two legends
+        QCOMPARE(frame->childCount(), kKeyCount + 3);  // the keys, Reset, two legends
         QCOMPARE(frame->indexOfChild(readerView(c.pushButton5)), -1);
         for (QWidget* widget : f.window->findChildren<QWidget*>()) {
             QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
