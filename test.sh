@@ -10,7 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n== %s\n' "$*"; }
 
 step "Installing what is missing"
-./scripts/install-deps.sh build x test
+./scripts/install-deps.sh build x test package
 
 step "Building (Release)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_TESTS=ON >/dev/null
@@ -32,6 +32,9 @@ fi
 
 step "Windows back end under Wine"
 ./scripts/test-win32.sh
+
+step "Installed copy and Debian package"
+./scripts/test-install.sh build
 
 step "All tests of the Release build"
 cd build

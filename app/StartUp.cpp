@@ -1,6 +1,5 @@
 #include "app/StartUp.h"
 
-#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/FileExists.h"
+#include "common/ProgramFile.h"
 #include "common/RuntimeError.h"
 #include "hold/HoldEngine.h"
 #include "hold/HoldInputs.h"
@@ -47,8 +47,7 @@ void StartUp::run() {
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
 
     trap.run(100, [&] { applySkin(&w, w.programFolder()); });
-    const QString cursorPath =
-        w.programFolder() + QDir::separator() + QLatin1String(kCursorFileName);
+    const QString cursorPath = programFile(w.programFolder(), QLatin1String(kCursorFileName));
     if (trap.test(104, [&] { return fileExists(cursorPath); })) {
         trap.run(106, [&] { w.pointer().setCustomCursor(loadCursorFile(cursorPath)); });
     }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for the given purposes:
-#   install-deps.sh build|x|test|screenshot ...
+#   install-deps.sh build|x|test|screenshot|package ...
 # Does no apt work at all when everything is there already.
 set -euo pipefail
 
@@ -8,7 +8,8 @@ declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
   [x]="xvfb openbox x11-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
-  [screenshot]="x11-apps imagemagick"
+  [screenshot]="x11-apps imagemagick qt6ct"
+  [package]="desktop-file-utils appstream dpkg-dev file"
 )
 
 wanted=()
