@@ -6,6 +6,7 @@
 #include "platform/DesktopPlatform.h"
 
 int main(int argc, char* argv[]) {
+    quindorel::preferX11Platform();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quindorel"));
     QApplication::setOrganizationName(QStringLiteral("Marvenhal"));
@@ -27,5 +28,6 @@ int main(int argc, char* argv[]) {
         window.move(frame.topLeft());
     }
     window.show();
+    platform->showStartUpNotice();
     return application.exec();
 }

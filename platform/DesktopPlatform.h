@@ -19,6 +19,9 @@ public:
     SettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
     void setHotKeyHandler(std::function<void(std::int32_t)> handler) override;
+    // Says once, in a box, what cannot work on this desktop (keys, the window
+    // list) and how to do better; nothing when the desktop works in full.
+    void showStartUpNotice();
     void setApplicationTitle(const QString& title) override { applicationTitle_ = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
     QString inputBox(const QString& prompt, const QString& title,
@@ -31,9 +34,18 @@ private:
     QtSettingsStore settings_;
     std::function<void(std::int32_t)> hotKeyHandler_;
     QString applicationTitle_;
+    QString startUpNotice_;
+    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform();
 };
 
-// The platform for the Qt platform plugin in use (xcb today, windows later).
-std::unique_ptr<Platform> createDesktopPlatform();
+// Called before the QApplication is made. On a desktop that offers X11 (a
+// DISPLAY, which Wayland sessions give to Xwayland) Qt is asked for its xcb
+// platform, so that X11 windows can be listed and reached; a platform that
+// the user chose in QT_QPA_PLATFORM is kept.
+void preferX11Platform();
+
+// The platform for the Qt platform plugin in use: X11 on xcb, Win32 on
+// Windows, and a desktop that reaches nothing anywhere else.
+std::unique_ptr<DesktopPlatform> createDesktopPlatform();
 
 }  // namespace quindorel
