@@ -1,6 +1,7 @@
 #include "platform/x11/X11ClientWindows.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "platform/x11/XcbReply.h"
 
