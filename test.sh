@@ -10,7 +10,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n== %s\n' "$*"; }
 
 step "Installing what is missing"
-./scripts/install-deps.sh build x test package
+./scripts/install-deps.sh build x test wayland package
 
 step "Building (Release)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_TESTS=ON >/dev/null

@@ -6,6 +6,7 @@
 #include "platform/DesktopPlatform.h"
 
 int main(int argc, char* argv[]) {
+    quindorel::preferX11Platform();
     // Before Qt starts a thread: the guard is a fork of this process.
     const int keyGuard = quindorel::startKeyGuard();
     QApplication application(argc, argv);
@@ -29,7 +30,14 @@ int main(int argc, char* argv[]) {
         window.move(frame.topLeft());
     }
     window.show();
-    // Questions wait for the event loop, so they come over a painted window.
-    QMetaObject::invokeMethod(&window, &quindorel::MainWindow::formShown, Qt::QueuedConnection);
+    // What cannot work here, then any question start-up has left: both wait for
+    // the event loop, so they come over the painted window, one after the other.
+    QMetaObject::invokeMethod(
+        &window,
+        [&window, &platform] {
+            platform->showStartUpNotice();
+            window.formShown();
+        },
+        Qt::QueuedConnection);
     return application.exec();
 }

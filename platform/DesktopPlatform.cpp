@@ -43,6 +43,31 @@ QString forDisplay(QString text) {
     return text;
 }
 
+bool x11Preferred = false;  // preferX11Platform() asked Qt for xcb
+
+// Why no X11 display is open, and what to do, in a user's words.
+QString noX11Notice() {
+    QString why;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        why = QStringLiteral("no X server or Xwayland was found (DISPLAY is not set)");
+    } else if (x11Preferred) {
+        why = QStringLiteral("the X display %1 named in DISPLAY cannot be reached")
+                  .arg(qEnvironmentVariable("DISPLAY"));
+    } else {
+        why = QStringLiteral("Qt runs on its \"%1\" platform, chosen in QT_QPA_PLATFORM")
+                  .arg(QGuiApplication::platformName());
+    }
+    return QStringLiteral(
+               "Quindorel cannot send keys on this desktop.\n\n"
+               "It reaches windows through X11, and %1. The list of applications stays empty "
+               "and a hold presses no keys. Marked keys and settings are still saved.\n\n"
+               "On a Wayland desktop, X11 programs (most games under Wine or Proton among them) "
+               "run on Xwayland, and Quindorel can hold keys in them when it runs there too: "
+               "start it with Xwayland running (DISPLAY set) and QT_QPA_PLATFORM unset or set "
+               "to xcb.")
+        .arg(why);
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(std::unique_ptr<NativeDesktop> desktop)
@@ -106,7 +131,24 @@ int startKeyGuard() {
     return -1;
 }
 
-std::unique_ptr<Platform> createDesktopPlatform(int keyGuard) {
+void DesktopPlatform::showStartUpNotice() {
+    if (!startUpNotice_.isEmpty()) {
+        messageBox(startUpNotice_, QString(), MessageIcon::Exclamation);
+    }
+}
+
+void preferX11Platform() {
+#ifdef QUINDOREL_HAVE_X11
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        // Wayland after xcb: a DISPLAY whose X server is gone must not keep
+        // the program from starting in a Wayland session.
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+        x11Preferred = true;
+    }
+#endif
+}
+
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard) {
 #ifdef Q_OS_WIN
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>());
 #endif
@@ -122,7 +164,9 @@ std::unique_ptr<Platform> createDesktopPlatform(int keyGuard) {
     X11KeyGuard unused(keyGuard);  // nothing to guard: closing it ends the guard
 #endif
     Q_UNUSED(keyGuard);
-    return std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
+    auto platform = std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
+    platform->startUpNotice_ = noX11Notice();
+    return platform;
 }
 
 }  // namespace quindorel

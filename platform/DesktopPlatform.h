@@ -19,6 +19,9 @@ public:
     SettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
     void setHotKeyHandler(std::function<void(std::int32_t)> handler) override;
+    // Says once, in a box, what cannot work on this desktop (keys, the window
+    // list) and how to do better; nothing when the desktop works in full.
+    void showStartUpNotice();
     void setApplicationTitle(const QString& title) override { applicationTitle_ = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
@@ -31,6 +34,8 @@ private:
     QtSettingsStore settings_;
     std::function<void(std::int32_t)> hotKeyHandler_;
     QString applicationTitle_;
+    QString startUpNotice_;
+    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard);
 };
 
 // Starts the process that lets go of held keys should the program die during
@@ -38,8 +43,15 @@ private:
 // while the process has one thread. Returns a socket to it, or -1.
 int startKeyGuard();
 
-// The platform for the Qt platform plugin in use (xcb today, windows later),
-// told about the key guard started before.
-std::unique_ptr<Platform> createDesktopPlatform(int keyGuard = -1);
+// Called before the QApplication is made. On a desktop that offers X11 (a
+// DISPLAY, which Wayland sessions give to Xwayland) Qt is asked for its xcb
+// platform, so that X11 windows can be listed and reached; a platform that
+// the user chose in QT_QPA_PLATFORM is kept.
+void preferX11Platform();
+
+// The platform for the Qt platform plugin in use: X11 on xcb, Win32 on
+// Windows, and a desktop that reaches nothing anywhere else.
+// Told about the key guard started before.
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard = -1);
 
 }  // namespace quindorel

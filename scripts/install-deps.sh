@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for the given purposes:
-#   install-deps.sh build|x|test|screenshot|package ...
+#   install-deps.sh build|x|test|wayland|screenshot|package ...
 # Does no apt work at all when everything is there already.
 set -euo pipefail
 
@@ -8,6 +8,9 @@ declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
   [x]="xvfb openbox x11-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
+  # A Wayland desktop with Xwayland, nested in Xvfb, for the tests that run
+  # the program the way a Wayland session starts it.
+  [wayland]="weston xwayland qt6-wayland"
   [screenshot]="x11-apps imagemagick qt6ct"
   [package]="desktop-file-utils appstream dpkg-dev file"
 )
