@@ -20,7 +20,7 @@
 #include "hold/HoldInputs.h"
 #include "keys/KeySetFile.h"
 #include "platform/Platform.h"
-#include "settings/SettingKeys.h"
+#include "hold/HoldSettings.h"
 #include "targets/ApplicationList.h"
 
 namespace quindorel {

@@ -2,14 +2,14 @@
 
 #include <exception>
 
+#include "common/ReportDisplay.h"
 #include "common/RuntimeError.h"
 #include "common/SupportContact.h"
-#include "platform/Platform.h"
 
 namespace quindorel {
 
-ErrorTrap::ErrorTrap(Platform& platform, const QString& procedure)
-    : platform_(platform), procedure_(procedure) {}
+ErrorTrap::ErrorTrap(ReportDisplay& display, const QString& procedure)
+    : display_(display), procedure_(procedure) {}
 
 bool ErrorTrap::run(int line, const std::function<void()>& statement) {
     lastLine_ = line;
@@ -33,8 +33,7 @@ bool ErrorTrap::test(int line, const std::function<bool()>& condition) {
 
 void ErrorTrap::report(const QString& description) {
     ++reportCount_;
-    platform_.messageBox(reportText(description, procedure_, lastLine_), reportTitle(),
-                         MessageIcon::Exclamation);
+    display_.showReport(reportText(description, procedure_, lastLine_), reportTitle());
 }
 
 QString ErrorTrap::locationText(const QString& procedure) {

@@ -5,7 +5,7 @@
 
 namespace quindorel {
 
-class Platform;
+class ReportDisplay;
 
 // The error trap of a procedure: runs its numbered statements one by one. A
 // statement that fails is reported in a modal box naming the procedure and the
@@ -14,7 +14,7 @@ class Platform;
 class ErrorTrap {
 public:
     // procedure: "Form1.HoldKeys", "mProcess.getAllWindows", ...
-    ErrorTrap(Platform& platform, const QString& procedure);
+    ErrorTrap(ReportDisplay& display, const QString& procedure);
 
     // Runs one statement. Returns false when it failed (and was reported).
     bool run(int line, const std::function<void()>& statement);
@@ -36,7 +36,7 @@ public:
 private:
     void report(const QString& description);
 
-    Platform& platform_;
+    ReportDisplay& display_;
     QString procedure_;
     int lastLine_ = 0;
     int reportCount_ = 0;

@@ -13,7 +13,7 @@
 #include "hold/HoldState.h"
 #include "keys/KeySetFile.h"
 #include "platform/Platform.h"
-#include "settings/SettingKeys.h"
+#include "hold/HoldSettings.h"
 #include "targets/ApplicationList.h"
 
 namespace quindorel {

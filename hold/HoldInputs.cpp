@@ -8,7 +8,7 @@
 #include "common/SelectedRow.h"
 #include "hold/HoldState.h"
 #include "platform/Platform.h"
-#include "settings/SettingKeys.h"
+#include "hold/HoldSettings.h"
 
 namespace quindorel {
 

@@ -6,7 +6,8 @@
 
 namespace quindorel {
 
-// The program's settings: application "Marvenhal", section "Quindorel".
+// The hold's saved choices (application "Marvenhal", section "Quindorel"), named
+// here beside the procedures that save them; the store itself knows no names.
 namespace setting {
 inline const QString kApplication = QStringLiteral("Marvenhal");
 inline const QString kSection = QStringLiteral("Quindorel");

@@ -3,6 +3,7 @@
 #include "common/ErrorTrap.h"
 #include "keys/KeyButton.h"
 #include "keys/KeySetFile.h"
+#include "platform/Platform.h"
 
 namespace quindorel {
 

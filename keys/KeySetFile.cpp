@@ -10,6 +10,7 @@
 #include "keys/KeyButton.h"
 #include "keys/KeySetPath.h"
 #include "keys/SafeFileWriter.h"
+#include "platform/Platform.h"
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "common/ReportDisplay.h"
 #include "platform/Clock.h"
 #include "platform/NativeDesktop.h"
 #include "settings/SettingsStore.h"
@@ -16,9 +17,8 @@ enum class MessageIcon { None, Critical, Question, Exclamation, Information };
 
 // Everything the program asks of the system, passed in through constructors:
 // the desktop, the settings store, clocks, and the modal boxes.
-class Platform {
+class Platform : public ReportDisplay {
 public:
-    virtual ~Platform() = default;
 
     virtual NativeDesktop& desktop() = 0;
     virtual SettingsStore& settings() = 0;
@@ -36,6 +36,11 @@ public:
     // cancelled or closed. An empty title means the application title.
     virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                             const QString& defaultText) = 0;
+
+    // The error trap's reports are message boxes with the warning icon.
+    void showReport(const QString& text, const QString& title) override {
+        messageBox(text, title, MessageIcon::Exclamation);
+    }
 };
 
 }  // namespace quindorel
