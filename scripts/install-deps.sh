@@ -5,7 +5,7 @@
 set -euo pipefail
 
 declare -A groups=(
-  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
+  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
   [x]="xvfb openbox x11-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
   # A Wayland desktop with Xwayland, nested in Xvfb, for the tests that run
