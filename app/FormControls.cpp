@@ -127,14 +127,14 @@ QLabel* makeLabel(QWidget* parent, const char* caption) {
 }
 
 void buildKeyboardFrame(FormControls& c) {
-    c.frame4 = place(makeFrame(c.form, "Which keys would you like to hold down?"), "Frame4", 120,
-                     5790, 9600, 3225);
+    c.keyboardFrame = place(makeFrame(c.form, "Which keys would you like to hold down?"), "Frame4",
+                            120, 5790, 9600, 3225);
 
     // The picture first, so every key button stands above its drawn key.
-    c.image1 = new QLabel(c.frame4);
-    c.image1->setObjectName(QStringLiteral("Image1"));
-    c.image1->setPixmap(keyboardPicture());
-    c.image1->setGeometry(keyboardPictureRect());
+    c.keyboardImage = new QLabel(c.keyboardFrame);
+    c.keyboardImage->setObjectName(QStringLiteral("Image1"));
+    c.keyboardImage->setPixmap(keyboardPicture());
+    c.keyboardImage->setGeometry(keyboardPictureRect());
 
     c.keyGroup = new QButtonGroup(c.form);
     c.keyGroup->setObjectName(QStringLiteral("cmdKey"));
@@ -142,43 +142,44 @@ void buildKeyboardFrame(FormControls& c) {
     const QFont font = keyFont();
     for (int i = 0; i < kKeyCount; ++i) {
         const KeyDefinition& key = keyTable()[i];
-        auto* button =
-            new KeyButton(i, QString::fromUtf8(key.caption), QString::number(key.code), c.frame4);
+        auto* button = new KeyButton(i, QString::fromUtf8(key.caption), QString::number(key.code),
+                                     c.keyboardFrame);
         button->setObjectName(QStringLiteral("cmdKey_%1").arg(i));
         button->setGeometry(twipsRect(key.left, key.top, key.width, key.height));
         button->setFont(font);
         button->setToolTip(QString::fromUtf8(key.toolTip));
         button->setCheckable(true);  // checked while marked
         c.keyGroup->addButton(button, i);
-        c.cmdKey[i] = button;
+        c.keyButtons[i] = button;
     }
     const QPixmap flag = windowFlagPicture();
     for (int i : {73, 74}) {
-        c.cmdKey[i]->setIcon(QIcon(flag));
-        c.cmdKey[i]->setIconSize(flag.size());
+        c.keyButtons[i]->setIcon(QIcon(flag));
+        c.keyButtons[i]->setIconSize(flag.size());
     }
     const QPixmap menu = menuListPicture();
-    c.cmdKey[75]->setIcon(QIcon(menu));
-    c.cmdKey[75]->setIconSize(menu.size());
+    c.keyButtons[75]->setIcon(QIcon(menu));
+    c.keyButtons[75]->setIconSize(menu.size());
 
-    c.pushButton6 = place(makePushButton(c.frame4, "Reset (Unmark All Buttons)"), "PushButton6",
-                          240, 2640, 4920, 405);
-    c.pushButton5 =
-        place(makePushButton(c.frame4, "Mark All Buttons"), "PushButton5", 9360, 2640, 2400, 405);
-    c.pushButton5->setVisible(false);
-    hideFromScreenReaders(c.pushButton5);
-    hideFromScreenReaders(c.image1);  // the keys themselves stand for what it shows
-    c.label1 = place(makeLabel(c.frame4, "Selected key = green"), "Label1", 5280, 2715, 1785, 225);
-    c.label2 =
-        place(makeLabel(c.frame4, "Unselectled key = gray"), "Label2", 7320, 2715, 1920, 225);
+    c.unmarkAllButton = place(makePushButton(c.keyboardFrame, "Reset (Unmark All Buttons)"),
+                              "PushButton6", 240, 2640, 4920, 405);
+    c.markAllButton = place(makePushButton(c.keyboardFrame, "Mark All Buttons"), "PushButton5",
+                            9360, 2640, 2400, 405);
+    c.markAllButton->setVisible(false);
+    hideFromScreenReaders(c.markAllButton);
+    hideFromScreenReaders(c.keyboardImage);  // the keys themselves stand for what it shows
+    c.markedLabel =
+        place(makeLabel(c.keyboardFrame, "Selected key = green"), "Label1", 5280, 2715, 1785, 225);
+    c.unmarkedLabel = place(makeLabel(c.keyboardFrame, "Unselectled key = gray"), "Label2", 7320,
+                            2715, 1920, 225);
 }
 
 void setTabOrder(const FormControls& c) {
-    std::vector<QWidget*> order = {c.listView1,   c.pushButton1, c.pushButton4,
-                                   c.pushButton2, c.pushButton3, c.listView2,
-                                   c.text1,       c.option1,     c.option2};
-    order.insert(order.end(), c.cmdKey.begin(), c.cmdKey.end());
-    order.push_back(c.pushButton6);
+    std::vector<QWidget*> order = {c.appList,       c.refreshButton, c.switchButton,
+                                   c.holdNowButton, c.helpButton,    c.holdList,
+                                   c.waitField,     c.foreverOption, c.timedOption};
+    order.insert(order.end(), c.keyButtons.begin(), c.keyButtons.end());
+    order.push_back(c.unmarkAllButton);
     for (size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
@@ -210,40 +211,41 @@ FormControls buildFormControls(QWidget* form) {
     form->setPalette(designPalette());
     paintWhite(form);
 
-    c.listView1 = place(makeList(form), "ListView1", 120, 120, 9600, 2055);
-    c.pushButton1 =
+    c.appList = place(makeList(form), "ListView1", 120, 120, 9600, 2055);
+    c.refreshButton =
         place(makePushButton(form, "Refresh List"), "PushButton1", 120, 2270, 9600, 405);
 
-    c.frame1 = place(makeFrame(form, "Wait this amount of seconds before holding the key down"),
-                     "Frame1", 120, 2715, 9600, 885);
-    c.text1 = place(new QLineEdit(QStringLiteral("Text1"), c.frame1), "Text1", 240, 300, 1215, 405);
-    c.pushButton3 = place(makePushButton(c.frame1, "Help"), "PushButton3", 1560, 300, 7800, 405);
+    c.waitFrame = place(makeFrame(form, "Wait this amount of seconds before holding the key down"),
+                        "Frame1", 120, 2715, 9600, 885);
+    c.waitField =
+        place(new QLineEdit(QStringLiteral("Text1"), c.waitFrame), "Text1", 240, 300, 1215, 405);
+    c.helpButton = place(makePushButton(c.waitFrame, "Help"), "PushButton3", 1560, 300, 7800, 405);
 
-    c.frame3 = place(makeFrame(form, "How long would you like to hold the key down?"), "Frame3",
-                     120, 3630, 9600, 2115);
-    c.option1 =
-        place(new QRadioButton(QStringLiteral("Forever until Ctrl+Shift+S is pressed"), c.frame3),
-              "Option1", 240, 300, 3840, 255);
-    c.option2 = place(new QRadioButton(c.frame3), "Option2", 240, 650, 375, 255);
-    paintWhite(c.option1);
-    paintWhite(c.option2);
-    c.listView2 = place(makeList(c.frame3), "ListView2", 480, 645, 8880, 1305);
+    c.holdFrame = place(makeFrame(form, "How long would you like to hold the key down?"), "Frame3",
+                        120, 3630, 9600, 2115);
+    c.foreverOption = place(
+        new QRadioButton(QStringLiteral("Forever until Ctrl+Shift+S is pressed"), c.holdFrame),
+        "Option1", 240, 300, 3840, 255);
+    c.timedOption = place(new QRadioButton(c.holdFrame), "Option2", 240, 650, 375, 255);
+    paintWhite(c.foreverOption);
+    paintWhite(c.timedOption);
+    c.holdList = place(makeList(c.holdFrame), "ListView2", 480, 645, 8880, 1305);
 
     // Names for readers where no caption gives one: what the column headers,
     // the frame and the list beside the blank option say on screen.
-    c.listView1->setAccessibleName(QStringLiteral("Select One Application To Hold Into"));
-    c.listView2->setAccessibleName(QStringLiteral("Hold for..."));
-    c.option2->setAccessibleName(QStringLiteral("Hold for..."));
-    c.text1->setAccessibleName(QStringLiteral("Seconds to wait before holding the keys down"));
+    c.appList->setAccessibleName(QStringLiteral("Select One Application To Hold Into"));
+    c.holdList->setAccessibleName(QStringLiteral("Hold for..."));
+    c.timedOption->setAccessibleName(QStringLiteral("Hold for..."));
+    c.waitField->setAccessibleName(QStringLiteral("Seconds to wait before holding the keys down"));
 
     buildKeyboardFrame(c);
 
-    c.pushButton4 = place(makePushButton(form, "Turn On"), "PushButton4", 120, 9135, 4800, 405);
-    c.pushButton2 =
+    c.switchButton = place(makePushButton(form, "Turn On"), "PushButton4", 120, 9135, 4800, 405);
+    c.holdNowButton =
         place(makePushButton(form, "Hold Now (Test)"), "PushButton2", 5040, 9135, 4680, 405);
 
     setTabOrder(c);
-    c.listView1->setFocus();
+    c.appList->setFocus();
     centreOnScreen(form);
     return c;
 }

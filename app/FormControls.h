@@ -17,29 +17,29 @@ namespace quindorel {
 
 class KeyButton;
 
-// The controls of the main window under their designed names. The widgets
+// The controls of the main window, named by their role. The widgets
 // belong to the window; this only points at them.
 struct FormControls {
     QWidget* form = nullptr;
-    QTreeWidget* listView1 = nullptr;    // the application list
-    QPushButton* pushButton1 = nullptr;  // "Refresh List"
-    QGroupBox* frame1 = nullptr;         // waiting time
-    QLineEdit* text1 = nullptr;          // seconds to wait
-    QPushButton* pushButton3 = nullptr;  // "Help"
-    QGroupBox* frame3 = nullptr;         // hold length
-    QRadioButton* option1 = nullptr;     // forever until Ctrl+Shift+S
-    QRadioButton* option2 = nullptr;     // timed, beside the "Hold for..." list
-    QTreeWidget* listView2 = nullptr;    // "Hold for..."
-    QGroupBox* frame4 = nullptr;         // the keyboard
-    QLabel* image1 = nullptr;            // keyboard picture
-    std::array<KeyButton*, kKeyCount> cmdKey{};
-    QButtonGroup* keyGroup = nullptr;    // the keys, id = index
-    QPushButton* pushButton6 = nullptr;  // "Reset (Unmark All Buttons)"
-    QPushButton* pushButton5 = nullptr;  // "Mark All Buttons", never shown
-    QLabel* label1 = nullptr;            // "Selected key = green"
-    QLabel* label2 = nullptr;            // "Unselectled key = gray"
-    QPushButton* pushButton4 = nullptr;  // the switch
-    QPushButton* pushButton2 = nullptr;  // "Hold Now (Test)"
+    QTreeWidget* appList = nullptr;         // the application list
+    QPushButton* refreshButton = nullptr;   // "Refresh List"
+    QGroupBox* waitFrame = nullptr;         // waiting time
+    QLineEdit* waitField = nullptr;         // seconds to wait
+    QPushButton* helpButton = nullptr;      // "Help"
+    QGroupBox* holdFrame = nullptr;         // hold length
+    QRadioButton* foreverOption = nullptr;  // forever until Ctrl+Shift+S
+    QRadioButton* timedOption = nullptr;    // timed, beside the "Hold for..." list
+    QTreeWidget* holdList = nullptr;        // "Hold for..."
+    QGroupBox* keyboardFrame = nullptr;     // the keyboard
+    QLabel* keyboardImage = nullptr;        // keyboard picture
+    std::array<KeyButton*, kKeyCount> keyButtons{};
+    QButtonGroup* keyGroup = nullptr;        // the keys, id = index
+    QPushButton* unmarkAllButton = nullptr;  // "Reset (Unmark All Buttons)"
+    QPushButton* markAllButton = nullptr;    // "Mark All Buttons", never shown
+    QLabel* markedLabel = nullptr;           // "Selected key = green"
+    QLabel* unmarkedLabel = nullptr;         // "Unselectled key = gray"
+    QPushButton* switchButton = nullptr;     // the switch
+    QPushButton* holdNowButton = nullptr;    // "Hold Now (Test)"
 };
 
 // Builds every control of the main window at its designed place, size,

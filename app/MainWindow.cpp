@@ -31,25 +31,26 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
       platform_(platform),
       programFolder_(programFolder),
       controls_(buildFormControls(this)),
-      timer1_(platform.createClock()),
-      timer2_(platform.createClock()),
-      timer3_(platform.createClock()),
+      waitClock_(platform.createClock()),
+      holdClock_(platform.createClock()),
+      stopKeyClock_(platform.createClock()),
       pointer_(new PointerRule(this)) {
     setWindowTitle(QStringLiteral("Form1"));
-    applications_ = std::make_unique<ApplicationList>(platform_, controls_.listView1);
-    keySetFile_ = std::make_unique<KeySetFile>(platform_, controls_.cmdKey, programFolder_);
-    keyMarks_ = std::make_unique<KeyMarks>(platform_, controls_.cmdKey, *keySetFile_);
-    inputs_ = std::make_unique<HoldInputs>(platform_, state_, controls_.listView2, controls_.text1);
+    applications_ = std::make_unique<ApplicationList>(platform_, controls_.appList);
+    keySetFile_ = std::make_unique<KeySetFile>(platform_, controls_.keyButtons, programFolder_);
+    keyMarks_ = std::make_unique<KeyMarks>(platform_, controls_.keyButtons, *keySetFile_);
+    inputs_ =
+        std::make_unique<HoldInputs>(platform_, state_, controls_.holdList, controls_.waitField);
     const HoldEngine::Controls engineControls{
-        controls_.option1,     controls_.option2, controls_.listView2, controls_.text1,
-        controls_.pushButton4, timer1_.get(),     timer2_.get(),       timer3_.get()};
+        controls_.foreverOption, controls_.timedOption, controls_.holdList, controls_.waitField,
+        controls_.switchButton,  waitClock_.get(),      holdClock_.get(),   stopKeyClock_.get()};
     engine_ = std::make_unique<HoldEngine>(platform_, engineControls, state_, *inputs_,
                                            *applications_, *keySetFile_);
     engine_->setBusyPointer([this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
     stopHotKey_ = std::make_unique<StopHotKey>(
-        platform_, *timer3_, [this] { return applications_->mainWindowHandle(); },
+        platform_, *stopKeyClock_, [this] { return applications_->mainWindowHandle(); },
         [this] { engine_->holdKeys(false); });
     connectControls();
     watchPointers();
@@ -77,59 +78,60 @@ void MainWindow::refreshListClicked() {
 void MainWindow::connectControls() {
     const FormControls& c = controls_;
     connect(c.keyGroup, &QButtonGroup::idClicked, this, [this](int id) { keyMarks_->toggle(id); });
-    connect(c.pushButton6, &QPushButton::clicked, this, [this] { keyMarks_->unmarkAll(); });
-    connect(c.pushButton5, &QPushButton::clicked, this, [this] { keyMarks_->markAll(); });
-    connect(c.pushButton1, &QPushButton::clicked, this, [this] { refreshListClicked(); });
-    connect(c.pushButton4, &QPushButton::clicked, this, [this] { engine_->switchClicked(); });
-    connect(c.pushButton2, &QPushButton::clicked, this, [this] { engine_->holdNowClicked(); });
-    connect(c.pushButton3, &QPushButton::clicked, this, [this] { inputs_->showHelp(); });
-    connect(c.option1, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
-    connect(c.option2, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
-    connect(c.listView2, &QTreeWidget::itemClicked, this, [this] { inputs_->holdListClicked(); });
+    connect(c.unmarkAllButton, &QPushButton::clicked, this, [this] { keyMarks_->unmarkAll(); });
+    connect(c.markAllButton, &QPushButton::clicked, this, [this] { keyMarks_->markAll(); });
+    connect(c.refreshButton, &QPushButton::clicked, this, [this] { refreshListClicked(); });
+    connect(c.switchButton, &QPushButton::clicked, this, [this] { engine_->switchClicked(); });
+    connect(c.holdNowButton, &QPushButton::clicked, this, [this] { engine_->holdNowClicked(); });
+    connect(c.helpButton, &QPushButton::clicked, this, [this] { inputs_->showHelp(); });
+    connect(c.foreverOption, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
+    connect(c.timedOption, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
+    connect(c.holdList, &QTreeWidget::itemClicked, this, [this] { inputs_->holdListClicked(); });
     // A row chosen with the keyboard counts as a click too.
-    connect(c.listView2, &QTreeWidget::currentItemChanged, this,
+    connect(c.holdList, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                if (current != nullptr && previous != nullptr && controls_.listView2->hasFocus() &&
+                if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
                     QGuiApplication::mouseButtons() == Qt::NoButton) {
                     inputs_->holdListClicked();
                 }
             });
     // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
     // a timed hold without a length; the row under the cursor stays chosen.
-    connect(c.listView2, &QTreeWidget::itemSelectionChanged, this, [this] {
-        QTreeWidget* list = controls_.listView2;
+    connect(c.holdList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidget* list = controls_.holdList;
         if (list->selectedItems().isEmpty() && list->currentItem() != nullptr) {
             list->currentItem()->setSelected(true);
         }
     });
-    connect(c.text1, &QLineEdit::textChanged, this,
+    connect(c.waitField, &QLineEdit::textChanged, this,
             [this](const QString& text) { inputs_->waitTextChanged(text); });
-    c.text1->installEventFilter(this);
-    timer1_->setOnTick([this] { engine_->waitClockTick(); });
-    timer2_->setOnTick([this] { engine_->holdClockTick(); });
-    timer3_->setOnTick([this] { stopHotKey_->clockTick(); });
+    c.waitField->installEventFilter(this);
+    waitClock_->setOnTick([this] { engine_->waitClockTick(); });
+    holdClock_->setOnTick([this] { engine_->holdClockTick(); });
+    stopKeyClock_->setOnTick([this] { stopHotKey_->clockTick(); });
 }
 
 void MainWindow::watchPointers() {
     const FormControls& c = controls_;
     pointer_->watch(this, PointerRule::Default);
-    for (QWidget* widget : {static_cast<QWidget*>(c.frame1), static_cast<QWidget*>(c.frame3),
-                            static_cast<QWidget*>(c.frame4), static_cast<QWidget*>(c.image1),
-                            static_cast<QWidget*>(c.listView1), static_cast<QWidget*>(c.listView2),
-                            static_cast<QWidget*>(c.text1)}) {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(c.waitFrame), static_cast<QWidget*>(c.holdFrame),
+          static_cast<QWidget*>(c.keyboardFrame), static_cast<QWidget*>(c.keyboardImage),
+          static_cast<QWidget*>(c.appList), static_cast<QWidget*>(c.holdList),
+          static_cast<QWidget*>(c.waitField)}) {
         pointer_->watch(widget, PointerRule::Default);
     }
-    for (QWidget* button : {c.pushButton1, c.pushButton2, c.pushButton3, c.pushButton4,
-                            c.pushButton5, c.pushButton6}) {
+    for (QWidget* button : {c.refreshButton, c.holdNowButton, c.helpButton, c.switchButton,
+                            c.markAllButton, c.unmarkAllButton}) {
         pointer_->watch(button, PointerRule::Custom);
     }
-    for (KeyButton* key : c.cmdKey) {
+    for (KeyButton* key : c.keyButtons) {
         pointer_->watch(key, PointerRule::Custom);
     }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == controls_.text1 && event->type() == QEvent::FocusOut) {
+    if (watched == controls_.waitField && event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Only moving to another control of this window validates, as with the
         // classic Validate event; switching windows or opening a box does not.
@@ -145,13 +147,13 @@ void MainWindow::validateWaitField() {
     if (validating_) {
         return;
     }
-    const QString warning = HoldInputs::waitTextWarning(controls_.text1->text());
+    const QString warning = HoldInputs::waitTextWarning(controls_.waitField->text());
     if (warning.isEmpty()) {
         return;
     }
     validating_ = true;
     platform_.messageBox(warning, QString(), MessageIcon::None);
-    controls_.text1->setFocus(Qt::OtherFocusReason);
+    controls_.waitField->setFocus(Qt::OtherFocusReason);
     validating_ = false;
 }
 

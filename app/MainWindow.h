@@ -36,9 +36,9 @@ public:
     const FormControls& controls() const { return controls_; }
     Platform& platform() { return platform_; }
     const QString& programFolder() const { return programFolder_; }
-    Clock& timer1() { return *timer1_; }
-    Clock& timer2() { return *timer2_; }
-    Clock& timer3() { return *timer3_; }
+    Clock& waitClock() { return *waitClock_; }
+    Clock& holdClock() { return *holdClock_; }
+    Clock& stopKeyClock() { return *stopKeyClock_; }
     HoldState& state() { return state_; }
     ApplicationList& applications() { return *applications_; }
     KeySetFile& keySetFile() { return *keySetFile_; }
@@ -63,9 +63,9 @@ private:
     Platform& platform_;
     QString programFolder_;
     FormControls controls_;
-    std::unique_ptr<Clock> timer1_;
-    std::unique_ptr<Clock> timer2_;
-    std::unique_ptr<Clock> timer3_;
+    std::unique_ptr<Clock> waitClock_;
+    std::unique_ptr<Clock> holdClock_;
+    std::unique_ptr<Clock> stopKeyClock_;
     HoldState state_;
     std::unique_ptr<ApplicationList> applications_;
     std::unique_ptr<KeySetFile> keySetFile_;

@@ -18,18 +18,14 @@
 #include "common/RuntimeError.h"
 #include "hold/HoldEngine.h"
 #include "hold/HoldInputs.h"
+#include "hold/HoldSettings.h"
 #include "keys/KeySetFile.h"
 #include "platform/Platform.h"
-#include "hold/HoldSettings.h"
 #include "targets/ApplicationList.h"
 
 namespace quindorel {
 
 namespace {
-
-const QStringList kHoldRows = {QStringLiteral("1 second"), QStringLiteral("5 seconds"),
-                               QStringLiteral("10 seconds"), QStringLiteral("60 seconds"),
-                               QStringLiteral("X seconds")};
 
 void setColumnWidth(QTreeWidget* list, int column, int widthInTwips) {
     list->header()->setMinimumSectionSize(1);
@@ -58,25 +54,27 @@ void StartUp::run() {
         w.setWindowIcon(appIcon());
         platform.setApplicationTitle(QLatin1String(kApplicationTitle));
     });
-    trap.run(132,
-             [&] { c.text1->setText(getSetting(platform, setting::kText1, QStringLiteral("1"))); });
+    trap.run(132, [&] {
+        c.waitField->setText(getSetting(platform, setting::kText1, QStringLiteral("1")));
+    });
 
-    trap.run(134, [&] { c.listView1->setColumnCount(1); });
+    trap.run(134, [&] { c.appList->setColumnCount(1); });
     trap.run(136, [&] {
-        c.listView1->setHeaderLabels(
+        c.appList->setHeaderLabels(
             {QStringLiteral("Select One Application To Hold Into"), QStringLiteral("Handle")});
     });
-    trap.run(138, [&] { setColumnWidth(c.listView1, 0, 8500); });
-    trap.run(140, [&] { setColumnWidth(c.listView1, 1, 1); });
+    trap.run(138, [&] { setColumnWidth(c.appList, 0, 8500); });
+    trap.run(140, [&] { setColumnWidth(c.appList, 1, 1); });
     trap.run(142, [&] { w.applications().getAllWindows(); });
 
-    trap.run(144, [&] { c.listView2->setHeaderLabels({QStringLiteral("Hold for...")}); });
-    trap.run(146, [&] { setColumnWidth(c.listView2, 0, 8000); });
-    for (int i = 0; i < kHoldRows.size(); ++i) {
-        trap.run(148 + 2 * i, [&] { new QTreeWidgetItem(c.listView2, QStringList{kHoldRows[i]}); });
+    trap.run(144, [&] { c.holdList->setHeaderLabels({QStringLiteral("Hold for...")}); });
+    trap.run(146, [&] { setColumnWidth(c.holdList, 0, 8000); });
+    for (int i = 0; i < HoldInputs::kRows.size(); ++i) {
+        trap.run(148 + 2 * i,
+                 [&] { new QTreeWidgetItem(c.holdList, QStringList{HoldInputs::kRows[i]}); });
     }
     // As the classic list control does, a filled list starts with its first row selected.
-    c.listView2->setCurrentItem(c.listView2->topLevelItem(0));
+    c.holdList->setCurrentItem(c.holdList->topLevelItem(0));
 
     int remembered = 0;
     trap.run(158, [&] {
@@ -84,18 +82,18 @@ void StartUp::run() {
             convert::toInteger16(getSetting(platform, setting::kOftenIndex, QStringLiteral("2")));
     });
     trap.run(160, [&] {
-        QTreeWidgetItem* row = c.listView2->topLevelItem(remembered - 1);
+        QTreeWidgetItem* row = c.holdList->topLevelItem(remembered - 1);
         if (remembered < 1 || row == nullptr) {
             throw RuntimeError(
                 RuntimeError::Code::SubscriptOutOfRange,
                 QStringLiteral("no row %1 in the \"Hold for...\" list").arg(remembered));
         }
-        c.listView2->setCurrentItem(row);
+        c.holdList->setCurrentItem(row);
     });
     // The question about "X seconds" waits until the window is shown
     // (runShown), and so does the wait clock, which needs its answer.
     const bool customLengthAsked = !trap.test(162, [&] {
-        return c.listView2->topLevelItemCount() == 0;
+        return c.holdList->topLevelItemCount() == 0;
     }) && trap.test(164, [&] { return w.inputs().customRowSelected(); });
 
     QString switchState;
@@ -103,12 +101,12 @@ void StartUp::run() {
         switchState = getSetting(platform, setting::kBackupSwitch, QStringLiteral("Off"));
     });
     if (trap.test(174, [&] { return switchState == QLatin1String("Off"); })) {
-        trap.run(176, [&] { c.pushButton4->setText(QStringLiteral("Turn On")); });
-        trap.run(178, [&] { w.timer1().setInterval(0); });
+        trap.run(176, [&] { c.switchButton->setText(QStringLiteral("Turn On")); });
+        trap.run(178, [&] { w.waitClock().setInterval(0); });
     } else if (trap.test(180, [&] { return switchState == QLatin1String("On"); })) {
-        trap.run(182, [&] { c.pushButton4->setText(QStringLiteral("Turn Off")); });
+        trap.run(182, [&] { c.switchButton->setText(QStringLiteral("Turn Off")); });
         if (!customLengthAsked) {
-            trap.run(184, [&] { w.timer1().setInterval(1000); });
+            trap.run(184, [&] { w.waitClock().setInterval(1000); });
         }
     }
 
@@ -120,8 +118,8 @@ void StartUp::run() {
             w.engine().optionClicked();
         }
     };
-    trap.run(186, [&] { restoreOption(c.option1, setting::kOption1, "1"); });
-    trap.run(188, [&] { restoreOption(c.option2, setting::kOption2, "0"); });
+    trap.run(186, [&] { restoreOption(c.foreverOption, setting::kOption1, "1"); });
+    trap.run(188, [&] { restoreOption(c.timedOption, setting::kOption2, "0"); });
     trap.run(206, [&] { w.keySetFile().readKeySets(true); });
 }
 
@@ -132,20 +130,20 @@ void StartUp::runShown() {
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
     bool customRow = false;
     trap.run(164, [&] {
-        customRow = c.listView2->topLevelItemCount() > 0 && w.inputs().customRowSelected();
+        customRow = c.holdList->topLevelItemCount() > 0 && w.inputs().customRowSelected();
     });
     if (!customRow) {
         return;
     }
     const bool haveLength = w.inputs().askCustomSeconds(trap, 166, 168, 170);
-    if (c.pushButton4->text() != QLatin1String("Turn Off")) {
+    if (c.switchButton->text() != QLatin1String("Turn Off")) {
         return;
     }
     if (haveLength) {
-        trap.run(184, [&] { w.timer1().setInterval(1000); });
+        trap.run(184, [&] { w.waitClock().setInterval(1000); });
     } else {
         // No hold may start that nothing would end.
-        trap.run(182, [&] { c.pushButton4->setText(QStringLiteral("Turn On")); });
+        trap.run(182, [&] { c.switchButton->setText(QStringLiteral("Turn On")); });
         trap.run(182,
                  [&] { saveSetting(platform, setting::kBackupSwitch, QStringLiteral("Off")); });
     }

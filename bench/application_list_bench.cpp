@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
         QApplication::processEvents();
     }
     std::sort(times.begin(), times.end());
-    std::printf("%d %.2f %.2f\n", window.controls().listView1->topLevelItemCount(),
+    std::printf("%d %.2f %.2f\n", window.controls().appList->topLevelItemCount(),
                 times[times.size() / 2], times.back());
     xcb_disconnect(owner);
     return 0;

@@ -19,7 +19,7 @@ struct KeySetHarness {
     FakePlatform platform;
     MainWindow window{platform, environment.programFolder};
 
-    const std::array<KeyButton*, kKeyCount>& keys() const { return window.controls().cmdKey; }
+    const std::array<KeyButton*, kKeyCount>& keys() const { return window.controls().keyButtons; }
 
     void unmarkAll() {
         for (KeyButton* key : keys()) {

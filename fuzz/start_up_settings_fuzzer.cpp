@@ -70,16 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         // The switch is on exactly when "On" was stored, letter case and all,
         // and there is a hold length: "X seconds" needs one from 1 up.
-        const bool customRow = c.listView2->currentItem() != nullptr &&
-                               c.listView2->currentItem()->text(0) == QLatin1String("X seconds");
+        const bool customRow = c.holdList->currentItem() != nullptr &&
+                               c.holdList->currentItem()->text(0) == QLatin1String("X seconds");
         const bool on =
             switchStored && backupSwitch == QLatin1String("On") && (!customRow || custom > 0);
-        expect(c.pushButton4->text() == (on ? QLatin1String("Turn Off") : QLatin1String("Turn On")),
-               "switch caption does not follow BackupSwitch", backupSwitch);
-        expect(window.timer1().interval() == (on ? 1000 : 0),
+        expect(
+            c.switchButton->text() == (on ? QLatin1String("Turn Off") : QLatin1String("Turn On")),
+            "switch caption does not follow BackupSwitch", backupSwitch);
+        expect(window.waitClock().interval() == (on ? 1000 : 0),
                "wait clock does not follow BackupSwitch");
-        expect(!(c.option1->isChecked() && c.option2->isChecked()), "both options selected");
-        expect(c.text1->text() == platform.store.value(QStringLiteral("Text1")),
+        expect(!(c.foreverOption->isChecked() && c.timedOption->isChecked()),
+               "both options selected");
+        expect(c.waitField->text() == platform.store.value(QStringLiteral("Text1")),
                "waiting time shown is not the one saved");
         for (const FakePlatform::Message& message : platform.messages) {
             // The only other boxes: what is wrong with an answer to the prompt.

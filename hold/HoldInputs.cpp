@@ -2,13 +2,14 @@
 
 #include <QLineEdit>
 #include <QTreeWidget>
+#include <array>
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/SelectedRow.h"
+#include "hold/HoldSettings.h"
 #include "hold/HoldState.h"
 #include "platform/Platform.h"
-#include "hold/HoldSettings.h"
 
 namespace quindorel {
 
@@ -18,29 +19,31 @@ HoldInputs::HoldInputs(Platform& platform, HoldState& state, QTreeWidget* holdLi
                        QLineEdit* waitField)
     : platform_(platform), state_(state), holdList_(holdList), waitField_(waitField) {}
 
+const QStringList HoldInputs::kRows = {QStringLiteral("1 second"), QStringLiteral("5 seconds"),
+                                       QStringLiteral("10 seconds"), QStringLiteral("60 seconds"),
+                                       kCustomRow};
+
+namespace {
+
+// The lengths of the rows of kRows, in order; the row after them is "X seconds".
+constexpr std::array<std::int32_t, 4> kRowSeconds = {1, 5, 10, 60};
+
+qsizetype selectedIndex(QTreeWidget* list) {
+    return list->indexOfTopLevelItem(selectedRow(list));
+}
+
+}  // namespace
+
 std::int32_t HoldInputs::selectedHoldSeconds() const {
-    const QString text = selectedRow(holdList_)->text(0);
-    // Tested in this order: "10 seconds" does not contain "1 second".
-    if (text.contains(QLatin1String("1 second"))) {
-        return 1;
+    const qsizetype row = selectedIndex(holdList_);
+    if (row >= 0 && row < qsizetype(kRowSeconds.size())) {
+        return kRowSeconds[std::size_t(row)];
     }
-    if (text.contains(QLatin1String("5 seconds"))) {
-        return 5;
-    }
-    if (text.contains(QLatin1String("10 seconds"))) {
-        return 10;
-    }
-    if (text.contains(QLatin1String("60 seconds"))) {
-        return 60;
-    }
-    if (text.contains(kCustomRow)) {
-        return state_.customHoldSeconds;
-    }
-    return 0;
+    return row == kRows.indexOf(kCustomRow) ? state_.customHoldSeconds : 0;
 }
 
 bool HoldInputs::customRowSelected() const {
-    return selectedRow(holdList_)->text(0).contains(kCustomRow);
+    return selectedIndex(holdList_) == kRows.indexOf(kCustomRow);
 }
 
 bool HoldInputs::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine) {

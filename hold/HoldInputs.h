@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QLineEdit;
 class QTreeWidget;
@@ -16,10 +17,12 @@ struct HoldState;
 class HoldInputs {
 public:
     static const QString kCustomRow;  // "X seconds"
+    static const QStringList kRows;   // the rows of "Hold for...", in order
 
     HoldInputs(Platform& platform, HoldState& state, QTreeWidget* holdList, QLineEdit* waitField);
 
-    // The hold length of the selected row; throws when no row is selected.
+    // The hold length of the selected row, by its place in the list; throws
+    // when no row is selected.
     std::int32_t selectedHoldSeconds() const;
     // Whether the selected row is "X seconds" (throws when none is selected).
     bool customRowSelected() const;

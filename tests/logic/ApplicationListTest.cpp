@@ -54,7 +54,7 @@ private slots:
         Fixture f;
         f.addWindow(id, title.toStdString(), visible, owned);
         f.start();
-        QCOMPARE(rows(f.controls().listView1), row.isEmpty() ? QStringList() : QStringList{row});
+        QCOMPARE(rows(f.controls().appList), row.isEmpty() ? QStringList() : QStringList{row});
     }
 
     void stackingOrderOwnWindowAndDuplicates() {
@@ -66,7 +66,7 @@ private slots:
         f.addWindow(5, "Same");
         f.addWindow(6, "Same");
         f.window->formLoad();
-        QTreeWidget* list = f.controls().listView1;
+        QTreeWidget* list = f.controls().appList;
         QCOMPARE(rows(list), QStringList({"Top|3", "Same|5", "Same|6"}));
         QCOMPARE(list->selectedItems().value(0), list->topLevelItem(0));
         QCOMPARE(f.window->applications().selectedHandle(), 3);
@@ -76,14 +76,14 @@ private slots:
         Fixture f;
         f.addWindow(3, "One");
         f.start();
-        QTreeWidget* list = f.controls().listView1;
+        QTreeWidget* list = f.controls().appList;
         f.desktop().windows = {{9, "Nine", true, false}, {3, "One", true, false}};
         f.desktop().vanishDuringWalk = 3;  // closed while the list is walked
-        f.controls().pushButton1->click();
+        f.controls().refreshButton->click();
         QCOMPARE(rows(list), QStringList({"Nine|9"}));
         QCOMPARE(list->selectedItems().value(0), list->topLevelItem(0));
         f.desktop().windows.clear();
-        f.controls().pushButton1->click();
+        f.controls().refreshButton->click();
         QCOMPARE(list->topLevelItemCount(), 0);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, f.window->applications().selectedHandle());
     }
@@ -91,7 +91,7 @@ private slots:
     void columns() {
         Fixture f;
         f.start();
-        QTreeWidget* list = f.controls().listView1;
+        QTreeWidget* list = f.controls().appList;
         QCOMPARE(list->headerItem()->text(0),
                  QStringLiteral("Select One Application To Hold Into"));
         QCOMPARE(list->headerItem()->text(1), QStringLiteral("Handle"));

@@ -37,12 +37,12 @@ struct Fixture {
         return *window;
     }
 
-    FakeClock& timer1() { return *platform.clocks.at(0); }
-    FakeClock& timer2() { return *platform.clocks.at(1); }
-    FakeClock& timer3() { return *platform.clocks.at(2); }
+    FakeClock& waitClock() { return *platform.clocks.at(0); }
+    FakeClock& holdClock() { return *platform.clocks.at(1); }
+    FakeClock& stopKeyClock() { return *platform.clocks.at(2); }
     FakeDesktop& desktop() { return platform.fakeDesktop; }
     const FormControls& controls() { return window->controls(); }
-    KeyButton* key(int index) { return controls().cmdKey.at(static_cast<std::size_t>(index)); }
+    KeyButton* key(int index) { return controls().keyButtons.at(static_cast<std::size_t>(index)); }
 
     void addWindow(WindowId id, const std::string& title, bool visible = true, bool owned = false) {
         desktop().windows.push_back({id, title, visible, owned});

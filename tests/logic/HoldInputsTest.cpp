@@ -32,7 +32,7 @@ private slots:
         Fixture f;
         f.start();
         f.window->state().customHoldSeconds = custom;
-        f.controls().listView2->setCurrentItem(f.controls().listView2->topLevelItem(row));
+        f.controls().holdList->setCurrentItem(f.controls().holdList->topLevelItem(row));
         QCOMPARE(f.window->inputs().selectedHoldSeconds(), seconds);
     }
 
@@ -40,7 +40,7 @@ private slots:
         Fixture f;
         f.start();
         f.window->state().holdTicks = 7;
-        QTreeWidget* list = f.controls().listView2;
+        QTreeWidget* list = f.controls().holdList;
         list->setCurrentItem(list->topLevelItem(3));
         emit list->itemClicked(list->topLevelItem(3), 0);
         QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
@@ -94,8 +94,8 @@ private slots:
         Fixture f;
         f.start();
         f.window->show();
-        QTreeWidget* list = f.controls().listView2;
-        f.controls().option2->click();
+        QTreeWidget* list = f.controls().holdList;
+        f.controls().timedOption->click();
         QTreeWidgetItem* row = list->topLevelItem(2);
         list->setCurrentItem(row);
         const QPoint middle = list->visualItemRect(row).center();
@@ -134,11 +134,11 @@ private slots:
         f.start();
         f.window->show();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QLineEdit* field = f.controls().text1;
+        QLineEdit* field = f.controls().waitField;
         field->setFocus();
         field->setText("abc");
         f.platform.messages.clear();
-        f.controls().pushButton3->setFocus(Qt::TabFocusReason);
+        f.controls().helpButton->setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].text, QStringLiteral("Please enter a numeric value."));
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
@@ -154,7 +154,7 @@ private slots:
     void everyKeystrokeIsSaved() {
         Fixture f;
         f.start();
-        QLineEdit* field = f.controls().text1;
+        QLineEdit* field = f.controls().waitField;
         field->clear();
         f.platform.store.writes.clear();
         QTest::keyClicks(field, "12");
@@ -168,7 +168,7 @@ private slots:
         Fixture f;
         f.start();
         f.platform.messages.clear();
-        f.controls().pushButton3->click();
+        f.controls().helpButton->click();
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
         QVERIFY(

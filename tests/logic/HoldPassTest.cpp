@@ -84,32 +84,32 @@ private slots:
     void emptyListSendsNothingButArmsTheHoldClockInTimedMode() {
         Fixture f;
         f.start();
-        f.controls().option2->click();
+        f.controls().timedOption->click();
         f.window->keyMarks().toggle(41);
         const int walks = f.desktop().walkCount;
-        f.timer2().setInterval(0);
+        f.holdClock().setInterval(0);
         f.window->engine().holdKeys(true);
         QVERIFY(f.desktop().keyCalls().isEmpty());
         QCOMPARE(f.desktop().walkCount, walks);
-        QCOMPARE(f.timer2().interval(), 1000);
-        QVERIFY(f.timer2().enabled());
+        QCOMPARE(f.holdClock().interval(), 1000);
+        QVERIFY(f.holdClock().enabled());
     }
 
     void foreverModeDisarmsTheHoldClock() {
         Fixture f;
         startWithTarget(f);
-        QVERIFY(f.controls().option1->isChecked());
-        f.timer2().setInterval(1000);
+        QVERIFY(f.controls().foreverOption->isChecked());
+        f.holdClock().setInterval(1000);
         f.window->engine().holdKeys(true);
-        QCOMPARE(f.timer2().interval(), 0);
-        QVERIFY(!f.timer2().enabled());
+        QCOMPARE(f.holdClock().interval(), 0);
+        QVERIFY(!f.holdClock().enabled());
     }
 
     void noSelectedRowReportsEachStepAndStillSends() {
         Fixture f;
         startWithTarget(f);
         f.window->keyMarks().toggle(41);
-        f.controls().listView1->clearSelection();
+        f.controls().appList->clearSelection();
         const int walks = f.desktop().walkCount;
         f.window->engine().holdKeys(true);
         QCOMPARE(f.reportedLines(), QList<int>({104, 106, 108, 112}));

@@ -21,14 +21,14 @@ class HoldScheduleTest : public QObject {
         f.addWindow(42, "Game");
         f.start();
         f.window->keyMarks().toggle(41);
-        f.controls().text1->setText(wait);
+        f.controls().waitField->setText(wait);
         if (timed) {
-            f.controls().option2->click();
+            f.controls().timedOption->click();
         }
         f.desktop().calls.clear();
     }
     static void selectHoldRow(Fixture& f, int row) {
-        QTreeWidget* list = f.controls().listView2;
+        QTreeWidget* list = f.controls().holdList;
         list->setCurrentItem(list->topLevelItem(row));
         emit list->itemClicked(list->topLevelItem(row), 0);
     }
@@ -43,30 +43,30 @@ private slots:
         Fixture f;
         prepare(f, "5", true);
         selectHoldRow(f, 2);  // "10 seconds"
-        f.controls().pushButton4->click();
-        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn Off"));
+        f.controls().switchButton->click();
+        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn Off"));
         QCOMPARE(f.platform.store.value("BackupSwitch"), QStringLiteral("On"));
-        ticks(f.timer1(), 4);
+        ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.timer1().tick();
+        f.waitClock().tick();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
-        ticks(f.timer1(), 20);  // the wait clock goes on, without effect
-        ticks(f.timer2(), 20);  // the hold clock counts only while the switch is off
+        ticks(f.waitClock(), 20);  // the wait clock goes on, without effect
+        ticks(f.holdClock(), 20);  // the hold clock counts only while the switch is off
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
         QCOMPARE(f.window->state().holdTicks, 0);
 
-        f.controls().pushButton4->click();
-        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn On"));
+        f.controls().switchButton->click();
+        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
         QCOMPARE(f.platform.store.value("BackupSwitch"), QStringLiteral("Off"));
-        ticks(f.timer2(), 9);
+        ticks(f.holdClock(), 9);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
-        f.timer2().tick();
+        f.holdClock().tick();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65"}));
-        ticks(f.timer2(), 30);  // counts on past the length
+        ticks(f.holdClock(), 30);  // counts on past the length
         QCOMPARE(f.desktop().keyCalls().size(), 2);
 
         selectHoldRow(f, 1);  // "5 seconds" restarts the count
-        ticks(f.timer2(), 5);
+        ticks(f.holdClock(), 5);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
     }
 
@@ -79,30 +79,30 @@ private slots:
         QFETCH(bool, timed);
         Fixture f;
         f.start();
-        f.controls().text1->setText("3");
-        f.controls().pushButton4->click();  // nothing listed yet: the first press does nothing
-        ticks(f.timer1(), 3);
-        f.controls().pushButton4->click();
+        f.controls().waitField->setText("3");
+        f.controls().switchButton->click();  // nothing listed yet: the first press does nothing
+        ticks(f.waitClock(), 3);
+        f.controls().switchButton->click();
         f.addWindow(42, "Game");
         f.window->refreshListClicked();
         f.window->keyMarks().toggle(41);
         if (timed) {
-            f.controls().option2->click();
+            f.controls().timedOption->click();
             selectHoldRow(f, 1);  // "5 seconds"
         } else {
-            f.timer3().tick();
+            f.stopKeyClock().tick();
         }
         for (int round = 1; round <= 3; ++round) {
-            f.controls().pushButton4->click();
-            ticks(f.timer1(), 2);
+            f.controls().switchButton->click();
+            ticks(f.waitClock(), 2);
             QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 2);
-            f.timer1().tick();
+            f.waitClock().tick();
             QCOMPARE(f.desktop().keyCalls().last(), QStringLiteral("down 65"));
-            f.controls().pushButton4->click();
+            f.controls().switchButton->click();
             if (timed) {
-                ticks(f.timer2(), 4);
+                ticks(f.holdClock(), 4);
                 QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 1);
-                f.timer2().tick();
+                f.holdClock().tick();
             } else {
                 f.platform.pressHotKey(f.window->stopHotKey().hotKeyId());
             }
@@ -114,13 +114,13 @@ private slots:
     void waitingTimeChangedMidway() {
         Fixture f;
         prepare(f, "3", false);
-        f.controls().pushButton4->click();
-        ticks(f.timer1(), 2);
-        f.controls().text1->setText("2");  // already passed
-        ticks(f.timer1(), 5);
+        f.controls().switchButton->click();
+        ticks(f.waitClock(), 2);
+        f.controls().waitField->setText("2");  // already passed
+        ticks(f.waitClock(), 5);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.controls().text1->setText("9");
-        ticks(f.timer1(), 2);
+        f.controls().waitField->setText("9");
+        ticks(f.waitClock(), 2);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
     }
 
@@ -139,8 +139,8 @@ private slots:
         Fixture f;
         prepare(f, wait, false);
         f.platform.messages.clear();
-        f.controls().pushButton4->click();
-        ticks(f.timer1(), 4);
+        f.controls().switchButton->click();
+        ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
         QCOMPARE(f.window->state().waitTicks, 4);
         QCOMPARE(f.platform.messages.size(), reports);
@@ -149,18 +149,18 @@ private slots:
     void holdNowRunsOneWaitTick() {
         Fixture f;
         prepare(f, "2", false);
-        f.controls().pushButton2->click();  // switch off: nothing
+        f.controls().holdNowButton->click();  // switch off: nothing
         QCOMPARE(f.window->state().waitTicks, 0);
-        f.controls().pushButton4->click();
-        f.controls().pushButton2->click();
+        f.controls().switchButton->click();
+        f.controls().holdNowButton->click();
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.controls().pushButton2->click();
+        f.controls().holdNowButton->click();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
 
         Fixture empty;  // no application listed: not even a tick
         empty.start();
-        empty.controls().pushButton4->click();
-        empty.controls().pushButton2->click();
+        empty.controls().switchButton->click();
+        empty.controls().holdNowButton->click();
         QCOMPARE(empty.window->state().waitTicks, 0);
     }
 
@@ -170,53 +170,53 @@ private slots:
         selectHoldRow(f, 4);  // "X seconds": no prompt on the click itself
         QVERIFY(f.platform.prompts.isEmpty());
         f.platform.answers = {std::nullopt};  // dismissed, no length yet: stays off
-        f.controls().pushButton4->click();
-        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn On"));
-        QCOMPARE(f.timer1().interval(), 0);
+        f.controls().switchButton->click();
+        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
+        QCOMPARE(f.waitClock().interval(), 0);
         QVERIFY(!f.platform.store.contains("BackupSwitch"));
 
         f.platform.answers = {QStringLiteral("0"), QStringLiteral("7.5")};
-        f.controls().pushButton4->click();
+        f.controls().switchButton->click();
         QCOMPARE(f.platform.prompts.size(), 3);
         QCOMPARE(f.platform.prompts.first(),
                  QStringLiteral("Input Number Of Second(s)|Enter number of second(s):|"));
         QCOMPARE(f.platform.messageTexts(), QStringList({"Please enter a value more than 0."}));
         QCOMPARE(f.window->state().customHoldSeconds, 8);
-        QCOMPARE(f.timer1().interval(), 1000);
+        QCOMPARE(f.waitClock().interval(), 1000);
 
-        f.controls().pushButton4->click();
+        f.controls().switchButton->click();
         f.platform.answers = {std::nullopt};  // dismissed: the length entered before stays
-        f.controls().pushButton4->click();
+        f.controls().switchButton->click();
         QCOMPARE(f.window->state().customHoldSeconds, 8);
-        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn Off"));
+        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn Off"));
     }
 
     void stopHotKeyReleasesEveryTimeItIsPressed() {
         Fixture f;
         prepare(f, "1", false);
-        QCOMPARE(f.timer3().interval(), 10);
+        QCOMPARE(f.stopKeyClock().interval(), 10);
         f.platform.pressHotKey(0xC000);  // not set up yet: nothing
         QVERIFY(f.desktop().calls.isEmpty());
-        f.timer3().tick();
+        f.stopKeyClock().tick();
         const std::int32_t id = f.window->stopHotKey().hotKeyId();
         QCOMPARE(f.desktop().calls.last(), QStringLiteral("hotkey %1 %2 6 83")
                                                .arg(f.window->applications().mainWindowHandle())
                                                .arg(id));
-        QCOMPARE(f.timer3().interval(), 0);  // an idle program is not woken every 10 ms
+        QCOMPARE(f.stopKeyClock().interval(), 0);  // an idle program is not woken every 10 ms
 
-        f.controls().pushButton4->click();
-        f.timer1().tick();
+        f.controls().switchButton->click();
+        f.waitClock().tick();
         f.platform.pressHotKey(id);
         f.platform.pressHotKey(id);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
 
         // Timed mode chosen later: the hot key stays and still releases.
-        f.controls().option2->click();
+        f.controls().timedOption->click();
         f.platform.pressHotKey(id);
         QCOMPARE(f.desktop().keyCalls().size(), 4);
         // Forever mode again: no second registration.
-        f.controls().option1->click();
-        f.timer3().tick();
+        f.controls().foreverOption->click();
+        f.stopKeyClock().tick();
         QCOMPARE(f.desktop().calls.filter("hotkey").size(), 1);
         f.platform.pressHotKey(id + 1);  // another hot key: nothing
         QCOMPARE(f.desktop().keyCalls().size(), 4);
@@ -227,9 +227,9 @@ private slots:
         f.desktop().hotKeyAvailable = false;
         prepare(f, "1", false);
         f.platform.messages.clear();
-        f.timer3().tick();
-        f.controls().option1->click();
-        f.timer3().tick();
+        f.stopKeyClock().tick();
+        f.controls().foreverOption->click();
+        f.stopKeyClock().tick();
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].text.contains(
             "in Velmorquist2021/08/31.Form1.Timer3_Timer at line 104"));
@@ -238,16 +238,16 @@ private slots:
     void optionsSaveBothAndSwitchTheListAndStopKeyClock() {
         Fixture f;
         prepare(f, "1", false);
-        f.controls().option2->click();
+        f.controls().timedOption->click();
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("False"));
         QCOMPARE(f.platform.store.value("Option2"), QStringLiteral("True"));
-        QVERIFY(f.controls().listView2->isEnabled());
-        QCOMPARE(f.timer3().interval(), 0);
-        QVERIFY(!f.timer3().enabled());
-        f.controls().option1->click();
+        QVERIFY(f.controls().holdList->isEnabled());
+        QCOMPARE(f.stopKeyClock().interval(), 0);
+        QVERIFY(!f.stopKeyClock().enabled());
+        f.controls().foreverOption->click();
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("True"));
-        QVERIFY(!f.controls().listView2->isEnabled());
-        QCOMPARE(f.timer3().interval(), 10);
+        QVERIFY(!f.controls().holdList->isEnabled());
+        QCOMPARE(f.stopKeyClock().interval(), 10);
     }
 };
 

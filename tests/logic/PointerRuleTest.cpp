@@ -50,7 +50,7 @@ private slots:
         PointerRule& rule = f.window->pointer();
         rule.setPointer(PointerRule::Hourglass);
         hover(f.key(41));
-        hover(f.controls().frame4);
+        hover(f.controls().keyboardFrame);
         QCOMPARE(rule.pointer(), PointerRule::Hourglass);
         QCOMPARE(f.window->cursor().shape(), Qt::WaitCursor);
     }

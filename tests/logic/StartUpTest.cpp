@@ -14,7 +14,7 @@ class StartUpTest : public QObject {
     Q_OBJECT
 
     static QString selectedHoldRow(Fixture& f) {
-        const auto selected = f.controls().listView2->selectedItems();
+        const auto selected = f.controls().holdList->selectedItems();
         return selected.isEmpty() ? QString() : selected.first()->text(0);
     }
 
@@ -24,16 +24,16 @@ private slots:
         f.start();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Quindorel"));
         QCOMPARE(f.platform.applicationTitle, QStringLiteral("Tessavrin"));
-        QCOMPARE(f.controls().text1->text(), QStringLiteral("1"));
+        QCOMPARE(f.controls().waitField->text(), QStringLiteral("1"));
         QCOMPARE(selectedHoldRow(f), QStringLiteral("5 seconds"));
         QVERIFY(f.platform.prompts.isEmpty());
-        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn On"));
-        QCOMPARE(f.timer1().interval(), 0);
-        QCOMPARE(f.timer2().interval(), 0);
-        QVERIFY(f.controls().option1->isChecked());
-        QVERIFY(!f.controls().listView2->isEnabled());
-        QCOMPARE(f.timer3().interval(), 10);
-        QVERIFY(f.timer3().enabled());
+        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
+        QCOMPARE(f.waitClock().interval(), 0);
+        QCOMPARE(f.holdClock().interval(), 0);
+        QVERIFY(f.controls().foreverOption->isChecked());
+        QVERIFY(!f.controls().holdList->isEnabled());
+        QCOMPARE(f.stopKeyClock().interval(), 10);
+        QVERIFY(f.stopKeyClock().enabled());
         QCOMPARE(f.platform.store.value("Text1"), QStringLiteral("1"));
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("True"));
         QCOMPARE(f.platform.store.value("Option2"), QStringLiteral("False"));
@@ -42,12 +42,12 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
         QCOMPARE(f.window->state().customHoldSeconds, 0);
         QStringList rows;
-        for (int i = 0; i < f.controls().listView2->topLevelItemCount(); ++i) {
-            rows << f.controls().listView2->topLevelItem(i)->text(0);
+        for (int i = 0; i < f.controls().holdList->topLevelItemCount(); ++i) {
+            rows << f.controls().holdList->topLevelItem(i)->text(0);
         }
         QCOMPARE(rows,
                  QStringList({"1 second", "5 seconds", "10 seconds", "60 seconds", "X seconds"}));
-        QCOMPARE(f.controls().listView2->headerItem()->text(0), QStringLiteral("Hold for..."));
+        QCOMPARE(f.controls().holdList->headerItem()->text(0), QStringLiteral("Hold for..."));
     }
 
     void rememberedHoldRow_data() {
@@ -116,8 +116,8 @@ private slots:
         Fixture f;
         f.platform.store.set("BackupSwitch", stored);
         f.start();
-        QCOMPARE(f.controls().pushButton4->text(), caption);
-        QCOMPARE(f.timer1().interval(), interval);
+        QCOMPARE(f.controls().switchButton->text(), caption);
+        QCOMPARE(f.waitClock().interval(), interval);
         QVERIFY(f.platform.messages.isEmpty());
     }
 
@@ -144,9 +144,9 @@ private slots:
         f.platform.store.set("Option1", option1);
         f.platform.store.set("Option2", option2);
         f.start();
-        QCOMPARE(f.controls().option2->isChecked(), timed);
-        QCOMPARE(f.controls().listView2->isEnabled(), timed);
-        QCOMPARE(f.timer3().interval(), timed ? 0 : 10);
+        QCOMPARE(f.controls().timedOption->isChecked(), timed);
+        QCOMPARE(f.controls().holdList->isEnabled(), timed);
+        QCOMPARE(f.stopKeyClock().interval(), timed ? 0 : 10);
         QCOMPARE(f.platform.store.value("Option2"),
                  timed ? QStringLiteral("True") : QStringLiteral("False"));
         QCOMPARE(f.platform.messages.size(), reports);
@@ -160,7 +160,7 @@ private slots:
         f.writeKeySet("65,\r\n");
         f.start();
         for (int i = 0; i < 3; ++i) {
-            f.timer1().tick();
+            f.waitClock().tick();
         }
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
         QVERIFY(f.desktop().calls.contains("topmost 42"));
@@ -185,13 +185,13 @@ private slots:
         f.platform.store.set("Option2", "True");
         f.make().formLoad();
         QVERIFY(f.platform.prompts.isEmpty());
-        QCOMPARE(f.timer1().interval(), 0);  // nothing counts before the answer
+        QCOMPARE(f.waitClock().interval(), 0);  // nothing counts before the answer
         f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
                                                           : std::optional<QString>(answer));
         f.window->formShown();
         QCOMPARE(f.platform.prompts.size(), 1);
-        QCOMPARE(f.controls().pushButton4->text(), caption);
-        QCOMPARE(f.timer1().interval(), interval);
+        QCOMPARE(f.controls().switchButton->text(), caption);
+        QCOMPARE(f.waitClock().interval(), interval);
         QCOMPARE(f.platform.store.value("BackupSwitch"), interval ? "On" : "Off");
     }
 

@@ -45,7 +45,7 @@ private slots:
         QFETCH(QRgb, colour);
         QFETCH(bool, focused);
         QWidget form;
-        KeyButton* key = buildFormControls(&form).cmdKey[index];
+        KeyButton* key = buildFormControls(&form).keyButtons[index];
         key->setBackColor(colour);
         if (focused) {
             form.show();

@@ -136,10 +136,10 @@ private slots:
         QVERIFY(!controls_.keyGroup->exclusive());
         for (int i = 0; i < kKeyCount; ++i) {
             const KeyDefinition& key = keyTable()[i];
-            KeyButton* button = controls_.cmdKey[i];
+            KeyButton* button = controls_.keyButtons[i];
             QVERIFY(button);
             QCOMPARE(button->objectName(), QStringLiteral("cmdKey_%1").arg(i));
-            QCOMPARE(button->parentWidget(), controls_.frame4);
+            QCOMPARE(button->parentWidget(), controls_.keyboardFrame);
             QCOMPARE(button->index(), i);
             QCOMPARE(button->text(), QString::fromUtf8(key.caption));
             QCOMPARE(button->tag(), QString::number(key.code));
@@ -148,14 +148,15 @@ private slots:
             QCOMPARE(button->backColor(), KeyButton::kUnmarked);
             QCOMPARE(controls_.keyGroup->id(button), i);
             QCOMPARE(button->icon().isNull(), i < 73 || i > 75);
-            QVERIFY(controls_.image1->geometry().contains(button->geometry()));
+            QVERIFY(controls_.keyboardImage->geometry().contains(button->geometry()));
         }
-        QCOMPARE(controls_.cmdKey[99]->text(), QString());
-        QCOMPARE(controls_.cmdKey[73]->iconSize(), QSize(22, 19));
-        QCOMPARE(controls_.cmdKey[75]->iconSize(), QSize(18, 18));
+        QCOMPARE(controls_.keyButtons[99]->text(), QString());
+        QCOMPARE(controls_.keyButtons[73]->iconSize(), QSize(22, 19));
+        QCOMPARE(controls_.keyButtons[75]->iconSize(), QSize(18, 18));
         // The picture lies beneath the keys in the stacking order.
-        const QObjectList& children = controls_.frame4->children();
-        QVERIFY(children.indexOf(controls_.image1) < children.indexOf(controls_.cmdKey[0]));
+        const QObjectList& children = controls_.keyboardFrame->children();
+        QVERIFY(children.indexOf(controls_.keyboardImage) <
+                children.indexOf(controls_.keyButtons[0]));
     }
 
     void onlyMarkAllStaysHidden() {
@@ -163,11 +164,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_));
         for (QWidget* widget : form_->findChildren<QWidget*>()) {
             if (!widget->objectName().isEmpty() && widget->objectName().at(0).isUpper()) {
-                QCOMPARE(widget->isVisible(), widget != controls_.pushButton5);
+                QCOMPARE(widget->isVisible(), widget != controls_.markAllButton);
             }
         }
-        QVERIFY(!controls_.option1->isChecked());
-        QVERIFY(!controls_.option2->isChecked());
+        QVERIFY(!controls_.foreverOption->isChecked());
+        QVERIFY(!controls_.timedOption->isChecked());
     }
 
     void tabOrderAndFirstFocus() {
@@ -180,19 +181,19 @@ private slots:
         expected << QStringLiteral("PushButton6");
 
         QStringList chain;
-        QWidget* widget = controls_.listView1;
+        QWidget* widget = controls_.appList;
         do {
             if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(form_)) {
                 chain << widget->objectName();
             }
             widget = widget->nextInFocusChain();
-        } while (widget != controls_.listView1);
+        } while (widget != controls_.appList);
         QCOMPARE(chain, expected);
 
         form_->show();
         form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form_));
-        QCOMPARE(QApplication::focusWidget(), controls_.listView1);
+        QCOMPARE(QApplication::focusWidget(), controls_.appList);
     }
 
     void backgroundsAreWhite() {
@@ -204,7 +205,7 @@ private slots:
             QCOMPARE(widget->palette().color(widget->backgroundRole()), QColor(Qt::white));
             // A top corner clear of captions and frame lines; Option2's right
             // end lies under the "Hold for..." list, as designed.
-            const QPoint inside = widget == controls_.option2
+            const QPoint inside = widget == controls_.timedOption
                                       ? QPoint(1, 0)
                                       : widget->rect().topRight() - QPoint(1, 0);
             const QPoint corner = widget->mapTo(form_, inside);
@@ -230,11 +231,11 @@ private slots:
     void darkSchemeChangesNothing() {
         QFETCH(bool, darkAtStart);
         const auto fill = [this] {
-            new QTreeWidgetItem(controls_.listView1, {"Terminal", "1"});
-            controls_.listView1->setCurrentItem(controls_.listView1->topLevelItem(0));
-            controls_.listView2->setEnabled(false);
-            controls_.text1->setText("5");
-            controls_.cmdKey[41]->setBackColor(KeyButton::kMarked);
+            new QTreeWidgetItem(controls_.appList, {"Terminal", "1"});
+            controls_.appList->setCurrentItem(controls_.appList->topLevelItem(0));
+            controls_.holdList->setEnabled(false);
+            controls_.waitField->setText("5");
+            controls_.keyButtons[41]->setBackColor(KeyButton::kMarked);
         };
         fill();
         const QImage light = form_->grab().toImage();
@@ -262,23 +263,23 @@ private slots:
     // Saves a picture of the window, filled as start-up fills it, for people
     // to look at: form-layout.png beside the test program.
     void savesAPictureOfTheWindow() {
-        controls_.listView1->setHeaderLabels({"Select One Application To Hold Into", "Handle"});
-        controls_.listView1->setColumnWidth(0, 8500 / 15);
-        controls_.listView1->setColumnWidth(1, 1);
+        controls_.appList->setHeaderLabels({"Select One Application To Hold Into", "Handle"});
+        controls_.appList->setColumnWidth(0, 8500 / 15);
+        controls_.appList->setColumnWidth(1, 1);
         for (const char* title : {"Untitled - Text Editor", "Terminal", "Calculator"}) {
-            new QTreeWidgetItem(controls_.listView1, {title, "12345"});
+            new QTreeWidgetItem(controls_.appList, {title, "12345"});
         }
-        controls_.listView2->setHeaderLabels({"Hold for..."});
-        controls_.listView2->setColumnWidth(0, 8000 / 15);
+        controls_.holdList->setHeaderLabels({"Hold for..."});
+        controls_.holdList->setColumnWidth(0, 8000 / 15);
         for (const char* item :
              {"1 second", "5 seconds", "10 seconds", "60 seconds", "X seconds"}) {
-            new QTreeWidgetItem(controls_.listView2, {item});
+            new QTreeWidgetItem(controls_.holdList, {item});
         }
-        controls_.listView2->setCurrentItem(controls_.listView2->topLevelItem(1));
-        controls_.option1->setChecked(true);
-        controls_.cmdKey[41]->setBackColor(KeyButton::kMarked);
-        controls_.cmdKey[74]->setBackColor(KeyButton::kMarked);
-        controls_.cmdKey[73]->hide();  // a marked picture key uncovers the drawn key
+        controls_.holdList->setCurrentItem(controls_.holdList->topLevelItem(1));
+        controls_.foreverOption->setChecked(true);
+        controls_.keyButtons[41]->setBackColor(KeyButton::kMarked);
+        controls_.keyButtons[74]->setBackColor(KeyButton::kMarked);
+        controls_.keyButtons[73]->hide();  // a marked picture key uncovers the drawn key
         const QString path = QCoreApplication::applicationDirPath() + "/form-layout.png";
         QVERIFY(form_->grab().save(path));
         qInfo("window picture saved to %s", qPrintable(path));

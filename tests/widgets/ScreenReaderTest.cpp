@@ -46,7 +46,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(QString, name);
         Fixture f;
-        QCOMPARE(spokenName(f.make().controls().cmdKey[index]), name);
+        QCOMPARE(spokenName(f.make().controls().keyButtons[index]), name);
     }
 
     void everyKeyHasItsOwnUnabbreviatedName() {
@@ -54,7 +54,7 @@ private slots:
         QSet<QString> names;
         const QStringList abbreviations = {"esc", "bksp", "pup", "pdn", "ent", "dwn", "rgt",
                                            "psc", "slk",  "brk", "nlk", "hm",  "ins", "del"};
-        for (KeyButton* key : f.make().controls().cmdKey) {
+        for (KeyButton* key : f.make().controls().keyButtons) {
             const QString spoken = spokenName(key);
             names.insert(spoken);
             for (const QString& word : spoken.toLower().split(QLatin1Char(' '))) {
@@ -78,17 +78,17 @@ private slots:
         f.key(73)->click();
         QVERIFY(f.key(73)->isHidden());
         QVERIFY(readsChecked(f.key(73)));
-        QAccessibleInterface* frame = readerView(f.controls().frame4);
+        QAccessibleInterface* frame = readerView(f.controls().keyboardFrame);
         QVERIFY(frame->indexOfChild(readerView(f.key(73))) >= 0);
         readerView(f.key(73))->actionInterface()->doAction(
             QAccessibleActionInterface::pressAction());
         QTRY_VERIFY(!readsChecked(f.key(73)));
         QVERIFY(!f.key(73)->isHidden());
 
-        f.controls().pushButton5->click();
+        f.controls().markAllButton->click();
         QCOMPARE(f.markedKeys().size(), kKeyCount);
         QVERIFY(readsChecked(f.key(99)) && readsChecked(f.key(74)));
-        f.controls().pushButton6->click();
+        f.controls().unmarkAllButton->click();
         QVERIFY(!readsChecked(f.key(99)) && !readsChecked(f.key(74)));
     }
 
@@ -96,17 +96,18 @@ private slots:
         Fixture f;
         f.start();
         const FormControls& c = f.controls();
-        QCOMPARE(spokenName(c.listView1), QStringLiteral("Select One Application To Hold Into"));
-        QCOMPARE(spokenName(c.option1), QStringLiteral("Forever until Ctrl+Shift+S is pressed"));
-        QCOMPARE(spokenName(c.option2), QStringLiteral("Hold for..."));
+        QCOMPARE(spokenName(c.appList), QStringLiteral("Select One Application To Hold Into"));
+        QCOMPARE(spokenName(c.foreverOption),
+                 QStringLiteral("Forever until Ctrl+Shift+S is pressed"));
+        QCOMPARE(spokenName(c.timedOption), QStringLiteral("Hold for..."));
         for (const char* name : {"ListView2", "Text1", "PushButton1", "PushButton2", "PushButton3",
                                  "PushButton4", "PushButton6"}) {
             QVERIFY2(!spokenName(f.window->findChild<QWidget*>(name)).isEmpty(), name);
         }
-        QAccessibleInterface* frame = readerView(c.frame4);
-        QCOMPARE(frame->text(QAccessible::Name), c.frame4->title());
+        QAccessibleInterface* frame = readerView(c.keyboardFrame);
+        QCOMPARE(frame->text(QAccessible::Name), c.keyboardFrame->title());
         QCOMPARE(frame->childCount(), kKeyCount + 3);  // the keys, Reset, two legends
-        QCOMPARE(frame->indexOfChild(readerView(c.pushButton5)), -1);
+        QCOMPARE(frame->indexOfChild(readerView(c.markAllButton)), -1);
         for (QWidget* widget : f.window->findChildren<QWidget*>()) {
             QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
         }
