@@ -17,7 +17,7 @@
 #include "app/KeyPictures.h"
 #include "app/KeyboardPicture.h"
 #include "app/ReaderView.h"
-#include "keys/KeyButton.h"
+#include "app/KeyButton.h"
 
 namespace quindorel {
 

@@ -12,13 +12,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "app/KeyButton.h"
 #include "app/PointerRule.h"
 #include "app/StartUp.h"
 #include "common/ErrorTrap.h"
 #include "hold/HoldEngine.h"
 #include "hold/HoldInputs.h"
 #include "hold/StopHotKey.h"
-#include "keys/KeyButton.h"
 #include "keys/KeyMarks.h"
 #include "keys/KeySetFile.h"
 #include "platform/Platform.h"
@@ -37,8 +37,9 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
       pointer_(new PointerRule(this)) {
     setWindowTitle(QStringLiteral("Form1"));
     applications_ = std::make_unique<ApplicationList>(platform_, controls_.appList);
-    keySetFile_ = std::make_unique<KeySetFile>(platform_, controls_.keyButtons, programFolder_);
-    keyMarks_ = std::make_unique<KeyMarks>(platform_, controls_.keyButtons, *keySetFile_);
+    marks_.setObserver([this](int index) { showMark(index); });
+    keySetFile_ = std::make_unique<KeySetFile>(platform_, marks_, programFolder_);
+    keyMarks_ = std::make_unique<KeyMarks>(platform_, marks_, *keySetFile_);
     inputs_ =
         std::make_unique<HoldInputs>(platform_, state_, controls_.holdList, controls_.waitField);
     const HoldEngine::Controls engineControls{
@@ -68,6 +69,15 @@ void MainWindow::formShown() {
 
 void MainWindow::releaseHeldKeys() {
     engine_->releaseHeldKeys();
+}
+
+void MainWindow::showMark(int index) {
+    KeyButton* key = controls_.keyButtons[static_cast<std::size_t>(index)];
+    key->setBackColor(marks_.marked(index) ? KeyButton::kMarked : KeyButton::kUnmarked);
+    // Only a change: showing a key the window has not shown yet would be work for nothing.
+    if (key->isHidden() != marks_.hidden(index)) {
+        key->setVisible(!marks_.hidden(index));
+    }
 }
 
 void MainWindow::refreshListClicked() {

@@ -5,6 +5,7 @@
 
 #include "app/FormControls.h"
 #include "hold/HoldState.h"
+#include "keys/MarkedKeys.h"
 
 namespace quindorel {
 
@@ -43,6 +44,7 @@ public:
     ApplicationList& applications() { return *applications_; }
     KeySetFile& keySetFile() { return *keySetFile_; }
     KeyMarks& keyMarks() { return *keyMarks_; }
+    MarkedKeys& marks() { return marks_; }
     HoldInputs& inputs() { return *inputs_; }
     HoldEngine& engine() { return *engine_; }
     StopHotKey& stopHotKey() { return *stopHotKey_; }
@@ -58,6 +60,7 @@ protected:
 private:
     void connectControls();
     void watchPointers();
+    void showMark(int index);
     void validateWaitField();
 
     Platform& platform_;
@@ -67,6 +70,7 @@ private:
     std::unique_ptr<Clock> holdClock_;
     std::unique_ptr<Clock> stopKeyClock_;
     HoldState state_;
+    MarkedKeys marks_;
     std::unique_ptr<ApplicationList> applications_;
     std::unique_ptr<KeySetFile> keySetFile_;
     std::unique_ptr<KeyMarks> keyMarks_;

@@ -3,7 +3,7 @@
 #include <QAccessibleWidget>
 #include <QGroupBox>
 
-#include "keys/KeyButton.h"
+#include "app/KeyButton.h"
 #include "keys/KeyTable.h"
 
 namespace quindorel {

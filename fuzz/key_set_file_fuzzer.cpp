@@ -5,8 +5,8 @@
 
 #include "FuzzSupport.h"
 #include "app/MainWindow.h"
-#include "keys/KeyButton.h"
 #include "keys/KeySetFile.h"
+#include "keys/MarkedKeys.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace quindorel;
@@ -19,18 +19,16 @@ struct KeySetHarness {
     FakePlatform platform;
     MainWindow window{platform, environment.programFolder};
 
-    const std::array<KeyButton*, kKeyCount>& keys() const { return window.controls().keyButtons; }
-
     void unmarkAll() {
-        for (KeyButton* key : keys()) {
-            key->setBackColor(KeyButton::kUnmarked);
+        for (int i = 0; i < kKeyCount; ++i) {
+            window.marks().set(i, false, false);
         }
     }
-    QSet<int> markedKeys() const {
+    QSet<int> markedKeys() {
         QSet<int> marked;
-        for (const KeyButton* key : keys()) {
-            if (key->backColor() == KeyButton::kMarked) {
-                marked.insert(key->index());
+        for (int i = 0; i < kKeyCount; ++i) {
+            if (window.marks().marked(i)) {
+                marked.insert(i);
             }
         }
         return marked;
@@ -44,12 +42,12 @@ struct KeySetHarness {
 };
 
 // The keys the file names: every element but the last, compared exactly with each key's code.
-QSet<int> keysNamedBy(const QStringList& elements, const std::array<KeyButton*, kKeyCount>& keys) {
+QSet<int> keysNamedBy(const QStringList& elements) {
     QSet<int> named;
     for (qsizetype j = 0; j + 1 < elements.size(); ++j) {
-        for (const KeyButton* key : keys) {
-            if (elements.at(j) == key->tag()) {
-                named.insert(key->index());
+        for (int i = 0; i < kKeyCount; ++i) {
+            if (elements.at(j) == QString::number(keyTable()[std::size_t(i)].code)) {
+                named.insert(i);
             }
         }
     }
@@ -78,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expect(harness->platform.messages.isEmpty(), "reading a small file reported an error",
            harness->platform.messageTexts().join(QLatin1Char('\n')));
     expect(harness->window.keySetFile().keySet() == elements, "key set is not the split file");
-    expect(marked == keysNamedBy(elements, harness->keys()), "wrong keys marked");
+    expect(marked == keysNamedBy(elements), "wrong keys marked");
 
-    // What the screen shows, saved and read back, marks the same keys.
-    const QByteArray saved = KeySetFile::contentFor(harness->keys()) + "\r\n";
+    // The marks, saved and read back, marks the same keys.
+    const QByteArray saved = harness->window.marks().line() + "\r\n";
     expect(harness->read(saved) == marked, "marks changed through a save and a read");
     expect(harness->platform.messages.isEmpty(), "reading a saved file reported an error");
     return 0;

@@ -1,40 +1,21 @@
 #include "keys/KeyMarks.h"
 
 #include "common/ErrorTrap.h"
-#include "keys/KeyButton.h"
 #include "keys/KeySetFile.h"
+#include "keys/MarkedKeys.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
 
-namespace {
-
-bool isPictureKey(const KeyButton* key) {
-    return !key->toolTip().isEmpty();
-}
-
-}  // namespace
-
-KeyMarks::KeyMarks(Platform& platform, const std::array<KeyButton*, kKeyCount>& keys,
-                   KeySetFile& keySetFile)
-    : platform_(platform), keys_(keys), keySetFile_(keySetFile) {}
+KeyMarks::KeyMarks(Platform& platform, MarkedKeys& marks, KeySetFile& keySetFile)
+    : platform_(platform), marks_(marks), keySetFile_(keySetFile) {}
 
 void KeyMarks::toggle(int index) {
     if (index < 0 || index >= kKeyCount) {
         return;
     }
-    KeyButton* key = keys_[static_cast<std::size_t>(index)];
-    if (key->backColor() == KeyButton::kUnmarked) {
-        key->setBackColor(KeyButton::kMarked);
-        if (isPictureKey(key)) {
-            key->setVisible(false);
-        }
-    } else {
-        key->setBackColor(KeyButton::kUnmarked);
-        if (isPictureKey(key)) {
-            key->setVisible(true);
-        }
-    }
+    const bool marked = !marks_.marked(index);
+    marks_.set(index, marked, marked && MarkedKeys::isPictureKey(index));
     keySetFile_.saveKeySets();
 }
 
@@ -50,11 +31,9 @@ void KeyMarks::setAll(bool marked, const QString& procedure) {
     ErrorTrap trap(platform_, procedure);
     for (int i = 0; i <= 103; ++i) {
         trap.reach(100);
-        KeyButton* key = keys_[static_cast<std::size_t>(i)];
-        trap.run(102,
-                 [&] { key->setBackColor(marked ? KeyButton::kMarked : KeyButton::kUnmarked); });
-        if (trap.test(104, [&] { return isPictureKey(key); })) {
-            trap.run(106, [&] { key->setVisible(!marked); });
+        trap.run(102, [&] { marks_.set(i, marked, marks_.hidden(i)); });
+        if (trap.test(104, [&] { return MarkedKeys::isPictureKey(i); })) {
+            trap.run(106, [&] { marks_.set(i, marked, marked); });
         }
     }
     trap.run(108, [&] { keySetFile_.saveKeySets(); });

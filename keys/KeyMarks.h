@@ -1,24 +1,21 @@
 #pragma once
 
-#include <array>
-
-#include "keys/KeyTable.h"
+#include <QString>
 
 namespace quindorel {
 
-class KeyButton;
 class KeySetFile;
+class MarkedKeys;
 class Platform;
 
-// The user's marks on the on-screen keyboard. The key colours are the only
-// record of them; every change is saved at once.
+// The clicks that change the marks on the on-screen keyboard; every change is
+// saved at once.
 class KeyMarks {
 public:
-    KeyMarks(Platform& platform, const std::array<KeyButton*, kKeyCount>& keys,
-             KeySetFile& keySetFile);
+    KeyMarks(Platform& platform, MarkedKeys& marks, KeySetFile& keySetFile);
 
-    // A click on key `index`: grey becomes green, any other colour grey. A
-    // picture key hides while it is marked by a click.
+    // A click on key `index`: an unmarked key becomes marked, a marked one
+    // unmarked. A picture key hides while it is marked by a click.
     void toggle(int index);
     // "Reset (Unmark All Buttons)".
     void unmarkAll();
@@ -29,7 +26,7 @@ private:
     void setAll(bool marked, const QString& procedure);
 
     Platform& platform_;
-    const std::array<KeyButton*, kKeyCount>& keys_;
+    MarkedKeys& marks_;
     KeySetFile& keySetFile_;
 };
 

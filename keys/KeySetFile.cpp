@@ -7,8 +7,8 @@
 #include "common/ErrorTrap.h"
 #include "common/FileExists.h"
 #include "common/RuntimeError.h"
-#include "keys/KeyButton.h"
 #include "keys/KeySetPath.h"
+#include "keys/MarkedKeys.h"
 #include "keys/SafeFileWriter.h"
 #include "platform/Platform.h"
 
@@ -20,20 +20,8 @@
 
 namespace quindorel {
 
-KeySetFile::KeySetFile(Platform& platform, const std::array<KeyButton*, kKeyCount>& keys,
-                       const QString& programFolder)
-    : platform_(platform), keys_(keys), programFolder_(programFolder) {}
-
-QByteArray KeySetFile::contentFor(const std::array<KeyButton*, kKeyCount>& keys) {
-    QByteArray content;
-    for (const KeyButton* key : keys) {
-        if (key->backColor() == KeyButton::kMarked) {
-            content += key->tag().toLatin1();
-            content += ',';
-        }
-    }
-    return content;
-}
+KeySetFile::KeySetFile(Platform& platform, MarkedKeys& marks, const QString& programFolder)
+    : platform_(platform), marks_(marks), programFolder_(programFolder) {}
 
 QStringList KeySetFile::split(const QByteArray& content) {
     QByteArray joined = content;
@@ -54,7 +42,7 @@ void KeySetFile::saveKeySets() {
         }
     });
     QByteArray line;
-    trap.run(104, [&] { line = contentFor(keys_); });
+    trap.run(104, [&] { line = marks_.line(); });
     trap.run(110, [&] {
         if (!file) {
             throw RuntimeError(RuntimeError::Code::BadFileNameOrNumber);
@@ -158,15 +146,15 @@ void KeySetFile::readKeySets(bool load) {
 void KeySetFile::markKeys() {
     // Each element is compared with every key's code exactly; a code two keys
     // share (13) marks both. A table keeps this linear in the element count.
-    QHash<QString, QList<KeyButton*>> byTag;
-    for (KeyButton* key : keys_) {
-        byTag[key->tag()].append(key);
+    QHash<QString, QList<int>> byCode;
+    for (int i = 0; i < kKeyCount; ++i) {
+        byCode[QString::number(keyTable()[std::size_t(i)].code)].append(i);
     }
     for (qsizetype j = 0; j + 1 < keySet_.size(); ++j) {
-        const auto found = byTag.constFind(keySet_.at(j));
-        if (found != byTag.constEnd()) {
-            for (KeyButton* key : *found) {
-                key->setBackColor(KeyButton::kMarked);
+        const auto found = byCode.constFind(keySet_.at(j));
+        if (found != byCode.constEnd()) {
+            for (const int index : *found) {
+                marks_.set(index, true, marks_.hidden(index));
             }
         }
     }

@@ -3,13 +3,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <array>
-
-#include "keys/KeyTable.h"
 
 namespace quindorel {
 
-class KeyButton;
+class MarkedKeys;
 class Platform;
 
 // The key set on disk: one line of virtual-key codes, each followed by a
@@ -20,10 +17,9 @@ public:
     // Files larger than this are no key set the program wrote; they are not read.
     static constexpr qint64 kMaxFileSize = 64 * 1024;
 
-    KeySetFile(Platform& platform, const std::array<KeyButton*, kKeyCount>& keys,
-               const QString& programFolder);
+    KeySetFile(Platform& platform, MarkedKeys& marks, const QString& programFolder);
 
-    // Writes the marked keys (the green ones) to the key-set file, atomically,
+    // Writes the marked keys to the key-set file, atomically,
     // and makes `keySet` follow them.
     void saveKeySets();
     // Reads the key-set file into `keySet`, copying the default beside the
@@ -32,8 +28,6 @@ public:
 
     const QStringList& keySet() const { return keySet_; }
 
-    // The file's content for the marks on screen.
-    static QByteArray contentFor(const std::array<KeyButton*, kKeyCount>& keys);
     // Lines joined without their line ends, then split at every comma.
     static QStringList split(const QByteArray& content);
 
@@ -41,7 +35,7 @@ private:
     void markKeys();
 
     Platform& platform_;
-    const std::array<KeyButton*, kKeyCount>& keys_;
+    MarkedKeys& marks_;
     QString programFolder_;
     QStringList keySet_;
 };

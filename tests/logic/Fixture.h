@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/MainWindow.h"
-#include "keys/KeyButton.h"
+#include "app/KeyButton.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace quindorel::testing {

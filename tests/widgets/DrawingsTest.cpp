@@ -3,7 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/FormControls.h"
 #include "app/KeyboardPicture.h"
-#include "keys/KeyButton.h"
+#include "app/KeyButton.h"
 
 using namespace quindorel;
 

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "app/FormControls.h"
-#include "keys/KeyButton.h"
+#include "app/KeyButton.h"
 
 using namespace quindorel;
 

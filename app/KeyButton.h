@@ -6,9 +6,9 @@
 namespace quindorel {
 
 // One key of the on-screen keyboard: a flat button whose face is filled with
-// its back colour, which is the key's mark (grey unmarked, green marked). A
-// checkable key reports itself checked while marked, for screen readers; the
-// colour stays the mark, and the checked state only follows it.
+// its back colour, which shows the key's mark (grey unmarked, green marked;
+// the mark itself lives in MarkedKeys). A checkable key reports itself checked
+// while marked, for screen readers; the checked state only follows the colour.
 class KeyButton : public QPushButton {
     Q_OBJECT
 public:

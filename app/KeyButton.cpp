@@ -1,4 +1,4 @@
-#include "keys/KeyButton.h"
+#include "app/KeyButton.h"
 
 #include <QPainter>
 #include <QStyle>
