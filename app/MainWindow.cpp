@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "app/HoldView.h"
 #include "app/KeyButton.h"
 #include "app/PointerRule.h"
 #include "app/StartUp.h"
@@ -34,18 +35,16 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
       waitClock_(platform.createClock()),
       holdClock_(platform.createClock()),
       stopKeyClock_(platform.createClock()),
+      view_(new HoldView(controls_, choices_, targets_, this)),
       pointer_(new PointerRule(this)) {
     setWindowTitle(QStringLiteral("Form1"));
-    applications_ = std::make_unique<ApplicationList>(platform_, controls_.appList);
+    applications_ = std::make_unique<ApplicationList>(platform_, targets_);
     marks_.setObserver([this](int index) { showMark(index); });
     keySetFile_ = std::make_unique<KeySetFile>(platform_, marks_, programFolder_);
     keyMarks_ = std::make_unique<KeyMarks>(platform_, marks_, *keySetFile_);
-    inputs_ =
-        std::make_unique<HoldInputs>(platform_, state_, controls_.holdList, controls_.waitField);
-    const HoldEngine::Controls engineControls{
-        controls_.foreverOption, controls_.timedOption, controls_.holdList, controls_.waitField,
-        controls_.switchButton,  waitClock_.get(),      holdClock_.get(),   stopKeyClock_.get()};
-    engine_ = std::make_unique<HoldEngine>(platform_, engineControls, state_, *inputs_,
+    inputs_ = std::make_unique<HoldInputs>(platform_, state_, choices_);
+    const HoldEngine::Clocks clocks{waitClock_.get(), holdClock_.get(), stopKeyClock_.get()};
+    engine_ = std::make_unique<HoldEngine>(platform_, clocks, choices_, state_, *inputs_,
                                            *applications_, *keySetFile_);
     engine_->setBusyPointer([this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
@@ -96,12 +95,16 @@ void MainWindow::connectControls() {
     connect(c.helpButton, &QPushButton::clicked, this, [this] { inputs_->showHelp(); });
     connect(c.foreverOption, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
     connect(c.timedOption, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
-    connect(c.holdList, &QTreeWidget::itemClicked, this, [this] { inputs_->holdListClicked(); });
+    connect(c.holdList, &QTreeWidget::itemClicked, this, [this] {
+        view_->takeHoldRow();
+        inputs_->holdListClicked();
+    });
     // A row chosen with the keyboard counts as a click too.
     connect(c.holdList, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
                 if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
                     QGuiApplication::mouseButtons() == Qt::NoButton) {
+                    view_->takeHoldRow();
                     inputs_->holdListClicked();
                 }
             });

@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "app/FormControls.h"
+#include "hold/HoldChoices.h"
 #include "hold/HoldState.h"
 #include "keys/MarkedKeys.h"
+#include "targets/TargetRows.h"
 
 namespace quindorel {
 
@@ -13,6 +15,7 @@ class ApplicationList;
 class Clock;
 class HoldEngine;
 class HoldInputs;
+class HoldView;
 class KeyMarks;
 class KeySetFile;
 class Platform;
@@ -41,6 +44,7 @@ public:
     Clock& holdClock() { return *holdClock_; }
     Clock& stopKeyClock() { return *stopKeyClock_; }
     HoldState& state() { return state_; }
+    HoldChoices& choices() { return choices_; }
     ApplicationList& applications() { return *applications_; }
     KeySetFile& keySetFile() { return *keySetFile_; }
     KeyMarks& keyMarks() { return *keyMarks_; }
@@ -70,6 +74,9 @@ private:
     std::unique_ptr<Clock> holdClock_;
     std::unique_ptr<Clock> stopKeyClock_;
     HoldState state_;
+    HoldChoices choices_;
+    TargetRows targets_;
+    HoldView* view_;
     MarkedKeys marks_;
     std::unique_ptr<ApplicationList> applications_;
     std::unique_ptr<KeySetFile> keySetFile_;

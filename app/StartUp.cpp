@@ -1,9 +1,6 @@
 #include "app/StartUp.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTreeWidget>
 
 #include "app/AppIcon.h"
@@ -16,6 +13,7 @@
 #include "common/FileExists.h"
 #include "common/ProgramFile.h"
 #include "common/RuntimeError.h"
+#include "hold/HoldChoices.h"
 #include "hold/HoldEngine.h"
 #include "hold/HoldInputs.h"
 #include "hold/HoldSettings.h"
@@ -40,6 +38,7 @@ void StartUp::run() {
     Platform& platform = w.platform();
     const FormControls& c = w.controls();
     HoldState& state = w.state();
+    HoldChoices& choices = w.choices();
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
 
     trap.run(100, [&] { applySkin(&w, w.programFolder()); });
@@ -55,7 +54,7 @@ void StartUp::run() {
         platform.setApplicationTitle(QLatin1String(kApplicationTitle));
     });
     trap.run(132, [&] {
-        c.waitField->setText(getSetting(platform, setting::kText1, QStringLiteral("1")));
+        choices.setWaitText(getSetting(platform, setting::kText1, QStringLiteral("1")));
     });
 
     trap.run(134, [&] { c.appList->setColumnCount(1); });
@@ -70,11 +69,10 @@ void StartUp::run() {
     trap.run(144, [&] { c.holdList->setHeaderLabels({QStringLiteral("Hold for...")}); });
     trap.run(146, [&] { setColumnWidth(c.holdList, 0, 8000); });
     for (int i = 0; i < HoldInputs::kRows.size(); ++i) {
-        trap.run(148 + 2 * i,
-                 [&] { new QTreeWidgetItem(c.holdList, QStringList{HoldInputs::kRows[i]}); });
+        trap.run(148 + 2 * i, [&] { choices.setHoldRowCount(i + 1); });
     }
     // As the classic list control does, a filled list starts with its first row selected.
-    c.holdList->setCurrentItem(c.holdList->topLevelItem(0));
+    choices.setHoldRow(0);
 
     int remembered = 0;
     trap.run(158, [&] {
@@ -82,29 +80,27 @@ void StartUp::run() {
             convert::toInteger16(getSetting(platform, setting::kOftenIndex, QStringLiteral("2")));
     });
     trap.run(160, [&] {
-        QTreeWidgetItem* row = c.holdList->topLevelItem(remembered - 1);
-        if (remembered < 1 || row == nullptr) {
+        if (remembered < 1 || remembered > choices.holdRowCount()) {
             throw RuntimeError(
                 RuntimeError::Code::SubscriptOutOfRange,
                 QStringLiteral("no row %1 in the \"Hold for...\" list").arg(remembered));
         }
-        c.holdList->setCurrentItem(row);
+        choices.setHoldRow(remembered - 1);
     });
     // The question about "X seconds" waits until the window is shown
     // (runShown), and so does the wait clock, which needs its answer.
-    const bool customLengthAsked = !trap.test(162, [&] {
-        return c.holdList->topLevelItemCount() == 0;
-    }) && trap.test(164, [&] { return w.inputs().customRowSelected(); });
+    const bool customLengthAsked = !trap.test(162, [&] { return choices.holdRowCount() == 0; }) &&
+                                   trap.test(164, [&] { return w.inputs().customRowSelected(); });
 
     QString switchState;
     trap.run(172, [&] {
         switchState = getSetting(platform, setting::kBackupSwitch, QStringLiteral("Off"));
     });
     if (trap.test(174, [&] { return switchState == QLatin1String("Off"); })) {
-        trap.run(176, [&] { c.switchButton->setText(QStringLiteral("Turn On")); });
+        trap.run(176, [&] { choices.setSwitchOn(false); });
         trap.run(178, [&] { w.waitClock().setInterval(0); });
     } else if (trap.test(180, [&] { return switchState == QLatin1String("On"); })) {
-        trap.run(182, [&] { c.switchButton->setText(QStringLiteral("Turn Off")); });
+        trap.run(182, [&] { choices.setSwitchOn(true); });
         if (!customLengthAsked) {
             trap.run(184, [&] { w.waitClock().setInterval(1000); });
         }
@@ -112,38 +108,38 @@ void StartUp::run() {
 
     // Selecting an option runs its click handler, which saves both options and
     // sets the "Hold for..." list and the stop-key clock for the selected mode.
-    const auto restoreOption = [&](QRadioButton* option, const QString& key, const char* fallback) {
+    const auto restoreOption = [&](HoldChoices::Mode mode, const QString& key,
+                                   const char* fallback) {
         if (convert::toBoolean(getSetting(platform, key, QLatin1String(fallback)))) {
-            option->setChecked(true);
+            choices.setMode(mode);
             w.engine().optionClicked();
         }
     };
-    trap.run(186, [&] { restoreOption(c.foreverOption, setting::kOption1, "1"); });
-    trap.run(188, [&] { restoreOption(c.timedOption, setting::kOption2, "0"); });
+    trap.run(186, [&] { restoreOption(HoldChoices::Mode::UntilStopKey, setting::kOption1, "1"); });
+    trap.run(188, [&] { restoreOption(HoldChoices::Mode::Timed, setting::kOption2, "0"); });
     trap.run(206, [&] { w.keySetFile().readKeySets(true); });
 }
 
 void StartUp::runShown() {
     MainWindow& w = window_;
     Platform& platform = w.platform();
-    const FormControls& c = w.controls();
+    HoldChoices& choices = w.choices();
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
     bool customRow = false;
-    trap.run(164, [&] {
-        customRow = c.holdList->topLevelItemCount() > 0 && w.inputs().customRowSelected();
-    });
+    trap.run(164,
+             [&] { customRow = choices.holdRowCount() > 0 && w.inputs().customRowSelected(); });
     if (!customRow) {
         return;
     }
     const bool haveLength = w.inputs().askCustomSeconds(trap, 166, 168, 170);
-    if (c.switchButton->text() != QLatin1String("Turn Off")) {
+    if (!choices.switchOn()) {
         return;
     }
     if (haveLength) {
         trap.run(184, [&] { w.waitClock().setInterval(1000); });
     } else {
         // No hold may start that nothing would end.
-        trap.run(182, [&] { c.switchButton->setText(QStringLiteral("Turn On")); });
+        trap.run(182, [&] { choices.setSwitchOn(false); });
         trap.run(182,
                  [&] { saveSetting(platform, setting::kBackupSwitch, QStringLiteral("Off")); });
     }

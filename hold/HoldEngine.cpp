@@ -1,33 +1,26 @@
 #include "hold/HoldEngine.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTreeWidget>
 #include <algorithm>
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/RuntimeError.h"
+#include "hold/HoldChoices.h"
 #include "hold/HoldInputs.h"
+#include "hold/HoldSettings.h"
 #include "hold/HoldState.h"
 #include "keys/KeySetFile.h"
 #include "platform/Platform.h"
-#include "hold/HoldSettings.h"
 #include "targets/ApplicationList.h"
 
 namespace quindorel {
 
-namespace {
-const QString kTurnOn = QStringLiteral("Turn On");
-const QString kTurnOff = QStringLiteral("Turn Off");
-}  // namespace
-
-HoldEngine::HoldEngine(Platform& platform, const Controls& controls, HoldState& state,
-                       HoldInputs& inputs, ApplicationList& applications,
+HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, HoldChoices& choices,
+                       HoldState& state, HoldInputs& inputs, ApplicationList& applications,
                        const KeySetFile& keySetFile)
     : platform_(platform),
-      controls_(controls),
+      clocks_(clocks),
+      choices_(choices),
       state_(state),
       inputs_(inputs),
       applications_(applications),
@@ -37,8 +30,8 @@ void HoldEngine::holdKeys(bool press) {
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
     NativeDesktop& desktop = platform_.desktop();
     trap.run(100, [&] {
-        Clock& holdClock = *controls_.holdClock;
-        if (controls_.timedOption->isChecked()) {
+        Clock& holdClock = *clocks_.holdClock;
+        if (choices_.mode() == HoldChoices::Mode::Timed) {
             holdClock.setEnabled(true);
             holdClock.setInterval(1000);
             // Each hold counts its own length: without this, a second timed
@@ -104,11 +97,11 @@ void HoldEngine::holdKeys(bool press) {
 
 void HoldEngine::waitClockTick() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer1_Timer"));
-    if (trap.test(100, [&] { return controls_.waitClock->interval() == 0; })) {
+    if (trap.test(100, [&] { return clocks_.waitClock->interval() == 0; })) {
         return;
     }
     trap.run(102, [&] {
-        const QString text = controls_.waitField->text();
+        const QString& text = choices_.waitText();
         state_.waitSeconds = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
     });
     trap.run(104, [&] { ++state_.waitTicks; });
@@ -119,7 +112,7 @@ void HoldEngine::waitClockTick() {
 
 void HoldEngine::holdClockTick() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer2_Timer"));
-    if (trap.test(100, [&] { return controls_.waitClock->interval() != 0; })) {
+    if (trap.test(100, [&] { return clocks_.waitClock->interval() != 0; })) {
         return;
     }
     trap.run(102, [&] { state_.holdSeconds = inputs_.selectedHoldSeconds(); });
@@ -131,16 +124,14 @@ void HoldEngine::holdClockTick() {
 
 void HoldEngine::switchClicked() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton4_Click"));
-    QPushButton* button = controls_.switchButton;
-    Clock& waitClock = *controls_.waitClock;
-    if (trap.test(100, [&] { return button->text() == kTurnOn; })) {
-        trap.run(102, [&] { button->setText(kTurnOff); });
-        if (trap.test(104, [&] {
-                return controls_.holdList->topLevelItemCount() > 0 && inputs_.customRowSelected();
-            })) {
+    Clock& waitClock = *clocks_.waitClock;
+    if (trap.test(100, [&] { return !choices_.switchOn(); })) {
+        trap.run(102, [&] { choices_.setSwitchOn(true); });
+        if (trap.test(104,
+                      [&] { return choices_.holdRowCount() > 0 && inputs_.customRowSelected(); })) {
             // Without a length the hold could never end: the switch stays off.
             if (!inputs_.askCustomSeconds(trap, 106, 106, 106)) {
-                trap.run(106, [&] { button->setText(kTurnOn); });
+                trap.run(106, [&] { choices_.setSwitchOn(false); });
                 return;
             }
         }
@@ -152,8 +143,8 @@ void HoldEngine::switchClicked() {
         trap.run(110, [&] { waitClock.setEnabled(true); });
         trap.run(112,
                  [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("On")); });
-    } else if (trap.test(114, [&] { return button->text() == kTurnOff; })) {
-        trap.run(116, [&] { button->setText(kTurnOn); });
+    } else if (trap.test(114, [&] { return choices_.switchOn(); })) {
+        trap.run(116, [&] { choices_.setSwitchOn(false); });
         trap.run(118, [&] { waitClock.setInterval(0); });
         trap.run(120, [&] { waitClock.setEnabled(false); });
         trap.run(122,
@@ -182,19 +173,19 @@ void HoldEngine::holdNowClicked() {
 void HoldEngine::optionClicked() {
     // No trap of its own in the classic design; an error here must still never end the program.
     ErrorTrap trap(platform_, QStringLiteral("Form1.Option_Click"));
-    const bool untilStopKey = controls_.foreverOption->isChecked();
-    const bool timed = controls_.timedOption->isChecked();
+    const bool untilStopKey = choices_.mode() == HoldChoices::Mode::UntilStopKey;
+    const bool timed = choices_.mode() == HoldChoices::Mode::Timed;
     trap.run(100, [&] {
         saveSetting(platform_, setting::kOption1, convert::fromBoolean(untilStopKey));
         saveSetting(platform_, setting::kOption2, convert::fromBoolean(timed));
     });
-    Clock& stopKeyClock = *controls_.stopKeyClock;
+    Clock& stopKeyClock = *clocks_.stopKeyClock;
     if (untilStopKey) {
-        trap.run(102, [&] { controls_.holdList->setEnabled(false); });
+        trap.run(102, [&] { choices_.setHoldListEnabled(false); });
         trap.run(104, [&] { stopKeyClock.setEnabled(true); });
         trap.run(106, [&] { stopKeyClock.setInterval(10); });
     } else if (timed) {
-        trap.run(108, [&] { controls_.holdList->setEnabled(true); });
+        trap.run(108, [&] { choices_.setHoldListEnabled(true); });
         trap.run(110, [&] { stopKeyClock.setEnabled(false); });
         trap.run(112, [&] { stopKeyClock.setInterval(0); });
     }

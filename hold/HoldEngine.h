@@ -6,15 +6,11 @@
 
 #include "platform/NativeDesktop.h"
 
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTreeWidget;
-
 namespace quindorel {
 
 class ApplicationList;
 class Clock;
+class HoldChoices;
 class HoldInputs;
 class KeySetFile;
 class Platform;
@@ -26,19 +22,14 @@ struct HoldState;
 // only while the switch is off.
 class HoldEngine {
 public:
-    struct Controls {
-        QRadioButton* foreverOption;  // Option1
-        QRadioButton* timedOption;    // Option2
-        QTreeWidget* holdList;        // ListView2
-        QLineEdit* waitField;         // Text1
-        QPushButton* switchButton;    // PushButton4
-        Clock* waitClock;             // Timer1
-        Clock* holdClock;             // Timer2
-        Clock* stopKeyClock;          // Timer3
+    struct Clocks {
+        Clock* waitClock;     // Timer1
+        Clock* holdClock;     // Timer2
+        Clock* stopKeyClock;  // Timer3
     };
 
-    HoldEngine(Platform& platform, const Controls& controls, HoldState& state, HoldInputs& inputs,
-               ApplicationList& applications, const KeySetFile& keySetFile);
+    HoldEngine(Platform& platform, const Clocks& clocks, HoldChoices& choices, HoldState& state,
+               HoldInputs& inputs, ApplicationList& applications, const KeySetFile& keySetFile);
 
     // Shows or clears the busy pointer while "Hold Now (Test)" runs.
     void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
@@ -60,7 +51,8 @@ public:
 
 private:
     Platform& platform_;
-    Controls controls_;
+    Clocks clocks_;
+    HoldChoices& choices_;
     HoldState& state_;
     HoldInputs& inputs_;
     ApplicationList& applications_;

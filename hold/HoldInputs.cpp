@@ -1,12 +1,11 @@
 #include "hold/HoldInputs.h"
 
-#include <QLineEdit>
-#include <QTreeWidget>
 #include <array>
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
-#include "common/SelectedRow.h"
+#include "common/RuntimeError.h"
+#include "hold/HoldChoices.h"
 #include "hold/HoldSettings.h"
 #include "hold/HoldState.h"
 #include "platform/Platform.h"
@@ -15,9 +14,8 @@ namespace quindorel {
 
 const QString HoldInputs::kCustomRow = QStringLiteral("X seconds");
 
-HoldInputs::HoldInputs(Platform& platform, HoldState& state, QTreeWidget* holdList,
-                       QLineEdit* waitField)
-    : platform_(platform), state_(state), holdList_(holdList), waitField_(waitField) {}
+HoldInputs::HoldInputs(Platform& platform, HoldState& state, HoldChoices& choices)
+    : platform_(platform), state_(state), choices_(choices) {}
 
 const QStringList HoldInputs::kRows = {QStringLiteral("1 second"), QStringLiteral("5 seconds"),
                                        QStringLiteral("10 seconds"), QStringLiteral("60 seconds"),
@@ -28,14 +26,18 @@ namespace {
 // The lengths of the rows of kRows, in order; the row after them is "X seconds".
 constexpr std::array<std::int32_t, 4> kRowSeconds = {1, 5, 10, 60};
 
-qsizetype selectedIndex(QTreeWidget* list) {
-    return list->indexOfTopLevelItem(selectedRow(list));
+// The selected row; the classic "Object variable not set" when there is none.
+qsizetype selectedIndex(const HoldChoices& choices) {
+    if (choices.holdRow() < 0) {
+        throw RuntimeError(RuntimeError::Code::ObjectVariableNotSet);
+    }
+    return choices.holdRow();
 }
 
 }  // namespace
 
 std::int32_t HoldInputs::selectedHoldSeconds() const {
-    const qsizetype row = selectedIndex(holdList_);
+    const qsizetype row = selectedIndex(choices_);
     if (row >= 0 && row < qsizetype(kRowSeconds.size())) {
         return kRowSeconds[std::size_t(row)];
     }
@@ -43,7 +45,7 @@ std::int32_t HoldInputs::selectedHoldSeconds() const {
 }
 
 bool HoldInputs::customRowSelected() const {
-    return selectedIndex(holdList_) == kRows.indexOf(kCustomRow);
+    return selectedIndex(choices_) == kRows.indexOf(kCustomRow);
 }
 
 bool HoldInputs::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine) {
@@ -74,9 +76,7 @@ void HoldInputs::holdListClicked() {
     // No trap of its own in the classic design; an error here must still never end the program.
     ErrorTrap trap(platform_, QStringLiteral("Form1.ListView2_Click"));
     trap.run(100, [&] {
-        QTreeWidgetItem* row = selectedRow(holdList_);
-        saveSetting(platform_, setting::kOftenIndex,
-                    QString::number(holdList_->indexOfTopLevelItem(row) + 1));
+        saveSetting(platform_, setting::kOftenIndex, QString::number(selectedIndex(choices_) + 1));
     });
     trap.run(102, [&] { state_.holdSeconds = selectedHoldSeconds(); });
     trap.run(104, [&] { state_.holdTicks = 0; });

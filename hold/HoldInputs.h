@@ -3,12 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-class QLineEdit;
-class QTreeWidget;
-
 namespace quindorel {
 
 class ErrorTrap;
+class HoldChoices;
 class Platform;
 struct HoldState;
 
@@ -19,7 +17,7 @@ public:
     static const QString kCustomRow;  // "X seconds"
     static const QStringList kRows;   // the rows of "Hold for...", in order
 
-    HoldInputs(Platform& platform, HoldState& state, QTreeWidget* holdList, QLineEdit* waitField);
+    HoldInputs(Platform& platform, HoldState& state, HoldChoices& choices);
 
     // The hold length of the selected row, by its place in the list; throws
     // when no row is selected.
@@ -47,8 +45,7 @@ public:
 private:
     Platform& platform_;
     HoldState& state_;
-    QTreeWidget* holdList_;
-    QLineEdit* waitField_;
+    HoldChoices& choices_;
 };
 
 }  // namespace quindorel

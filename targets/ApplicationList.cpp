@@ -1,16 +1,13 @@
 #include "targets/ApplicationList.h"
 
-#include <QTreeWidget>
-
-#include "common/Conversions.h"
 #include "common/ErrorTrap.h"
-#include "common/SelectedRow.h"
+#include "common/RuntimeError.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
 
-ApplicationList::ApplicationList(Platform& platform, QTreeWidget* list)
-    : platform_(platform), list_(list) {}
+ApplicationList::ApplicationList(Platform& platform, TargetRows& rows)
+    : platform_(platform), rows_(rows) {}
 
 bool ApplicationList::isBlankTitle(const QString& title) {
     for (const QChar c : title) {
@@ -47,12 +44,12 @@ bool ApplicationList::isAppWindow(const TopLevelWindow& window, bool includeUnti
 
 void ApplicationList::getAllWindows() {
     ErrorTrap trap(platform_, QStringLiteral("mProcess.getAllWindows"));
-    trap.run(100, [&] { list_->clear(); });
+    trap.run(100, [&] { rows_.setRows({}, -1); });
     std::vector<TopLevelWindow> windows;
     trap.run(102, [&] { windows = platform_.desktop().topLevelWindows(); });
 
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(static_cast<qsizetype>(windows.size()));
+    std::vector<TargetRows::Row> rows;
+    rows.reserve(windows.size());
     for (const TopLevelWindow& window : windows) {
         trap.reach(104);
         QString title;
@@ -66,25 +63,23 @@ void ApplicationList::getAllWindows() {
         if (isBlankTitle(title)) {
             continue;  // 114
         }
-        trap.run(116, [&] {
-            auto* row = new QTreeWidgetItem(QStringList{title, QString::number(window.id)});
-            rows.append(row);
-        });
+        trap.run(116, [&] { rows.push_back({title, window.id}); });
     }
     trap.run(120, [&] {
-        list_->addTopLevelItems(rows);
-        if (!rows.isEmpty()) {
-            list_->setCurrentItem(rows.first());
-        }
+        const int selected = rows.empty() ? -1 : 0;
+        rows_.setRows(std::move(rows), selected);
     });
 }
 
 int ApplicationList::rowCount() const {
-    return list_->topLevelItemCount();
+    return static_cast<int>(rows_.rows().size());
 }
 
 WindowId ApplicationList::selectedHandle() const {
-    return convert::toInteger32(selectedRow(list_)->text(1));
+    if (rows_.selected() < 0 || rows_.selected() >= rowCount()) {
+        throw RuntimeError(RuntimeError::Code::ObjectVariableNotSet);
+    }
+    return rows_.rows()[static_cast<std::size_t>(rows_.selected())].handle;
 }
 
 }  // namespace quindorel

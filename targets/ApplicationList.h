@@ -3,8 +3,7 @@
 #include <QString>
 
 #include "platform/NativeDesktop.h"
-
-class QTreeWidget;
+#include "targets/TargetRows.h"
 
 namespace quindorel {
 
@@ -17,7 +16,7 @@ class ApplicationList {
 public:
     static constexpr int kTitleLimit = 79;
 
-    ApplicationList(Platform& platform, QTreeWidget* list);
+    ApplicationList(Platform& platform, TargetRows& rows);
 
     void setMainWindowHandle(WindowId handle) { mainWindowHandle_ = handle; }
     WindowId mainWindowHandle() const { return mainWindowHandle_; }
@@ -33,12 +32,12 @@ public:
 
     int rowCount() const;
     // The handle of the selected row; throws a RuntimeError when no row is
-    // selected or its handle text is damaged.
+    // selected.
     WindowId selectedHandle() const;
 
 private:
     Platform& platform_;
-    QTreeWidget* list_;
+    TargetRows& rows_;
     WindowId mainWindowHandle_ = 0;
 };
 

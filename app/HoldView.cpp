@@ -1,0 +1,146 @@
+#include "app/HoldView.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include "app/FormControls.h"
+#include "hold/HoldInputs.h"
+
+namespace quindorel {
+
+namespace {
+
+// Runs `paint` with `flag` set, so that the signals it causes are not read back.
+template <typename F>
+void guarded(bool& flag, F paint) {
+    const bool was = flag;
+    flag = true;
+    paint();
+    flag = was;
+}
+
+int selectedIndex(const QTreeWidget* list) {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->indexOfTopLevelItem(selected.first());
+}
+
+void select(QTreeWidget* list, int row) {
+    if (row < 0) {
+        list->clearSelection();
+    } else if (selectedIndex(list) != row) {
+        list->setCurrentItem(list->topLevelItem(row));
+    }
+}
+
+}  // namespace
+
+HoldView::HoldView(const FormControls& controls, HoldChoices& choices, TargetRows& targets,
+                   QObject* parent)
+    : QObject(parent), controls_(controls), choices_(choices), targets_(targets) {
+    // The field's designed text stands until the saved one is restored.
+    choices_.setWaitText(controls_.waitField->text());
+    choices_.setObserver([this](HoldChoices::Part part) { paint(part); });
+    targets_.setObserver([this](bool rows) { paintTargets(rows); });
+
+    // Connected before the window's handlers, so these run first.
+    connect(controls_.foreverOption, &QRadioButton::toggled, this, [this] { takeMode(); });
+    connect(controls_.timedOption, &QRadioButton::toggled, this, [this] { takeMode(); });
+    connect(controls_.waitField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!painting_) {
+            choices_.setWaitText(text);
+        }
+    });
+    connect(controls_.holdList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!painting_) {
+            takeHoldRow();
+        }
+    });
+    connect(controls_.appList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!painting_) {
+            takeTargetRow();
+        }
+    });
+}
+
+void HoldView::takeHoldRow() {
+    guarded(painting_, [&] { choices_.setHoldRow(selectedIndex(controls_.holdList)); });
+}
+
+void HoldView::takeTargetRow() {
+    guarded(painting_, [&] { targets_.select(selectedIndex(controls_.appList)); });
+}
+
+void HoldView::takeMode() {
+    if (painting_) {
+        return;
+    }
+    HoldChoices::Mode mode = HoldChoices::Mode::Neither;
+    if (controls_.foreverOption->isChecked()) {
+        mode = HoldChoices::Mode::UntilStopKey;
+    } else if (controls_.timedOption->isChecked()) {
+        mode = HoldChoices::Mode::Timed;
+    }
+    guarded(painting_, [&] { choices_.setMode(mode); });
+}
+
+void HoldView::paint(HoldChoices::Part part) {
+    if (painting_) {
+        return;  // the change came from the control itself
+    }
+    guarded(painting_, [&] {
+        const FormControls& c = controls_;
+        switch (part) {
+            case HoldChoices::Part::Mode:
+                c.foreverOption->setChecked(choices_.mode() == HoldChoices::Mode::UntilStopKey);
+                c.timedOption->setChecked(choices_.mode() == HoldChoices::Mode::Timed);
+                break;
+            case HoldChoices::Part::Switch:
+                c.switchButton->setText(choices_.switchOn() ? QStringLiteral("Turn Off")
+                                                            : QStringLiteral("Turn On"));
+                break;
+            case HoldChoices::Part::WaitText:
+                // The window's own handler of the field still saves the new text.
+                c.waitField->setText(choices_.waitText());
+                break;
+            case HoldChoices::Part::HoldRows:
+                while (c.holdList->topLevelItemCount() < choices_.holdRowCount()) {
+                    const int row = c.holdList->topLevelItemCount();
+                    new QTreeWidgetItem(c.holdList, QStringList{HoldInputs::kRows.value(row)});
+                }
+                while (c.holdList->topLevelItemCount() > choices_.holdRowCount()) {
+                    delete c.holdList->takeTopLevelItem(c.holdList->topLevelItemCount() - 1);
+                }
+                break;
+            case HoldChoices::Part::HoldRow:
+                select(c.holdList, choices_.holdRow());
+                break;
+            case HoldChoices::Part::HoldListEnabled:
+                c.holdList->setEnabled(choices_.holdListEnabled());
+                break;
+        }
+    });
+}
+
+void HoldView::paintTargets(bool rows) {
+    if (painting_) {
+        return;  // the change came from the list itself
+    }
+    guarded(painting_, [&] {
+        QTreeWidget* list = controls_.appList;
+        if (rows) {
+            list->clear();
+            QList<QTreeWidgetItem*> items;
+            items.reserve(static_cast<qsizetype>(targets_.rows().size()));
+            for (const TargetRows::Row& row : targets_.rows()) {
+                items.append(
+                    new QTreeWidgetItem(QStringList{row.title, QString::number(row.handle)}));
+            }
+            list->addTopLevelItems(items);
+        }
+        select(list, targets_.selected());
+    });
+}
+
+}  // namespace quindorel
