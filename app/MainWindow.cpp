@@ -17,41 +17,22 @@
 #include "app/PointerRule.h"
 #include "app/StartUp.h"
 #include "common/ErrorTrap.h"
-#include "hold/HoldEngine.h"
-#include "hold/HoldInputs.h"
-#include "hold/StopHotKey.h"
-#include "keys/KeyMarks.h"
-#include "keys/KeySetFile.h"
 #include "platform/Platform.h"
-#include "targets/ApplicationList.h"
 
 namespace quindorel {
 
 MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget* parent)
     : QWidget(parent),
-      platform_(platform),
       programFolder_(programFolder),
       controls_(buildFormControls(this)),
-      waitClock_(platform.createClock()),
-      holdClock_(platform.createClock()),
-      stopKeyClock_(platform.createClock()),
-      view_(new HoldView(controls_, choices_, targets_, this)),
+      model_(platform, programFolder_),
+      view_(new HoldView(controls_, model_.choices, model_.targets, this)),
       pointer_(new PointerRule(this)) {
     setWindowTitle(QStringLiteral("Form1"));
-    applications_ = std::make_unique<ApplicationList>(platform_, targets_);
-    marks_.setObserver([this](int index) { showMark(index); });
-    keySetFile_ = std::make_unique<KeySetFile>(platform_, marks_, programFolder_);
-    keyMarks_ = std::make_unique<KeyMarks>(platform_, marks_, *keySetFile_);
-    inputs_ = std::make_unique<HoldInputs>(platform_, state_, choices_);
-    const HoldEngine::Clocks clocks{waitClock_.get(), holdClock_.get(), stopKeyClock_.get()};
-    engine_ = std::make_unique<HoldEngine>(platform_, clocks, choices_, state_, *inputs_,
-                                           *applications_, *keySetFile_);
-    engine_->setBusyPointer([this](bool busy) {
+    model_.marks.setObserver([this](int index) { showMark(index); });
+    model_.engine.setBusyPointer([this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
-    stopHotKey_ = std::make_unique<StopHotKey>(
-        platform_, *stopKeyClock_, [this] { return applications_->mainWindowHandle(); },
-        [this] { engine_->holdKeys(false); });
     connectControls();
     watchPointers();
 }
@@ -59,45 +40,49 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
 MainWindow::~MainWindow() = default;
 
 void MainWindow::formLoad() {
-    StartUp(*this).run();
+    StartUp(*this, controls_, *pointer_, model_, programFolder_).run();
 }
 
 void MainWindow::formShown() {
-    StartUp(*this).runShown();
+    StartUp(*this, controls_, *pointer_, model_, programFolder_).runShown();
 }
 
 void MainWindow::releaseHeldKeys() {
-    engine_->releaseHeldKeys();
+    model_.engine.releaseHeldKeys();
 }
 
 void MainWindow::showMark(int index) {
     KeyButton* key = controls_.keyButtons[static_cast<std::size_t>(index)];
-    key->setBackColor(marks_.marked(index) ? KeyButton::kMarked : KeyButton::kUnmarked);
+    key->setBackColor(model_.marks.marked(index) ? KeyButton::kMarked : KeyButton::kUnmarked);
     // Only a change: showing a key the window has not shown yet would be work for nothing.
-    if (key->isHidden() != marks_.hidden(index)) {
-        key->setVisible(!marks_.hidden(index));
+    if (key->isHidden() != model_.marks.hidden(index)) {
+        key->setVisible(!model_.marks.hidden(index));
     }
 }
 
 void MainWindow::refreshListClicked() {
-    ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton1_Click"));
-    trap.run(100, [&] { applications_->getAllWindows(); });
+    ErrorTrap trap(model_.platform, QStringLiteral("Form1.PushButton1_Click"));
+    trap.run(100, [&] { model_.applications.getAllWindows(); });
 }
 
 void MainWindow::connectControls() {
     const FormControls& c = controls_;
-    connect(c.keyGroup, &QButtonGroup::idClicked, this, [this](int id) { keyMarks_->toggle(id); });
-    connect(c.unmarkAllButton, &QPushButton::clicked, this, [this] { keyMarks_->unmarkAll(); });
-    connect(c.markAllButton, &QPushButton::clicked, this, [this] { keyMarks_->markAll(); });
+    connect(c.keyGroup, &QButtonGroup::idClicked, this,
+            [this](int id) { model_.keyMarks.toggle(id); });
+    connect(c.unmarkAllButton, &QPushButton::clicked, this,
+            [this] { model_.keyMarks.unmarkAll(); });
+    connect(c.markAllButton, &QPushButton::clicked, this, [this] { model_.keyMarks.markAll(); });
     connect(c.refreshButton, &QPushButton::clicked, this, [this] { refreshListClicked(); });
-    connect(c.switchButton, &QPushButton::clicked, this, [this] { engine_->switchClicked(); });
-    connect(c.holdNowButton, &QPushButton::clicked, this, [this] { engine_->holdNowClicked(); });
-    connect(c.helpButton, &QPushButton::clicked, this, [this] { inputs_->showHelp(); });
-    connect(c.foreverOption, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
-    connect(c.timedOption, &QRadioButton::clicked, this, [this] { engine_->optionClicked(); });
+    connect(c.switchButton, &QPushButton::clicked, this, [this] { model_.engine.switchClicked(); });
+    connect(c.holdNowButton, &QPushButton::clicked, this,
+            [this] { model_.engine.holdNowClicked(); });
+    connect(c.helpButton, &QPushButton::clicked, this, [this] { model_.inputs.showHelp(); });
+    connect(c.foreverOption, &QRadioButton::clicked, this,
+            [this] { model_.engine.optionClicked(); });
+    connect(c.timedOption, &QRadioButton::clicked, this, [this] { model_.engine.optionClicked(); });
     connect(c.holdList, &QTreeWidget::itemClicked, this, [this] {
         view_->takeHoldRow();
-        inputs_->holdListClicked();
+        model_.inputs.holdListClicked();
     });
     // A row chosen with the keyboard counts as a click too.
     connect(c.holdList, &QTreeWidget::currentItemChanged, this,
@@ -105,7 +90,7 @@ void MainWindow::connectControls() {
                 if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
                     QGuiApplication::mouseButtons() == Qt::NoButton) {
                     view_->takeHoldRow();
-                    inputs_->holdListClicked();
+                    model_.inputs.holdListClicked();
                 }
             });
     // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
@@ -117,11 +102,8 @@ void MainWindow::connectControls() {
         }
     });
     connect(c.waitField, &QLineEdit::textChanged, this,
-            [this](const QString& text) { inputs_->waitTextChanged(text); });
+            [this](const QString& text) { model_.inputs.waitTextChanged(text); });
     c.waitField->installEventFilter(this);
-    waitClock_->setOnTick([this] { engine_->waitClockTick(); });
-    holdClock_->setOnTick([this] { engine_->holdClockTick(); });
-    stopKeyClock_->setOnTick([this] { stopHotKey_->clockTick(); });
 }
 
 void MainWindow::watchPointers() {
@@ -165,7 +147,7 @@ void MainWindow::validateWaitField() {
         return;
     }
     validating_ = true;
-    platform_.messageBox(warning, QString(), MessageIcon::None);
+    model_.platform.messageBox(warning, QString(), MessageIcon::None);
     controls_.waitField->setFocus(Qt::OtherFocusReason);
     validating_ = false;
 }

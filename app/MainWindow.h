@@ -1,29 +1,18 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
 
 #include "app/FormControls.h"
-#include "hold/HoldChoices.h"
-#include "hold/HoldState.h"
-#include "keys/MarkedKeys.h"
-#include "targets/TargetRows.h"
+#include "hold/HoldModel.h"
 
 namespace quindorel {
 
-class ApplicationList;
-class Clock;
-class HoldEngine;
-class HoldInputs;
 class HoldView;
-class KeyMarks;
-class KeySetFile;
 class Platform;
 class PointerRule;
-class StopHotKey;
 
-// The program's one window: owns every control and every piece of state, and
-// connects the controls to the behaviour behind them.
+// The program's one window: shows the hold model and forwards the user's
+// clicks to it.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -38,20 +27,7 @@ public:
     void releaseHeldKeys();
 
     const FormControls& controls() const { return controls_; }
-    Platform& platform() { return platform_; }
-    const QString& programFolder() const { return programFolder_; }
-    Clock& waitClock() { return *waitClock_; }
-    Clock& holdClock() { return *holdClock_; }
-    Clock& stopKeyClock() { return *stopKeyClock_; }
-    HoldState& state() { return state_; }
-    HoldChoices& choices() { return choices_; }
-    ApplicationList& applications() { return *applications_; }
-    KeySetFile& keySetFile() { return *keySetFile_; }
-    KeyMarks& keyMarks() { return *keyMarks_; }
-    MarkedKeys& marks() { return marks_; }
-    HoldInputs& inputs() { return *inputs_; }
-    HoldEngine& engine() { return *engine_; }
-    StopHotKey& stopHotKey() { return *stopHotKey_; }
+    HoldModel& model() { return model_; }
     PointerRule& pointer() { return *pointer_; }
 
     // "Refresh List".
@@ -67,23 +43,10 @@ private:
     void showMark(int index);
     void validateWaitField();
 
-    Platform& platform_;
     QString programFolder_;
     FormControls controls_;
-    std::unique_ptr<Clock> waitClock_;
-    std::unique_ptr<Clock> holdClock_;
-    std::unique_ptr<Clock> stopKeyClock_;
-    HoldState state_;
-    HoldChoices choices_;
-    TargetRows targets_;
+    HoldModel model_;
     HoldView* view_;
-    MarkedKeys marks_;
-    std::unique_ptr<ApplicationList> applications_;
-    std::unique_ptr<KeySetFile> keySetFile_;
-    std::unique_ptr<KeyMarks> keyMarks_;
-    std::unique_ptr<HoldInputs> inputs_;
-    std::unique_ptr<HoldEngine> engine_;
-    std::unique_ptr<StopHotKey> stopHotKey_;
     PointerRule* pointer_;
     bool validating_ = false;
 };

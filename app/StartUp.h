@@ -1,19 +1,29 @@
 #pragma once
 
+#include <QString>
+
+class QWidget;
+
 namespace quindorel {
 
-class MainWindow;
+class PointerRule;
+struct FormControls;
+struct HoldModel;
 
-// The start-up sequence of the main window: look, caption and title, then
-// every saved choice turned back into the state of its control, the
-// application list filled and, last, the saved key set read and marked.
+// The start-up sequence of the main window: its look, caption and title and
+// the lists' columns, then the model's load, which restores every saved
+// choice (the window paints them as they come).
 class StartUp {
 public:
-    explicit StartUp(MainWindow& window) : window_(window) {}
+    StartUp(QWidget& window, const FormControls& controls, PointerRule& pointer, HoldModel& model,
+            const QString& programFolder)
+        : window_(window),
+          controls_(controls),
+          pointer_(pointer),
+          model_(model),
+          programFolder_(programFolder) {}
     void run();
-    // Once the window is on screen: asks what "X seconds" stands for when
-    // that row was restored, then starts a restored switch's wait clock, or
-    // leaves the switch off when no length was given.
+    // Once the window is on screen: the model's questions that need it.
     void runShown();
 
     static constexpr const char* kCaption = "Quindorel";
@@ -21,7 +31,11 @@ public:
     static constexpr const char* kCursorFileName = "HAND-M.CUR";
 
 private:
-    MainWindow& window_;
+    QWidget& window_;
+    const FormControls& controls_;
+    PointerRule& pointer_;
+    HoldModel& model_;
+    const QString& programFolder_;
 };
 
 }  // namespace quindorel

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         window.formShown();
 
         const FormControls& c = window.controls();
-        const int custom = window.state().customHoldSeconds;
+        const int custom = window.model().state.customHoldSeconds;
         expect(custom >= std::numeric_limits<std::int16_t>::min() &&
                    custom <= std::numeric_limits<std::int16_t>::max(),
                "custom seconds outside the 16-bit range");
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expect(
             c.switchButton->text() == (on ? QLatin1String("Turn Off") : QLatin1String("Turn On")),
             "switch caption does not follow BackupSwitch", backupSwitch);
-        expect(window.waitClock().interval() == (on ? 1000 : 0),
+        expect(window.model().waitClock->interval() == (on ? 1000 : 0),
                "wait clock does not follow BackupSwitch");
         expect(!(c.foreverOption->isChecked() && c.timedOption->isChecked()),
                "both options selected");

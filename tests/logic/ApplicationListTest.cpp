@@ -69,7 +69,7 @@ private slots:
         QTreeWidget* list = f.controls().appList;
         QCOMPARE(rows(list), QStringList({"Top|3", "Same|5", "Same|6"}));
         QCOMPARE(list->selectedItems().value(0), list->topLevelItem(0));
-        QCOMPARE(f.window->applications().selectedHandle(), 3);
+        QCOMPARE(f.window->model().applications.selectedHandle(), 3);
     }
 
     void refreshRebuildsAndSelectsTheFirstRow() {
@@ -85,7 +85,7 @@ private slots:
         f.desktop().windows.clear();
         f.controls().refreshButton->click();
         QCOMPARE(list->topLevelItemCount(), 0);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.window->applications().selectedHandle());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.window->model().applications.selectedHandle());
     }
 
     void columns() {

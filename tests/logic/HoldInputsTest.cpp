@@ -31,21 +31,21 @@ private slots:
         QFETCH(int, seconds);
         Fixture f;
         f.start();
-        f.window->state().customHoldSeconds = custom;
+        f.window->model().state.customHoldSeconds = custom;
         f.controls().holdList->setCurrentItem(f.controls().holdList->topLevelItem(row));
-        QCOMPARE(f.window->inputs().selectedHoldSeconds(), seconds);
+        QCOMPARE(f.window->model().inputs.selectedHoldSeconds(), seconds);
     }
 
     void listClickSavesIndexAndRestartsTheCount() {
         Fixture f;
         f.start();
-        f.window->state().holdTicks = 7;
+        f.window->model().state.holdTicks = 7;
         QTreeWidget* list = f.controls().holdList;
         list->setCurrentItem(list->topLevelItem(3));
         emit list->itemClicked(list->topLevelItem(3), 0);
         QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
-        QCOMPARE(f.window->state().holdSeconds, 60);
-        QCOMPARE(f.window->state().holdTicks, 0);
+        QCOMPARE(f.window->model().state.holdSeconds, 60);
+        QCOMPARE(f.window->model().state.holdTicks, 0);
     }
 
     void customSecondsPrompt_data() {
@@ -73,16 +73,16 @@ private slots:
         QFETCH(QStringList, boxes);
         Fixture f;
         f.start();
-        f.window->state().customHoldSeconds = 99;
+        f.window->model().state.customHoldSeconds = 99;
         for (const QString& answer : answers) {
             f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
                                                               : std::optional<QString>(answer));
         }
         f.platform.messages.clear();
         ErrorTrap trap(f.platform, QStringLiteral("Form1.PushButton4_Click"));
-        QVERIFY(f.window->inputs().askCustomSeconds(trap, 106, 106, 106));
+        QVERIFY(f.window->model().inputs.askCustomSeconds(trap, 106, 106, 106));
         QCOMPARE(f.platform.prompts.size(), answers.size());
-        QCOMPARE(f.window->state().customHoldSeconds, stored);
+        QCOMPARE(f.window->model().state.customHoldSeconds, stored);
         QStringList shown;
         for (const QString& text : f.platform.messageTexts()) {
             shown << text.section(QLatin1Char('\r'), 0, 0);
@@ -103,7 +103,7 @@ private slots:
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>({row}));
-        QCOMPARE(f.window->inputs().selectedHoldSeconds(), 10);
+        QCOMPARE(f.window->model().inputs.selectedHoldSeconds(), 10);
         QVERIFY(f.platform.messages.isEmpty());
     }
 

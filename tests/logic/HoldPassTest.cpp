@@ -26,13 +26,13 @@ private slots:
         Fixture f;
         startWithTarget(f);
         for (int index : {100, 41, 68}) {  // Up, a, left shift: saved in index order
-            f.window->keyMarks().toggle(index);
+            f.window->model().keyMarks.toggle(index);
         }
-        f.window->engine().holdKeys(true);
+        f.window->model().engine.holdKeys(true);
         QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "down 65", "down 160",
                                                  "down 38", "release 42"}));
         f.desktop().calls.clear();
-        f.window->engine().holdKeys(false);
+        f.window->model().engine.holdKeys(false);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"up 65", "up 160", "up 38"}));
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -65,8 +65,8 @@ private slots:
         Fixture f;
         startWithTarget(f);
         f.writeKeySet(line);
-        f.window->keySetFile().readKeySets(true);
-        f.window->engine().holdKeys(true);
+        f.window->model().keySetFile.readKeySets(true);
+        f.window->model().engine.holdKeys(true);
         QCOMPARE(f.desktop().keyCalls(), keys);
         QCOMPARE(f.reportedLines(), reportedLines);
         QVERIFY(f.desktop().calls.contains("release 42"));
@@ -76,7 +76,7 @@ private slots:
         Fixture f;
         startWithTarget(f);
         const int walks = f.desktop().walkCount;
-        f.window->engine().holdKeys(true);
+        f.window->model().engine.holdKeys(true);
         QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "release 42"}));
         QCOMPARE(f.desktop().walkCount, walks + 1);
     }
@@ -85,10 +85,10 @@ private slots:
         Fixture f;
         f.start();
         f.controls().timedOption->click();
-        f.window->keyMarks().toggle(41);
+        f.window->model().keyMarks.toggle(41);
         const int walks = f.desktop().walkCount;
         f.holdClock().setInterval(0);
-        f.window->engine().holdKeys(true);
+        f.window->model().engine.holdKeys(true);
         QVERIFY(f.desktop().keyCalls().isEmpty());
         QCOMPARE(f.desktop().walkCount, walks);
         QCOMPARE(f.holdClock().interval(), 1000);
@@ -100,7 +100,7 @@ private slots:
         startWithTarget(f);
         QVERIFY(f.controls().foreverOption->isChecked());
         f.holdClock().setInterval(1000);
-        f.window->engine().holdKeys(true);
+        f.window->model().engine.holdKeys(true);
         QCOMPARE(f.holdClock().interval(), 0);
         QVERIFY(!f.holdClock().enabled());
     }
@@ -108,10 +108,10 @@ private slots:
     void noSelectedRowReportsEachStepAndStillSends() {
         Fixture f;
         startWithTarget(f);
-        f.window->keyMarks().toggle(41);
+        f.window->model().keyMarks.toggle(41);
         f.controls().appList->clearSelection();
         const int walks = f.desktop().walkCount;
-        f.window->engine().holdKeys(true);
+        f.window->model().engine.holdKeys(true);
         QCOMPARE(f.reportedLines(), QList<int>({104, 106, 108, 112}));
         QCOMPARE(f.desktop().calls, QStringList({"down 65"}));
         QCOMPARE(f.desktop().walkCount, walks + 1);
@@ -120,9 +120,9 @@ private slots:
     void neverAimsAtItsOwnWindow() {
         Fixture f;
         startWithTarget(f);
-        f.window->keyMarks().toggle(41);
-        f.window->applications().setMainWindowHandle(42);
-        f.window->engine().holdKeys(true);
+        f.window->model().keyMarks.toggle(41);
+        f.window->model().applications.setMainWindowHandle(42);
+        f.window->model().engine.holdKeys(true);
         QVERIFY(f.desktop().calls.isEmpty());
     }
 
@@ -139,14 +139,14 @@ private slots:
         QFETCH(QStringList, ups);
         Fixture f;
         startWithTarget(f);
-        f.window->keyMarks().toggle(41);  // a
-        f.window->keyMarks().toggle(53);  // z
-        f.window->engine().holdKeys(true);
+        f.window->model().keyMarks.toggle(41);  // a
+        f.window->model().keyMarks.toggle(53);  // z
+        f.window->model().engine.holdKeys(true);
         for (int index : toggledDuringHold) {
-            f.window->keyMarks().toggle(index);
+            f.window->model().keyMarks.toggle(index);
         }
         f.desktop().calls.clear();
-        f.window->engine().holdKeys(false);
+        f.window->model().engine.holdKeys(false);
         QCOMPARE(f.desktop().keyCalls(), ups);
         f.desktop().calls.clear();
         f.window->close();  // nothing is left to let go of
@@ -156,11 +156,11 @@ private slots:
     void closingReleasesWhatAPressPutDownOnly() {
         Fixture f;
         startWithTarget(f);
-        f.window->keyMarks().toggle(41);
-        f.window->keyMarks().toggle(63);
-        f.window->engine().holdKeys(true);
-        f.window->engine().holdKeys(true);
-        f.window->keyMarks().unmarkAll();
+        f.window->model().keyMarks.toggle(41);
+        f.window->model().keyMarks.toggle(63);
+        f.window->model().engine.holdKeys(true);
+        f.window->model().engine.holdKeys(true);
+        f.window->model().keyMarks.unmarkAll();
         f.addWindow(7, "Other");
         f.window->refreshListClicked();  // another window is selected now
         f.desktop().calls.clear();
@@ -171,9 +171,9 @@ private slots:
 
         Fixture released;
         startWithTarget(released);
-        released.window->keyMarks().toggle(41);
-        released.window->engine().holdKeys(true);
-        released.window->engine().holdKeys(false);
+        released.window->model().keyMarks.toggle(41);
+        released.window->model().engine.holdKeys(true);
+        released.window->model().engine.holdKeys(false);
         released.desktop().calls.clear();
         released.window->close();
         QVERIFY(released.desktop().calls.isEmpty());

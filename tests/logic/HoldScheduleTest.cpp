@@ -20,7 +20,7 @@ class HoldScheduleTest : public QObject {
     static void prepare(Fixture& f, const QString& wait, bool timed) {
         f.addWindow(42, "Game");
         f.start();
-        f.window->keyMarks().toggle(41);
+        f.window->model().keyMarks.toggle(41);
         f.controls().waitField->setText(wait);
         if (timed) {
             f.controls().timedOption->click();
@@ -53,7 +53,7 @@ private slots:
         ticks(f.waitClock(), 20);  // the wait clock goes on, without effect
         ticks(f.holdClock(), 20);  // the hold clock counts only while the switch is off
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
-        QCOMPARE(f.window->state().holdTicks, 0);
+        QCOMPARE(f.window->model().state.holdTicks, 0);
 
         f.controls().switchButton->click();
         QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
@@ -85,7 +85,7 @@ private slots:
         f.controls().switchButton->click();
         f.addWindow(42, "Game");
         f.window->refreshListClicked();
-        f.window->keyMarks().toggle(41);
+        f.window->model().keyMarks.toggle(41);
         if (timed) {
             f.controls().timedOption->click();
             selectHoldRow(f, 1);  // "5 seconds"
@@ -104,7 +104,7 @@ private slots:
                 QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 1);
                 f.holdClock().tick();
             } else {
-                f.platform.pressHotKey(f.window->stopHotKey().hotKeyId());
+                f.platform.pressHotKey(f.window->model().stopHotKey.hotKeyId());
             }
             QCOMPARE(f.desktop().keyCalls().size(), 2 * round);
             QCOMPARE(f.desktop().keyCalls().last(), QStringLiteral("up 65"));
@@ -142,7 +142,7 @@ private slots:
         f.controls().switchButton->click();
         ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        QCOMPARE(f.window->state().waitTicks, 4);
+        QCOMPARE(f.window->model().state.waitTicks, 4);
         QCOMPARE(f.platform.messages.size(), reports);
     }
 
@@ -150,7 +150,7 @@ private slots:
         Fixture f;
         prepare(f, "2", false);
         f.controls().holdNowButton->click();  // switch off: nothing
-        QCOMPARE(f.window->state().waitTicks, 0);
+        QCOMPARE(f.window->model().state.waitTicks, 0);
         f.controls().switchButton->click();
         f.controls().holdNowButton->click();
         QVERIFY(f.desktop().keyCalls().isEmpty());
@@ -161,7 +161,7 @@ private slots:
         empty.start();
         empty.controls().switchButton->click();
         empty.controls().holdNowButton->click();
-        QCOMPARE(empty.window->state().waitTicks, 0);
+        QCOMPARE(empty.window->model().state.waitTicks, 0);
     }
 
     void switchOnAsksForCustomSeconds() {
@@ -181,13 +181,13 @@ private slots:
         QCOMPARE(f.platform.prompts.first(),
                  QStringLiteral("Input Number Of Second(s)|Enter number of second(s):|"));
         QCOMPARE(f.platform.messageTexts(), QStringList({"Please enter a value more than 0."}));
-        QCOMPARE(f.window->state().customHoldSeconds, 8);
+        QCOMPARE(f.window->model().state.customHoldSeconds, 8);
         QCOMPARE(f.waitClock().interval(), 1000);
 
         f.controls().switchButton->click();
         f.platform.answers = {std::nullopt};  // dismissed: the length entered before stays
         f.controls().switchButton->click();
-        QCOMPARE(f.window->state().customHoldSeconds, 8);
+        QCOMPARE(f.window->model().state.customHoldSeconds, 8);
         QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn Off"));
     }
 
@@ -198,10 +198,11 @@ private slots:
         f.platform.pressHotKey(0xC000);  // not set up yet: nothing
         QVERIFY(f.desktop().calls.isEmpty());
         f.stopKeyClock().tick();
-        const std::int32_t id = f.window->stopHotKey().hotKeyId();
-        QCOMPARE(f.desktop().calls.last(), QStringLiteral("hotkey %1 %2 6 83")
-                                               .arg(f.window->applications().mainWindowHandle())
-                                               .arg(id));
+        const std::int32_t id = f.window->model().stopHotKey.hotKeyId();
+        QCOMPARE(f.desktop().calls.last(),
+                 QStringLiteral("hotkey %1 %2 6 83")
+                     .arg(f.window->model().applications.mainWindowHandle())
+                     .arg(id));
         QCOMPARE(f.stopKeyClock().interval(), 0);  // an idle program is not woken every 10 ms
 
         f.controls().switchButton->click();

@@ -1,0 +1,109 @@
+#include "hold/HoldModel.h"
+
+#include "common/Conversions.h"
+#include "common/ErrorTrap.h"
+#include "common/RuntimeError.h"
+#include "hold/HoldSettings.h"
+#include "platform/Platform.h"
+
+namespace quindorel {
+
+HoldModel::HoldModel(Platform& platform, const QString& programFolder)
+    : platform(platform),
+      waitClock(platform.createClock()),
+      holdClock(platform.createClock()),
+      stopKeyClock(platform.createClock()),
+      applications(platform, targets),
+      keySetFile(platform, marks, programFolder),
+      keyMarks(platform, marks, keySetFile),
+      inputs(platform, state, choices),
+      engine(platform, {waitClock.get(), holdClock.get(), stopKeyClock.get()}, choices, state,
+             inputs, applications, keySetFile),
+      stopHotKey(
+          platform, *stopKeyClock, [this] { return applications.mainWindowHandle(); },
+          [this] { engine.holdKeys(false); }) {
+    waitClock->setOnTick([this] { engine.waitClockTick(); });
+    holdClock->setOnTick([this] { engine.holdClockTick(); });
+    stopKeyClock->setOnTick([this] { stopHotKey.clockTick(); });
+}
+
+void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
+    trap.run(126, [&] { applications.setMainWindowHandle(mainWindow); });
+    trap.run(128, [&] { state.customHoldSeconds = 0; });
+    trap.run(132, [&] {
+        choices.setWaitText(getSetting(platform, setting::kText1, QStringLiteral("1")));
+    });
+    trap.run(142, [&] { applications.getAllWindows(); });
+    for (int i = 0; i < HoldInputs::kRows.size(); ++i) {
+        trap.run(148 + 2 * i, [&] { choices.setHoldRowCount(i + 1); });
+    }
+    // As the classic list control does, a filled list starts with its first row selected.
+    choices.setHoldRow(0);
+
+    int remembered = 0;
+    trap.run(158, [&] {
+        remembered =
+            convert::toInteger16(getSetting(platform, setting::kOftenIndex, QStringLiteral("2")));
+    });
+    trap.run(160, [&] {
+        if (remembered < 1 || remembered > choices.holdRowCount()) {
+            throw RuntimeError(
+                RuntimeError::Code::SubscriptOutOfRange,
+                QStringLiteral("no row %1 in the \"Hold for...\" list").arg(remembered));
+        }
+        choices.setHoldRow(remembered - 1);
+    });
+    // The question about "X seconds" waits until the window is shown
+    // (loadShown), and so does the wait clock, which needs its answer.
+    const bool customLengthAsked = !trap.test(162, [&] { return choices.holdRowCount() == 0; }) &&
+                                   trap.test(164, [&] { return inputs.customRowSelected(); });
+
+    QString switchState;
+    trap.run(172, [&] {
+        switchState = getSetting(platform, setting::kBackupSwitch, QStringLiteral("Off"));
+    });
+    if (trap.test(174, [&] { return switchState == QLatin1String("Off"); })) {
+        trap.run(176, [&] { choices.setSwitchOn(false); });
+        trap.run(178, [&] { waitClock->setInterval(0); });
+    } else if (trap.test(180, [&] { return switchState == QLatin1String("On"); })) {
+        trap.run(182, [&] { choices.setSwitchOn(true); });
+        if (!customLengthAsked) {
+            trap.run(184, [&] { waitClock->setInterval(1000); });
+        }
+    }
+
+    // Selecting an option runs its click handler, which saves both options and
+    // sets the "Hold for..." list and the stop-key clock for the selected mode.
+    const auto restoreOption = [&](HoldChoices::Mode mode, const QString& key,
+                                   const char* fallback) {
+        if (convert::toBoolean(getSetting(platform, key, QLatin1String(fallback)))) {
+            choices.setMode(mode);
+            engine.optionClicked();
+        }
+    };
+    trap.run(186, [&] { restoreOption(HoldChoices::Mode::UntilStopKey, setting::kOption1, "1"); });
+    trap.run(188, [&] { restoreOption(HoldChoices::Mode::Timed, setting::kOption2, "0"); });
+    trap.run(206, [&] { keySetFile.readKeySets(true); });
+}
+
+void HoldModel::loadShown(ErrorTrap& trap) {
+    bool customRow = false;
+    trap.run(164, [&] { customRow = choices.holdRowCount() > 0 && inputs.customRowSelected(); });
+    if (!customRow) {
+        return;
+    }
+    const bool haveLength = inputs.askCustomSeconds(trap, 166, 168, 170);
+    if (!choices.switchOn()) {
+        return;
+    }
+    if (haveLength) {
+        trap.run(184, [&] { waitClock->setInterval(1000); });
+    } else {
+        // No hold may start that nothing would end.
+        trap.run(182, [&] { choices.setSwitchOn(false); });
+        trap.run(182,
+                 [&] { saveSetting(platform, setting::kBackupSwitch, QStringLiteral("Off")); });
+    }
+}
+
+}  // namespace quindorel
