@@ -55,12 +55,12 @@ void HoldEngine::holdKeys(bool press) {
 
         // Collected first, so that the events go out back to back.
         std::vector<KeyStroke> strokes;
-        const QStringList& keySet = keySetFile_.keySet();
-        for (qsizetype i = 0; i + 1 < keySet.size(); ++i) {
+        for (const KeySetFile::Code& code : keySetFile_.codes()) {
             trap.run(110, [&] {
-                const std::uint8_t code =
-                    convert::toByte(convert::toInteger16(keySet.at(i).trimmed()));
-                strokes.push_back({code, press});
+                if (code.error) {
+                    throw *code.error;
+                }
+                strokes.push_back({code.key, press});
             });
         }
         if (!press) {

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/FileExists.h"
 #include "common/RuntimeError.h"
@@ -55,7 +56,22 @@ void KeySetFile::saveKeySets() {
         }
     });
     // The hold presses what the screen shows: the line just written, read back.
-    keySet_ = split(line);
+    setKeySet(split(line));
+}
+
+void KeySetFile::setKeySet(QStringList keySet) {
+    keySet_ = std::move(keySet);
+    codes_.clear();
+    // The element after the last comma is never a key.
+    for (qsizetype i = 0; i + 1 < keySet_.size(); ++i) {
+        Code code;
+        try {
+            code.key = convert::toByte(convert::toInteger16(keySet_.at(i).trimmed()));
+        } catch (const RuntimeError& error) {
+            code.error = error;
+        }
+        codes_.push_back(std::move(code));
+    }
 }
 
 namespace {
@@ -137,7 +153,7 @@ void KeySetFile::readKeySets(bool load) {
         }
     });
     trap.run(118, [&] { file.close(); });
-    trap.run(120, [&] { keySet_ = split(content); });
+    trap.run(120, [&] { setKeySet(split(content)); });
     if (trap.test(122, [&] { return load; })) {
         trap.run(124, [&] { markKeys(); });
     }

@@ -70,6 +70,13 @@ private slots:
         QCOMPARE(f.desktop().keyCalls(), keys);
         QCOMPARE(f.reportedLines(), reportedLines);
         QVERIFY(f.desktop().calls.contains("release 42"));
+
+        // The release pass lets go of the same keys and reports the same elements again.
+        f.desktop().calls.clear();
+        f.platform.messages.clear();
+        f.window->model().engine.holdKeys(false);
+        QCOMPARE(f.desktop().keyCalls(), keys.replaceInStrings("down", "up"));
+        QCOMPARE(f.reportedLines(), reportedLines);
     }
 
     void emptyKeySetStillRaisesMovesAndRebuilds() {
