@@ -5,8 +5,9 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "app/MainWindow.h"
 #include "app/KeyButton.h"
+#include "app/MainWindow.h"
+#include "hold/HoldModel.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace quindorel::testing {
@@ -35,6 +36,20 @@ struct Fixture {
         window->formLoad();
         window->formShown();
         return *window;
+    }
+
+    // The model the window shows, and the user's actions as the window
+    // forwards them to it.
+    HoldModel& model() { return window->model(); }
+    void turnSwitch() { model().engine.switchClicked(); }
+    bool switchOn() { return model().choices.switchOn(); }
+    void chooseMode(HoldChoices::Mode mode) {
+        model().choices.setMode(mode);
+        model().engine.optionClicked();
+    }
+    void chooseHoldRow(int row) {
+        model().choices.setHoldRow(row);
+        model().inputs.holdListClicked();
     }
 
     FakeClock& waitClock() { return *platform.clocks.at(0); }

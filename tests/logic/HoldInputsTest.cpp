@@ -32,7 +32,7 @@ private slots:
         Fixture f;
         f.start();
         f.window->model().state.customHoldSeconds = custom;
-        f.controls().holdList->setCurrentItem(f.controls().holdList->topLevelItem(row));
+        f.model().choices.setHoldRow(row);
         QCOMPARE(f.window->model().inputs.selectedHoldSeconds(), seconds);
     }
 
@@ -40,9 +40,7 @@ private slots:
         Fixture f;
         f.start();
         f.window->model().state.holdTicks = 7;
-        QTreeWidget* list = f.controls().holdList;
-        list->setCurrentItem(list->topLevelItem(3));
-        emit list->itemClicked(list->topLevelItem(3), 0);
+        f.chooseHoldRow(3);
         QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
         QCOMPARE(f.window->model().state.holdSeconds, 60);
         QCOMPARE(f.window->model().state.holdTicks, 0);
@@ -95,7 +93,7 @@ private slots:
         f.start();
         f.window->show();
         QTreeWidget* list = f.controls().holdList;
-        f.controls().timedOption->click();
+        f.chooseMode(HoldChoices::Mode::Timed);
         QTreeWidgetItem* row = list->topLevelItem(2);
         list->setCurrentItem(row);
         const QPoint middle = list->visualItemRect(row).center();
@@ -168,7 +166,7 @@ private slots:
         Fixture f;
         f.start();
         f.platform.messages.clear();
-        f.controls().helpButton->click();
+        f.model().inputs.showHelp();
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
         QVERIFY(

@@ -91,7 +91,7 @@ private slots:
     void emptyListSendsNothingButArmsTheHoldClockInTimedMode() {
         Fixture f;
         f.start();
-        f.controls().timedOption->click();
+        f.chooseMode(HoldChoices::Mode::Timed);
         f.window->model().keyMarks.toggle(41);
         const int walks = f.desktop().walkCount;
         f.holdClock().setInterval(0);
@@ -105,7 +105,7 @@ private slots:
     void foreverModeDisarmsTheHoldClock() {
         Fixture f;
         startWithTarget(f);
-        QVERIFY(f.controls().foreverOption->isChecked());
+        QCOMPARE(f.model().choices.mode(), HoldChoices::Mode::UntilStopKey);
         f.holdClock().setInterval(1000);
         f.window->model().engine.holdKeys(true);
         QCOMPARE(f.holdClock().interval(), 0);
@@ -116,7 +116,7 @@ private slots:
         Fixture f;
         startWithTarget(f);
         f.window->model().keyMarks.toggle(41);
-        f.controls().appList->clearSelection();
+        f.model().targets.select(-1);
         const int walks = f.desktop().walkCount;
         f.window->model().engine.holdKeys(true);
         QCOMPARE(f.reportedLines(), QList<int>({104, 106, 108, 112}));

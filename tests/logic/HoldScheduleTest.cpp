@@ -1,6 +1,3 @@
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 #include "Fixture.h"
@@ -21,16 +18,11 @@ class HoldScheduleTest : public QObject {
         f.addWindow(42, "Game");
         f.start();
         f.window->model().keyMarks.toggle(41);
-        f.controls().waitField->setText(wait);
+        f.model().choices.setWaitText(wait);
         if (timed) {
-            f.controls().timedOption->click();
+            f.chooseMode(HoldChoices::Mode::Timed);
         }
         f.desktop().calls.clear();
-    }
-    static void selectHoldRow(Fixture& f, int row) {
-        QTreeWidget* list = f.controls().holdList;
-        list->setCurrentItem(list->topLevelItem(row));
-        emit list->itemClicked(list->topLevelItem(row), 0);
     }
     static void ticks(FakeClock& clock, int count) {
         for (int i = 0; i < count; ++i) {
@@ -42,9 +34,9 @@ private slots:
     void timedHoldFromSwitchToRelease() {
         Fixture f;
         prepare(f, "5", true);
-        selectHoldRow(f, 2);  // "10 seconds"
-        f.controls().switchButton->click();
-        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn Off"));
+        f.chooseHoldRow(2);  // "10 seconds"
+        f.turnSwitch();
+        QVERIFY(f.switchOn());
         QCOMPARE(f.platform.store.value("BackupSwitch"), QStringLiteral("On"));
         ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
@@ -55,8 +47,8 @@ private slots:
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
         QCOMPARE(f.window->model().state.holdTicks, 0);
 
-        f.controls().switchButton->click();
-        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
+        f.turnSwitch();
+        QVERIFY(!f.switchOn());
         QCOMPARE(f.platform.store.value("BackupSwitch"), QStringLiteral("Off"));
         ticks(f.holdClock(), 9);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
@@ -65,7 +57,7 @@ private slots:
         ticks(f.holdClock(), 30);  // counts on past the length
         QCOMPARE(f.desktop().keyCalls().size(), 2);
 
-        selectHoldRow(f, 1);  // "5 seconds" restarts the count
+        f.chooseHoldRow(1);  // "5 seconds" restarts the count
         ticks(f.holdClock(), 5);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
     }
@@ -79,26 +71,26 @@ private slots:
         QFETCH(bool, timed);
         Fixture f;
         f.start();
-        f.controls().waitField->setText("3");
-        f.controls().switchButton->click();  // nothing listed yet: the first press does nothing
+        f.model().choices.setWaitText("3");
+        f.turnSwitch();  // nothing listed yet: the first press does nothing
         ticks(f.waitClock(), 3);
-        f.controls().switchButton->click();
+        f.turnSwitch();
         f.addWindow(42, "Game");
         f.window->refreshListClicked();
         f.window->model().keyMarks.toggle(41);
         if (timed) {
-            f.controls().timedOption->click();
-            selectHoldRow(f, 1);  // "5 seconds"
+            f.chooseMode(HoldChoices::Mode::Timed);
+            f.chooseHoldRow(1);  // "5 seconds"
         } else {
             f.stopKeyClock().tick();
         }
         for (int round = 1; round <= 3; ++round) {
-            f.controls().switchButton->click();
+            f.turnSwitch();
             ticks(f.waitClock(), 2);
             QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 2);
             f.waitClock().tick();
             QCOMPARE(f.desktop().keyCalls().last(), QStringLiteral("down 65"));
-            f.controls().switchButton->click();
+            f.turnSwitch();
             if (timed) {
                 ticks(f.holdClock(), 4);
                 QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 1);
@@ -114,12 +106,12 @@ private slots:
     void waitingTimeChangedMidway() {
         Fixture f;
         prepare(f, "3", false);
-        f.controls().switchButton->click();
+        f.turnSwitch();
         ticks(f.waitClock(), 2);
-        f.controls().waitField->setText("2");  // already passed
+        f.model().choices.setWaitText("2");  // already passed
         ticks(f.waitClock(), 5);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.controls().waitField->setText("9");
+        f.model().choices.setWaitText("9");
         ticks(f.waitClock(), 2);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
     }
@@ -139,7 +131,7 @@ private slots:
         Fixture f;
         prepare(f, wait, false);
         f.platform.messages.clear();
-        f.controls().switchButton->click();
+        f.turnSwitch();
         ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
         QCOMPARE(f.window->model().state.waitTicks, 4);
@@ -149,34 +141,34 @@ private slots:
     void holdNowRunsOneWaitTick() {
         Fixture f;
         prepare(f, "2", false);
-        f.controls().holdNowButton->click();  // switch off: nothing
+        f.model().engine.holdNowClicked();  // switch off: nothing
         QCOMPARE(f.window->model().state.waitTicks, 0);
-        f.controls().switchButton->click();
-        f.controls().holdNowButton->click();
+        f.turnSwitch();
+        f.model().engine.holdNowClicked();
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.controls().holdNowButton->click();
+        f.model().engine.holdNowClicked();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
 
         Fixture empty;  // no application listed: not even a tick
         empty.start();
-        empty.controls().switchButton->click();
-        empty.controls().holdNowButton->click();
+        empty.turnSwitch();
+        empty.model().engine.holdNowClicked();
         QCOMPARE(empty.window->model().state.waitTicks, 0);
     }
 
     void switchOnAsksForCustomSeconds() {
         Fixture f;
         prepare(f, "5", true);
-        selectHoldRow(f, 4);  // "X seconds": no prompt on the click itself
+        f.chooseHoldRow(4);  // "X seconds": no prompt on the click itself
         QVERIFY(f.platform.prompts.isEmpty());
         f.platform.answers = {std::nullopt};  // dismissed, no length yet: stays off
-        f.controls().switchButton->click();
-        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
+        f.turnSwitch();
+        QVERIFY(!f.switchOn());
         QCOMPARE(f.waitClock().interval(), 0);
         QVERIFY(!f.platform.store.contains("BackupSwitch"));
 
         f.platform.answers = {QStringLiteral("0"), QStringLiteral("7.5")};
-        f.controls().switchButton->click();
+        f.turnSwitch();
         QCOMPARE(f.platform.prompts.size(), 3);
         QCOMPARE(f.platform.prompts.first(),
                  QStringLiteral("Input Number Of Second(s)|Enter number of second(s):|"));
@@ -184,11 +176,11 @@ private slots:
         QCOMPARE(f.window->model().state.customHoldSeconds, 8);
         QCOMPARE(f.waitClock().interval(), 1000);
 
-        f.controls().switchButton->click();
+        f.turnSwitch();
         f.platform.answers = {std::nullopt};  // dismissed: the length entered before stays
-        f.controls().switchButton->click();
+        f.turnSwitch();
         QCOMPARE(f.window->model().state.customHoldSeconds, 8);
-        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn Off"));
+        QVERIFY(f.switchOn());
     }
 
     void stopHotKeyReleasesEveryTimeItIsPressed() {
@@ -205,18 +197,18 @@ private slots:
                      .arg(id));
         QCOMPARE(f.stopKeyClock().interval(), 0);  // an idle program is not woken every 10 ms
 
-        f.controls().switchButton->click();
+        f.turnSwitch();
         f.waitClock().tick();
         f.platform.pressHotKey(id);
         f.platform.pressHotKey(id);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
 
         // Timed mode chosen later: the hot key stays and still releases.
-        f.controls().timedOption->click();
+        f.chooseMode(HoldChoices::Mode::Timed);
         f.platform.pressHotKey(id);
         QCOMPARE(f.desktop().keyCalls().size(), 4);
         // Forever mode again: no second registration.
-        f.controls().foreverOption->click();
+        f.chooseMode(HoldChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         QCOMPARE(f.desktop().calls.filter("hotkey").size(), 1);
         f.platform.pressHotKey(id + 1);  // another hot key: nothing
@@ -229,7 +221,7 @@ private slots:
         prepare(f, "1", false);
         f.platform.messages.clear();
         f.stopKeyClock().tick();
-        f.controls().foreverOption->click();
+        f.chooseMode(HoldChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].text.contains(
@@ -239,15 +231,15 @@ private slots:
     void optionsSaveBothAndSwitchTheListAndStopKeyClock() {
         Fixture f;
         prepare(f, "1", false);
-        f.controls().timedOption->click();
+        f.chooseMode(HoldChoices::Mode::Timed);
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("False"));
         QCOMPARE(f.platform.store.value("Option2"), QStringLiteral("True"));
-        QVERIFY(f.controls().holdList->isEnabled());
+        QVERIFY(f.model().choices.holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 0);
         QVERIFY(!f.stopKeyClock().enabled());
-        f.controls().foreverOption->click();
+        f.chooseMode(HoldChoices::Mode::UntilStopKey);
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("True"));
-        QVERIFY(!f.controls().holdList->isEnabled());
+        QVERIFY(!f.model().choices.holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 10);
     }
 };

@@ -27,11 +27,11 @@ private slots:
         QCOMPARE(f.controls().waitField->text(), QStringLiteral("1"));
         QCOMPARE(selectedHoldRow(f), QStringLiteral("5 seconds"));
         QVERIFY(f.platform.prompts.isEmpty());
-        QCOMPARE(f.controls().switchButton->text(), QStringLiteral("Turn On"));
+        QVERIFY(!f.switchOn());
         QCOMPARE(f.waitClock().interval(), 0);
         QCOMPARE(f.holdClock().interval(), 0);
         QVERIFY(f.controls().foreverOption->isChecked());
-        QVERIFY(!f.controls().holdList->isEnabled());
+        QVERIFY(!f.model().choices.holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 10);
         QVERIFY(f.stopKeyClock().enabled());
         QCOMPARE(f.platform.store.value("Text1"), QStringLiteral("1"));
@@ -145,7 +145,7 @@ private slots:
         f.platform.store.set("Option2", option2);
         f.start();
         QCOMPARE(f.controls().timedOption->isChecked(), timed);
-        QCOMPARE(f.controls().holdList->isEnabled(), timed);
+        QCOMPARE(f.model().choices.holdListEnabled(), timed);
         QCOMPARE(f.stopKeyClock().interval(), timed ? 0 : 10);
         QCOMPARE(f.platform.store.value("Option2"),
                  timed ? QStringLiteral("True") : QStringLiteral("False"));
