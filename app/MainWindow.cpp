@@ -16,7 +16,6 @@
 #include "app/KeyButton.h"
 #include "app/PointerRule.h"
 #include "app/StartUp.h"
-#include "common/ErrorTrap.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
@@ -61,8 +60,7 @@ void MainWindow::showMark(int index) {
 }
 
 void MainWindow::refreshListClicked() {
-    ErrorTrap trap(model_.platform, QStringLiteral("Form1.PushButton1_Click"));
-    trap.run(100, [&] { model_.applications.getAllWindows(); });
+    model_.refreshListClicked();
 }
 
 void MainWindow::connectControls() {

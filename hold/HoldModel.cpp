@@ -106,4 +106,9 @@ void HoldModel::loadShown(ErrorTrap& trap) {
     }
 }
 
+void HoldModel::refreshListClicked() {
+    ErrorTrap trap(platform, QStringLiteral("Form1.PushButton1_Click"));
+    trap.run(100, [&] { applications.getAllWindows(); });
+}
+
 }  // namespace quindorel

@@ -35,6 +35,8 @@ struct HoldModel {
     // that row was restored, then starts a restored switch's wait clock, or
     // leaves the switch off when no length was given.
     void loadShown(ErrorTrap& trap);
+    // "Refresh List".
+    void refreshListClicked();
 
     Platform& platform;
     std::unique_ptr<Clock> waitClock;     // Timer1

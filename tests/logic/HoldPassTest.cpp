@@ -169,7 +169,7 @@ private slots:
         f.window->model().engine.holdKeys(true);
         f.window->model().keyMarks.unmarkAll();
         f.addWindow(7, "Other");
-        f.window->refreshListClicked();  // another window is selected now
+        f.model().refreshListClicked();  // another window is selected now
         f.desktop().calls.clear();
         f.window->close();
         // Each key once, into the window that got the key-downs; no list rebuild.

@@ -76,7 +76,7 @@ private slots:
         ticks(f.waitClock(), 3);
         f.turnSwitch();
         f.addWindow(42, "Game");
-        f.window->refreshListClicked();
+        f.model().refreshListClicked();
         f.window->model().keyMarks.toggle(41);
         if (timed) {
             f.chooseMode(HoldChoices::Mode::Timed);
