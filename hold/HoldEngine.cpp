@@ -7,6 +7,7 @@
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
+#include "common/RuntimeError.h"
 #include "hold/HoldInputs.h"
 #include "hold/HoldState.h"
 #include "keys/KeySetFile.h"
@@ -63,7 +64,15 @@ void HoldEngine::holdKeys(bool press) {
                 strokes.push_back({code, press});
             });
         }
-        trap.run(110, [&] { desktop.sendKeys(strokes); });
+        trap.run(110, [&] {
+            // Windows drops input into a program that runs as administrator
+            // and says so only through the count of events it took.
+            if (desktop.sendKeys(strokes) == KeySendOutcome::Refused) {
+                throw RuntimeError(RuntimeError::Code::PermissionDenied,
+                                   QStringLiteral("the system refused the key events "
+                                                  "(does the window run as administrator?)"));
+            }
+        });
         if (press) {
             held_.insert(held_.end(), strokes.begin(), strokes.end());
         } else {
