@@ -44,9 +44,10 @@ for file in "$icon" "$cursor"; do
 done
 
 # --- the program ------------------------------------------------------------------
+# Qt's toolchain file adds Qt to the find root path and loads ours.
 configure_args=(-S "$repo_root" -B "$build_dir"
-    -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/mingw-w64.cmake"
-    -DCMAKE_PREFIX_PATH="$qt_prefix"
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake"
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo_root/cmake/mingw-w64.cmake"
     -DCMAKE_BUILD_TYPE=Release
     -DQUINDOREL_TESTS="$with_tests"
     -DQUINDOREL_WINDOWS_ICON="$icon"
@@ -73,7 +74,7 @@ headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
 grep -q '^Magic.*20b' <<<"$headers" || { log "$exe is not a 64-bit program"; exit 1; }
 grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$headers" ||
     { log "$exe is not a GUI program"; exit 1; }
-system_dlls='^(advapi32|authz|comdlg32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
+system_dlls='^(advapi32|authz|comdlg32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)"
 foreign="$(grep -Ev "$system_dlls" <<<"$dlls" || true)"
 [[ -z "$foreign" ]] || { log "$exe needs DLLs that Windows lacks: $foreign"; exit 1; }

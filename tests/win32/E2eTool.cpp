@@ -24,7 +24,7 @@ std::wstring wide(const char* text) {
 }
 
 int record(const char* title, const char* logPath) {
-    std::FILE* log = std::fopen(logPath, "a");
+    std::FILE* log = std::fopen(logPath, "ab");
     if (log == nullptr) {
         return 2;
     }

@@ -95,10 +95,11 @@ printf '65,160,38,\r\n' >"$keyset"
 recording="$WORK/recorder.log"
 "$wine" "$TOOL" record Recorder "Z:$recording" >>"$WORK/recorder-errors.log" 2>&1 &
 PIDS+=($!)
-wait_for 30 grep -q '^mapped' "$recording" || fail "the recording window did not come up"
+recorder_up() { grep -q '^mapped' "$recording" 2>/dev/null; }
+wait_for 30 recorder_up || fail "the recording window did not come up"
 
 # keys_since LINE KIND: the key messages of one kind after line LINE.
-keys_since() { tail -n "+$(($1 + 1))" "$recording" | awk -v kind="$2" '$1 == kind { print $2, $3, $4 }' | tr '\n' ';'; }
+keys_since() { tail -n "+$(($1 + 1))" "$recording" | tr -d '\r' | awk -v kind="$2" '$1 == kind { print $2, $3, $4 }' | tr '\n' ';'; }
 has_keys() { [[ "$(keys_since "$1" "$2")" == *"$3"* ]]; }
 downs='65 0x1E 0;16 0x2A 0;38 0x48 1;'
 
@@ -119,6 +120,7 @@ stop_program
 start=$(wc -l <"$recording")
 start_program
 wait_for 30 has_keys "$start" down "$downs" || fail "the second hold sent $(keys_since "$start" down)"
+pgrep -f -- '--quindorel-key-guard' >/dev/null || fail "no key guard runs beside the program"
 start=$(wc -l <"$recording")
 kill -KILL "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null
