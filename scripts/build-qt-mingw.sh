@@ -93,13 +93,14 @@ if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: $qt_source_vers
     log "adding $sources_file for Debian's source packages"
     sudo_cmd=()
     [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" tee "$sources_file" >/dev/null <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
+    # The same archives as the binary packages, so the same versions.
+    if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources
+    else
+        printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' \
+            'Suites: bookworm bookworm-updates' 'Components: main' \
+            'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg'
+    fi | "${sudo_cmd[@]}" tee "$sources_file" >/dev/null
     "${sudo_cmd[@]}" apt-get update -q >/dev/null
 fi
 (cd "$work" && apt-get source -q "qt6-base=$qt_source_version" >"$work/source.log" 2>&1) || {

@@ -8,7 +8,7 @@ declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
   [x]="xvfb openbox x11-utils xdotool fonts-liberation"
   [test]="clang libclang-rt-14-dev"
-  [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb dpkg-dev patch zip fonts-liberation"
+  [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip fonts-liberation"
   [screenshot]="x11-apps imagemagick"
 )
 
