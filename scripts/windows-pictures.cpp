@@ -75,7 +75,7 @@ QImage handCursor() {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath hand;
-    hand.addRoundedRect(QRectF(8.5, 1.5, 5, 17), 2.5, 2.5);    // index finger
+    hand.addRoundedRect(QRectF(8.5, 1.5, 5, 17), 2.5, 2.5);     // index finger
     hand.addRoundedRect(QRectF(13.5, 9.5, 4.5, 10), 2.2, 2.2);  // middle finger
     hand.addRoundedRect(QRectF(18, 10.5, 4.5, 10), 2.2, 2.2);   // ring finger
     hand.addRoundedRect(QRectF(22.5, 12, 4, 9), 2, 2);          // little finger

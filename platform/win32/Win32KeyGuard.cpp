@@ -39,9 +39,9 @@ std::vector<KeyStroke> keyUpsOwed(void* pipe) {
     unsigned char buffer[512];
     DWORD kept = 0;
     DWORD got = 0;
-    while (ReadFile(static_cast<HANDLE>(pipe), buffer + kept, sizeof buffer - kept, &got,
-                    nullptr) &&
-           got > 0) {
+    while (
+        ReadFile(static_cast<HANDLE>(pipe), buffer + kept, sizeof buffer - kept, &got, nullptr) &&
+        got > 0) {
         const DWORD total = kept + got;
         DWORD at = 0;
         for (; at + 2 <= total; at += 2) {
@@ -49,7 +49,8 @@ std::vector<KeyStroke> keyUpsOwed(void* pipe) {
             if (stroke.down) {
                 down.push_back({stroke.virtualKey, false});
             } else {
-                const auto found = std::find(down.begin(), down.end(), KeyStroke{stroke.virtualKey, false});
+                const auto found =
+                    std::find(down.begin(), down.end(), KeyStroke{stroke.virtualKey, false});
                 if (found != down.end()) {
                     down.erase(found);
                 }
@@ -88,9 +89,8 @@ void start() {
         commandLine += static_cast<wchar_t>(*c);
     }
     PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                       CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
     CloseHandle(readEnd);
     if (!started) {
         CloseHandle(writeEnd);

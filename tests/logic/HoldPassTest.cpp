@@ -79,7 +79,8 @@ private slots:
         f.desktop().refuseKeys = true;
         f.window->engine().holdKeys(true);
         QCOMPARE(f.reportedLines(), QList<int>{110});
-        QVERIFY(f.platform.messages.first().text.startsWith("Permission denied: the system refused"));
+        QVERIFY(
+            f.platform.messages.first().text.startsWith("Permission denied: the system refused"));
         QCOMPARE(f.desktop().calls.last(), QString("release 42"));
     }
 
