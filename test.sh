@@ -12,7 +12,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n== %s\n' "$*"; }
 
 step "Installing what is missing"
-./scripts/install-deps.sh build x test windows
+./scripts/install-deps.sh build x test wayland package windows
 
 step "Building (Release)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_TESTS=ON >/dev/null
@@ -34,6 +34,9 @@ fi
 
 step "The Windows program and its tests under Wine"
 ./scripts/test-windows.sh
+
+step "Installed copy and Debian package"
+./scripts/test-install.sh build
 
 step "All tests of the Release build"
 cd build

@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 
+#include "app/DesignColours.h"
 #include "app/FrameStyle.h"
 #include "app/KeyPictures.h"
 #include "app/KeyboardPicture.h"
+#include "app/ReaderView.h"
 #include "keys/KeyButton.h"
 
 namespace quindorel {
@@ -52,11 +55,27 @@ void paintWhite(QWidget* widget) {
     widget->setAutoFillBackground(true);
 }
 
+// Names the parts a control is built of after it, where Qt leaves them
+// unnamed: testers' tools find a control by the chain of names down to it.
+void nameParts(QWidget* control) {
+    for (QWidget* part : control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (part->objectName().isEmpty()) {
+            QString kind = QString::fromLatin1(part->metaObject()->className()).mid(1);
+            if (auto* bar = qobject_cast<QScrollBar*>(part)) {
+                kind.prepend(bar->orientation() == Qt::Horizontal ? "Horizontal" : "Vertical");
+            }
+            part->setObjectName(control->objectName() + QLatin1Char('_') + kind);
+        }
+        nameParts(part);
+    }
+}
+
 // Names the control after its design and puts it at its designed place,
 // given in twips from its container's top-left corner.
 template <typename Control>
 Control* place(Control* control, const char* name, int left, int top, int width, int height) {
     control->setObjectName(QString::fromLatin1(name));
+    nameParts(control);
     control->setGeometry(twipsRect(left, top, width, height));
     return control;
 }
@@ -64,10 +83,6 @@ Control* place(Control* control, const char* name, int left, int top, int width,
 QPushButton* makePushButton(QWidget* parent, const char* caption) {
     auto* button = new QPushButton(QString::fromLatin1(caption), parent);
     button->setFont(pushButtonFont());
-    // White face; the text keeps the system's button-text colour.
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, Qt::white);
-    button->setPalette(palette);
     return button;
 }
 
@@ -98,6 +113,10 @@ QTreeWidget* makeList(QWidget* parent) {
     // "Hold for..." fit without a scroll bar.
     list->header()->setFixedHeight(QFontMetrics(list->font()).height() + 1);
     list->header()->setStyleSheet(QStringLiteral("QHeaderView::section { padding: 0px 4px; }"));
+    // A widget with a style sheet, and its parts, take the system's colours,
+    // not their parent's.
+    list->header()->setPalette(designPalette());
+    list->header()->viewport()->setPalette(designPalette());
     return list;
 }
 
@@ -129,6 +148,7 @@ void buildKeyboardFrame(FormControls& c) {
         button->setGeometry(twipsRect(key.left, key.top, key.width, key.height));
         button->setFont(font);
         button->setToolTip(QString::fromUtf8(key.toolTip));
+        button->setCheckable(true);  // checked while marked
         c.keyGroup->addButton(button, i);
         c.cmdKey[i] = button;
     }
@@ -146,6 +166,8 @@ void buildKeyboardFrame(FormControls& c) {
     c.pushButton5 =
         place(makePushButton(c.frame4, "Mark All Buttons"), "PushButton5", 9360, 2640, 2400, 405);
     c.pushButton5->setVisible(false);
+    hideFromScreenReaders(c.pushButton5);
+    hideFromScreenReaders(c.image1);  // the keys themselves stand for what it shows
     c.label1 = place(makeLabel(c.frame4, "Selected key = green"), "Label1", 5280, 2715, 1785, 225);
     c.label2 =
         place(makeLabel(c.frame4, "Unselectled key = gray"), "Label2", 7320, 2715, 1920, 225);
@@ -175,6 +197,7 @@ void centreOnScreen(QWidget* form) {
 FormControls buildFormControls(QWidget* form) {
     FormControls c;
     c.form = form;
+    installReaderViews();
     form->setObjectName(QStringLiteral("Form1"));
     form->setWindowTitle(QStringLiteral("Form1"));
     // A fixed single border: minimise and close, no maximise, no resizing.
@@ -183,6 +206,8 @@ FormControls buildFormControls(QWidget* form) {
                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     form->setFixedSize(twips(kClientWidthTwips), twips(kClientHeightTwips));
     form->setFont(windowFont());
+    // Set before any control exists, so that every control inherits it.
+    form->setPalette(designPalette());
     paintWhite(form);
 
     c.listView1 = place(makeList(form), "ListView1", 120, 120, 9600, 2055);
@@ -203,6 +228,13 @@ FormControls buildFormControls(QWidget* form) {
     paintWhite(c.option1);
     paintWhite(c.option2);
     c.listView2 = place(makeList(c.frame3), "ListView2", 480, 645, 8880, 1305);
+
+    // Names for readers where no caption gives one: what the column headers,
+    // the frame and the list beside the blank option say on screen.
+    c.listView1->setAccessibleName(QStringLiteral("Select One Application To Hold Into"));
+    c.listView2->setAccessibleName(QStringLiteral("Hold for..."));
+    c.option2->setAccessibleName(QStringLiteral("Hold for..."));
+    c.text1->setAccessibleName(QStringLiteral("Seconds to wait before holding the keys down"));
 
     buildKeyboardFrame(c);
 

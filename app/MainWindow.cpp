@@ -61,6 +61,10 @@ void MainWindow::formLoad() {
     StartUp(*this).run();
 }
 
+void MainWindow::formShown() {
+    StartUp(*this).runShown();
+}
+
 void MainWindow::releaseHeldKeys() {
     engine_->releaseHeldKeys();
 }
@@ -90,6 +94,14 @@ void MainWindow::connectControls() {
                     inputs_->holdListClicked();
                 }
             });
+    // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
+    // a timed hold without a length; the row under the cursor stays chosen.
+    connect(c.listView2, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidget* list = controls_.listView2;
+        if (list->selectedItems().isEmpty() && list->currentItem() != nullptr) {
+            list->currentItem()->setSelected(true);
+        }
+    });
     connect(c.text1, &QLineEdit::textChanged, this,
             [this](const QString& text) { inputs_->waitTextChanged(text); });
     c.text1->installEventFilter(this);

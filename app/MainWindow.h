@@ -28,6 +28,8 @@ public:
 
     // Restores every saved choice; runs once, before the window is first shown.
     void formLoad();
+    // The rest of start-up that needs the window on screen (a question).
+    void formShown();
     // Sends the key-ups still owed by the last press pass (the program ends).
     void releaseHeldKeys();
 

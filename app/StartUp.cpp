@@ -1,6 +1,5 @@
 #include "app/StartUp.h"
 
-#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/FileExists.h"
+#include "common/ProgramFile.h"
 #include "common/RuntimeError.h"
 #include "hold/HoldEngine.h"
 #include "hold/HoldInputs.h"
@@ -47,8 +47,7 @@ void StartUp::run() {
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
 
     trap.run(100, [&] { applySkin(&w, w.programFolder()); });
-    const QString cursorPath =
-        w.programFolder() + QDir::separator() + QLatin1String(kCursorFileName);
+    const QString cursorPath = programFile(w.programFolder(), QLatin1String(kCursorFileName));
     if (trap.test(104, [&] { return fileExists(cursorPath); })) {
         trap.run(106, [&] { w.pointer().setCustomCursor(loadCursorFile(cursorPath)); });
     }
@@ -93,10 +92,11 @@ void StartUp::run() {
         }
         c.listView2->setCurrentItem(row);
     });
-    if (!trap.test(162, [&] { return c.listView2->topLevelItemCount() == 0; }) &&
-        trap.test(164, [&] { return w.inputs().customRowSelected(); })) {
-        w.inputs().askCustomSeconds(trap, 166, 168, 170);
-    }
+    // The question about "X seconds" waits until the window is shown
+    // (runShown), and so does the wait clock, which needs its answer.
+    const bool customLengthAsked = !trap.test(162, [&] {
+        return c.listView2->topLevelItemCount() == 0;
+    }) && trap.test(164, [&] { return w.inputs().customRowSelected(); });
 
     QString switchState;
     trap.run(172, [&] {
@@ -107,7 +107,9 @@ void StartUp::run() {
         trap.run(178, [&] { w.timer1().setInterval(0); });
     } else if (trap.test(180, [&] { return switchState == QLatin1String("On"); })) {
         trap.run(182, [&] { c.pushButton4->setText(QStringLiteral("Turn Off")); });
-        trap.run(184, [&] { w.timer1().setInterval(1000); });
+        if (!customLengthAsked) {
+            trap.run(184, [&] { w.timer1().setInterval(1000); });
+        }
     }
 
     // Selecting an option runs its click handler, which saves both options and
@@ -121,6 +123,32 @@ void StartUp::run() {
     trap.run(186, [&] { restoreOption(c.option1, setting::kOption1, "1"); });
     trap.run(188, [&] { restoreOption(c.option2, setting::kOption2, "0"); });
     trap.run(206, [&] { w.keySetFile().readKeySets(true); });
+}
+
+void StartUp::runShown() {
+    MainWindow& w = window_;
+    Platform& platform = w.platform();
+    const FormControls& c = w.controls();
+    ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
+    bool customRow = false;
+    trap.run(164, [&] {
+        customRow = c.listView2->topLevelItemCount() > 0 && w.inputs().customRowSelected();
+    });
+    if (!customRow) {
+        return;
+    }
+    const bool haveLength = w.inputs().askCustomSeconds(trap, 166, 168, 170);
+    if (c.pushButton4->text() != QLatin1String("Turn Off")) {
+        return;
+    }
+    if (haveLength) {
+        trap.run(184, [&] { w.timer1().setInterval(1000); });
+    } else {
+        // No hold may start that nothing would end.
+        trap.run(182, [&] { c.pushButton4->setText(QStringLiteral("Turn On")); });
+        trap.run(182,
+                 [&] { saveSetting(platform, setting::kBackupSwitch, QStringLiteral("Off")); });
+    }
 }
 
 }  // namespace quindorel

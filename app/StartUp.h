@@ -11,6 +11,10 @@ class StartUp {
 public:
     explicit StartUp(MainWindow& window) : window_(window) {}
     void run();
+    // Once the window is on screen: asks what "X seconds" stands for when
+    // that row was restored, then starts a restored switch's wait clock, or
+    // leaves the switch off when no length was given.
+    void runShown();
 
     static constexpr const char* kCaption = "Quindorel";
     static constexpr const char* kApplicationTitle = "Tessavrin";

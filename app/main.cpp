@@ -18,11 +18,14 @@ int main(int argc, char* argv[]) {
     }
     quindorel::keyguard::start();
 #endif
+    quindorel::preferX11Platform();
+    // Before Qt starts a thread: the guard is a fork of this process.
+    const int keyGuard = quindorel::startKeyGuard();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quindorel"));
     QApplication::setOrganizationName(QStringLiteral("Marvenhal"));
 
-    const auto platform = quindorel::createDesktopPlatform();
+    const auto platform = quindorel::createDesktopPlatform(keyGuard);
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
     // Asked to end: let go of held keys and end at once. Everything else was
     // saved when it changed, and a modal box must not keep the program alive.
@@ -39,5 +42,14 @@ int main(int argc, char* argv[]) {
         window.move(frame.topLeft());
     }
     window.show();
+    // What cannot work here, then any question start-up has left: both wait for
+    // the event loop, so they come over the painted window, one after the other.
+    QMetaObject::invokeMethod(
+        &window,
+        [&window, &platform] {
+            platform->showStartUpNotice();
+            window.formShown();
+        },
+        Qt::QueuedConnection);
     return application.exec();
 }

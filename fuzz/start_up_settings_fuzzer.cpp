@@ -10,6 +10,7 @@
 #include <QList>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <limits>
 
 #include "FuzzSupport.h"
@@ -55,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         MainWindow window(platform, environment->programFolder);
         window.formLoad();  // a hang here is caught by libFuzzer's -timeout
+        window.formShown();
 
         const FormControls& c = window.controls();
         const int custom = window.state().customHoldSeconds;
@@ -66,8 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                "prompts and answers do not add up");
         expect(platform.prompts.size() <= scriptedAnswers, "prompted more often than answered");
 
-        // The switch is on exactly when "On" was stored, letter case and all.
-        const bool on = switchStored && backupSwitch == QLatin1String("On");
+        // The switch is on exactly when "On" was stored, letter case and all,
+        // and there is a hold length: "X seconds" needs one from 1 up.
+        const bool customRow = c.listView2->currentItem() != nullptr &&
+                               c.listView2->currentItem()->text(0) == QLatin1String("X seconds");
+        const bool on =
+            switchStored && backupSwitch == QLatin1String("On") && (!customRow || custom > 0);
         expect(c.pushButton4->text() == (on ? QLatin1String("Turn Off") : QLatin1String("Turn On")),
                "switch caption does not follow BackupSwitch", backupSwitch);
         expect(window.timer1().interval() == (on ? 1000 : 0),
@@ -76,8 +82,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         expect(c.text1->text() == platform.store.value(QStringLiteral("Text1")),
                "waiting time shown is not the one saved");
         for (const FakePlatform::Message& message : platform.messages) {
-            expect(message.title == ErrorTrap::reportTitle(), "a box other than an error report",
-                   message.text);
+            // The only other boxes: what is wrong with an answer to the prompt.
+            expect(message.title == ErrorTrap::reportTitle() ||
+                       message.text.startsWith(QLatin1String("Please enter a ")),
+                   "a box other than an error report", message.text);
         }
     }
     // Widgets deleted later would otherwise pile up: no event loop runs here.

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
@@ -40,6 +41,11 @@ void HoldEngine::holdKeys(bool press) {
         if (controls_.timedOption->isChecked()) {
             holdClock.setEnabled(true);
             holdClock.setInterval(1000);
+            // Each hold counts its own length: without this, a second timed
+            // hold would wait for a count that has long gone past.
+            if (press) {
+                state_.holdTicks = 0;
+            }
         } else {
             holdClock.setEnabled(false);
             holdClock.setInterval(0);
@@ -64,6 +70,16 @@ void HoldEngine::holdKeys(bool press) {
                 strokes.push_back({code, press});
             });
         }
+        if (!press) {
+            // Keys put down by earlier passes and unmarked since are released
+            // too, or they would stay down for good.
+            for (const std::uint8_t code : held_) {
+                if (std::none_of(strokes.begin(), strokes.end(),
+                                 [code](const KeyStroke& s) { return s.virtualKey == code; })) {
+                    strokes.push_back({code, false});
+                }
+            }
+        }
         trap.run(110, [&] {
             // Windows drops input into a program that runs as administrator
             // and says so only through the count of events it took.
@@ -74,7 +90,18 @@ void HoldEngine::holdKeys(bool press) {
             }
         });
         if (press) {
-            held_.insert(held_.end(), strokes.begin(), strokes.end());
+            for (const KeyStroke& stroke : strokes) {
+                if (std::find(held_.begin(), held_.end(), stroke.virtualKey) == held_.end()) {
+                    held_.push_back(stroke.virtualKey);
+                }
+            }
+            // Without a selected row the keys went wherever the focus was
+            // (reported above): there is no window to bring back for them.
+            try {
+                heldIn_ = target();
+            } catch (const RuntimeError&) {
+                heldIn_ = 0;
+            }
         } else {
             held_.clear();
         }
@@ -119,9 +146,17 @@ void HoldEngine::switchClicked() {
         if (trap.test(104, [&] {
                 return controls_.holdList->topLevelItemCount() > 0 && inputs_.customRowSelected();
             })) {
-            inputs_.askCustomSeconds(trap, 106, 106, 106);
+            // Without a length the hold could never end: the switch stays off.
+            if (!inputs_.askCustomSeconds(trap, 106, 106, 106)) {
+                trap.run(106, [&] { button->setText(kTurnOn); });
+                return;
+            }
         }
-        trap.run(108, [&] { waitClock.setInterval(1000); });
+        // Every "Turn On" waits the whole waiting time again.
+        trap.run(108, [&] {
+            state_.waitTicks = 0;
+            waitClock.setInterval(1000);
+        });
         trap.run(110, [&] { waitClock.setEnabled(true); });
         trap.run(112,
                  [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("On")); });
@@ -177,12 +212,22 @@ void HoldEngine::releaseHeldKeys() {
     if (held_.empty()) {
         return;
     }
-    std::vector<KeyStroke> ups = held_;
-    for (KeyStroke& stroke : ups) {
-        stroke.down = false;
+    std::vector<KeyStroke> ups;
+    for (const std::uint8_t code : held_) {
+        ups.push_back({code, false});
     }
     held_.clear();
-    platform_.desktop().sendKeys(ups);
+    // As a release pass does: the window that got the key-downs takes the
+    // focus first, so it is the one that sees the keys come up.
+    NativeDesktop& desktop = platform_.desktop();
+    if (heldIn_ != 0) {
+        desktop.makeTopMost(heldIn_);
+        desktop.showWindow(heldIn_);
+    }
+    desktop.sendKeys(ups);
+    if (heldIn_ != 0) {
+        desktop.releaseTopMost(heldIn_);
+    }
 }
 
 }  // namespace quindorel

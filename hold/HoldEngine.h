@@ -44,7 +44,8 @@ public:
     void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
 
     // One pass: key-downs (press) or key-ups (release) for every key of the
-    // key set, into the selected window.
+    // key set, into the selected window. A release also lets go of any key
+    // that an earlier press put down and that has been unmarked since.
     void holdKeys(bool press);
     void waitClockTick();   // Timer1
     void holdClockTick();   // Timer2
@@ -52,8 +53,9 @@ public:
     void holdNowClicked();  // "Hold Now (Test)"
     void optionClicked();   // either option button
 
-    // Sends the key-ups for what the last press pass put down and no release
-    // pass has released since; used when the program ends.
+    // Sends the key-ups for what press passes put down and no release pass
+    // has released since, into the window that got them; used when the
+    // program ends.
     void releaseHeldKeys();
 
 private:
@@ -64,7 +66,10 @@ private:
     ApplicationList& applications_;
     const KeySetFile& keySetFile_;
     std::function<void(bool)> setBusy_;
-    std::vector<KeyStroke> held_;  // key-downs not yet answered by key-ups
+    // Keys that press passes put down and no release pass has let go since,
+    // each once, in the order they first went down, and the window they went to.
+    std::vector<std::uint8_t> held_;
+    WindowId heldIn_ = 0;
 };
 
 }  // namespace quindorel

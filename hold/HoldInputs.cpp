@@ -43,15 +43,28 @@ bool HoldInputs::customRowSelected() const {
     return selectedRow(holdList_)->text(0).contains(kCustomRow);
 }
 
-void HoldInputs::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine) {
-    QString answer;
-    do {
+bool HoldInputs::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine) {
+    for (;;) {
+        std::optional<QString> answer;
         trap.run(promptLine, [&] {
             answer = platform_.inputBox(QStringLiteral("Enter number of second(s):"),
                                         QStringLiteral("Input Number Of Second(s)"), QString());
         });
-    } while (!trap.test(testLine, [&] { return convert::isNumeric(answer); }));
-    trap.run(storeLine, [&] { state_.customHoldSeconds = convert::toInteger16(answer); });
+        if (!answer) {
+            break;  // dismissed: whatever length was in force stays
+        }
+        // A length that rounds to 0 or below would never end a hold.
+        QString warning = waitTextWarning(*answer);
+        if (warning.isEmpty() && convert::toNumber(*answer) <= 0.5) {
+            warning = QStringLiteral("Please enter a value more than 0.");
+        }
+        if (trap.test(testLine, [&] { return warning.isEmpty(); })) {
+            trap.run(storeLine, [&] { state_.customHoldSeconds = convert::toInteger16(*answer); });
+            break;
+        }
+        platform_.messageBox(warning, QString(), MessageIcon::None);
+    }
+    return state_.customHoldSeconds > 0;
 }
 
 void HoldInputs::holdListClicked() {

@@ -24,11 +24,13 @@ public:
     // Whether the selected row is "X seconds" (throws when none is selected).
     bool customRowSelected() const;
 
-    // Asks until a number is typed and stores it, rounded, as the custom
-    // length. The lines name the caller's statements for the prompt, the
-    // numeric test and the conversion; a conversion error (overflow) goes to
-    // the caller's trap and keeps the previous value.
-    void askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine);
+    // Asks for the custom length until a number of seconds from 1 up is
+    // typed (stored rounded) or the question is dismissed; an answer of 0,
+    // below 0 or not a number is explained and asked again. The lines name
+    // the caller's statements for the prompt, the test of the answer and the
+    // conversion; a conversion error (overflow) goes to the caller's trap and
+    // keeps the previous value. Returns whether a length from 1 up is in force.
+    bool askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine);
 
     // A click in the "Hold for..." list.
     void holdListClicked();

@@ -7,11 +7,15 @@ namespace quindorel {
 
 KeyButton::KeyButton(int index, const QString& caption, const QString& tag, QWidget* parent)
     : QPushButton(caption, parent), index_(index), tag_(tag) {
-    setFocusPolicy(Qt::TabFocus);
+    // A click takes the focus as on any button, so leaving the waiting-time
+    // field for a key checks it.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void KeyButton::setBackColor(QRgb color) {
     backColor_ = color & 0xFFFFFF;
+    // Any colour but grey counts as marked, as a click reads it.
+    setChecked(backColor_ != kUnmarked);
     update();
 }
 
@@ -22,8 +26,9 @@ void KeyButton::paintEvent(QPaintEvent*) {
     // the user reads, so no style gradient may tint it.
     painter.fillRect(face, QColor::fromRgb(backColor_));
 
-    // A one-pixel raised edge, sunken while the button is held down.
-    const bool sunken = isDown() || isChecked();
+    // A one-pixel raised edge, sunken while the button is held down; a marked
+    // key shows its mark by colour alone.
+    const bool sunken = isDown();
     const QColor light(0xFF, 0xFF, 0xFF);
     const QColor dark(0x40, 0x40, 0x40);
     painter.setPen(sunken ? dark : light);
@@ -50,11 +55,17 @@ void KeyButton::paintEvent(QPaintEvent*) {
         painter.drawText(content, Qt::AlignCenter | Qt::TextSingleLine, text());
     }
     if (hasFocus()) {
-        // A dotted focus frame inside the edge, clear of the face's middle.
-        QPen dotted(Qt::black, 1, Qt::DotLine);
-        painter.setPen(dotted);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(face.adjusted(2, 2, -3, -3));
+        // A solid black frame two pixels wide inside the edge: it stands out
+        // on grey and green alike, where a dotted line is hard to find.
+        const QRect inner = face.adjusted(2, 2, -2, -2);
+        const int w = inner.width();
+        const int h = inner.height();
+        for (const QRect& bar :
+             {QRect(inner.left(), inner.top(), w, 2), QRect(inner.left(), inner.bottom() - 1, w, 2),
+              QRect(inner.left(), inner.top(), 2, h),
+              QRect(inner.right() - 1, inner.top(), 2, h)}) {
+            painter.fillRect(bar, Qt::black);
+        }
     }
 }
 

@@ -6,7 +6,9 @@
 namespace quindorel {
 
 // One key of the on-screen keyboard: a flat button whose face is filled with
-// its back colour, which is the key's mark (grey unmarked, green marked).
+// its back colour, which is the key's mark (grey unmarked, green marked). A
+// checkable key reports itself checked while marked, for screen readers; the
+// colour stays the mark, and the checked state only follows it.
 class KeyButton : public QPushButton {
     Q_OBJECT
 public:
@@ -24,6 +26,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A click leaves the checked state alone: the mark's change sets it.
+    void nextCheckState() override {}
 
 private:
     int index_;

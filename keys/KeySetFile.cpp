@@ -1,6 +1,7 @@
 #include "keys/KeySetFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 #include "common/ErrorTrap.h"
@@ -9,6 +10,12 @@
 #include "keys/KeyButton.h"
 #include "keys/KeySetPath.h"
 #include "keys/SafeFileWriter.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace quindorel {
 
@@ -62,6 +69,48 @@ void KeySetFile::saveKeySets() {
     keySet_ = split(line);
 }
 
+namespace {
+
+// Opens the key-set file for reading. Whatever else may stand at its path (a
+// FIFO or a device would block the open or the read for good, a folder reads
+// as nothing) is refused; the open itself never waits.
+void openRegularFile(QFile& file, const QString& path) {
+    const auto refuse = [&] {
+        throw RuntimeError(fileExists(path) ? RuntimeError::Code::PermissionDenied
+                                            : RuntimeError::Code::FileNotFound,
+                           path);
+    };
+    const auto notAFile = [&] {
+        throw RuntimeError(RuntimeError::Code::PathFileAccessError,
+                           path + QStringLiteral(" is not a file"));
+    };
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        refuse();
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        notAFile();
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        refuse();
+    }
+#else
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        notAFile();
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        refuse();
+    }
+#endif
+}
+
+}  // namespace
+
 void KeySetFile::readKeySets(bool load) {
     ErrorTrap trap(platform_, QStringLiteral("Form1.ReadKeySets"));
     if (!trap.test(100, [&] { return load; })) {
@@ -84,11 +133,7 @@ void KeySetFile::readKeySets(bool load) {
     bool opened = false;
     trap.run(110, [&] {
         SafeFileWriter::checkOwnership(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            throw RuntimeError(fileExists(path) ? RuntimeError::Code::PermissionDenied
-                                                : RuntimeError::Code::FileNotFound,
-                               path);
-        }
+        openRegularFile(file, path);
         if (file.size() > kMaxFileSize) {
             file.close();
             throw RuntimeError(RuntimeError::Code::PathFileAccessError,

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include "common/ProgramFile.h"
 #include "common/RuntimeError.h"
 
 namespace quindorel {
@@ -37,7 +38,7 @@ QString keySetPath() {
 }
 
 QString seedKeySetPath(const QString& programFolder) {
-    return programFolder + QDir::separator() + QLatin1String(kKeySetFileName);
+    return programFile(programFolder, QLatin1String(kKeySetFileName));
 }
 
 }  // namespace quindorel

@@ -13,7 +13,7 @@ inline constexpr const char* kKeySetFileName = "xsettings.txt";
 // RuntimeError when that folder cannot be made.
 QString keySetPath();
 
-// The default key set shipped beside the program.
+// The default key set that comes with the program (see programFile).
 QString seedKeySetPath(const QString& programFolder);
 
 }  // namespace quindorel

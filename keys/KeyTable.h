@@ -12,6 +12,9 @@ struct KeyDefinition {
     int code;
     int left, top, width, height;
     const char* toolTip;  // not empty exactly on the picture keys
+    // The key's name as a person says it, for screen readers: the captions
+    // are abbreviations, and some are empty or shared by two keys.
+    const char* spokenName;
 };
 
 inline constexpr int kKeyCount = 104;

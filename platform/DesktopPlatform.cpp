@@ -43,6 +43,31 @@ QString forDisplay(QString text) {
     return text;
 }
 
+bool x11Preferred = false;  // preferX11Platform() asked Qt for xcb
+
+// Why no X11 display is open, and what to do, in a user's words.
+QString noX11Notice() {
+    QString why;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        why = QStringLiteral("no X server or Xwayland was found (DISPLAY is not set)");
+    } else if (x11Preferred) {
+        why = QStringLiteral("the X display %1 named in DISPLAY cannot be reached")
+                  .arg(qEnvironmentVariable("DISPLAY"));
+    } else {
+        why = QStringLiteral("Qt runs on its \"%1\" platform, chosen in QT_QPA_PLATFORM")
+                  .arg(QGuiApplication::platformName());
+    }
+    return QStringLiteral(
+               "Quindorel cannot send keys on this desktop.\n\n"
+               "It reaches windows through X11, and %1. The list of applications stays empty "
+               "and a hold presses no keys. Marked keys and settings are still saved.\n\n"
+               "On a Wayland desktop, X11 programs (most games under Wine or Proton among them) "
+               "run on Xwayland, and Quindorel can hold keys in them when it runs there too: "
+               "start it with Xwayland running (DISPLAY set) and QT_QPA_PLATFORM unset or set "
+               "to xcb.")
+        .arg(why);
+}
+
 }  // namespace
 
 DesktopPlatform::DesktopPlatform(std::unique_ptr<NativeDesktop> desktop)
@@ -87,27 +112,61 @@ void DesktopPlatform::messageBox(const QString& text, const QString& title, Mess
     box.exec();
 }
 
-QString DesktopPlatform::inputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) {
+std::optional<QString> DesktopPlatform::inputBox(const QString& prompt, const QString& title,
+                                                 const QString& defaultText) {
     bool ok = false;
     const QString text = QInputDialog::getText(QApplication::activeWindow(),
                                                title.isEmpty() ? applicationTitle_ : title, prompt,
                                                QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
-std::unique_ptr<Platform> createDesktopPlatform() {
+int startKeyGuard() {
+#ifdef QUINDOREL_HAVE_X11
+    // Only where there is a display to guard keys on.
+    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return X11KeyGuard::start().release();
+    }
+#endif
+    return -1;
+}
+
+void DesktopPlatform::showStartUpNotice() {
+    if (!startUpNotice_.isEmpty()) {
+        messageBox(startUpNotice_, QString(), MessageIcon::Exclamation);
+    }
+}
+
+void preferX11Platform() {
+#ifdef QUINDOREL_HAVE_X11
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        // Wayland after xcb: a DISPLAY whose X server is gone must not keep
+        // the program from starting in a Wayland session.
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+        x11Preferred = true;
+    }
+#endif
+}
+
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard) {
 #ifdef Q_OS_WIN
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>());
 #endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt()) {
+            desktop->setKeyGuard(X11KeyGuard(keyGuard));
             return std::make_unique<DesktopPlatform>(std::move(desktop));
         }
     }
 #endif
-    return std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
+#ifdef QUINDOREL_HAVE_X11
+    X11KeyGuard unused(keyGuard);  // nothing to guard: closing it ends the guard
+#endif
+    Q_UNUSED(keyGuard);
+    auto platform = std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
+    platform->startUpNotice_ = noX11Notice();
+    return platform;
 }
 
 }  // namespace quindorel

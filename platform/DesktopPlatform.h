@@ -19,10 +19,13 @@ public:
     SettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
     void setHotKeyHandler(std::function<void(std::int32_t)> handler) override;
+    // Says once, in a box, what cannot work on this desktop (keys, the window
+    // list) and how to do better; nothing when the desktop works in full.
+    void showStartUpNotice();
     void setApplicationTitle(const QString& title) override { applicationTitle_ = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
-    QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -31,9 +34,24 @@ private:
     QtSettingsStore settings_;
     std::function<void(std::int32_t)> hotKeyHandler_;
     QString applicationTitle_;
+    QString startUpNotice_;
+    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard);
 };
 
-// The platform for the Qt platform plugin in use (xcb today, windows later).
-std::unique_ptr<Platform> createDesktopPlatform();
+// Starts the process that lets go of held keys should the program die during
+// a hold, where the desktop needs one (X11). Call it first thing in main(),
+// while the process has one thread. Returns a socket to it, or -1.
+int startKeyGuard();
+
+// Called before the QApplication is made. On a desktop that offers X11 (a
+// DISPLAY, which Wayland sessions give to Xwayland) Qt is asked for its xcb
+// platform, so that X11 windows can be listed and reached; a platform that
+// the user chose in QT_QPA_PLATFORM is kept.
+void preferX11Platform();
+
+// The platform for the Qt platform plugin in use: X11 on xcb, Win32 on
+// Windows, and a desktop that reaches nothing anywhere else.
+// Told about the key guard started before.
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard = -1);
 
 }  // namespace quindorel

@@ -4,8 +4,10 @@
 
 namespace quindorel {
 
-// The desktop of a display with no windowing system behind it (Qt's
-// offscreen platform): no other windows, and key events go nowhere.
+// The desktop where no X11 display is open (a Wayland session without
+// Xwayland, Qt's offscreen platform): no other windows, and key events go
+// nowhere. The stop key is granted: no other program holds it, it just never
+// comes, as no hold ever presses a key here.
 class NullDesktop : public NativeDesktop {
 public:
     std::vector<TopLevelWindow> topLevelWindows() override { return {}; }
@@ -16,7 +18,7 @@ public:
     std::int32_t addAtom(const std::string& name) override {
         return static_cast<std::int32_t>(0xC000 + name.size());
     }
-    bool registerHotKey(WindowId, std::int32_t, unsigned, std::uint8_t) override { return false; }
+    bool registerHotKey(WindowId, std::int32_t, unsigned, std::uint8_t) override { return true; }
     std::optional<std::int32_t> hotKeyFromNativeEvent(const void*) override { return std::nullopt; }
 };
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/Clock.h"
 #include "platform/NativeDesktop.h"
@@ -31,10 +32,10 @@ public:
 
     // A modal box with an OK button. An empty title means the application title.
     virtual void messageBox(const QString& text, const QString& title, MessageIcon icon) = 0;
-    // A modal input box; returns the typed text, or an empty text on Cancel.
-    // An empty title means the application title.
-    virtual QString inputBox(const QString& prompt, const QString& title,
-                             const QString& defaultText) = 0;
+    // A modal input box; returns the typed text, or nothing when the box is
+    // cancelled or closed. An empty title means the application title.
+    virtual std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                            const QString& defaultText) = 0;
 };
 
 }  // namespace quindorel

@@ -22,26 +22,16 @@ with_tests=OFF
 qt_prefix="$("$repo_root/scripts/build-qt-mingw.sh" | tail -n 1)"
 build_dir="$repo_root/build-mingw"
 out_dir="$repo_root/build/windows"
-mkdir -p "$build_dir/pictures" "$out_dir"
+mkdir -p "$build_dir" "$out_dir"
 
-# --- the icon and the cursor, drawn by a host tool on the host's Qt -----------
-pictures_tool="$build_dir/pictures/windows-pictures"
-tool_sources=("$repo_root/scripts/windows-pictures.cpp" "$repo_root/app/AppIcon.cpp"
-    "$repo_root/app/AppIcon.h")
-if [[ ! -x "$pictures_tool" ]] || [[ -n "$(find "${tool_sources[@]}" -newer "$pictures_tool")" ]]; then
-    # shellcheck disable=SC2046 # pkg-config prints several words
-    g++ -std=c++20 -O1 -fPIC -I"$repo_root" $(pkg-config --cflags Qt6Gui) \
-        "$repo_root/scripts/windows-pictures.cpp" "$repo_root/app/AppIcon.cpp" \
-        -o "$pictures_tool.new" $(pkg-config --libs Qt6Gui)
-    mv "$pictures_tool.new" "$pictures_tool"
+# --- the icon and the cursor, drawn by the host build's quindorel_art ---------
+# (packaging/render_art.cpp: the program's own icon and hand cursor)
+if [[ ! -f "$repo_root/build/CMakeCache.txt" ]]; then
+    cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-icon="$build_dir/pictures/quindorel.ico"
-cursor="$build_dir/pictures/HAND-M.CUR"
-XDG_RUNTIME_DIR="$build_dir/pictures" "$pictures_tool" "$icon.new" "$cursor.new" 2>/dev/null
-# Replaced only when changed, so that an unchanged icon rebuilds nothing.
-for file in "$icon" "$cursor"; do
-    if cmp -s "$file.new" "$file"; then rm "$file.new"; else mv "$file.new" "$file"; fi
-done
+cmake --build "$repo_root/build" --target quindorel_art_files >/dev/null
+icon="$repo_root/build/packaging/art/quindorel.ico"
+cursor="$repo_root/build/packaging/art/HAND-M.CUR"
 
 # --- the program ------------------------------------------------------------------
 # Qt's toolchain file adds Qt to the find root path and loads ours.

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for the given purposes:
-#   install-deps.sh build|x|test|windows|screenshot ...
+#   install-deps.sh build|x|test|wayland|screenshot|package|windows ...
 # Does no apt work at all when everything is there already.
 set -euo pipefail
 
 declare -A groups=(
   [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
-  [x]="xvfb openbox x11-utils xdotool fonts-liberation"
+  [x]="xvfb openbox x11-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
+  # A Wayland desktop with Xwayland, nested in Xvfb, for the tests that run
+  # the program the way a Wayland session starts it.
+  [wayland]="weston xwayland qt6-wayland"
   [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip fonts-liberation"
-  [screenshot]="x11-apps imagemagick"
+  [screenshot]="x11-apps imagemagick qt6ct"
+  [package]="desktop-file-utils appstream dpkg-dev file"
 )
 
 wanted=()

@@ -14,8 +14,8 @@ void FakePlatform::messageBox(const QString& text, const QString& title, Message
     messages.append({text, title.isEmpty() ? applicationTitle : title, icon});
 }
 
-QString FakePlatform::inputBox(const QString& prompt, const QString& title,
-                               const QString& defaultText) {
+std::optional<QString> FakePlatform::inputBox(const QString& prompt, const QString& title,
+                                              const QString& defaultText) {
     prompts << (title.isEmpty() ? applicationTitle : title) + QLatin1Char('|') + prompt +
                    QLatin1Char('|') + defaultText;
     if (answers.empty()) {
@@ -24,7 +24,7 @@ QString FakePlatform::inputBox(const QString& prompt, const QString& title,
     }
     const std::optional<QString> answer = answers.front();
     answers.pop_front();
-    return answer.value_or(QString());
+    return answer;
 }
 
 void FakePlatform::pressHotKey(std::int32_t id) {

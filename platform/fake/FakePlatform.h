@@ -39,8 +39,8 @@ public:
     }
     void setApplicationTitle(const QString& title) override { applicationTitle = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
-    QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+    std::optional<QString> inputBox(const QString& prompt, const QString& title,
+                                    const QString& defaultText) override;
 
     // Delivers one press of a hot key, as the system would.
     void pressHotKey(std::int32_t id);

@@ -89,6 +89,10 @@ X11Desktop::X11Desktop(xcb_connection_t* connection, int screen)
 
 X11Desktop::~X11Desktop() = default;
 
+void X11Desktop::setKeyGuard(X11KeyGuard guard) {
+    state_->keyboard.setGuard(std::move(guard));
+}
+
 bool X11Desktop::canSendKeys() const {
     return state_->keyboard.available();
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/NativeDesktop.h"
+#include "platform/x11/X11KeyGuard.h"
 
 struct xcb_connection_t;
 
@@ -36,6 +37,9 @@ public:
     bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
                         std::uint8_t virtualKey) override;
     std::optional<std::int32_t> hotKeyFromNativeEvent(const void* nativeEvent) override;
+
+    // The guard that lets go of our keys should the program die with some down.
+    void setKeyGuard(X11KeyGuard guard);
 
     // True when the server offers XTEST, without which no key is sent.
     bool canSendKeys() const;

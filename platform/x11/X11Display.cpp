@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/x11/X11ClientWindows.h"
 #include "platform/x11/XcbReply.h"
 
 namespace quindorel {
@@ -104,9 +105,8 @@ std::vector<xcb_window_t> X11Display::stackingOrderTopFirst() {
     if (auto tree = xcbReply(connection_, treeCookie, xcb_query_tree_reply)) {
         const xcb_window_t* children = xcb_query_tree_children(tree.get());
         order.assign(children, children + xcb_query_tree_children_length(tree.get()));
-        std::reverse(order.begin(), order.end());  // children run bottom to top
     }
-    return order;
+    return clientWindowsTopFirst(connection_, wmState_, order);
 }
 
 }  // namespace quindorel

@@ -29,8 +29,8 @@ public:
     bool windowManagerRunning();
 
     // The top-level client windows, top of the stacking order first: the
-    // window manager's stacking list when one runs, otherwise the root's
-    // children.
+    // window manager's stacking list when one runs and publishes it,
+    // otherwise the clients found in the window tree.
     std::vector<xcb_window_t> stackingOrderTopFirst();
 
 private:

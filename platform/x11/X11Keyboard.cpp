@@ -4,6 +4,7 @@
 #include <xcb/xtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/x11/VirtualKeyMap.h"
 #include "platform/x11/XcbReply.h"
@@ -123,10 +124,34 @@ void X11Keyboard::remap(Keymap& keymap, xcb_keycode_t keycode, xcb_keysym_t keys
                      connection_, 1, keycode, static_cast<std::uint8_t>(row.size()), row.data()));
 }
 
+std::array<std::uint8_t, 32> X11Keyboard::repeatingKeys() {
+    std::array<std::uint8_t, 32> bits{};
+    auto reply = xcbReply(connection_, xcb_get_keyboard_control(connection_),
+                          xcb_get_keyboard_control_reply);
+    if (reply) {
+        std::copy(std::begin(reply->auto_repeats), std::end(reply->auto_repeats), bits.begin());
+    }
+    return bits;
+}
+
+void X11Keyboard::setRepeat(xcb_keycode_t keycode, bool on) {
+    const std::uint32_t values[] = {keycode,
+                                    on ? XCB_AUTO_REPEAT_MODE_ON : XCB_AUTO_REPEAT_MODE_OFF};
+    ignoreErrors(connection_, xcb_change_keyboard_control_checked(
+                                  connection_, XCB_KB_KEY | XCB_KB_AUTO_REPEAT_MODE, values));
+}
+
 void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     if (!available_ || strokes.empty()) {
         return;
     }
+    // First the keycodes, borrowing spare ones where the keymap lacks a keysym.
+    struct Event {
+        xcb_keycode_t keycode;
+        bool down;
+        bool giveBack;  // a borrowed keycode, unbound after its key-up
+    };
+    std::vector<Event> events;
     Keymap keymap = fetchKeymap();
     for (const KeyStroke& stroke : strokes) {
         const std::uint32_t keysym = keysymForVirtualKey(stroke.virtualKey);
@@ -134,30 +159,71 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
             continue;  // no key on X for this code
         }
         if (auto borrowed = borrowed_.find(keysym); borrowed != borrowed_.end()) {
-            fakeKey(borrowed->second, stroke.down);
+            events.push_back({borrowed->second, stroke.down, !stroke.down});
             if (!stroke.down) {
-                remap(keymap, borrowed->second, XCB_NO_SYMBOL);
                 borrowed_.erase(borrowed);
             }
+        } else if (const std::optional<xcb_keycode_t> keycode = keymap.find(keysym)) {
+            events.push_back({*keycode, stroke.down, false});
+        } else if (stroke.down) {
+            if (const std::optional<xcb_keycode_t> spare = keymap.spare()) {
+                remap(keymap, *spare, keysym);
+                borrowed_.emplace(keysym, *spare);
+                events.push_back({*spare, true, false});
+            }
+        }  // else: none of our keys is down for it
+    }
+
+    // A key held by software must not auto-repeat (the server repeats XTEST
+    // keys as it does real ones): its own repeat goes off while it is down.
+    // The guard hears of every key-down before it happens.
+    const bool anyNew = std::any_of(events.begin(), events.end(), [&](const Event& e) {
+        return e.down && !held_.contains(e.keycode);
+    });
+    const std::array<std::uint8_t, 32> repeating =
+        anyNew ? repeatingKeys() : std::array<std::uint8_t, 32>{};
+    std::vector<GuardedKey> downs;
+    std::vector<GuardedKey> ups;
+    for (const Event& event : events) {
+        if (!event.down) {
+            ups.push_back({event.keycode, false, false});
+        } else if (const auto known = held_.find(event.keycode); known != held_.end()) {
+            downs.push_back({event.keycode, true, known->second});
+        } else {
+            const bool repeats = (repeating[event.keycode / 8] >> (event.keycode % 8)) & 1;
+            downs.push_back({event.keycode, true, repeats});
+        }
+    }
+    guard_.tell(downs);
+
+    for (const Event& event : events) {
+        if (event.down) {
+            if (!held_.contains(event.keycode)) {
+                const bool repeats = (repeating[event.keycode / 8] >> (event.keycode % 8)) & 1;
+                held_.emplace(event.keycode, repeats);
+                if (repeats) {
+                    setRepeat(event.keycode, false);
+                }
+            }
+            fakeKey(event.keycode, true);
             continue;
         }
-        if (const std::optional<xcb_keycode_t> keycode = keymap.find(keysym)) {
-            fakeKey(*keycode, stroke.down);
-            continue;
+        fakeKey(event.keycode, false);
+        if (const auto known = held_.find(event.keycode); known != held_.end()) {
+            if (known->second) {
+                setRepeat(event.keycode, true);
+            }
+            held_.erase(known);
         }
-        if (!stroke.down) {
-            continue;  // none of our keys is down for it
-        }
-        if (const std::optional<xcb_keycode_t> spare = keymap.spare()) {
-            remap(keymap, *spare, keysym);
-            fakeKey(*spare, true);
-            borrowed_.emplace(keysym, *spare);
+        if (event.giveBack) {
+            remap(keymap, event.keycode, XCB_NO_SYMBOL);
         }
     }
     // A round trip, not just a flush: the server has handled every event once
     // it answers, so none is lost if the program ends right after a pass.
     XcbPtr<xcb_get_input_focus_reply_t> done(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    guard_.tell(ups);
 }
 
 }  // namespace quindorel

@@ -2,12 +2,14 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "platform/NativeDesktop.h"
+#include "platform/x11/X11KeyGuard.h"
 
 namespace quindorel {
 
@@ -15,7 +17,9 @@ namespace quindorel {
 // code. A keysym that no key of the current keymap produces is bound for the
 // moment to a spare keycode; the binding stays while the key is down and is
 // undone right after its key-up, so no key is ever left down on a keycode
-// that has lost its meaning.
+// that has lost its meaning. While a key is down its own auto-repeat is off,
+// so the target sees one key-down, as from a key held on Windows; the key
+// gets its setting back with its key-up. Other keys are never touched.
 class X11Keyboard {
 public:
     explicit X11Keyboard(xcb_connection_t* connection);
@@ -23,8 +27,11 @@ public:
     // False when the server lacks XTEST: key events then go nowhere.
     bool available() const { return available_; }
 
-    // Sends the events back to back and flushes once.
+    // Sends the events back to back and waits until the server has them.
     void send(const std::vector<KeyStroke>& strokes);
+
+    // The process that lets go of our keys should this one die with some down.
+    void setGuard(X11KeyGuard guard) { guard_ = std::move(guard); }
 
     // The keycode that produces `keysym` with the fewest modifiers.
     std::optional<xcb_keycode_t> keycodeFor(std::uint32_t keysym);
@@ -37,10 +44,15 @@ private:
     Keymap fetchKeymap();
     void fakeKey(xcb_keycode_t keycode, bool down);
     void remap(Keymap& keymap, xcb_keycode_t keycode, xcb_keysym_t keysym);
+    // One bit per keycode: whether the key's own auto-repeat is on.
+    std::array<std::uint8_t, 32> repeatingKeys();
+    void setRepeat(xcb_keycode_t keycode, bool on);
 
     xcb_connection_t* connection_;
     bool available_ = false;
     std::map<std::uint32_t, xcb_keycode_t> borrowed_;
+    std::map<xcb_keycode_t, bool> held_;  // down through us -> its auto-repeat was on
+    X11KeyGuard guard_;
 };
 
 }  // namespace quindorel

@@ -4,6 +4,7 @@
 //   e2e_x11tool close WINDOW                 ask the window to close (WM_DELETE_WINDOW)
 //   e2e_x11tool keys-down                    keys the server holds down now, by name
 //   e2e_x11tool autorepeat on|off            the server's key autorepeat
+//   e2e_x11tool repeating-keys               the keys whose own autorepeat is on, as hex bits
 //   e2e_x11tool grab-stop-key                hold the Ctrl+Shift+S grab on the root until killed
 //   e2e_x11tool check-keyset FILE            whether FILE is one whole key-set line
 //   e2e_x11tool watch-keyset FILE            read FILE over and over until SIGTERM; fails if
@@ -101,6 +102,20 @@ int autorepeat(const std::string& mode) {
         xcb_change_keyboard_control_checked(x.connection(), XCB_KB_AUTO_REPEAT_MODE, &value);
     XcbPtr<xcb_generic_error_t> error{xcb_request_check(x.connection(), cookie)};
     return error ? 1 : 0;
+}
+
+int repeatingKeys() {
+    XcbSession x;
+    XcbPtr<xcb_get_keyboard_control_reply_t> reply{xcb_get_keyboard_control_reply(
+        x.connection(), xcb_get_keyboard_control(x.connection()), nullptr)};
+    if (!reply) {
+        return 1;
+    }
+    for (const std::uint8_t bits : reply->auto_repeats) {
+        std::printf("%02x", bits);
+    }
+    std::printf("\n");
+    return 0;
 }
 
 int grabStopKey() {
@@ -218,6 +233,9 @@ int main(int argc, char* argv[]) {
         if (command == "autorepeat" && argc == 3) {
             return autorepeat(argv[2]);
         }
+        if (command == "repeating-keys" && argc == 2) {
+            return repeatingKeys();
+        }
         if (command == "grab-stop-key" && argc == 2) {
             return grabStopKey();
         }
@@ -233,6 +251,7 @@ int main(int argc, char* argv[]) {
     }
     std::fprintf(stderr,
                  "usage: %s pixel WINDOW X Y... | close WINDOW | keys-down | autorepeat on|off | "
+                 "repeating-keys | "
                  "grab-stop-key | "
                  "check-keyset FILE | watch-keyset FILE\n",
                  argv[0]);

@@ -33,6 +33,7 @@ struct Fixture {
     MainWindow& start() {
         make();
         window->formLoad();
+        window->formShown();
         return *window;
     }
 

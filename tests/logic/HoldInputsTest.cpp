@@ -1,5 +1,6 @@
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 #include "Fixture.h"
@@ -49,22 +50,27 @@ private slots:
 
     void customSecondsPrompt_data() {
         QTest::addColumn<QStringList>("answers");  // "<cancel>" stands for Cancel
-        QTest::addColumn<int>("prompts");
         QTest::addColumn<int>("stored");
-        QTest::addColumn<bool>("reported");
-        QTest::newRow("12") << QStringList{"12"} << 1 << 12 << false;
-        QTest::newRow("7.5 rounds to 8") << QStringList{"7.5"} << 1 << 8 << false;
-        QTest::newRow("6.5 rounds to 6") << QStringList{"6.5"} << 1 << 6 << false;
+        QTest::addColumn<QStringList>("boxes");  // the first line of each box shown
+        const QString number = QStringLiteral("Please enter a numeric value.");
+        const QString positive = QStringLiteral("Please enter a value more than 0.");
+        QTest::newRow("12") << QStringList{"12"} << 12 << QStringList{};
+        QTest::newRow("7.5 rounds to 8") << QStringList{"7.5"} << 8 << QStringList{};
+        QTest::newRow("6.5 rounds to 6") << QStringList{"6.5"} << 6 << QStringList{};
         QTest::newRow("asked again until a number")
-            << QStringList{"", "<cancel>", "abc", " ", "3"} << 5 << 3 << false;
-        QTest::newRow("zero and negatives are accepted") << QStringList{"-4"} << 1 << -4 << false;
-        QTest::newRow("40000 is rejected, value kept") << QStringList{"40000"} << 1 << 99 << true;
+            << QStringList{"", "abc", " ", "3"} << 3 << QStringList{number, number, number};
+        QTest::newRow("asked again until more than 0")
+            << QStringList{"0", "-4", "0.4", "0.5", "1"} << 1
+            << QStringList{positive, positive, positive, positive};
+        QTest::newRow("dismissed: the length in force stays")
+            << QStringList{"abc", "<cancel>"} << 99 << QStringList{number};
+        QTest::newRow("40000 is rejected, value kept")
+            << QStringList{"40000"} << 99 << QStringList{"Overflow"};
     }
     void customSecondsPrompt() {
         QFETCH(QStringList, answers);
-        QFETCH(int, prompts);
         QFETCH(int, stored);
-        QFETCH(bool, reported);
+        QFETCH(QStringList, boxes);
         Fixture f;
         f.start();
         f.window->state().customHoldSeconds = 99;
@@ -74,13 +80,31 @@ private slots:
         }
         f.platform.messages.clear();
         ErrorTrap trap(f.platform, QStringLiteral("Form1.PushButton4_Click"));
-        f.window->inputs().askCustomSeconds(trap, 106, 106, 106);
-        QCOMPARE(f.platform.prompts.size(), prompts);
+        QVERIFY(f.window->inputs().askCustomSeconds(trap, 106, 106, 106));
+        QCOMPARE(f.platform.prompts.size(), answers.size());
         QCOMPARE(f.window->state().customHoldSeconds, stored);
-        QCOMPARE(f.platform.messages.size(), reported ? 1 : 0);
-        if (reported) {
-            QVERIFY(f.platform.messages[0].text.startsWith("Overflow\r\n"));
+        QStringList shown;
+        for (const QString& text : f.platform.messageTexts()) {
+            shown << text.section(QLatin1Char('\r'), 0, 0);
         }
+        QCOMPARE(shown, boxes);
+    }
+
+    void holdListAlwaysKeepsARow() {
+        Fixture f;
+        f.start();
+        f.window->show();
+        QTreeWidget* list = f.controls().listView2;
+        f.controls().option2->click();
+        QTreeWidgetItem* row = list->topLevelItem(2);
+        list->setCurrentItem(row);
+        const QPoint middle = list->visualItemRect(row).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, middle);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>({row}));
+        QCOMPARE(f.window->inputs().selectedHoldSeconds(), 10);
+        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void waitingTimeWarnings_data() {
@@ -120,6 +144,11 @@ private slots:
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
         QTRY_VERIFY(field->hasFocus());
         QCOMPARE(field->text(), QStringLiteral("abc"));
+
+        // A click on a key leaves the field too.
+        QTest::mouseClick(f.key(41), Qt::LeftButton);
+        QTRY_COMPARE(f.platform.messages.size(), 2);
+        QTRY_VERIFY(field->hasFocus());
     }
 
     void everyKeystrokeIsSaved() {

@@ -138,6 +138,33 @@ private slots:
         QVERIFY(f.desktop().calls.isEmpty());
     }
 
+    void releaseLetsGoOfKeysUnmarkedDuringTheHold_data() {
+        QTest::addColumn<QList<int>>("toggledDuringHold");
+        QTest::addColumn<QStringList>("ups");
+        QTest::newRow("unchanged") << QList<int>{} << QStringList{"up 65", "up 90"};
+        QTest::newRow("z unmarked, Up marked")
+            << QList<int>{53, 100} << QStringList{"up 65", "up 38", "up 90"};
+        QTest::newRow("all unmarked") << QList<int>{41, 53} << QStringList{"up 65", "up 90"};
+    }
+    void releaseLetsGoOfKeysUnmarkedDuringTheHold() {
+        QFETCH(QList<int>, toggledDuringHold);
+        QFETCH(QStringList, ups);
+        Fixture f;
+        startWithTarget(f);
+        f.window->keyMarks().toggle(41);  // a
+        f.window->keyMarks().toggle(53);  // z
+        f.window->engine().holdKeys(true);
+        for (int index : toggledDuringHold) {
+            f.window->keyMarks().toggle(index);
+        }
+        f.desktop().calls.clear();
+        f.window->engine().holdKeys(false);
+        QCOMPARE(f.desktop().keyCalls(), ups);
+        f.desktop().calls.clear();
+        f.window->close();  // nothing is left to let go of
+        QVERIFY(f.desktop().calls.isEmpty());
+    }
+
     void closingReleasesWhatAPressPutDownOnly() {
         Fixture f;
         startWithTarget(f);
@@ -145,10 +172,14 @@ private slots:
         f.window->keyMarks().toggle(63);
         f.window->engine().holdKeys(true);
         f.window->engine().holdKeys(true);
+        f.window->keyMarks().unmarkAll();
+        f.addWindow(7, "Other");
+        f.window->refreshListClicked();  // another window is selected now
         f.desktop().calls.clear();
         f.window->close();
-        // Only the key-ups: no raising and no list rebuild.
-        QCOMPARE(f.desktop().calls, QStringList({"up 65", "up 161", "up 65", "up 161"}));
+        // Each key once, into the window that got the key-downs; no list rebuild.
+        QCOMPARE(f.desktop().calls,
+                 QStringList({"topmost 42", "show 42", "up 65", "up 161", "release 42"}));
 
         Fixture released;
         startWithTarget(released);

@@ -70,20 +70,45 @@ private slots:
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
     }
 
-    void waitCountIsNeverReset() {
+    void everyHoldPressesAndEnds_data() {
+        QTest::addColumn<bool>("timed");
+        QTest::newRow("timed") << true;
+        QTest::newRow("until the stop key") << false;
+    }
+    void everyHoldPressesAndEnds() {
+        QFETCH(bool, timed);
         Fixture f;
-        prepare(f, "3", true);
-        f.controls().pushButton4->click();
+        f.start();
+        f.controls().text1->setText("3");
+        f.controls().pushButton4->click();  // nothing listed yet: the first press does nothing
         ticks(f.timer1(), 3);
-        QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
         f.controls().pushButton4->click();
-        f.controls().pushButton4->click();
-        ticks(f.timer1(), 10);
-        QCOMPARE(f.desktop().keyCalls().size(), 1);
-        QCOMPARE(f.window->state().waitTicks, 13);
-        f.controls().text1->setText("15");  // raised above the count: presses again
-        ticks(f.timer1(), 2);
-        QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "down 65"}));
+        f.addWindow(42, "Game");
+        f.window->refreshListClicked();
+        f.window->keyMarks().toggle(41);
+        if (timed) {
+            f.controls().option2->click();
+            selectHoldRow(f, 1);  // "5 seconds"
+        } else {
+            f.timer3().tick();
+        }
+        for (int round = 1; round <= 3; ++round) {
+            f.controls().pushButton4->click();
+            ticks(f.timer1(), 2);
+            QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 2);
+            f.timer1().tick();
+            QCOMPARE(f.desktop().keyCalls().last(), QStringLiteral("down 65"));
+            f.controls().pushButton4->click();
+            if (timed) {
+                ticks(f.timer2(), 4);
+                QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 1);
+                f.timer2().tick();
+            } else {
+                f.platform.pressHotKey(f.window->stopHotKey().hotKeyId());
+            }
+            QCOMPARE(f.desktop().keyCalls().size(), 2 * round);
+            QCOMPARE(f.desktop().keyCalls().last(), QStringLiteral("up 65"));
+        }
     }
 
     void waitingTimeChangedMidway() {
@@ -144,14 +169,26 @@ private slots:
         prepare(f, "5", true);
         selectHoldRow(f, 4);  // "X seconds": no prompt on the click itself
         QVERIFY(f.platform.prompts.isEmpty());
-        f.platform.answers = {QString(), std::nullopt, QStringLiteral("abc"),
-                              QStringLiteral("7.5")};
+        f.platform.answers = {std::nullopt};  // dismissed, no length yet: stays off
         f.controls().pushButton4->click();
-        QCOMPARE(f.platform.prompts.size(), 4);
+        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn On"));
+        QCOMPARE(f.timer1().interval(), 0);
+        QVERIFY(!f.platform.store.contains("BackupSwitch"));
+
+        f.platform.answers = {QStringLiteral("0"), QStringLiteral("7.5")};
+        f.controls().pushButton4->click();
+        QCOMPARE(f.platform.prompts.size(), 3);
         QCOMPARE(f.platform.prompts.first(),
                  QStringLiteral("Input Number Of Second(s)|Enter number of second(s):|"));
+        QCOMPARE(f.platform.messageTexts(), QStringList({"Please enter a value more than 0."}));
         QCOMPARE(f.window->state().customHoldSeconds, 8);
         QCOMPARE(f.timer1().interval(), 1000);
+
+        f.controls().pushButton4->click();
+        f.platform.answers = {std::nullopt};  // dismissed: the length entered before stays
+        f.controls().pushButton4->click();
+        QCOMPARE(f.window->state().customHoldSeconds, 8);
+        QCOMPARE(f.controls().pushButton4->text(), QStringLiteral("Turn Off"));
     }
 
     void stopHotKeyReleasesEveryTimeItIsPressed() {

@@ -122,6 +122,29 @@ private slots:
         QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
     }
 
+    // An installed copy finds its seed in ../share/quindorel; a seed beside
+    // the program (a build folder) comes first.
+    void seedIsFoundBesideOrInShare_data() {
+        QTest::addColumn<QByteArray>("beside");
+        QTest::addColumn<QList<int>>("marked");
+        QTest::newRow("installed") << QByteArray() << QList<int>{41};
+        QTest::newRow("beside first") << QByteArray("66,\r\n") << QList<int>{57};
+    }
+    void seedIsFoundBesideOrInShare() {
+        QFETCH(QByteArray, beside);
+        QFETCH(QList<int>, marked);
+        Fixture f;
+        QDir root(f.program.path());
+        QVERIFY(root.mkpath("bin") && root.mkpath("share/quindorel"));
+        f.writeFile(root.filePath("share/quindorel/xsettings.txt"), "65,\r\n");
+        if (!beside.isEmpty()) {
+            f.writeFile(root.filePath("bin/xsettings.txt"), beside);
+        }
+        f.window = std::make_unique<MainWindow>(f.platform, root.filePath("bin"));
+        f.window->formLoad();
+        QCOMPARE(f.markedKeys(), marked);
+    }
+
     void missingSeedIsReported() {
         Fixture f;
         QFile::remove(f.program.filePath("xsettings.txt"));

@@ -58,7 +58,9 @@ private slots:
         QTest::addColumn<QList<int>>("reportedLines");
         QTest::newRow("60 seconds") << "4" << QStringList{} << "60 seconds" << 0 << QList<int>{};
         QTest::newRow("X seconds asks until a number")
-            << "5" << QStringList{"", "<cancel>", "abc", "12"} << "X seconds" << 12 << QList<int>{};
+            << "5" << QStringList{"", "abc", "12"} << "X seconds" << 12 << QList<int>{};
+        QTest::newRow("X seconds dismissed")
+            << "5" << QStringList{"<cancel>"} << "X seconds" << 0 << QList<int>{};
         QTest::newRow("2.5 stores 2")
             << "5" << QStringList{"2.5"} << "X seconds" << 2 << QList<int>{};
         QTest::newRow("3.5 stores 4")
@@ -89,7 +91,8 @@ private slots:
         QCOMPARE(f.window->state().customHoldSeconds, custom);
         QCOMPARE(f.reportedLines(), reportedLines);
         for (const auto& message : f.platform.messages) {
-            QVERIFY(message.text.contains("in Velmorquist2021/08/31.Form1.Form_Load at line"));
+            QVERIFY(message.text.startsWith("Please enter a ") ||
+                    message.text.contains("in Velmorquist2021/08/31.Form1.Form_Load at line"));
         }
     }
 
@@ -161,6 +164,35 @@ private slots:
         }
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
         QVERIFY(f.desktop().calls.contains("topmost 42"));
+    }
+
+    void restoredCustomLengthIsAskedOverTheShownWindow_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("answered") << "4"
+                                  << "Turn Off" << 1000;
+        QTest::newRow("dismissed: no hold without a length") << "<cancel>"
+                                                             << "Turn On" << 0;
+    }
+    void restoredCustomLengthIsAskedOverTheShownWindow() {
+        QFETCH(QString, answer);
+        QFETCH(QString, caption);
+        QFETCH(int, interval);
+        Fixture f;
+        f.platform.store.set("BackupSwitch", "On");
+        f.platform.store.set("OftenIndex", "5");
+        f.platform.store.set("Option2", "True");
+        f.make().formLoad();
+        QVERIFY(f.platform.prompts.isEmpty());
+        QCOMPARE(f.timer1().interval(), 0);  // nothing counts before the answer
+        f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
+                                                          : std::optional<QString>(answer));
+        f.window->formShown();
+        QCOMPARE(f.platform.prompts.size(), 1);
+        QCOMPARE(f.controls().pushButton4->text(), caption);
+        QCOMPARE(f.timer1().interval(), interval);
+        QCOMPARE(f.platform.store.value("BackupSwitch"), interval ? "On" : "Off");
     }
 
     void damagedCursorFileIsReportedAt106() {

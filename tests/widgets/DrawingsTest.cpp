@@ -61,6 +61,8 @@ private slots:
             QCOMPARE(face.pixel(face.rect().center()) & 0xFFFFFF, colour);
         }
         QVERIFY(shareOf(face, face.rect(), {colour}) > 0.25);
+        // Keyboard users find the focused key by a solid black frame.
+        QCOMPARE(shareOf(face, face.rect().adjusted(2, 2, -2, -2), {0x000000}) > 0.25, focused);
     }
 
     // A hidden key button must uncover its own drawn key, not the body or a

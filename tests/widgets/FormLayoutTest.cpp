@@ -220,6 +220,45 @@ private slots:
         }
     }
 
+    // The design fixes every colour: a dark system scheme, there at start or
+    // chosen while the program runs, must not change a single pixel.
+    void darkSchemeChangesNothing_data() {
+        QTest::addColumn<bool>("darkAtStart");
+        QTest::newRow("dark at start") << true;
+        QTest::newRow("dark chosen later") << false;
+    }
+    void darkSchemeChangesNothing() {
+        QFETCH(bool, darkAtStart);
+        const auto fill = [this] {
+            new QTreeWidgetItem(controls_.listView1, {"Terminal", "1"});
+            controls_.listView1->setCurrentItem(controls_.listView1->topLevelItem(0));
+            controls_.listView2->setEnabled(false);
+            controls_.text1->setText("5");
+            controls_.cmdKey[41]->setBackColor(KeyButton::kMarked);
+        };
+        fill();
+        const QImage light = form_->grab().toImage();
+        const QPalette system = QApplication::palette();
+        QPalette dark;
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const bool ground = role == QPalette::Window || role == QPalette::Base ||
+                                role == QPalette::Button || role == QPalette::AlternateBase;
+            dark.setColor(QPalette::ColorRole(role), ground ? QColor(0x31, 0x31, 0x31) : Qt::white);
+        }
+        QApplication::setPalette(dark);
+        if (darkAtStart) {
+            cleanup();
+            init();
+            fill();
+        }
+        const QImage shot = form_->grab().toImage();
+        QApplication::setPalette(system);
+        if (shot != light) {
+            shot.save(QCoreApplication::applicationDirPath() + "/dark-scheme.png");
+        }
+        QVERIFY2(shot == light, "differs from the light scheme: see dark-scheme.png");
+    }
+
     // Saves a picture of the window, filled as start-up fills it, for people
     // to look at: form-layout.png beside the test program.
     void savesAPictureOfTheWindow() {

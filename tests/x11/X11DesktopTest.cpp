@@ -74,6 +74,7 @@ private slots:
     void walkReportsTitleVisibilityAndOwner();
     void walkFollowsStackingOrder();
     void walkSurvivesWindowsThatVanish();
+    void walkFindsClientsInFramesWithoutAClientList();
     void topMostThenReleaseToTheCorner();
     void showRestoresAndFocuses();
     void deadWindowsAreHarmless();
@@ -254,6 +255,28 @@ void X11DesktopTest::walkSurvivesWindowsThatVanish() {
     }
     stop = true;
     churn.join();
+}
+
+void X11DesktopTest::walkFindsClientsInFramesWithoutAClientList() {
+    if (managed()) {
+        QSKIP("openbox publishes its client list");
+    }
+    // A frame as weston's Xwayland window manager makes one, on a root with
+    // no client list: the client inside carries WM_STATE.
+    xcb_connection_t* connection = client_->connection();
+    const xcb_window_t frame = client_->createWindow();
+    const xcb_window_t framed = client_->createWindow();
+    const xcb_atom_t wmState = client_->atom("WM_STATE");
+    const std::uint32_t normalState[] = {1, XCB_NONE};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, framed, wmState, wmState, 32, 2,
+                        normalState);
+    xcb_reparent_window(connection, framed, frame, 4, 20);
+    xcb_map_window(connection, framed);
+    client_->mapAndWait(frame);
+
+    const std::vector<TopLevelWindow> windows = desktop_->topLevelWindows();
+    QCOMPARE(indexOf(windows, frame), -1);
+    QVERIFY(findWindow(windows, framed) && findWindow(windows, framed)->visible);
 }
 
 void X11DesktopTest::topMostThenReleaseToTheCorner() {

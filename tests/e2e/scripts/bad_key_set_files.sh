@@ -1,5 +1,5 @@
 # Key-set files the program cannot use: a folder that does not exist, a
-# 50 MB file, a file of random bytes. The program reports what it must,
+# 50 MB file, a file of random bytes, a FIFO (whose open would never end). The program reports what it must,
 # shows its window, keeps running, and leaves the file as it was.
 source "$(dirname "$0")/lib.sh"
 
@@ -53,4 +53,12 @@ for kind in large random; do
     [ "$(md5sum <"$KEYSET_FILE")" = "$BEFORE" ] || problem "$kind file: the key-set file was changed"
     stop_program
 done
+# A FIFO at the path: reported, never waited on, and SIGTERM still ends it.
+rm -f "$KEYSET_FILE"
+mkfifo "$KEYSET_FILE"
+start_through_boxes "fifo"
+[ "$BOXES" -ge 1 ] || problem "fifo: reading the key set reported nothing"
+note "fifo: $BOXES error box(es) at start-up"
+still_running "fifo"
+stop_program
 finish

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Checks an installed copy: installs the build into a staging root, validates
+# the desktop entry and the AppStream metadata, starts the installed program
+# on a private X display (it must seed its key set from share/quindorel and
+# show its window without an error report), and builds the Debian package.
+#   scripts/test-install.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(cd "${1:-build}" && pwd)
+id=com.marvenhal.quindorel
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "test-install.sh: $*" >&2; exit 1; }
+
+stage=$work/stage
+DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+for file in bin/quindorel share/quindorel/xsettings.txt share/quindorel/HAND-M.CUR \
+            share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+            share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
+  [ -f "$stage/usr/$file" ] || fail "not installed: $file"
+done
+desktop-file-validate "$stage/usr/share/applications/$id.desktop"
+appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
+
+# The installed copy, started from outside its folder with a fresh home.
+mkdir -p "$work/home" "$work/temp"
+start_installed() {
+  cd /
+  HOME=$work/home XDG_CONFIG_HOME=$work/home/.config TEMP=$work/temp QT_QPA_PLATFORM=xcb \
+    "$stage/usr/bin/quindorel" >"$work/program.log" 2>&1 &
+  local program=$!
+  local status=0
+  xdotool search --sync --onlyvisible --name '^Quindorel$' >/dev/null 2>&1 &
+  local search=$!
+  for _ in $(seq 1 100); do kill -0 "$search" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$search" 2>/dev/null; then
+    kill "$search"; echo "the installed program showed no window" >&2; status=1
+  elif xdotool search --name '^(Application Error|Tessavrin)$' >/dev/null 2>&1; then
+    echo "the installed program reported an error" >&2; status=1
+  fi
+  kill "$program"; wait "$program" 2>/dev/null || true
+  return $status
+}
+export -f start_installed
+export work stage
+tests/x11/with-x-server.sh bash -c start_installed || { cat "$work/program.log" >&2; fail "start failed"; }
+cmp -s "$work/temp/xsettings.txt" resources/xsettings.txt || fail "key set not seeded from share/quindorel"
+
+(cd "$build" && cpack -G DEB >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+deb=$(ls -t "$build"/quindorel_*.deb | head -n1)
+dpkg-deb -f "$deb" Depends >"$work/depends"
+grep -q libqt6widgets6 "$work/depends" || fail "$deb: no dependencies from shlibdeps"
+dpkg-deb -c "$deb" >"$work/contents"
+grep -q "./usr/share/applications/$id.desktop" "$work/contents" || fail "$deb: no desktop entry"
+echo "Installed copy, desktop entry, metadata and $(basename "$deb"): fine"

@@ -1,0 +1,117 @@
+#include <QtTest>
+
+#include <QAccessible>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+
+#include "logic/Fixture.h"
+
+using namespace quindorel;
+using namespace quindorel::testing;
+
+namespace {
+
+QAccessibleInterface* readerView(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object);
+}
+QString spokenName(QObject* object) {
+    return readerView(object)->text(QAccessible::Name);
+}
+bool readsChecked(QObject* object) {
+    const QAccessible::State state = readerView(object)->state();
+    return state.checkable && state.checked;
+}
+
+}  // namespace
+
+// What a screen reader learns through Qt's accessibility interface.
+class ScreenReaderTest : public QObject {
+    Q_OBJECT
+private slots:
+    void keysAreNamedAsPeopleSayThem_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("name");
+        for (const char* row :
+             {"0 Escape", "64 Backspace", "76 Page Up", "68 Left Shift", "70 Right Ctrl",
+              "88 Keypad 7", "23 7", "96 Keypad Enter", "52 Enter", "13 Print Screen",
+              "73 Left Windows", "75 Menu", "99 Space", "101 Down Arrow", "41 A"}) {
+            const QString text = QString::fromLatin1(row);
+            QTest::newRow(row) << text.section(' ', 0, 0).toInt() << text.section(' ', 1);
+        }
+    }
+    void keysAreNamedAsPeopleSayThem() {
+        QFETCH(int, index);
+        QFETCH(QString, name);
+        Fixture f;
+        QCOMPARE(spokenName(f.make().controls().cmdKey[index]), name);
+    }
+
+    void everyKeyHasItsOwnUnabbreviatedName() {
+        Fixture f;
+        QSet<QString> names;
+        const QStringList abbreviations = {"esc", "bksp", "pup", "pdn", "ent", "dwn", "rgt",
+                                           "psc", "slk",  "brk", "nlk", "hm",  "ins", "del"};
+        for (KeyButton* key : f.make().controls().cmdKey) {
+            const QString spoken = spokenName(key);
+            names.insert(spoken);
+            for (const QString& word : spoken.toLower().split(QLatin1Char(' '))) {
+                QVERIFY2(!abbreviations.contains(word), qPrintable(spoken));
+            }
+        }
+        QCOMPARE(names.size(), kKeyCount);
+        QVERIFY(!names.contains(QString()));
+    }
+
+    // Marked keys read as checked however they were marked, a hidden picture
+    // key included; and pressing it through the reader unmarks it.
+    void marksReadAsChecked() {
+        Fixture f;
+        f.writeKeySet("65,93,");
+        f.start();
+        QCOMPARE(f.markedKeys(), (QList<int>{41, 75}));
+        for (int i = 0; i < kKeyCount; ++i) {
+            QCOMPARE(readsChecked(f.key(i)), i == 41 || i == 75);
+        }
+        f.key(73)->click();
+        QVERIFY(f.key(73)->isHidden());
+        QVERIFY(readsChecked(f.key(73)));
+        QAccessibleInterface* frame = readerView(f.controls().frame4);
+        QVERIFY(frame->indexOfChild(readerView(f.key(73))) >= 0);
+        readerView(f.key(73))->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(!readsChecked(f.key(73)));
+        QVERIFY(!f.key(73)->isHidden());
+
+        f.controls().pushButton5->click();
+        QCOMPARE(f.markedKeys().size(), kKeyCount);
+        QVERIFY(readsChecked(f.key(99)) && readsChecked(f.key(74)));
+        f.controls().pushButton6->click();
+        QVERIFY(!readsChecked(f.key(99)) && !readsChecked(f.key(74)));
+    }
+
+    void controlsAreNamedAndTheHiddenButtonIsLeftOut() {
+        Fixture f;
+        f.start();
+        const FormControls& c = f.controls();
+        QCOMPARE(spokenName(c.listView1), QStringLiteral("Select One Application To Hold Into"));
+        QCOMPARE(spokenName(c.option1), QStringLiteral("Forever until Ctrl+Shift+S is pressed"));
+        QCOMPARE(spokenName(c.option2), QStringLiteral("Hold for..."));
+        for (const char* name : {"ListView2", "Text1", "PushButton1", "PushButton2", "PushButton3",
+                                 "PushButton4", "PushButton6"}) {
+            QVERIFY2(!spokenName(f.window->findChild<QWidget*>(name)).isEmpty(), name);
+        }
+        QAccessibleInterface* frame = readerView(c.frame4);
+        QCOMPARE(frame->text(QAccessible::Name), c.frame4->title());
+        QCOMPARE(frame->childCount(), kKeyCount + 3);  // the keys, Reset, two legends
+        QCOMPARE(frame->indexOfChild(readerView(c.pushButton5)), -1);
+        for (QWidget* widget : f.window->findChildren<QWidget*>()) {
+            QVERIFY2(!widget->objectName().isEmpty(), widget->metaObject()->className());
+        }
+    }
+};
+
+QTEST_MAIN(ScreenReaderTest)
+#include "ScreenReaderTest.moc"
