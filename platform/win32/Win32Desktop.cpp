@@ -64,8 +64,7 @@ bool isForeground(HWND window) {
            (foreground == window || GetAncestor(foreground, GA_ROOTOWNER) == window);
 }
 
-// How long a pass waits for the target to come to the foreground, as the X11
-// back end waits for the focus.
+// How long a pass waits for the target to come to the foreground.
 constexpr DWORD kForegroundWaitMs = 200;
 constexpr DWORD kForegroundPollMs = 2;
 
@@ -111,9 +110,8 @@ void Win32Desktop::showWindow(WindowId window) {
     }
     ShowWindow(handle, SW_SHOWDEFAULT);
     // Synthetic keys go to the foreground window's focus; ask for the target
-    // to be it. The system may refuse, and then the keys go where the focus is.
-    // When the foreground lock refuses, the keys still go (to the window
-    // that has the focus) after a short wait for the target to come forward.
+    // to be it and wait a moment for it, as the X11 back end waits for the
+    // focus. The foreground lock may refuse: the keys then go where the focus is.
     SetForegroundWindow(handle);
     const DWORD started = GetTickCount();
     while (!isForeground(handle) && GetTickCount() - started < kForegroundWaitMs) {
