@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quindorel and runs every test: the unit and
 # widget tests (also under AddressSanitizer and UndefinedBehaviorSanitizer),
-# short fuzzing runs, the Windows back end under Wine, and the real-X tests on
-# private Xvfb displays. The last lines are ctest's summary of the main build.
+# short fuzzing runs, the Windows program and its tests under Wine (the first
+# run on a machine builds a static Qt for Windows: 15 to 30 minutes), and the
+# real-X tests on private Xvfb displays. The last lines are ctest's summary of
+# the main build.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -10,7 +12,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 step() { printf '\n== %s\n' "$*"; }
 
 step "Installing what is missing"
-./scripts/install-deps.sh build x test wayland package
+./scripts/install-deps.sh build x test wayland package windows
 
 step "Building (Release)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_TESTS=ON >/dev/null
@@ -30,8 +32,8 @@ if [ -x scripts/fuzz.sh ]; then
   ./scripts/fuzz.sh --smoke
 fi
 
-step "Windows back end under Wine"
-./scripts/test-win32.sh
+step "The Windows program and its tests under Wine"
+./scripts/test-windows.sh
 
 step "Installed copy and Debian package"
 ./scripts/test-install.sh build

@@ -5,7 +5,19 @@
 #include "app/TerminationSignals.h"
 #include "platform/DesktopPlatform.h"
 
+#ifdef _WIN32
+#include "platform/win32/Win32KeyGuard.h"
+#endif
+
 int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    // The key guard is this same program started with a private argument;
+    // the program itself starts one before anything else.
+    if (const auto status = quindorel::keyguard::runIfGuard(argc, argv)) {
+        return *status;
+    }
+    quindorel::keyguard::start();
+#endif
     quindorel::preferX11Platform();
     // Before Qt starts a thread: the guard is a fork of this process.
     const int keyGuard = quindorel::startKeyGuard();

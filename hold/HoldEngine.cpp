@@ -73,7 +73,15 @@ void HoldEngine::holdKeys(bool press) {
                 }
             }
         }
-        trap.run(110, [&] { desktop.sendKeys(strokes); });
+        trap.run(110, [&] {
+            // Windows drops input into a program that runs as administrator
+            // and says so only through the count of events it took.
+            if (desktop.sendKeys(strokes) == KeySendOutcome::Refused) {
+                throw RuntimeError(RuntimeError::Code::PermissionDenied,
+                                   QStringLiteral("the system refused the key events "
+                                                  "(does the window run as administrator?)"));
+            }
+        });
         if (press) {
             for (const KeyStroke& stroke : strokes) {
                 if (std::find(held_.begin(), held_.end(), stroke.virtualKey) == held_.end()) {

@@ -11,7 +11,7 @@ namespace quindorel {
 
 namespace {
 
-QString privateCacheFolder() {
+[[maybe_unused]] QString privateCacheFolder() {
     const QString folder =
         QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
             .filePath(QStringLiteral("Marvenhal"));
@@ -28,7 +28,12 @@ QString privateCacheFolder() {
 
 QString keySetPath() {
     const QString temp = qEnvironmentVariable("TEMP");
+#ifdef Q_OS_WIN
+    // Windows always has a temporary folder of the user's (TMP, USERPROFILE).
+    const QString folder = temp.isEmpty() ? QDir::toNativeSeparators(QDir::tempPath()) : temp;
+#else
     const QString folder = temp.isEmpty() ? privateCacheFolder() : temp;
+#endif
     return folder + QDir::separator() + QLatin1String(kKeySetFileName);
 }
 

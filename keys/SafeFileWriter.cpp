@@ -85,17 +85,19 @@ void SafeFileWriter::commit() {
         return;
     }
     const QString temporaryPath = temporary_->fileName();
-    temporary_->close();
+    // QTemporaryFile::close() keeps the file open; only its end closes it,
+    // and Windows renames no open file.
+    temporary_->setAutoRemove(false);
+    temporary_.reset();
     std::error_code error;
     // Replaces an existing file (or a link itself) in one step on POSIX and Windows.
     std::filesystem::rename(std::filesystem::path(temporaryPath.toStdU16String()),
                             std::filesystem::path(path_.toStdU16String()), error);
     if (error) {
+        QFile::remove(temporaryPath);
         throw RuntimeError(RuntimeError::Code::PathFileAccessError,
                            path_ + QStringLiteral(": ") + QString::fromStdString(error.message()));
     }
-    temporary_->setAutoRemove(false);  // it is the key-set file now
-    temporary_.reset();
 }
 
 }  // namespace quindorel

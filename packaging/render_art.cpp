@@ -2,7 +2,8 @@
 // run time or reads when present:
 //   quindorel_art FOLDER
 // writes FOLDER/icons/hicolor/NxN/apps/<id>.png at the usual icon sizes, from
-// the program's own icon, and FOLDER/HAND-M.CUR, the hand shown over buttons.
+// the program's own icon, FOLDER/HAND-M.CUR, the hand shown over buttons, and
+// FOLDER/quindorel.ico, the Windows program's icon.
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -36,25 +37,30 @@ QImage handPicture() {
     return picture;
 }
 
-// A cursor file holding one picture as PNG, as cursor files may since 2007.
-QByteArray cursorFile(const QImage& picture, QPoint hotSpot) {
-    QByteArray png;
-    {
+// A cursor (.cur) or icon (.ico) file holding its pictures as PNG, as these
+// files may since 2007. A cursor's entries carry the hot spot where an icon's
+// carry planes and bits per pixel.
+QByteArray iconFile(bool cursor, const QList<QImage>& pictures, QPoint hotSpot = {}) {
+    const auto count = static_cast<quint32>(pictures.size());
+    QByteArray bytes(6 + 16 * count, '\0');
+    qToLittleEndian<quint16>(cursor ? 2 : 1, bytes.data() + 2);
+    qToLittleEndian<quint16>(quint16(count), bytes.data() + 4);
+    for (quint32 i = 0; i < count; ++i) {
+        const QImage& picture = pictures[i];
+        QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         picture.save(&buffer, "PNG");
+        char* p = bytes.data() + 6 + 16 * i;
+        p[0] = char(picture.width() >= 256 ? 0 : picture.width());  // 0 means 256
+        p[1] = char(picture.height() >= 256 ? 0 : picture.height());
+        qToLittleEndian<quint16>(quint16(cursor ? hotSpot.x() : 1), p + 4);
+        qToLittleEndian<quint16>(quint16(cursor ? hotSpot.y() : 32), p + 6);
+        qToLittleEndian<quint32>(quint32(png.size()), p + 8);
+        qToLittleEndian<quint32>(quint32(bytes.size()), p + 12);
+        bytes += png;
     }
-    QByteArray bytes(6 + 16, '\0');
-    char* p = bytes.data();
-    qToLittleEndian<quint16>(2, p + 2);  // a cursor
-    qToLittleEndian<quint16>(1, p + 4);  // one picture
-    p[6] = char(picture.width());
-    p[7] = char(picture.height());
-    qToLittleEndian<quint16>(quint16(hotSpot.x()), p + 10);
-    qToLittleEndian<quint16>(quint16(hotSpot.y()), p + 12);
-    qToLittleEndian<quint32>(quint32(png.size()), p + 14);
-    qToLittleEndian<quint32>(6 + 16, p + 18);
-    return bytes + png;
+    return bytes;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
@@ -83,8 +89,18 @@ int main(int argc, char* argv[]) {
         }
     }
     const QString cursor = folder.filePath(QStringLiteral("HAND-M.CUR"));
-    if (!writeFile(cursor, cursorFile(handPicture(), QPoint(9, 1)))) {
+    if (!writeFile(cursor, iconFile(true, {handPicture()}, QPoint(9, 1)))) {
         std::fprintf(stderr, "quindorel_art: cannot write %s\n", qPrintable(cursor));
+        return 1;
+    }
+    // The Windows program's icon, for its resources (scripts/build-windows.sh).
+    QList<QImage> sizes;
+    for (int side : {16, 24, 32, 48, 64, 256}) {
+        sizes << icon.pixmap(side).toImage();
+    }
+    const QString ico = folder.filePath(QStringLiteral("quindorel.ico"));
+    if (!writeFile(ico, iconFile(false, sizes))) {
+        std::fprintf(stderr, "quindorel_art: cannot write %s\n", qPrintable(ico));
         return 1;
     }
     return 0;

@@ -28,6 +28,12 @@ struct KeyStroke {
     bool operator==(const KeyStroke&) const = default;
 };
 
+// What the system made of a sendKeys call.
+enum class KeySendOutcome {
+    Sent,     // every event entered the input stream (or there was none to send)
+    Refused,  // the system took fewer events than were sent (e.g. an elevated target)
+};
+
 // Windows hot-key modifier bits; the same numbers on every back end.
 enum HotKeyModifier : unsigned {
     kModAlt = 1,
@@ -53,8 +59,9 @@ public:
     virtual void showWindow(WindowId window) = 0;
 
     // Sends the events back to back, in order, into the system's input
-    // stream. Codes without a key on this system are skipped.
-    virtual void sendKeys(const std::vector<KeyStroke>& strokes) = 0;
+    // stream. Codes without a key on this system are skipped. Refused when the
+    // system says it dropped some of them.
+    virtual KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) = 0;
 
     // The identifier for an atom name; the same name gives the same number.
     virtual std::int32_t addAtom(const std::string& name) = 0;

@@ -14,7 +14,7 @@ public:
     void makeTopMost(WindowId) override {}
     void releaseTopMost(WindowId) override {}
     void showWindow(WindowId) override {}
-    void sendKeys(const std::vector<KeyStroke>&) override {}
+    KeySendOutcome sendKeys(const std::vector<KeyStroke>&) override { return KeySendOutcome::Sent; }
     std::int32_t addAtom(const std::string& name) override {
         return static_cast<std::int32_t>(0xC000 + name.size());
     }

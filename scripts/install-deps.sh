@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for the given purposes:
-#   install-deps.sh build|x|test|wayland|screenshot|package ...
+#   install-deps.sh build|x|test|wayland|screenshot|package|windows ...
 # Does no apt work at all when everything is there already.
 set -euo pipefail
 
@@ -11,6 +11,7 @@ declare -A groups=(
   # A Wayland desktop with Xwayland, nested in Xvfb, for the tests that run
   # the program the way a Wayland session starts it.
   [wayland]="weston xwayland qt6-wayland"
+  [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip fonts-liberation"
   [screenshot]="x11-apps imagemagick qt6ct"
   [package]="desktop-file-utils appstream dpkg-dev file"
 )

@@ -25,12 +25,13 @@ void FakeDesktop::showWindow(WindowId window) {
     calls << QStringLiteral("show %1").arg(window);
 }
 
-void FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+KeySendOutcome FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     for (const KeyStroke& stroke : strokes) {
         calls << QStringLiteral("%1 %2")
                      .arg(stroke.down ? QStringLiteral("down") : QStringLiteral("up"))
                      .arg(stroke.virtualKey);
     }
+    return refuseKeys ? KeySendOutcome::Refused : KeySendOutcome::Sent;
 }
 
 std::int32_t FakeDesktop::addAtom(const std::string& name) {

@@ -20,13 +20,14 @@ public:
     std::set<WindowId> deadWindows;  // acts on these windows do nothing
     WindowId vanishDuringWalk = 0;   // left out of the walk, as a window closed mid-walk
     bool hotKeyAvailable = true;
+    bool refuseKeys = false;  // sendKeys records the events but answers Refused
     std::map<std::string, std::int32_t> atoms;
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
-    void sendKeys(const std::vector<KeyStroke>& strokes) override;
+    KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
     std::int32_t addAtom(const std::string& name) override;
     bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
                         std::uint8_t virtualKey) override;

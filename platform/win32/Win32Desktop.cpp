@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/win32/KeyInputCode.h"
+#include "platform/win32/KeyEvents.h"
+#include "platform/win32/Win32KeyGuard.h"
 
 namespace quindorel {
 
@@ -57,17 +58,15 @@ bool canPlace(HWND window) {
     return IsWindow(window) && !IsHungAppWindow(window);
 }
 
-INPUT keyInput(const KeyStroke& stroke) {
-    const UINT layoutScanCode = MapVirtualKeyW(stroke.virtualKey, MAPVK_VK_TO_VSC);
-    const KeyInputCode code = keyInputCode(stroke.virtualKey, layoutScanCode);
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = stroke.virtualKey;
-    input.ki.wScan = code.scanCode;
-    input.ki.dwFlags = (stroke.down ? 0u : static_cast<DWORD>(KEYEVENTF_KEYUP)) |
-                       (code.extended ? static_cast<DWORD>(KEYEVENTF_EXTENDEDKEY) : 0u);
-    return input;
+bool isForeground(HWND window) {
+    const HWND foreground = GetForegroundWindow();
+    return foreground != nullptr &&
+           (foreground == window || GetAncestor(foreground, GA_ROOTOWNER) == window);
 }
+
+// How long a pass waits for the target to come to the foreground.
+constexpr DWORD kForegroundWaitMs = 200;
+constexpr DWORD kForegroundPollMs = 2;
 
 }  // namespace
 
@@ -111,23 +110,35 @@ void Win32Desktop::showWindow(WindowId window) {
     }
     ShowWindow(handle, SW_SHOWDEFAULT);
     // Synthetic keys go to the foreground window's focus; ask for the target
-    // to be it. The system may refuse, and then the keys go where the focus is.
+    // to be it and wait a moment for it, as the X11 back end waits for the
+    // focus. The foreground lock may refuse: the keys then go where the focus is.
     SetForegroundWindow(handle);
+    const DWORD started = GetTickCount();
+    while (!isForeground(handle) && GetTickCount() - started < kForegroundWaitMs) {
+        Sleep(kForegroundPollMs);
+    }
 }
 
-void Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
-    std::vector<INPUT> inputs;
-    inputs.reserve(strokes.size());
-    for (const KeyStroke& stroke : strokes) {
-        INPUT input = keyInput(stroke);
-        if (input.ki.wScan != 0) {
-            inputs.push_back(input);
-        }
+KeySendOutcome Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    std::vector<INPUT> inputs = keyEventInputs(strokes);
+    if (inputs.empty()) {
+        return KeySendOutcome::Sent;
     }
-    if (!inputs.empty()) {
-        // One call, so that no other input can come between the keys.
-        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // The guard hears of a key-down before it goes and of a key-up after it
+    // went, so that a program killed in between leaves no key down.
+    std::vector<KeyStroke> downs;
+    std::vector<KeyStroke> ups;
+    for (const INPUT& input : inputs) {
+        const bool up = (input.ki.dwFlags & KEYEVENTF_KEYUP) != 0;
+        (up ? ups : downs).push_back({static_cast<std::uint8_t>(input.ki.wVk), !up});
     }
+    keyguard::note(downs);
+    // One call, so that no other input can come between the keys. Windows
+    // takes fewer (or none, access denied) when a higher-integrity window
+    // such as a program run as administrator has the focus.
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    keyguard::note(ups);
+    return sent == inputs.size() ? KeySendOutcome::Sent : KeySendOutcome::Refused;
 }
 
 std::int32_t Win32Desktop::addAtom(const std::string& name) {

@@ -12,7 +12,7 @@ public:
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
-    void sendKeys(const std::vector<KeyStroke>& strokes) override;
+    KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
     std::int32_t addAtom(const std::string& name) override;
     bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
                         std::uint8_t virtualKey) override;

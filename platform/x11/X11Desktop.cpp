@@ -154,8 +154,9 @@ void X11Desktop::showWindow(WindowId window) {
     state_->waitForFocus(target);
 }
 
-void X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+KeySendOutcome X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     state_->keyboard.send(strokes);
+    return KeySendOutcome::Sent;
 }
 
 std::int32_t X11Desktop::addAtom(const std::string& name) {

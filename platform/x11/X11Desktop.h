@@ -30,7 +30,7 @@ public:
     // waits, at most about 200 ms, until it has the input focus, so that key
     // events sent next land in it.
     void showWindow(WindowId window) override;
-    void sendKeys(const std::vector<KeyStroke>& strokes) override;
+    KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
     std::int32_t addAtom(const std::string& name) override;
     // Grabs the key on the root window in all four combinations with
     // CapsLock and NumLock; false when another client holds any of them.

@@ -79,6 +79,18 @@ private slots:
         QCOMPARE(f.reportedLines(), reportedLines);
     }
 
+    void refusedKeysAreReportedAtTheSendStatement() {
+        Fixture f;
+        startWithTarget(f);
+        f.window->keyMarks().toggle(41);
+        f.desktop().refuseKeys = true;
+        f.window->engine().holdKeys(true);
+        QCOMPARE(f.reportedLines(), QList<int>{110});
+        QVERIFY(
+            f.platform.messages.first().text.startsWith("Permission denied: the system refused"));
+        QCOMPARE(f.desktop().calls.last(), QString("release 42"));
+    }
+
     void emptyKeySetStillRaisesMovesAndRebuilds() {
         Fixture f;
         startWithTarget(f);

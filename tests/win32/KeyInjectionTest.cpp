@@ -60,8 +60,8 @@ void keysArriveInOrder(TestContext& context) {
 
     Win32Desktop desktop;
     window.clearKeys();
-    desktop.sendKeys(downs);
-    desktop.sendKeys(ups);
+    context.expect(desktop.sendKeys(downs) == KeySendOutcome::Sent, "key-downs not all taken");
+    context.expect(desktop.sendKeys(ups) == KeySendOutcome::Sent, "key-ups not all taken");
     pumpMessages(2000, [&] { return window.keys().size() >= expected.size(); });
     pumpMessages(50);
     context.expect(window.keys() == expected,

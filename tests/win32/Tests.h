@@ -10,5 +10,6 @@ void addPlacementTests(TestRunner& runner);
 void addKeyInjectionTests(TestRunner& runner);
 void addHotKeyTests(TestRunner& runner);
 void addRegistryTests(TestRunner& runner);
+void addKeyGuardTests(TestRunner& runner);
 
 }  // namespace quindorel::test

@@ -11,5 +11,6 @@ int main() {
     addKeyInjectionTests(runner);
     addHotKeyTests(runner);
     addRegistryTests(runner);
+    addKeyGuardTests(runner);
     return runner.run();
 }

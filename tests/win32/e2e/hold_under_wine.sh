@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The real quindorel.exe under Wine on an X display (scripts/test-windows.sh
+# prepares the display and the Wine prefix):
+#   hold_under_wine.sh QUINDOREL.EXE WIN32_E2E_TOOL.EXE
+# 1. The window comes up; a click on the on-screen "a" marks it and writes
+#    the key-set file in the Windows temporary folder; the settings are in
+#    HKCU\Software\Marvenhal\Quindorel.
+# 2. A forever hold into a recording Wine window: key-downs with scan codes,
+#    in key-set order; Ctrl+Shift+S arrives as the stop key and the keys go up.
+# 3. The exe killed during a hold: its key guard sends the key-ups and ends.
+set -u
+EXE=$1
+TOOL=$2
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
+wine="$repo_root/scripts/wine-run.sh"
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quindorel-wine-e2e.XXXXXX")
+PIDS=()
+
+cleanup() {
+    local status=$? pid
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+    if [[ $status != 0 ]]; then
+        for log in "$WORK"/*.log; do
+            [[ -f "$log" ]] && { echo "---- $(basename "$log") ----" >&2; tail -n 30 "$log" >&2; }
+        done
+    fi
+    rm -rf "$WORK"
+    exit "$status"
+}
+trap cleanup EXIT
+note() { echo "[wine-e2e] $*"; }
+fail() {
+    echo "[wine-e2e] FAIL: $*" >&2
+    exit 1
+}
+wait_for() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [[ $SECONDS -ge $end ]] && return 1
+        sleep 0.1
+    done
+}
+win() { "$wine" "$@" 2>/dev/null | tr -d '\r'; }
+
+settings_key='HKCU\Software\Marvenhal\Quindorel'
+temp_dir="$(win winepath -u "$(win cmd /c echo %TEMP%)")"
+temp_dir=${temp_dir%/}
+keyset="$temp_dir/xsettings.txt"
+[[ -d "$temp_dir" ]] || fail "no Windows temporary folder ($temp_dir)"
+win reg delete 'HKCU\Software\Marvenhal' /f >/dev/null
+rm -f "$keyset"
+cp "$EXE" "$(dirname "$EXE")/xsettings.txt" "$WORK/" || fail "no $EXE"
+[[ -f "$(dirname "$EXE")/HAND-M.CUR" ]] && cp "$(dirname "$EXE")/HAND-M.CUR" "$WORK/"
+program="$WORK/quindorel.exe"
+
+start_program() {
+    "$wine" "$program" >>"$WORK/program.log" 2>&1 &
+    PROGRAM_PID=$!
+    PIDS+=("$PROGRAM_PID")
+    wait_for 60 has_window '^Quindorel$' || fail "the main window did not appear"
+}
+has_window() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+no_guard_left() { ! pgrep -f -- '--quindorel-key-guard' >/dev/null; }
+stop_program() {
+    kill "$PROGRAM_PID" 2>/dev/null
+    wait "$PROGRAM_PID" 2>/dev/null
+    wait_for 10 no_guard_left || fail "the key guard outlived the program"
+}
+
+# --- 1: window, a click, the key-set file and the settings ----------------------
+start_program
+has_window '^Application Error$' && fail "an error box at start-up"
+read -r x y < <(win "$TOOL" origin Quindorel) || fail "no client area for Quindorel"
+# The middle of key "a": the keyboard frame at (120, 5790) twips, the key at
+# (1140, 1500) twips, 345 x 285 twips; 15 twips make a pixel.
+xdotool mousemove $((x + (120 + 1140 + 172) / 15)) $((y + (5790 + 1500 + 142) / 15)) click 1
+keyset_is() { [[ -f "$keyset" && "$(od -An -c "$keyset" | tr -d ' \n')" == "$1" ]]; }
+wait_for 10 keyset_is '65,\r\n' ||
+    fail "the click did not save 65 in $keyset: $(od -An -c "$keyset" 2>/dev/null)"
+note "a click marked \"a\" and wrote $(od -An -c "$keyset" | tr -d ' \n') to %TEMP%\\xsettings.txt"
+stop_program
+settings="$(win reg query "$settings_key")"
+for name in Text1 Option1 Option2; do
+    grep -q "^ *$name *REG_SZ" <<<"$settings" || fail "$name is not in $settings_key: $settings"
+done
+note "settings in $settings_key: $(grep -c REG_SZ <<<"$settings") values"
+
+# --- 2 and 3: holds into a recording window ---------------------------------------
+for value in BackupSwitch=On Text1=1 Option1=True Option2=False OftenIndex=2; do
+    win reg add "$settings_key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null
+done
+printf '65,160,38,\r\n' >"$keyset"
+recording="$WORK/recorder.log"
+"$wine" "$TOOL" record Recorder "Z:$recording" >>"$WORK/recorder-errors.log" 2>&1 &
+PIDS+=($!)
+recorder_up() { grep -q '^mapped' "$recording" 2>/dev/null; }
+wait_for 30 recorder_up || fail "the recording window did not come up"
+
+# keys_since LINE KIND: the key messages of one kind after line LINE.
+keys_since() { tail -n "+$(($1 + 1))" "$recording" | tr -d '\r' | awk -v kind="$2" '$1 == kind { print $2, $3, $4 }' | tr '\n' ';'; }
+has_keys() { [[ "$(keys_since "$1" "$2")" == *"$3"* ]]; }
+downs='65 0x1E 0;16 0x2A 0;38 0x48 1;'
+
+start=$(wc -l <"$recording")
+start_program
+wait_for 30 has_keys "$start" down "$downs" ||
+    fail "the hold's key-downs did not arrive as $downs: $(keys_since "$start" down)"
+note "the hold sent $(keys_since "$start" down)"
+start=$(wc -l <"$recording")
+xdotool key ctrl+shift+s
+# Ctrl+Shift+S itself arrives (but S, taken by the hot key); then the program's ups.
+wait_for 10 has_keys "$start" up '65 0x1E 0;' || fail "Ctrl+Shift+S did not release: $(keys_since "$start" up)"
+wait_for 5 has_keys "$start" up '38 0x48 1;' || fail "Up was not released: $(keys_since "$start" up)"
+note "Ctrl+Shift+S released: $(keys_since "$start" up)"
+has_window '^Application Error$' && fail "an error box during the hold"
+stop_program
+
+start=$(wc -l <"$recording")
+start_program
+wait_for 30 has_keys "$start" down "$downs" || fail "the second hold sent $(keys_since "$start" down)"
+pgrep -f -- '--quindorel-key-guard' >/dev/null || fail "no key guard runs beside the program"
+start=$(wc -l <"$recording")
+kill -KILL "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null
+wait_for 10 has_keys "$start" up '65 0x1E 0;16 0x2A 0;38 0x48 1;' ||
+    fail "killed during a hold, the keys stayed down: ups seen: $(keys_since "$start" up)"
+wait_for 10 no_guard_left || fail "the key guard did not end after the release"
+note "killed during a hold, the guard released: $(keys_since "$start" up)"
+note "passed"
