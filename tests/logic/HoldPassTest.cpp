@@ -82,9 +82,9 @@ private slots:
     void refusedKeysAreReportedAtTheSendStatement() {
         Fixture f;
         startWithTarget(f);
-        f.window->keyMarks().toggle(41);
+        f.window->model().keyMarks.toggle(41);
         f.desktop().refuseKeys = true;
-        f.window->engine().holdKeys(true);
+        f.window->model().engine.holdKeys(true);
         QCOMPARE(f.reportedLines(), QList<int>{110});
         QVERIFY(
             f.platform.messages.first().text.startsWith("Permission denied: the system refused"));
