@@ -12,7 +12,7 @@ StopHotKey::StopHotKey(Platform& platform, Clock& clock, std::function<WindowId(
       clock_(clock),
       mainWindow_(std::move(mainWindow)),
       releasePass_(std::move(releasePass)) {
-    platform_.setHotKeyHandler([this](std::int32_t id) { hotKeyPressed(id); });
+    platform_.setStopKeyHandler([this] { pressed(); });
 }
 
 void StopHotKey::clockTick() {
@@ -23,9 +23,8 @@ void StopHotKey::clockTick() {
     }
     started_ = true;
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer3_Timer"));
-    trap.run(102, [&] { hotKeyId_ = platform_.desktop().addAtom(kAtomName); });
     trap.run(104, [&] {
-        if (!platform_.desktop().registerHotKey(mainWindow_(), hotKeyId_, kModifiers, kKey)) {
+        if (!platform_.desktop().setUpStopKey(mainWindow_())) {
             throw RuntimeError(RuntimeError::Code::PermissionDenied,
                                QStringLiteral("Ctrl+Shift+S is taken by another program, so it "
                                               "cannot end a hold"));
@@ -34,14 +33,12 @@ void StopHotKey::clockTick() {
     trap.run(110, [&] { clock_.setInterval(0); });
 }
 
-void StopHotKey::hotKeyPressed(std::int32_t id) {
+void StopHotKey::pressed() {
     if (!started_) {
         return;
     }
     ErrorTrap trap(platform_, QStringLiteral("ShortCuts.ProcessMessages"));
-    if (trap.test(102, [&] { return id == hotKeyId_; })) {
-        trap.run(102, [&] { releasePass_(); });
-    }
+    trap.run(102, [&] { releasePass_(); });
 }
 
 }  // namespace quindorel

@@ -85,21 +85,20 @@ std::unique_ptr<Clock> DesktopPlatform::createClock() {
     return std::make_unique<QtClock>();
 }
 
-void DesktopPlatform::setHotKeyHandler(std::function<void(std::int32_t)> handler) {
-    hotKeyHandler_ = std::move(handler);
+void DesktopPlatform::setStopKeyHandler(std::function<void()> handler) {
+    stopKeyHandler_ = std::move(handler);
 }
 
 bool DesktopPlatform::nativeEventFilter(const QByteArray&, void* message, qintptr*) {
-    const std::optional<std::int32_t> id = desktop_->hotKeyFromNativeEvent(message);
-    if (!id) {
+    if (!desktop_->isStopKeyPress(message)) {
         return false;
     }
     // Handled from the ordinary event loop, never from inside the filter.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [this, value = *id] {
-            if (hotKeyHandler_) {
-                hotKeyHandler_(value);
+        [this] {
+            if (stopKeyHandler_) {
+                stopKeyHandler_();
             }
         },
         Qt::QueuedConnection);

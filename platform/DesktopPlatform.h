@@ -18,7 +18,7 @@ public:
     NativeDesktop& desktop() override { return *desktop_; }
     SettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
-    void setHotKeyHandler(std::function<void(std::int32_t)> handler) override;
+    void setStopKeyHandler(std::function<void()> handler) override;
     // Says once, in a box, what cannot work on this desktop (keys, the window
     // list) and how to do better; nothing when the desktop works in full.
     void showStartUpNotice();
@@ -32,7 +32,7 @@ private:
 
     std::unique_ptr<NativeDesktop> desktop_;
     QtSettingsStore settings_;
-    std::function<void(std::int32_t)> hotKeyHandler_;
+    std::function<void()> stopKeyHandler_;
     QString applicationTitle_;
     QString startUpNotice_;
     friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard);

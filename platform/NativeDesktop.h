@@ -34,14 +34,6 @@ enum class KeySendOutcome {
     Refused,  // the system took fewer events than were sent (e.g. an elevated target)
 };
 
-// Windows hot-key modifier bits; the same numbers on every back end.
-enum HotKeyModifier : unsigned {
-    kModAlt = 1,
-    kModControl = 2,
-    kModShift = 4,
-    kModWin = 8,
-};
-
 class NativeDesktop {
 public:
     virtual ~NativeDesktop() = default;
@@ -63,15 +55,13 @@ public:
     // system says it dropped some of them.
     virtual KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) = 0;
 
-    // The identifier for an atom name; the same name gives the same number.
-    virtual std::int32_t addAtom(const std::string& name) = 0;
-    // Registers a system-wide hot key for `owner`. False when it cannot be
-    // had (another program owns the combination).
-    virtual bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
-                                std::uint8_t virtualKey) = 0;
-    // Decodes a native event (xcb_generic_event_t*, MSG*) delivered to the
-    // program: the hot key's identifier when it announces a registered hot key.
-    virtual std::optional<std::int32_t> hotKeyFromNativeEvent(const void* nativeEvent) = 0;
+    // Sets up Ctrl+Shift+S as the stop key, system-wide, delivered to the
+    // program's window `owner`. False when it cannot be had (another program
+    // owns the combination). Setting it up again keeps it.
+    virtual bool setUpStopKey(WindowId owner) = 0;
+    // Whether a native event delivered to the program (xcb_generic_event_t*,
+    // MSG*) is a press of the stop key.
+    virtual bool isStopKeyPress(const void* nativeEvent) = 0;
 };
 
 }  // namespace quindorel

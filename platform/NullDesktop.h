@@ -15,11 +15,8 @@ public:
     void releaseTopMost(WindowId) override {}
     void showWindow(WindowId) override {}
     KeySendOutcome sendKeys(const std::vector<KeyStroke>&) override { return KeySendOutcome::Sent; }
-    std::int32_t addAtom(const std::string& name) override {
-        return static_cast<std::int32_t>(0xC000 + name.size());
-    }
-    bool registerHotKey(WindowId, std::int32_t, unsigned, std::uint8_t) override { return true; }
-    std::optional<std::int32_t> hotKeyFromNativeEvent(const void*) override { return std::nullopt; }
+    bool setUpStopKey(WindowId) override { return true; }
+    bool isStopKeyPress(const void*) override { return false; }
 };
 
 }  // namespace quindorel

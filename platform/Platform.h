@@ -19,13 +19,12 @@ enum class MessageIcon { None, Critical, Question, Exclamation, Information };
 // the desktop, the settings store, clocks, and the modal boxes.
 class Platform : public ReportDisplay {
 public:
-
     virtual NativeDesktop& desktop() = 0;
     virtual SettingsStore& settings() = 0;
     virtual std::unique_ptr<Clock> createClock() = 0;
 
-    // Announced hot keys reach this handler with their identifier.
-    virtual void setHotKeyHandler(std::function<void(std::int32_t id)> handler) = 0;
+    // Each press of the stop key, once set up, reaches this handler.
+    virtual void setStopKeyHandler(std::function<void()> handler) = 0;
 
     // The default title of message and input boxes that name none.
     virtual void setApplicationTitle(const QString& title) = 0;

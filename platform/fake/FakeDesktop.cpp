@@ -34,24 +34,9 @@ KeySendOutcome FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     return refuseKeys ? KeySendOutcome::Refused : KeySendOutcome::Sent;
 }
 
-std::int32_t FakeDesktop::addAtom(const std::string& name) {
-    auto found = atoms.find(name);
-    if (found != atoms.end()) {
-        return found->second;
-    }
-    const std::int32_t atom = 0xC000 + static_cast<std::int32_t>(atoms.size());
-    atoms.emplace(name, atom);
-    return atom;
-}
-
-bool FakeDesktop::registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
-                                 std::uint8_t virtualKey) {
-    calls << QStringLiteral("hotkey %1 %2 %3 %4").arg(owner).arg(id).arg(modifiers).arg(virtualKey);
+bool FakeDesktop::setUpStopKey(WindowId owner) {
+    calls << QStringLiteral("stopkey %1").arg(owner);
     return hotKeyAvailable;
-}
-
-std::optional<std::int32_t> FakeDesktop::hotKeyFromNativeEvent(const void*) {
-    return std::nullopt;
 }
 
 QStringList FakeDesktop::keyCalls() const {

@@ -27,9 +27,9 @@ std::optional<QString> FakePlatform::inputBox(const QString& prompt, const QStri
     return answer;
 }
 
-void FakePlatform::pressHotKey(std::int32_t id) {
-    if (hotKeyHandler_) {
-        hotKeyHandler_(id);
+void FakePlatform::pressStopKey() {
+    if (stopKeyHandler_) {
+        stopKeyHandler_();
     }
 }
 

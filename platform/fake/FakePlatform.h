@@ -34,22 +34,22 @@ public:
     NativeDesktop& desktop() override { return fakeDesktop; }
     SettingsStore& settings() override { return store; }
     std::unique_ptr<Clock> createClock() override;
-    void setHotKeyHandler(std::function<void(std::int32_t)> handler) override {
-        hotKeyHandler_ = std::move(handler);
+    void setStopKeyHandler(std::function<void()> handler) override {
+        stopKeyHandler_ = std::move(handler);
     }
     void setApplicationTitle(const QString& title) override { applicationTitle = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
 
-    // Delivers one press of a hot key, as the system would.
-    void pressHotKey(std::int32_t id);
+    // Delivers one press of the stop key, as the system would.
+    void pressStopKey();
 
     // Texts of all message boxes shown so far.
     QStringList messageTexts() const;
 
 private:
-    std::function<void(std::int32_t)> hotKeyHandler_;
+    std::function<void()> stopKeyHandler_;
 };
 
 }  // namespace quindorel

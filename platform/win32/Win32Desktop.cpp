@@ -141,21 +141,22 @@ KeySendOutcome Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     return sent == inputs.size() ? KeySendOutcome::Sent : KeySendOutcome::Refused;
 }
 
-std::int32_t Win32Desktop::addAtom(const std::string& name) {
-    return static_cast<std::int32_t>(GlobalAddAtomA(name.c_str()));
-}
-
-bool Win32Desktop::registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
-                                  std::uint8_t virtualKey) {
-    return RegisterHotKey(toHandle(owner), id, modifiers, virtualKey) != FALSE;
-}
-
-std::optional<std::int32_t> Win32Desktop::hotKeyFromNativeEvent(const void* nativeEvent) {
-    const auto* message = static_cast<const MSG*>(nativeEvent);
-    if (message == nullptr || message->message != WM_HOTKEY) {
-        return std::nullopt;
+bool Win32Desktop::setUpStopKey(WindowId owner) {
+    if (stopKeyId_ != 0) {
+        return true;
     }
-    return static_cast<std::int32_t>(message->wParam);
+    const ATOM atom = GlobalAddAtomA(kStopKeyAtom);
+    if (atom == 0 || RegisterHotKey(toHandle(owner), atom, MOD_CONTROL | MOD_SHIFT, 'S') == FALSE) {
+        return false;
+    }
+    stopKeyId_ = atom;
+    return true;
+}
+
+bool Win32Desktop::isStopKeyPress(const void* nativeEvent) {
+    const auto* message = static_cast<const MSG*>(nativeEvent);
+    return stopKeyId_ != 0 && message != nullptr && message->message == WM_HOTKEY &&
+           message->wParam == static_cast<WPARAM>(stopKeyId_);
 }
 
 }  // namespace quindorel

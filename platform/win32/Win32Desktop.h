@@ -13,10 +13,15 @@ public:
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
     KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
-    std::int32_t addAtom(const std::string& name) override;
-    bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
-                        std::uint8_t virtualKey) override;
-    std::optional<std::int32_t> hotKeyFromNativeEvent(const void* nativeEvent) override;
+    // Registers Ctrl+Shift+S as a hot key of `owner`, identified by the atom
+    // of "A00F1"; it then arrives as WM_HOTKEY.
+    bool setUpStopKey(WindowId owner) override;
+    bool isStopKeyPress(const void* nativeEvent) override;
+
+    static constexpr const char* kStopKeyAtom = "A00F1";
+
+private:
+    std::int32_t stopKeyId_ = 0;  // the atom, once the hot key is registered
 };
 
 }  // namespace quindorel

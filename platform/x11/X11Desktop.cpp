@@ -13,25 +13,9 @@ namespace quindorel {
 
 namespace {
 
-struct HotKey {
-    std::int32_t id;
-    xcb_keycode_t keycode;
-    std::uint16_t modifiers;
-    std::uint16_t ignoredLocks;  // CapsLock and NumLock do not matter
-};
-
-std::uint16_t toXModifiers(unsigned modifiers) {
-    std::uint16_t mask = 0;
-    if (modifiers & kModShift)
-        mask |= XCB_MOD_MASK_SHIFT;
-    if (modifiers & kModControl)
-        mask |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & kModAlt)
-        mask |= XCB_MOD_MASK_1;
-    if (modifiers & kModWin)
-        mask |= XCB_MOD_MASK_4;
-    return mask;
-}
+// Ctrl+Shift+S: Windows' virtual-key code of S, and the modifiers.
+constexpr std::uint8_t kStopKey = 83;
+constexpr std::uint16_t kStopKeyModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
 
 // A pager or task bar asks: window managers grant such requests without
 // their focus-stealing prevention.
@@ -52,7 +36,10 @@ struct X11Desktop::State {
 
     X11Display display;
     X11Keyboard keyboard;
-    std::vector<HotKey> hotKeys;
+    // The stop key once grabbed: its keycode and the lock bits (CapsLock,
+    // NumLock) that do not matter.
+    std::optional<xcb_keycode_t> stopKey;
+    std::uint16_t ignoredLocks = 0;
 };
 
 bool X11Desktop::State::hasFocus(xcb_window_t window) {
@@ -159,31 +146,24 @@ KeySendOutcome X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     return KeySendOutcome::Sent;
 }
 
-std::int32_t X11Desktop::addAtom(const std::string& name) {
-    xcb_connection_t* connection = state_->connection();
-    auto reply = xcbReply(
-        connection,
-        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()),
-        xcb_intern_atom_reply);
-    return reply ? static_cast<std::int32_t>(reply->atom) : 0;
-}
-
-bool X11Desktop::registerHotKey(WindowId, std::int32_t id, unsigned modifiers,
-                                std::uint8_t virtualKey) {
+bool X11Desktop::setUpStopKey(WindowId) {
+    if (state_->stopKey) {
+        return true;
+    }
     xcb_connection_t* connection = state_->connection();
     const std::optional<xcb_keycode_t> keycode =
-        state_->keyboard.keycodeFor(keysymForVirtualKey(virtualKey));
+        state_->keyboard.keycodeFor(keysymForVirtualKey(kStopKey));
     if (!keycode) {
         return false;
     }
-    const std::uint16_t mask = toXModifiers(modifiers);
     const std::uint16_t numLock = state_->keyboard.numLockMask();
     const std::uint16_t locks[] = {0, XCB_MOD_MASK_LOCK, numLock,
                                    static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)};
     xcb_void_cookie_t cookies[std::size(locks)];
     for (std::size_t i = 0; i < std::size(locks); ++i) {
-        cookies[i] = xcb_grab_key_checked(connection, 1, state_->display.root(), mask | locks[i],
-                                          *keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        cookies[i] = xcb_grab_key_checked(connection, 1, state_->display.root(),
+                                          kStopKeyModifiers | locks[i], *keycode,
+                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     }
     bool granted = true;
     for (const xcb_void_cookie_t cookie : cookies) {
@@ -193,40 +173,37 @@ bool X11Desktop::registerHotKey(WindowId, std::int32_t id, unsigned modifiers,
     }
     if (!granted) {
         for (const std::uint16_t lock : locks) {
-            ignoreErrors(connection, xcb_ungrab_key_checked(connection, *keycode,
-                                                            state_->display.root(), mask | lock));
+            ignoreErrors(connection,
+                         xcb_ungrab_key_checked(connection, *keycode, state_->display.root(),
+                                                kStopKeyModifiers | lock));
         }
         xcb_flush(connection);
         return false;
     }
-    state_->hotKeys.push_back(
-        {id, *keycode, mask, static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)});
+    state_->stopKey = keycode;
+    state_->ignoredLocks = static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock);
     return true;
 }
 
-std::optional<std::int32_t> X11Desktop::hotKeyFromNativeEvent(const void* nativeEvent) {
+bool X11Desktop::isStopKeyPress(const void* nativeEvent) {
     const auto* event = static_cast<const xcb_generic_event_t*>(nativeEvent);
-    if (event == nullptr || (event->response_type & 0x7F) != XCB_KEY_PRESS) {
-        return std::nullopt;
+    if (!state_->stopKey || event == nullptr || (event->response_type & 0x7F) != XCB_KEY_PRESS) {
+        return false;
     }
     const auto* press = static_cast<const xcb_key_press_event_t*>(nativeEvent);
-    if (press->event != state_->display.root()) {
-        return std::nullopt;
-    }
     constexpr std::uint16_t kKeyModifiers = 0xFF;  // Shift, Lock, Control, Mod1..Mod5
-    for (const HotKey& hotKey : state_->hotKeys) {
-        const std::uint16_t held = press->state & kKeyModifiers & ~hotKey.ignoredLocks;
-        if (press->detail == hotKey.keycode && held == hotKey.modifiers) {
-            // The press started an active grab of the whole keyboard that lasts
-            // until S comes up; end it now, or the key-ups the release pass
-            // sends would come to us instead of the window with the focus.
-            xcb_connection_t* connection = state_->connection();
-            xcb_ungrab_keyboard(connection, press->time);
-            xcb_flush(connection);
-            return hotKey.id;
-        }
+    const std::uint16_t held = press->state & kKeyModifiers & ~state_->ignoredLocks;
+    if (press->event != state_->display.root() || press->detail != *state_->stopKey ||
+        held != kStopKeyModifiers) {
+        return false;
     }
-    return std::nullopt;
+    // The press started an active grab of the whole keyboard that lasts
+    // until S comes up; end it now, or the key-ups the release pass sends
+    // would come to us instead of the window with the focus.
+    xcb_connection_t* connection = state_->connection();
+    xcb_ungrab_keyboard(connection, press->time);
+    xcb_flush(connection);
+    return true;
 }
 
 }  // namespace quindorel

@@ -31,12 +31,10 @@ public:
     // events sent next land in it.
     void showWindow(WindowId window) override;
     KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
-    std::int32_t addAtom(const std::string& name) override;
-    // Grabs the key on the root window in all four combinations with
+    // Grabs Ctrl+Shift+S on the root window in all four combinations with
     // CapsLock and NumLock; false when another client holds any of them.
-    bool registerHotKey(WindowId owner, std::int32_t id, unsigned modifiers,
-                        std::uint8_t virtualKey) override;
-    std::optional<std::int32_t> hotKeyFromNativeEvent(const void* nativeEvent) override;
+    bool setUpStopKey(WindowId owner) override;
+    bool isStopKeyPress(const void* nativeEvent) override;
 
     // The guard that lets go of our keys should the program die with some down.
     void setKeyGuard(X11KeyGuard guard);

@@ -96,7 +96,7 @@ private slots:
                 QCOMPARE(f.desktop().keyCalls().size(), 2 * round - 1);
                 f.holdClock().tick();
             } else {
-                f.platform.pressHotKey(f.window->model().stopHotKey.hotKeyId());
+                f.platform.pressStopKey();
             }
             QCOMPARE(f.desktop().keyCalls().size(), 2 * round);
             QCOMPARE(f.desktop().keyCalls().last(), QStringLiteral("up 65"));
@@ -187,32 +187,28 @@ private slots:
         Fixture f;
         prepare(f, "1", false);
         QCOMPARE(f.stopKeyClock().interval(), 10);
-        f.platform.pressHotKey(0xC000);  // not set up yet: nothing
+        f.platform.pressStopKey();  // not set up yet: nothing
         QVERIFY(f.desktop().calls.isEmpty());
         f.stopKeyClock().tick();
-        const std::int32_t id = f.window->model().stopHotKey.hotKeyId();
-        QCOMPARE(f.desktop().calls.last(),
-                 QStringLiteral("hotkey %1 %2 6 83")
-                     .arg(f.window->model().applications.mainWindowHandle())
-                     .arg(id));
+        QCOMPARE(
+            f.desktop().calls.last(),
+            QStringLiteral("stopkey %1").arg(f.window->model().applications.mainWindowHandle()));
         QCOMPARE(f.stopKeyClock().interval(), 0);  // an idle program is not woken every 10 ms
 
         f.turnSwitch();
         f.waitClock().tick();
-        f.platform.pressHotKey(id);
-        f.platform.pressHotKey(id);
+        f.platform.pressStopKey();
+        f.platform.pressStopKey();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
 
         // Timed mode chosen later: the hot key stays and still releases.
         f.chooseMode(HoldChoices::Mode::Timed);
-        f.platform.pressHotKey(id);
+        f.platform.pressStopKey();
         QCOMPARE(f.desktop().keyCalls().size(), 4);
-        // Forever mode again: no second registration.
+        // Forever mode again: no second set-up.
         f.chooseMode(HoldChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
-        QCOMPARE(f.desktop().calls.filter("hotkey").size(), 1);
-        f.platform.pressHotKey(id + 1);  // another hot key: nothing
-        QCOMPARE(f.desktop().keyCalls().size(), 4);
+        QCOMPARE(f.desktop().calls.filter("stopkey").size(), 1);
     }
 
     void hotKeyTakenByAnotherProgramIsReportedOnce() {

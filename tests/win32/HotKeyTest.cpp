@@ -1,4 +1,4 @@
-// The stop hot key: atoms, registration, delivery and decoding.
+// The stop key: its set-up, delivery as WM_HOTKEY and recognition.
 
 #include <string>
 #include <thread>
@@ -11,41 +11,42 @@ namespace quindorel::test {
 
 namespace {
 
-constexpr unsigned kCtrlShift = kModControl | kModShift;
 constexpr std::uint8_t kLetterS = 83;
 
-void atoms(TestContext& context) {
-    Win32Desktop desktop;
-    const std::int32_t first = desktop.addAtom("A00F1");
-    context.expect(first != 0, "no atom for A00F1");
-    context.expect(desktop.addAtom("A00F1") == first, "same name gave another atom");
-    context.expect(desktop.addAtom("A00F2") != first, "other name gave the same atom");
+WPARAM stopKeyAtom() {
+    return GlobalFindAtomA(Win32Desktop::kStopKeyAtom);
 }
 
-void decodesNativeEvents(TestContext& context) {
+void recognisesItsOwnHotKeyOnly(TestContext& context) {
+    TestWindow window(L"Quindorel hot key owner", false);
     Win32Desktop desktop;
     MSG hotKey = {};
     hotKey.message = WM_HOTKEY;
-    hotKey.wParam = 0xC123;
-    MSG keyDown = {};
+    context.expect(!desktop.isStopKeyPress(&hotKey), "a hot key taken before the set-up");
+    context.expect(desktop.setUpStopKey(window.id()), "Ctrl+Shift+S could not be set up");
+    context.expect(stopKeyAtom() != 0, "no atom for A00F1");
+    hotKey.wParam = stopKeyAtom();
+    MSG otherHotKey = hotKey;
+    otherHotKey.wParam = hotKey.wParam + 1;
+    MSG keyDown = hotKey;
     keyDown.message = WM_KEYDOWN;
-    keyDown.wParam = 0xC123;
-    context.expect(desktop.hotKeyFromNativeEvent(&hotKey) == std::optional<std::int32_t>(0xC123),
-                   "WM_HOTKEY not decoded to its identifier");
-    context.expect(!desktop.hotKeyFromNativeEvent(&keyDown), "WM_KEYDOWN taken for a hot key");
-    context.expect(!desktop.hotKeyFromNativeEvent(nullptr), "null event taken for a hot key");
+    context.expect(desktop.isStopKeyPress(&hotKey), "WM_HOTKEY with the atom not taken");
+    context.expect(!desktop.isStopKeyPress(&otherHotKey), "another hot key taken for the stop key");
+    context.expect(!desktop.isStopKeyPress(&keyDown), "WM_KEYDOWN taken for the stop key");
+    context.expect(!desktop.isStopKeyPress(nullptr), "null event taken for the stop key");
+    UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
 }
 
-// Registers the same keys for a window of another thread, as another program
-// would; returns what the registration said.
-bool registerFromOtherThread(std::int32_t id) {
+// Sets the stop key up for a window of another thread, as another program
+// would; returns what the set-up said.
+bool setUpFromOtherThread() {
     bool registered = true;
     std::thread other([&] {
         TestWindow window(L"Quindorel hot key rival", false);
         Win32Desktop desktop;
-        registered = desktop.registerHotKey(window.id(), id, kCtrlShift, kLetterS);
+        registered = desktop.setUpStopKey(window.id());
         if (registered) {
-            UnregisterHotKey(window.handle(), id);
+            UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
         }
     });
     other.join();
@@ -55,23 +56,18 @@ bool registerFromOtherThread(std::int32_t id) {
 void secondRegistrationFails(TestContext& context) {
     TestWindow window(L"Quindorel hot key owner", false);
     Win32Desktop desktop;
-    const std::int32_t id = desktop.addAtom("A00F1");
-    context.expect(desktop.registerHotKey(window.id(), id, kCtrlShift, kLetterS),
-                   "first registration of Ctrl+Shift+S failed");
-    context.expect(!registerFromOtherThread(id + 1), "registration from another thread succeeded");
-    context.expect(!desktop.registerHotKey(window.id(), id + 2, kCtrlShift, kLetterS),
-                   "second registration for the same window succeeded");
-    UnregisterHotKey(window.handle(), id);
-    context.expect(registerFromOtherThread(id + 1), "keys still taken after unregistering");
+    context.expect(desktop.setUpStopKey(window.id()), "first set-up of Ctrl+Shift+S failed");
+    context.expect(!setUpFromOtherThread(), "set-up from another thread succeeded");
+    context.expect(desktop.setUpStopKey(window.id()), "setting up again lost the stop key");
+    UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
+    context.expect(setUpFromOtherThread(), "keys still taken after unregistering");
 }
 
 void injectedHotKeyArrives(TestContext& context) {
     TestWindow window(L"Quindorel hot key target");
     context.expect(window.takeFocus(), "test window did not get the focus");
     Win32Desktop desktop;
-    const std::int32_t id = desktop.addAtom("A00F1");
-    context.expect(desktop.registerHotKey(window.id(), id, kCtrlShift, kLetterS),
-                   "registration of Ctrl+Shift+S failed");
+    context.expect(desktop.setUpStopKey(window.id()), "set-up of Ctrl+Shift+S failed");
 
     desktop.sendKeys({{162, true},
                       {160, true},
@@ -79,25 +75,21 @@ void injectedHotKeyArrives(TestContext& context) {
                       {kLetterS, false},
                       {160, false},
                       {162, false}});
-    std::vector<std::int32_t> announced;
+    int announced = 0;
     pumpMessages(
-        2000, [&] { return !announced.empty(); },
-        [&](const MSG& message) {
-            if (const auto hotKey = desktop.hotKeyFromNativeEvent(&message)) {
-                announced.push_back(*hotKey);
-            }
-        });
+        2000, [&] { return announced > 0; },
+        [&](const MSG& message) { announced += desktop.isStopKeyPress(&message) ? 1 : 0; });
     pumpMessages(50);
-    context.expect(announced == std::vector<std::int32_t>{id},
-                   "want one WM_HOTKEY with the atom, got " + std::to_string(announced.size()));
-    UnregisterHotKey(window.handle(), id);
+    context.expect(announced == 1,
+                   "want one WM_HOTKEY with the atom, got " + std::to_string(announced));
+    UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
 }
 
 }  // namespace
 
 void addHotKeyTests(TestRunner& runner) {
-    runner.add("addAtom: same name same atom, other name other atom", atoms);
-    runner.add("hotKeyFromNativeEvent decodes WM_HOTKEY only", decodesNativeEvents);
+    runner.add("the stop key is the WM_HOTKEY with the atom of A00F1, nothing else",
+               recognisesItsOwnHotKeyOnly);
     runner.add("second registration of Ctrl+Shift+S fails, first stays", secondRegistrationFails);
     runner.add("injected Ctrl+Shift+S arrives as WM_HOTKEY with the atom", injectedHotKeyArrives);
 }

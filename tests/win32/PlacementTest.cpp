@@ -91,8 +91,7 @@ void deadWindowsAreIgnored(TestContext& context) {
         desktop.showWindow(id);
         desktop.releaseTopMost(id);
     }
-    context.expect(!desktop.registerHotKey(gone, 0xB00, kModControl | kModAlt, 0x7B),
-                   "hot key registered for a destroyed window");
+    context.expect(!desktop.setUpStopKey(gone), "stop key set up for a destroyed window");
     // The program's own windows were not touched by the calls on -1 or 0.
     context.expect(!isTopMost(GetDesktopWindow()), "desktop window became top-most");
 }

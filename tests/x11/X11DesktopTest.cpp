@@ -81,7 +81,6 @@ private slots:
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
     void keysymWithoutKeyIsBorrowedUntilItsKeyUp();
-    void atomsAreStable();
     // Runs before this test case's desktop registers the hot key itself.
     void hotKeyHeldByAnotherClientIsRefused();
     void hotKeyArrivesWhateverTheLocks_data();
@@ -441,14 +440,6 @@ void X11DesktopTest::keysymWithoutKeyIsBorrowedUntilItsKeyUp() {
     QCOMPARE(client_->keyEvents().size(), seen);
 }
 
-void X11DesktopTest::atomsAreStable() {
-    const std::int32_t atom = desktop_->addAtom("A00F1");
-    QVERIFY(atom != 0);
-    QCOMPARE(desktop_->addAtom("A00F1"), atom);
-    QCOMPARE(static_cast<xcb_atom_t>(atom), client_->atom("A00F1"));
-    QVERIFY(desktop_->addAtom("A00F2") != atom);
-}
-
 void X11DesktopTest::hotKeyArrivesWhateverTheLocks_data() {
     QTest::addColumn<std::vector<std::uint8_t>>("locks");
     QTest::newRow("no lock") << std::vector<std::uint8_t>{};
@@ -459,9 +450,8 @@ void X11DesktopTest::hotKeyArrivesWhateverTheLocks_data() {
 
 void X11DesktopTest::hotKeyArrivesWhateverTheLocks() {
     QFETCH(std::vector<std::uint8_t>, locks);
-    const std::int32_t id = desktop_->addAtom("A00F1");
-    // Registering again (each data row does) keeps working.
-    QVERIFY(desktop_->registerHotKey(0, id, quindorel::kModControl | quindorel::kModShift, 83));
+    // Setting up again (each data row does) keeps working.
+    QVERIFY(desktop_->setUpStopKey(0));
     drainErrors();
 
     auto toggle = [&] {
@@ -472,22 +462,22 @@ void X11DesktopTest::hotKeyArrivesWhateverTheLocks() {
     toggle();
     desktop_->sendKeys({{17, true}, {16, true}, {83, true}, {83, false}, {16, false}, {17, false}});
 
-    std::vector<std::int32_t> ids;
+    int presses = 0;
     std::uint16_t state = 0;
     X11TestClient::waitUntil(
         [&] {
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-                if (const auto hotKey = desktop_->hotKeyFromNativeEvent(event)) {
-                    ids.push_back(*hotKey);
+                if (desktop_->isStopKeyPress(event)) {
+                    ++presses;
                     state = reinterpret_cast<xcb_key_press_event_t*>(event)->state;
                 }
                 std::free(event);
             }
-            return !ids.empty();
+            return presses > 0;
         },
         2000ms);
     toggle();  // the locks go back off for the next test
-    QCOMPARE(ids, std::vector<std::int32_t>{id});
+    QCOMPARE(presses, 1);
     const bool numLock = std::count(locks.begin(), locks.end(), 0x90) > 0;
     const bool capsLock = std::count(locks.begin(), locks.end(), 0x14) > 0;
     QCOMPARE(bool(state & XCB_MOD_MASK_2), numLock);
@@ -497,7 +487,7 @@ void X11DesktopTest::hotKeyArrivesWhateverTheLocks() {
     desktop_->sendKeys({{17, true}, {83, true}, {83, false}, {17, false}});
     QTest::qWait(100);
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        QVERIFY(!desktop_->hotKeyFromNativeEvent(event));
+        QVERIFY(!desktop_->isStopKeyPress(event));
         std::free(event);
     }
 }
@@ -515,7 +505,7 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
                                     XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_2, s,
                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
 
-    QVERIFY(!desktop->registerHotKey(0, 1, quindorel::kModControl | quindorel::kModShift, 83));
+    QVERIFY(!desktop->setUpStopKey(0));
     // The refusal left no error behind and the connection goes on working.
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
     int errors = 0;
@@ -525,13 +515,10 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
     }
     QCOMPARE(errors, 0);
     QVERIFY(!xcb_connection_has_error(connection));
-    QVERIFY(desktop->addAtom("A00F1") != 0);
 
     // Once the other client lets go, the combination can be had.
     client_.reset();
-    QVERIFY(X11TestClient::waitUntil([&] {
-        return desktop->registerHotKey(0, 1, quindorel::kModControl | quindorel::kModShift, 83);
-    }));
+    QVERIFY(X11TestClient::waitUntil([&] { return desktop->setUpStopKey(0); }));
     desktop.reset();
     xcb_disconnect(connection);
     client_ = std::make_unique<X11TestClient>();
