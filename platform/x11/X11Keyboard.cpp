@@ -182,6 +182,9 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     });
     const std::array<std::uint8_t, 32> repeating =
         anyNew ? repeatingKeys() : std::array<std::uint8_t, 32>{};
+    const auto repeats = [&repeating](xcb_keycode_t keycode) {
+        return ((repeating[keycode / 8] >> (keycode % 8)) & 1) != 0;
+    };
     std::vector<GuardedKey> downs;
     std::vector<GuardedKey> ups;
     for (const Event& event : events) {
@@ -190,8 +193,7 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
         } else if (const auto known = held_.find(event.keycode); known != held_.end()) {
             downs.push_back({event.keycode, true, known->second});
         } else {
-            const bool repeats = (repeating[event.keycode / 8] >> (event.keycode % 8)) & 1;
-            downs.push_back({event.keycode, true, repeats});
+            downs.push_back({event.keycode, true, repeats(event.keycode)});
         }
     }
     guard_.tell(downs);
@@ -199,9 +201,9 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     for (const Event& event : events) {
         if (event.down) {
             if (!held_.contains(event.keycode)) {
-                const bool repeats = (repeating[event.keycode / 8] >> (event.keycode % 8)) & 1;
-                held_.emplace(event.keycode, repeats);
-                if (repeats) {
+                const bool wasOn = repeats(event.keycode);
+                held_.emplace(event.keycode, wasOn);
+                if (wasOn) {
                     setRepeat(event.keycode, false);
                 }
             }
