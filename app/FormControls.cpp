@@ -14,10 +14,10 @@
 
 #include "app/DesignColours.h"
 #include "app/FrameStyle.h"
+#include "app/KeyButton.h"
 #include "app/KeyPictures.h"
 #include "app/KeyboardPicture.h"
 #include "app/ReaderView.h"
-#include "app/KeyButton.h"
 
 namespace quindorel {
 
@@ -243,6 +243,15 @@ FormControls buildFormControls(QWidget* form) {
     c.switchButton = place(makePushButton(form, "Turn On"), "PushButton4", 120, 9135, 4800, 405);
     c.holdNowButton =
         place(makePushButton(form, "Hold Now (Test)"), "PushButton2", 5040, 9135, 4680, 405);
+
+    // Over the foot of the application list, where the target is chosen:
+    // shown only while a press waits for the user to click the target.
+    c.focusNotice = place(new QLabel(form), "FocusNotice", 180, 1335, 9480, 780);
+    c.focusNotice->setWordWrap(true);
+    c.focusNotice->setMargin(4);
+    c.focusNotice->setStyleSheet(QStringLiteral(
+        "QLabel { background: #FFF4C2; color: #000000; border: 1px solid #B08800; }"));
+    c.focusNotice->hide();
 
     setTabOrder(c);
     c.appList->setFocus();

@@ -40,6 +40,7 @@ struct FormControls {
     QLabel* unmarkedLabel = nullptr;         // "Unselectled key = gray"
     QPushButton* switchButton = nullptr;     // the switch
     QPushButton* holdNowButton = nullptr;    // "Hold Now (Test)"
+    QLabel* focusNotice = nullptr;           // why held keys wait; hidden when they do not
 };
 
 // Builds every control of the main window at its designed place, size,

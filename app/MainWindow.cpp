@@ -32,6 +32,11 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
     model_.engine.setBusyPointer([this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
+    model_.engine.setNotice([this](const QString& text) {
+        controls_.focusNotice->setText(text);
+        controls_.focusNotice->setAccessibleName(text);
+        controls_.focusNotice->setVisible(!text.isEmpty());
+    });
     connectControls();
     watchPointers();
 }

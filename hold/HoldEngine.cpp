@@ -24,7 +24,27 @@ HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, HoldChoices& ch
       state_(state),
       inputs_(inputs),
       applications_(applications),
-      keySetFile_(keySetFile) {}
+      keySetFile_(keySetFile) {
+    clocks_.focusClock->setOnTick([this] { focusClockTick(); });
+}
+
+namespace {
+
+// A hand presses Shift, Ctrl, Alt and the Windows keys before the keys they
+// change and lets them go after; each group keeps the key set's order.
+void putModifiersFirst(std::vector<KeyStroke>& strokes) {
+    std::stable_partition(strokes.begin(), strokes.end(),
+                          [](const KeyStroke& s) { return isModifierKey(s.virtualKey); });
+}
+void putModifiersLast(std::vector<KeyStroke>& strokes) {
+    std::stable_partition(strokes.begin(), strokes.end(),
+                          [](const KeyStroke& s) { return !isModifierKey(s.virtualKey); });
+}
+
+// How often a waiting press looks whether the keyboard has left our window.
+constexpr int kFocusPollMs = 100;
+
+}  // namespace
 
 void HoldEngine::holdKeys(bool press) {
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
@@ -52,55 +72,142 @@ void HoldEngine::holdKeys(bool press) {
     if (trap.test(104, [&] { return target() != applications_.mainWindowHandle(); })) {
         trap.run(106, [&] { desktop.makeTopMost(target()); });
         trap.run(108, [&] { desktop.showWindow(target()); });
-
-        // Collected first, so that the events go out back to back.
-        std::vector<KeyStroke> strokes;
-        for (const KeySetFile::Code& code : keySetFile_.codes()) {
-            trap.run(110, [&] {
-                if (code.error) {
-                    throw *code.error;
-                }
-                strokes.push_back({code.key, press});
-            });
+        std::vector<KeyStroke> strokes = keySetStrokes(trap, press);
+        // Without a selected row the keys go wherever the focus is (reported
+        // above): there is no window to bring back for them.
+        WindowId aimedAt = 0;
+        try {
+            aimedAt = target();
+        } catch (const RuntimeError&) {
         }
-        if (!press) {
-            // Keys put down by earlier passes and unmarked since are released
-            // too, or they would stay down for good.
-            for (const std::uint8_t code : held_) {
-                if (std::none_of(strokes.begin(), strokes.end(),
-                                 [code](const KeyStroke& s) { return s.virtualKey == code; })) {
-                    strokes.push_back({code, false});
-                }
-            }
-        }
-        trap.run(110, [&] {
-            // Windows drops input into a program that runs as administrator
-            // and says so only through the count of events it took.
-            if (desktop.sendKeys(strokes) == KeySendOutcome::Refused) {
-                throw RuntimeError(RuntimeError::Code::PermissionDenied,
-                                   QStringLiteral("the system refused the key events "
-                                                  "(does the window run as administrator?)"));
-            }
-        });
         if (press) {
-            for (const KeyStroke& stroke : strokes) {
-                if (std::find(held_.begin(), held_.end(), stroke.virtualKey) == held_.end()) {
-                    held_.push_back(stroke.virtualKey);
-                }
-            }
-            // Without a selected row the keys went wherever the focus was
-            // (reported above): there is no window to bring back for them.
-            try {
-                heldIn_ = target();
-            } catch (const RuntimeError&) {
-                heldIn_ = 0;
+            stopWaitingForFocus();
+            // A desktop that would not bring the target forward leaves the
+            // keyboard with us, where Space or Enter would press our own
+            // buttons: the keys wait until another window has it.
+            if (!strokes.empty() && desktop.ownWindowHasKeyboard()) {
+                waitForFocus(std::move(strokes), aimedAt);
+            } else {
+                keep(strokes, send(trap, strokes), aimedAt);
             }
         } else {
+            stopWaitingForFocus();
+            addUnmarkedHeldKeys(strokes);
+            putModifiersLast(strokes);
+            send(trap, strokes);
             held_.clear();
         }
         trap.run(112, [&] { desktop.releaseTopMost(target()); });
     }
     trap.run(114, [&] { applications_.getAllWindows(); });
+}
+
+std::vector<KeyStroke> HoldEngine::keySetStrokes(ErrorTrap& trap, bool press) {
+    std::vector<KeyStroke> strokes;
+    for (const KeySetFile::Code& code : keySetFile_.codes()) {
+        trap.run(110, [&] {
+            if (code.error) {
+                throw *code.error;
+            }
+            KeyStroke stroke{code.key, press};
+            if (!press) {
+                // The key-up goes to the very key that went down, even if
+                // the keyboard layout has changed since.
+                const auto held = std::find_if(held_.begin(), held_.end(), [&](const HeldKey& h) {
+                    return h.virtualKey == code.key;
+                });
+                if (held != held_.end()) {
+                    stroke.pressed = held->pressed;
+                }
+            }
+            strokes.push_back(stroke);
+        });
+    }
+    if (press) {
+        putModifiersFirst(strokes);
+    }
+    return strokes;
+}
+
+void HoldEngine::addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const {
+    // Keys put down by earlier passes and unmarked since are released too,
+    // or they would stay down for good.
+    for (const HeldKey& held : held_) {
+        if (std::none_of(ups.begin(), ups.end(),
+                         [&](const KeyStroke& s) { return s.virtualKey == held.virtualKey; })) {
+            ups.push_back({held.virtualKey, false, held.pressed});
+        }
+    }
+}
+
+KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes) {
+    KeySendResult result;
+    trap.run(110, [&] {
+        result = platform_.desktop().sendKeys(strokes);
+        // Windows drops input into a program that runs as administrator
+        // and says so only through the count of events it took.
+        if (result.outcome == KeySendOutcome::Refused) {
+            throw RuntimeError(RuntimeError::Code::PermissionDenied,
+                               QStringLiteral("the system refused the key events "
+                                              "(does the window run as administrator?)"));
+        }
+    });
+    return result;
+}
+
+void HoldEngine::keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent,
+                      WindowId target) {
+    for (std::size_t i = 0; i < downs.size() && i < sent.keys.size(); ++i) {
+        const std::uint8_t virtualKey = downs[i].virtualKey;
+        if (sent.keys[i] && std::none_of(held_.begin(), held_.end(), [&](const HeldKey& h) {
+                return h.virtualKey == virtualKey;
+            })) {
+            held_.push_back({virtualKey, *sent.keys[i]});
+        }
+    }
+    heldIn_ = target;
+}
+
+void HoldEngine::waitForFocus(std::vector<KeyStroke> downs, WindowId target) {
+    waiting_ = std::move(downs);
+    waitingFor_ = target;
+    clocks_.focusClock->setEnabled(true);
+    clocks_.focusClock->setInterval(kFocusPollMs);
+    if (showNotice_) {
+        const QString title = applications_.titleOf(target);
+        const QString window = title.isEmpty() ? QStringLiteral("the chosen window")
+                                               : QStringLiteral("\u201C%1\u201D").arg(title);
+        showNotice_(QStringLiteral("The desktop did not bring %1 to the front, so the keys are "
+                                   "not down yet. Click %1: they go down as soon as it has the "
+                                   "keyboard.")
+                        .arg(window));
+    }
+}
+
+void HoldEngine::stopWaitingForFocus() {
+    if (waiting_.empty() && !clocks_.focusClock->running()) {
+        return;
+    }
+    waiting_.clear();
+    clocks_.focusClock->setInterval(0);
+    clocks_.focusClock->setEnabled(false);
+    if (showNotice_) {
+        showNotice_(QString());
+    }
+}
+
+void HoldEngine::focusClockTick() {
+    if (platform_.desktop().ownWindowHasKeyboard()) {
+        return;
+    }
+    ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
+    const std::vector<KeyStroke> downs = std::move(waiting_);
+    stopWaitingForFocus();
+    keep(downs, send(trap, downs), waitingFor_);
+    // A timed hold lasts its length from its key-downs.
+    if (choices_.mode() == HoldChoices::Mode::Timed) {
+        state_.holdTicks = 0;
+    }
 }
 
 void HoldEngine::waitClockTick() {
@@ -200,13 +307,15 @@ void HoldEngine::optionClicked() {
 }
 
 void HoldEngine::releaseHeldKeys() {
+    stopWaitingForFocus();
     if (held_.empty()) {
         return;
     }
     std::vector<KeyStroke> ups;
-    for (const std::uint8_t code : held_) {
-        ups.push_back({code, false});
+    for (const HeldKey& held : held_) {
+        ups.push_back({held.virtualKey, false, held.pressed});
     }
+    putModifiersLast(ups);
     held_.clear();
     // As a release pass does: the window that got the key-downs takes the
     // focus first, so it is the one that sees the keys come up.

@@ -10,6 +10,7 @@ namespace quindorel {
 
 class ApplicationList;
 class Clock;
+class ErrorTrap;
 class HoldChoices;
 class HoldInputs;
 class KeySetFile;
@@ -26,6 +27,7 @@ public:
         Clock* waitClock;     // Timer1
         Clock* holdClock;     // Timer2
         Clock* stopKeyClock;  // Timer3
+        Clock* focusClock;    // watches for the keyboard to leave our window
     };
 
     HoldEngine(Platform& platform, const Clocks& clocks, HoldChoices& choices, HoldState& state,
@@ -33,6 +35,11 @@ public:
 
     // Shows or clears the busy pointer while "Hold Now (Test)" runs.
     void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
+    // Shows a notice in the window, or clears it with an empty text.
+    void setNotice(std::function<void(const QString&)> show) { showNotice_ = std::move(show); }
+
+    // Whether a press waits for the keyboard to leave the program's window.
+    bool pressWaitsForFocus() const { return !waiting_.empty(); }
 
     // One pass: key-downs (press) or key-ups (release) for every key of the
     // key set, into the selected window. A release also lets go of any key
@@ -50,6 +57,19 @@ public:
     void releaseHeldKeys();
 
 private:
+    struct HeldKey {
+        std::uint8_t virtualKey;
+        SystemKey pressed;  // what the key-down went to: its key-up goes there too
+    };
+
+    std::vector<KeyStroke> keySetStrokes(ErrorTrap& trap, bool press);
+    void addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const;
+    KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
+    void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);
+    void waitForFocus(std::vector<KeyStroke> downs, WindowId target);
+    void stopWaitingForFocus();
+    void focusClockTick();
+
     Platform& platform_;
     Clocks clocks_;
     HoldChoices& choices_;
@@ -58,10 +78,15 @@ private:
     ApplicationList& applications_;
     const KeySetFile& keySetFile_;
     std::function<void(bool)> setBusy_;
+    std::function<void(const QString&)> showNotice_;
     // Keys that press passes put down and no release pass has let go since,
     // each once, in the order they first went down, and the window they went to.
-    std::vector<std::uint8_t> held_;
+    std::vector<HeldKey> held_;
     WindowId heldIn_ = 0;
+    // The key-downs of a press that found the program's own window with the
+    // keyboard, and the window they are meant for: they go once it has left.
+    std::vector<KeyStroke> waiting_;
+    WindowId waitingFor_ = 0;
 };
 
 }  // namespace quindorel

@@ -13,12 +13,13 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
       waitClock(platform.createClock()),
       holdClock(platform.createClock()),
       stopKeyClock(platform.createClock()),
+      focusClock(platform.createClock()),
       applications(platform, targets),
       keySetFile(platform, marks, programFolder),
       keyMarks(platform, marks, keySetFile),
       inputs(platform, state, choices),
-      engine(platform, {waitClock.get(), holdClock.get(), stopKeyClock.get()}, choices, state,
-             inputs, applications, keySetFile),
+      engine(platform, {waitClock.get(), holdClock.get(), stopKeyClock.get(), focusClock.get()},
+             choices, state, inputs, applications, keySetFile),
       stopHotKey(
           platform, *stopKeyClock, [this] { return applications.mainWindowHandle(); },
           [this] { engine.holdKeys(false); }) {

@@ -42,6 +42,7 @@ struct HoldModel {
     std::unique_ptr<Clock> waitClock;     // Timer1
     std::unique_ptr<Clock> holdClock;     // Timer2
     std::unique_ptr<Clock> stopKeyClock;  // Timer3
+    std::unique_ptr<Clock> focusClock;    // a press waiting for the keyboard to leave us
     HoldState state;
     HoldChoices choices;
     TargetRows targets;

@@ -21,10 +21,19 @@ struct TopLevelWindow {
     bool owned = false;
 };
 
+// A key as the system pressed it, in the back end's own terms: an X keycode;
+// on Windows the virtual key, its scan code and the extended-key flag. A
+// held key's key-up is sent as exactly this, so that it reaches the key that
+// went down even when the keyboard layout has changed since.
+using SystemKey = std::uint32_t;
+
 // One synthetic key event, by Windows virtual-key code.
 struct KeyStroke {
     std::uint8_t virtualKey = 0;
     bool down = true;
+    // On a key-up: the key that went down for it, sent as it is. Without it
+    // the virtual key is looked up in the layout of the moment.
+    std::optional<SystemKey> pressed = std::nullopt;
     bool operator==(const KeyStroke&) const = default;
 };
 
@@ -33,6 +42,20 @@ enum class KeySendOutcome {
     Sent,     // every event entered the input stream (or there was none to send)
     Refused,  // the system took fewer events than were sent (e.g. an elevated target)
 };
+
+struct KeySendResult {
+    KeySendOutcome outcome = KeySendOutcome::Sent;
+    // One for each stroke, in order: the key it was sent as, or nothing when
+    // the code has no key on this system.
+    std::vector<std::optional<SystemKey>> keys;
+};
+
+// Shift, Ctrl, Alt and the Windows keys, either side or generic: a hand
+// presses them before the keys they change and lets them go after.
+constexpr bool isModifierKey(std::uint8_t virtualKey) {
+    return (virtualKey >= 16 && virtualKey <= 18) || virtualKey == 91 || virtualKey == 92 ||
+           (virtualKey >= 160 && virtualKey <= 165);
+}
 
 class NativeDesktop {
 public:
@@ -53,7 +76,11 @@ public:
     // Sends the events back to back, in order, into the system's input
     // stream. Codes without a key on this system are skipped. Refused when the
     // system says it dropped some of them.
-    virtual KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) = 0;
+    virtual KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) = 0;
+
+    // Whether a window of this program has the keyboard, so that keys sent
+    // now would land in it.
+    virtual bool ownWindowHasKeyboard() = 0;
 
     // Sets up Ctrl+Shift+S as the stop key, system-wide, delivered to the
     // program's window `owner`. False when it cannot be had (another program

@@ -14,7 +14,10 @@ public:
     void makeTopMost(WindowId) override {}
     void releaseTopMost(WindowId) override {}
     void showWindow(WindowId) override {}
-    KeySendOutcome sendKeys(const std::vector<KeyStroke>&) override { return KeySendOutcome::Sent; }
+    KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override {
+        return {KeySendOutcome::Sent, std::vector<std::optional<SystemKey>>(strokes.size())};
+    }
+    bool ownWindowHasKeyboard() override { return false; }
     bool setUpStopKey(WindowId) override { return true; }
     bool isStopKeyPress(const void*) override { return false; }
 };

@@ -5,12 +5,13 @@
 set -euo pipefail
 
 declare -A groups=(
-  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev fonts-liberation"
-  [x]="xvfb openbox x11-utils xdotool procps fonts-liberation"
+  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-sync-dev libxkbcommon-x11-dev fonts-liberation"
+  [x]="xvfb openbox x11-utils x11-xkb-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
-  # A Wayland desktop with Xwayland, nested in Xvfb, for the tests that run
-  # the program the way a Wayland session starts it.
-  [wayland]="weston xwayland qt6-wayland"
+  # Wayland desktops with Xwayland (weston nested in Xvfb; sway, Mutter and
+  # KWin headless), for the tests that run the program the way a Wayland
+  # session starts it.
+  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils"
   [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip fonts-liberation"
   [screenshot]="x11-apps imagemagick qt6ct"
   [package]="desktop-file-utils appstream dpkg-dev file"

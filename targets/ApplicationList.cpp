@@ -82,4 +82,13 @@ WindowId ApplicationList::selectedHandle() const {
     return rows_.rows()[static_cast<std::size_t>(rows_.selected())].handle;
 }
 
+QString ApplicationList::titleOf(WindowId window) const {
+    for (const TargetRows::Row& row : rows_.rows()) {
+        if (row.handle == window) {
+            return row.title;
+        }
+    }
+    return {};
+}
+
 }  // namespace quindorel

@@ -34,6 +34,8 @@ public:
     // The handle of the selected row; throws a RuntimeError when no row is
     // selected.
     WindowId selectedHandle() const;
+    // The listed title of a window, or nothing when no row shows it.
+    QString titleOf(WindowId window) const;
 
 private:
     Platform& platform_;

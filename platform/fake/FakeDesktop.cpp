@@ -23,15 +23,24 @@ void FakeDesktop::releaseTopMost(WindowId window) {
 
 void FakeDesktop::showWindow(WindowId window) {
     calls << QStringLiteral("show %1").arg(window);
+    if (!refuseActivation && !deadWindows.contains(window)) {
+        ownWindowFocused = false;
+    }
 }
 
-KeySendOutcome FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+KeySendResult FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    KeySendResult result;
+    result.outcome = refuseKeys ? KeySendOutcome::Refused : KeySendOutcome::Sent;
     for (const KeyStroke& stroke : strokes) {
+        const auto mapped = layout.find(stroke.virtualKey);
+        const SystemKey key = stroke.pressed.value_or(
+            mapped != layout.end() ? mapped->second : SystemKey{stroke.virtualKey});
         calls << QStringLiteral("%1 %2")
                      .arg(stroke.down ? QStringLiteral("down") : QStringLiteral("up"))
-                     .arg(stroke.virtualKey);
+                     .arg(key);
+        result.keys.push_back(key);
     }
-    return refuseKeys ? KeySendOutcome::Refused : KeySendOutcome::Sent;
+    return result;
 }
 
 bool FakeDesktop::setUpStopKey(WindowId owner) {

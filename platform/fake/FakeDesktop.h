@@ -12,7 +12,9 @@ namespace quindorel {
 // A scripted desktop for tests. Windows are listed in stacking order as
 // given; every call that acts on the system is written to `calls` in a short
 // text form ("down 65", "up 160", "topmost 42", "release 42", "show 42",
-// "stopkey 42"), so a test can assert the exact sequence.
+// "stopkey 42"), so a test can assert the exact sequence. A key event names
+// the system key it went to: the virtual key itself unless `layout` says
+// otherwise.
 class FakeDesktop : public NativeDesktop {
 public:
     std::vector<TopLevelWindow> windows;  // top of the stacking order first
@@ -20,13 +22,17 @@ public:
     std::set<WindowId> deadWindows;  // acts on these windows do nothing
     WindowId vanishDuringWalk = 0;   // left out of the walk, as a window closed mid-walk
     bool hotKeyAvailable = true;
-    bool refuseKeys = false;  // sendKeys records the events but answers Refused
+    bool refuseKeys = false;                   // sendKeys records the events but answers Refused
+    std::map<std::uint8_t, SystemKey> layout;  // virtual key -> the key it is now
+    bool ownWindowFocused = false;             // one of the program's windows has the keyboard
+    bool refuseActivation = false;             // showWindow leaves the keyboard where it is
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
-    KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
+    KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    bool ownWindowHasKeyboard() override { return ownWindowFocused; }
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
 

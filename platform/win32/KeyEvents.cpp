@@ -1,27 +1,59 @@
 #include "platform/win32/KeyEvents.h"
 
-#include "platform/win32/KeyInputCode.h"
-
 namespace quindorel {
 
-std::vector<INPUT> keyEventInputs(const std::vector<KeyStroke>& strokes) {
-    std::vector<INPUT> inputs;
-    inputs.reserve(strokes.size());
+namespace {
+
+class CurrentLayout : public KeyboardLayout {
+public:
+    unsigned scanCodeOf(std::uint8_t virtualKey) const override {
+        return MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    }
+    unsigned virtualKeyAt(std::uint8_t scanCode) const override {
+        return MapVirtualKeyW(scanCode, MAPVK_VSC_TO_VK_EX);
+    }
+};
+
+KeyInputCode codeOf(const KeyStroke& stroke, const KeyboardLayout& layout) {
+    if (!stroke.down && stroke.pressed) {
+        const KeyInputCode pressed = fromSystemKey(*stroke.pressed);
+        // A value without a scan code never came from a key-down: the
+        // virtual key is looked up instead, so that the key still comes up.
+        if (pressed.scanCode != 0) {
+            return pressed;
+        }
+    }
+    return keyInputCode(stroke.virtualKey, layout);
+}
+
+}  // namespace
+
+const KeyboardLayout& currentKeyboardLayout() {
+    static const CurrentLayout layout;
+    return layout;
+}
+
+KeyEvents keyEvents(const std::vector<KeyStroke>& strokes) {
+    const KeyboardLayout& layout = currentKeyboardLayout();
+    KeyEvents events;
+    events.inputs.reserve(strokes.size());
+    events.keys.reserve(strokes.size());
     for (const KeyStroke& stroke : strokes) {
-        const UINT layoutScanCode = MapVirtualKeyW(stroke.virtualKey, MAPVK_VK_TO_VSC);
-        const KeyInputCode code = keyInputCode(stroke.virtualKey, layoutScanCode);
+        const KeyInputCode code = codeOf(stroke, layout);
         if (code.scanCode == 0) {
+            events.keys.emplace_back();
             continue;
         }
         INPUT input = {};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = stroke.virtualKey;
+        input.ki.wVk = code.virtualKey;
         input.ki.wScan = code.scanCode;
         input.ki.dwFlags = (stroke.down ? 0u : static_cast<DWORD>(KEYEVENTF_KEYUP)) |
                            (code.extended ? static_cast<DWORD>(KEYEVENTF_EXTENDEDKEY) : 0u);
-        inputs.push_back(input);
+        events.inputs.push_back(input);
+        events.keys.emplace_back(toSystemKey(code));
     }
-    return inputs;
+    return events;
 }
 
 }  // namespace quindorel

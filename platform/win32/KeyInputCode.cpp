@@ -11,7 +11,8 @@ struct KnownKey {
 };
 
 // The keys of a full PC keyboard (plus the generic Shift, Ctrl and Alt).
-// The scan codes are only a fallback for layouts that do not name one.
+// The scan codes are the place of the punctuation keys, and for the others
+// only a fallback for layouts that do not name one.
 constexpr KnownKey kKnownKeys[] = {
     {8, 0x0E, false},   {9, 0x0F, false},   {13, 0x1C, false},  {16, 0x2A, false},
     {17, 0x1D, false},  {18, 0x38, false},  {19, 0x45, false},  {20, 0x3A, false},
@@ -39,7 +40,7 @@ constexpr KnownKey kKnownKeys[] = {
     {163, 0x1D, true},  {164, 0x38, false}, {165, 0x38, true},  {186, 0x27, false},
     {187, 0x0D, false}, {188, 0x33, false}, {189, 0x0C, false}, {190, 0x34, false},
     {191, 0x35, false}, {192, 0x29, false}, {219, 0x1A, false}, {220, 0x2B, false},
-    {221, 0x1B, false}, {222, 0x28, false},
+    {221, 0x1B, false}, {222, 0x28, false}, {226, 0x56, false},
 };
 
 const KnownKey* findKnownKey(std::uint8_t virtualKey) {
@@ -53,18 +54,30 @@ const KnownKey* findKnownKey(std::uint8_t virtualKey) {
 
 constexpr std::uint8_t kPrintScreen = 44;
 
-}  // namespace
-
-bool isExtendedKey(std::uint8_t virtualKey) {
-    const KnownKey* key = findKnownKey(virtualKey);
-    return key != nullptr && key->extended;
+// The punctuation keys (VK_OEM_1 to VK_OEM_3, VK_OEM_4 to VK_OEM_7,
+// VK_OEM_102): each layout prints other characters on them and gives them
+// other codes, so the on-screen key stands for its place, as letters cannot.
+bool isKeyByPlace(std::uint8_t virtualKey) {
+    return (virtualKey >= 186 && virtualKey <= 192) || (virtualKey >= 219 && virtualKey <= 222) ||
+           virtualKey == 226;
 }
 
-KeyInputCode keyInputCode(std::uint8_t virtualKey, unsigned layoutScanCode) {
+}  // namespace
+
+KeyInputCode keyInputCode(std::uint8_t virtualKey, const KeyboardLayout& layout) {
     const KnownKey* key = findKnownKey(virtualKey);
     KeyInputCode code;
+    code.virtualKey = virtualKey;
     code.extended = key != nullptr && key->extended;
-    code.scanCode = static_cast<std::uint8_t>(layoutScanCode & 0xFFu);
+    if (key != nullptr && isKeyByPlace(virtualKey)) {
+        code.scanCode = key->usScanCode;
+        const auto atPlace = static_cast<std::uint8_t>(layout.virtualKeyAt(code.scanCode) & 0xFFu);
+        if (atPlace != 0) {
+            code.virtualKey = atPlace;
+        }
+        return code;
+    }
+    code.scanCode = static_cast<std::uint8_t>(layout.scanCodeOf(virtualKey) & 0xFFu);
     // Layouts answer 0x54 (the Alt+PrintScreen code) for PrintScreen; the key
     // itself reports E0 37.
     if (key != nullptr && (virtualKey == kPrintScreen || code.scanCode == 0)) {

@@ -2,7 +2,9 @@
 
 #include "platform/win32/WindowsApi.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "platform/win32/KeyEvents.h"
 #include "platform/win32/Win32KeyGuard.h"
@@ -119,26 +121,42 @@ void Win32Desktop::showWindow(WindowId window) {
     }
 }
 
-KeySendOutcome Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
-    std::vector<INPUT> inputs = keyEventInputs(strokes);
-    if (inputs.empty()) {
-        return KeySendOutcome::Sent;
+KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    KeyEvents events = keyEvents(strokes);
+    KeySendResult result{KeySendOutcome::Sent, std::move(events.keys)};
+    if (events.inputs.empty()) {
+        return result;
     }
     // The guard hears of a key-down before it goes and of a key-up after it
     // went, so that a program killed in between leaves no key down.
-    std::vector<KeyStroke> downs;
-    std::vector<KeyStroke> ups;
-    for (const INPUT& input : inputs) {
-        const bool up = (input.ki.dwFlags & KEYEVENTF_KEYUP) != 0;
-        (up ? ups : downs).push_back({static_cast<std::uint8_t>(input.ki.wVk), !up});
+    std::vector<SystemKey> downs;
+    std::vector<SystemKey> ups;
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        if (result.keys[i]) {
+            (strokes[i].down ? downs : ups).push_back(*result.keys[i]);
+        }
     }
-    keyguard::note(downs);
+    keyguard::note(downs, true);
     // One call, so that no other input can come between the keys. Windows
     // takes fewer (or none, access denied) when a higher-integrity window
     // such as a program run as administrator has the focus.
-    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    keyguard::note(ups);
-    return sent == inputs.size() ? KeySendOutcome::Sent : KeySendOutcome::Refused;
+    const UINT sent =
+        SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
+    keyguard::note(ups, false);
+    if (sent != events.inputs.size()) {
+        result.outcome = KeySendOutcome::Refused;
+    }
+    return result;
+}
+
+bool Win32Desktop::ownWindowHasKeyboard() {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) {
+        return false;
+    }
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreground, &process);
+    return process == GetCurrentProcessId();
 }
 
 bool Win32Desktop::setUpStopKey(WindowId owner) {

@@ -12,7 +12,9 @@ public:
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
-    KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
+    KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    // Synthetic keys go to the foreground window's focus.
+    bool ownWindowHasKeyboard() override;
     // Registers Ctrl+Shift+S as a hot key of `owner`, identified by the atom
     // of "A00F1"; it then arrives as WM_HOTKEY.
     bool setUpStopKey(WindowId owner) override;

@@ -15,6 +15,10 @@ namespace {
 // The program's end of the pipe; null without a guard.
 HANDLE guardPipe = nullptr;
 
+// Each note is a key as it was sent (virtual key, scan code, extended flag)
+// and 1 for down, 0 for up.
+constexpr DWORD kNoteSize = 4;
+
 }  // namespace
 
 std::optional<int> runIfGuard(int argc, char** argv) {
@@ -25,7 +29,7 @@ std::optional<int> runIfGuard(int argc, char** argv) {
     if (pipe == nullptr || pipe == INVALID_HANDLE_VALUE) {
         return 1;
     }
-    const std::vector<INPUT> inputs = keyEventInputs(keyUpsOwed(pipe));
+    const std::vector<INPUT> inputs = keyEvents(keyUpsOwed(pipe)).inputs;
     if (!inputs.empty()) {
         SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()),
                   sizeof(INPUT));
@@ -34,9 +38,8 @@ std::optional<int> runIfGuard(int argc, char** argv) {
 }
 
 std::vector<KeyStroke> keyUpsOwed(void* pipe) {
-    std::vector<KeyStroke> down;  // in the order the keys went down
-    // Each note is two bytes: the virtual-key code and 1 for down, 0 for up.
-    unsigned char buffer[512];
+    std::vector<SystemKey> down;  // in the order the keys went down
+    unsigned char buffer[kNoteSize * 128];
     DWORD kept = 0;
     DWORD got = 0;
     while (
@@ -44,22 +47,29 @@ std::vector<KeyStroke> keyUpsOwed(void* pipe) {
         got > 0) {
         const DWORD total = kept + got;
         DWORD at = 0;
-        for (; at + 2 <= total; at += 2) {
-            const KeyStroke stroke{buffer[at], buffer[at + 1] != 0};
-            if (stroke.down) {
-                down.push_back({stroke.virtualKey, false});
-            } else {
-                const auto found =
-                    std::find(down.begin(), down.end(), KeyStroke{stroke.virtualKey, false});
-                if (found != down.end()) {
-                    down.erase(found);
-                }
+        for (; at + kNoteSize <= total; at += kNoteSize) {
+            const SystemKey key = toSystemKey({buffer[at], buffer[at + 1], buffer[at + 2] != 0});
+            const auto found = std::find(down.begin(), down.end(), key);
+            // A key is down or up, however often it went down.
+            if (buffer[at + 3] != 0 && found == down.end()) {
+                down.push_back(key);
+            } else if (buffer[at + 3] == 0 && found != down.end()) {
+                down.erase(found);
             }
         }
         kept = total - at;
         std::memmove(buffer, buffer + at, kept);
     }
-    return down;
+    // As the program's own release, and a hand, let go: the modifiers last,
+    // so that the other keys come up under the modifiers they went down with.
+    std::stable_partition(down.begin(), down.end(), [](SystemKey key) {
+        return !isModifierKey(fromSystemKey(key).virtualKey);
+    });
+    std::vector<KeyStroke> owed;
+    for (const SystemKey key : down) {
+        owed.push_back({fromSystemKey(key).virtualKey, false, key});
+    }
+    return owed;
 }
 
 void start() {
@@ -101,14 +111,17 @@ void start() {
     guardPipe = writeEnd;
 }
 
-void note(const std::vector<KeyStroke>& strokes) {
-    if (guardPipe == nullptr || strokes.empty()) {
+void note(const std::vector<SystemKey>& keys, bool down) {
+    if (guardPipe == nullptr || keys.empty()) {
         return;
     }
     std::string notes;
-    for (const KeyStroke& stroke : strokes) {
-        notes += static_cast<char>(stroke.virtualKey);
-        notes += static_cast<char>(stroke.down ? 1 : 0);
+    for (const SystemKey key : keys) {
+        const KeyInputCode code = fromSystemKey(key);
+        notes += static_cast<char>(code.virtualKey);
+        notes += static_cast<char>(code.scanCode);
+        notes += static_cast<char>(code.extended ? 1 : 0);
+        notes += static_cast<char>(down ? 1 : 0);
     }
     DWORD written = 0;
     if (!WriteFile(guardPipe, notes.data(), static_cast<DWORD>(notes.size()), &written, nullptr) ||

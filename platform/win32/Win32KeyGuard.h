@@ -25,12 +25,14 @@ std::optional<int> runIfGuard(int argc, char** argv);
 // program runs on without one and says nothing.
 void start();
 
-// Tells the guard of the key-downs about to be sent, or of the key-ups just
-// sent. Does nothing without a guard.
-void note(const std::vector<KeyStroke>& strokes);
+// Tells the guard of the keys about to go down, or of the keys just let up,
+// as they were sent. Does nothing without a guard.
+void note(const std::vector<SystemKey>& keys, bool down);
 
 // The guard's loop on an open pipe, for tests: reads the notes until the pipe
-// breaks and returns the key-ups still owed, in the order the keys went down.
+// breaks and returns the key-ups still owed, one for each key down, as
+// exactly the key that went down: the other keys in the order they went
+// down, then the modifiers in the order they went down.
 std::vector<KeyStroke> keyUpsOwed(void* pipe);
 
 }  // namespace quindorel::keyguard

@@ -1,6 +1,9 @@
 #include "platform/x11/X11Desktop.h"
 
+#include <xcb/sync.h>
+
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "platform/x11/VirtualKeyMap.h"
@@ -21,6 +24,31 @@ constexpr std::uint16_t kStopKeyModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_
 // their focus-stealing prevention.
 constexpr auto kSourcePager = XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER;
 
+// The SERVERTIME counter in the SYNC extension's list of system counters.
+// Each entry is its id, its resolution (8 bytes), the name's length and the
+// name, padded to 4 bytes; libxcb's iterator over them misreads the padding.
+std::optional<xcb_sync_counter_t> findServerClock(
+    const xcb_sync_list_system_counters_reply_t* list) {
+    const auto* entry = reinterpret_cast<const std::uint8_t*>(
+        xcb_sync_list_system_counters_counters_iterator(list).data);
+    const auto* end = reinterpret_cast<const std::uint8_t*>(list) + 32 + 4 * list->length;
+    constexpr std::size_t kHead = 14;
+    for (std::uint32_t i = 0; i < list->counters_len && entry + kHead <= end; ++i) {
+        std::uint32_t counter = 0;
+        std::uint16_t length = 0;
+        std::memcpy(&counter, entry, sizeof counter);
+        std::memcpy(&length, entry + 12, sizeof length);
+        if (entry + kHead + length > end) {
+            break;
+        }
+        if (length == 10 && std::memcmp(entry + kHead, "SERVERTIME", 10) == 0) {
+            return counter;
+        }
+        entry += (kHead + length + 3) & ~std::size_t{3};
+    }
+    return std::nullopt;
+}
+
 constexpr auto kFocusWait = std::chrono::milliseconds(200);
 constexpr auto kFocusPoll = std::chrono::milliseconds(2);
 
@@ -33,6 +61,8 @@ struct X11Desktop::State {
     xcb_connection_t* connection() const { return display.connection(); }
     bool hasFocus(xcb_window_t window);
     void waitForFocus(xcb_window_t window);
+    xcb_timestamp_t serverTime();
+    bool ours(xcb_window_t window) const;
 
     X11Display display;
     X11Keyboard keyboard;
@@ -40,7 +70,43 @@ struct X11Desktop::State {
     // NumLock) that do not matter.
     std::optional<xcb_keycode_t> stopKey;
     std::uint16_t ignoredLocks = 0;
+    // The SYNC extension's counter of the server's clock, once looked up.
+    std::optional<xcb_sync_counter_t> serverClock;
+    bool serverClockLooked = false;
 };
+
+// Window managers weigh an activation request by its time against the
+// user's last input, and Mutter calls a request at time 0 buggy. The SYNC
+// extension's SERVERTIME counter reads the server's clock in one round trip,
+// without the event a property change would need on a shared connection.
+xcb_timestamp_t X11Desktop::State::serverTime() {
+    xcb_connection_t* c = connection();
+    if (!serverClockLooked) {
+        serverClockLooked = true;
+        const xcb_query_extension_reply_t* sync = xcb_get_extension_data(c, &xcb_sync_id);
+        if (sync != nullptr && sync->present) {
+            auto reply = xcbReply(c, xcb_sync_initialize(c, 3, 1), xcb_sync_initialize_reply);
+            auto counters = reply ? xcbReply(c, xcb_sync_list_system_counters(c),
+                                             xcb_sync_list_system_counters_reply)
+                                  : nullptr;
+            if (counters) {
+                serverClock = findServerClock(counters.get());
+            }
+        }
+    }
+    if (!serverClock) {
+        return XCB_CURRENT_TIME;
+    }
+    auto value = xcbReply(c, xcb_sync_query_counter(c, *serverClock), xcb_sync_query_counter_reply);
+    // Server time is 32 bits of milliseconds; the counter's low half is it.
+    return value ? static_cast<xcb_timestamp_t>(value->counter_value.lo) : XCB_CURRENT_TIME;
+}
+
+// Windows made on this connection carry ids from its own range.
+bool X11Desktop::State::ours(xcb_window_t window) const {
+    const xcb_setup_t* setup = xcb_get_setup(connection());
+    return window != XCB_NONE && (window & ~setup->resource_id_mask) == setup->resource_id_base;
+}
 
 bool X11Desktop::State::hasFocus(xcb_window_t window) {
     auto focus =
@@ -131,7 +197,7 @@ void X11Desktop::showWindow(WindowId window) {
     ignoreErrors(connection, xcb_map_window_checked(connection, target));
     if (display.windowManagerRunning()) {
         xcb_ewmh_request_change_active_window(display.ewmh(), display.screenNumber(), target,
-                                              kSourcePager, XCB_CURRENT_TIME, XCB_NONE);
+                                              kSourcePager, state_->serverTime(), XCB_NONE);
     } else {
         ignoreErrors(connection,
                      xcb_set_input_focus_checked(connection, XCB_INPUT_FOCUS_POINTER_ROOT, target,
@@ -141,9 +207,30 @@ void X11Desktop::showWindow(WindowId window) {
     state_->waitForFocus(target);
 }
 
-KeySendOutcome X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
-    state_->keyboard.send(strokes);
-    return KeySendOutcome::Sent;
+KeySendResult X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    return state_->keyboard.send(strokes);
+}
+
+bool X11Desktop::ownWindowHasKeyboard() {
+    xcb_connection_t* connection = state_->connection();
+    auto focus = xcbReply(connection, xcb_get_input_focus(connection), xcb_get_input_focus_reply);
+    if (!focus) {
+        return false;
+    }
+    // The focus may rest on a child of ours (a toolkit's focus proxy).
+    xcb_window_t current = focus->focus;
+    for (int depth = 0; depth < 8 && current != XCB_NONE && current != state_->display.root();
+         ++depth) {
+        if (state_->ours(current)) {
+            return true;
+        }
+        auto tree = xcbReply(connection, xcb_query_tree(connection, current), xcb_query_tree_reply);
+        if (!tree) {
+            return false;
+        }
+        current = tree->parent;
+    }
+    return false;
 }
 
 bool X11Desktop::setUpStopKey(WindowId) {

@@ -30,7 +30,9 @@ public:
     // waits, at most about 200 ms, until it has the input focus, so that key
     // events sent next land in it.
     void showWindow(WindowId window) override;
-    KeySendOutcome sendKeys(const std::vector<KeyStroke>& strokes) override;
+    KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    // Whether the input focus is in a window made on this connection.
+    bool ownWindowHasKeyboard() override;
     // Grabs Ctrl+Shift+S on the root window in all four combinations with
     // CapsLock and NumLock; false when another client holds any of them.
     bool setUpStopKey(WindowId owner) override;

@@ -7,10 +7,11 @@
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <map>
+#include <vector>
 
 namespace quindorel {
 
@@ -19,15 +20,20 @@ namespace {
 // A record on the socket: flags, then the keycode.
 constexpr std::uint8_t kDown = 1;
 constexpr std::uint8_t kRepeat = 2;
+constexpr std::uint8_t kModifier = 4;
 
-void letGo(const std::map<std::uint8_t, bool>& held, const char* displayName) {
+// Still down, in the order the keys went down.
+void letGo(std::vector<GuardedKey> held, const char* displayName) {
+    // As a hand does: Shift, Ctrl, Alt and the Windows keys come up last.
+    std::stable_partition(held.begin(), held.end(),
+                          [](const GuardedKey& key) { return !key.modifier; });
     xcb_connection_t* connection = xcb_connect(displayName, nullptr);
     if (xcb_connection_has_error(connection) == 0) {
-        for (const auto& [keycode, repeat] : held) {
-            xcb_test_fake_input(connection, XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE, 0,
-                                0, 0);
-            if (repeat) {
-                const std::uint32_t values[] = {keycode, XCB_AUTO_REPEAT_MODE_ON};
+        for (const GuardedKey& key : held) {
+            xcb_test_fake_input(connection, XCB_KEY_RELEASE, key.keycode, XCB_CURRENT_TIME,
+                                XCB_NONE, 0, 0, 0);
+            if (key.repeat) {
+                const std::uint32_t values[] = {key.keycode, XCB_AUTO_REPEAT_MODE_ON};
                 xcb_change_keyboard_control(connection, XCB_KB_KEY | XCB_KB_AUTO_REPEAT_MODE,
                                             values);
             }
@@ -94,8 +100,8 @@ void X11KeyGuard::tell(const std::vector<GuardedKey>& keys) {
     }
     std::vector<std::uint8_t> records;
     for (const GuardedKey& key : keys) {
-        records.push_back(
-            static_cast<std::uint8_t>((key.down ? kDown : 0) | (key.repeat ? kRepeat : 0)));
+        records.push_back(static_cast<std::uint8_t>(
+            (key.down ? kDown : 0) | (key.repeat ? kRepeat : 0) | (key.modifier ? kModifier : 0)));
         records.push_back(key.keycode);
     }
     ssize_t sent = -1;
@@ -110,7 +116,7 @@ void X11KeyGuard::tell(const std::vector<GuardedKey>& keys) {
 }
 
 void X11KeyGuard::serve(int socket, const char* displayName) {
-    std::map<std::uint8_t, bool> held;  // keycode -> its auto-repeat is to be restored
+    std::vector<GuardedKey> held;
     std::uint8_t buffer[512];
     std::size_t have = 0;
     for (;;) {
@@ -126,11 +132,17 @@ void X11KeyGuard::serve(int socket, const char* displayName) {
         for (; used + 2 <= have; used += 2) {
             const std::uint8_t flags = buffer[used];
             const std::uint8_t keycode = buffer[used + 1];
+            const auto known =
+                std::find_if(held.begin(), held.end(),
+                             [keycode](const GuardedKey& k) { return k.keycode == keycode; });
             if (flags & kDown) {
                 // A key pressed again keeps what its first press saw.
-                held.emplace(keycode, (flags & kRepeat) != 0);
-            } else {
-                held.erase(keycode);
+                if (known == held.end()) {
+                    held.push_back(
+                        {keycode, true, (flags & kRepeat) != 0, (flags & kModifier) != 0});
+                }
+            } else if (known != held.end()) {
+                held.erase(known);
             }
         }
         if (used < have) {
@@ -140,7 +152,7 @@ void X11KeyGuard::serve(int socket, const char* displayName) {
     }
     ::close(socket);
     if (!held.empty()) {
-        letGo(held, displayName);
+        letGo(std::move(held), displayName);
     }
 }
 

@@ -17,7 +17,8 @@ namespace quindorel {
 struct GuardedKey {
     std::uint8_t keycode = 0;
     bool down = true;
-    bool repeat = false;  // with a key-down: its auto-repeat was on and is off now
+    bool repeat = false;    // with a key-down: its auto-repeat was on and is off now
+    bool modifier = false;  // Shift, Ctrl, Alt or a Windows key: let go of last
 };
 
 class X11KeyGuard {

@@ -7,88 +7,37 @@
 #include <iterator>
 
 #include "platform/x11/VirtualKeyMap.h"
+#include "platform/x11/X11KeyLayout.h"
 #include "platform/x11/XcbReply.h"
 
 namespace quindorel {
-
-// A snapshot of the server's keycode -> keysyms table.
-class X11Keyboard::Keymap {
-public:
-    Keymap(xcb_keycode_t minKeycode, int perKeycode, std::vector<xcb_keysym_t> keysyms)
-        : min_(minKeycode), per_(perKeycode), keysyms_(std::move(keysyms)) {}
-
-    // The lowest column wins, so that an unshifted key beats a shifted one
-    // (the "<" of the 102nd key, not Shift+comma).
-    std::optional<xcb_keycode_t> find(xcb_keysym_t keysym) const {
-        if (keysym == 0 || per_ == 0) {
-            return std::nullopt;
-        }
-        for (int column = 0; column < per_; ++column) {
-            for (std::size_t row = 0; row * per_ < keysyms_.size(); ++row) {
-                if (keysyms_[row * per_ + column] == keysym) {
-                    return static_cast<xcb_keycode_t>(min_ + row);
-                }
-            }
-        }
-        return std::nullopt;
-    }
-
-    // A keycode with no keysym at all, searched from the top where keymaps
-    // leave most room.
-    std::optional<xcb_keycode_t> spare() const {
-        for (std::size_t row = per_ == 0 ? 0 : keysyms_.size() / per_; row-- > 0;) {
-            bool empty = true;
-            for (int column = 0; column < per_ && empty; ++column) {
-                empty = keysyms_[row * per_ + column] == XCB_NO_SYMBOL;
-            }
-            if (empty) {
-                return static_cast<xcb_keycode_t>(min_ + row);
-            }
-        }
-        return std::nullopt;
-    }
-
-    // The row of keysyms that binds `keysym` to a keycode (NoSymbol clears
-    // it), kept in the snapshot too so that later strokes of the same pass
-    // see it. The plain and the shifted level carry the keysym, so a Shift
-    // that happens to be down does not change what the key means.
-    std::vector<xcb_keysym_t> assign(xcb_keycode_t keycode, xcb_keysym_t keysym) {
-        std::vector<xcb_keysym_t> row(per_, XCB_NO_SYMBOL);
-        for (int column = 0; column < per_ && column < 2; ++column) {
-            row[column] = keysym;
-        }
-        std::copy(row.begin(), row.end(), keysyms_.begin() + (keycode - min_) * per_);
-        return row;
-    }
-
-private:
-    xcb_keycode_t min_;
-    int per_;
-    std::vector<xcb_keysym_t> keysyms_;
-};
 
 X11Keyboard::X11Keyboard(xcb_connection_t* connection) : connection_(connection) {
     const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
     available_ = xtest != nullptr && xtest->present;
 }
 
-X11Keyboard::Keymap X11Keyboard::fetchKeymap() {
+std::optional<xcb_keycode_t> X11Keyboard::keycodeFor(std::uint32_t keysym) {
     const xcb_setup_t* setup = xcb_get_setup(connection_);
     const int count = setup->max_keycode - setup->min_keycode + 1;
     auto reply =
         xcbReply(connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count),
                  xcb_get_keyboard_mapping_reply);
-    if (!reply) {
-        return Keymap(setup->min_keycode, 0, {});
+    const int per = reply ? reply->keysyms_per_keycode : 0;
+    if (keysym == 0 || per == 0) {
+        return std::nullopt;
     }
     const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply.get());
-    const int length = xcb_get_keyboard_mapping_keysyms_length(reply.get());
-    return Keymap(setup->min_keycode, reply->keysyms_per_keycode,
-                  std::vector<xcb_keysym_t>(keysyms, keysyms + length));
-}
-
-std::optional<xcb_keycode_t> X11Keyboard::keycodeFor(std::uint32_t keysym) {
-    return fetchKeymap().find(keysym);
+    const int rows = xcb_get_keyboard_mapping_keysyms_length(reply.get()) / per;
+    // The lowest column wins: an unshifted key beats a shifted one.
+    for (int column = 0; column < per; ++column) {
+        for (int row = 0; row < rows; ++row) {
+            if (keysyms[row * per + column] == keysym) {
+                return static_cast<xcb_keycode_t>(setup->min_keycode + row);
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::uint16_t X11Keyboard::numLockMask() {
@@ -117,11 +66,12 @@ void X11Keyboard::fakeKey(xcb_keycode_t keycode, bool down) {
                                              keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0));
 }
 
-void X11Keyboard::remap(Keymap& keymap, xcb_keycode_t keycode, xcb_keysym_t keysym) {
-    const std::vector<xcb_keysym_t> row = keymap.assign(keycode, keysym);
-    ignoreErrors(connection_,
-                 xcb_change_keyboard_mapping_checked(
-                     connection_, 1, keycode, static_cast<std::uint8_t>(row.size()), row.data()));
+void X11Keyboard::remap(xcb_keycode_t keycode, xcb_keysym_t keysym) {
+    // The plain and the shifted level carry the keysym, so a Shift that
+    // happens to be down does not change what the key means. The server
+    // passes a core mapping change on to the XTEST keyboard too.
+    const xcb_keysym_t row[] = {keysym, keysym};
+    ignoreErrors(connection_, xcb_change_keyboard_mapping_checked(connection_, 1, keycode, 2, row));
 }
 
 std::array<std::uint8_t, 32> X11Keyboard::repeatingKeys() {
@@ -141,37 +91,46 @@ void X11Keyboard::setRepeat(xcb_keycode_t keycode, bool on) {
                                   connection_, XCB_KB_KEY | XCB_KB_AUTO_REPEAT_MODE, values));
 }
 
-void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
+KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
+    KeySendResult result;
+    result.keys.resize(strokes.size());
     if (!available_ || strokes.empty()) {
-        return;
+        return result;
     }
     // First the keycodes, borrowing spare ones where the keymap lacks a keysym.
     struct Event {
         xcb_keycode_t keycode;
         bool down;
-        bool giveBack;  // a borrowed keycode, unbound after its key-up
+        bool modifier;
     };
     std::vector<Event> events;
-    Keymap keymap = fetchKeymap();
-    for (const KeyStroke& stroke : strokes) {
-        const std::uint32_t keysym = keysymForVirtualKey(stroke.virtualKey);
-        if (keysym == 0) {
-            continue;  // no key on X for this code
+    std::optional<X11KeyLayout> layout;  // fetched once, when a stroke needs it
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        const KeyStroke& stroke = strokes[i];
+        std::optional<xcb_keycode_t> keycode;
+        if (!stroke.down && stroke.pressed && *stroke.pressed >= 8 && *stroke.pressed <= 255) {
+            keycode = static_cast<xcb_keycode_t>(*stroke.pressed);
+        } else {
+            if (!layout) {
+                if (xtestKeyboard_ == -2) {
+                    xtestKeyboard_ = X11KeyLayout::xtestKeyboard(connection_);
+                }
+                layout = X11KeyLayout::fetch(connection_, xtestKeyboard_);
+            }
+            keycode = layout->keycodeFor(stroke.virtualKey);
+            const std::uint32_t keysym = keysymForVirtualKey(stroke.virtualKey);
+            if (!keycode && stroke.down && keysym != 0) {
+                if ((keycode = layout->spare())) {
+                    remap(*keycode, keysym);
+                    layout->bind(*keycode, keysym);
+                    borrowed_[*keycode] = keysym;
+                }
+            }
         }
-        if (auto borrowed = borrowed_.find(keysym); borrowed != borrowed_.end()) {
-            events.push_back({borrowed->second, stroke.down, !stroke.down});
-            if (!stroke.down) {
-                borrowed_.erase(borrowed);
-            }
-        } else if (const std::optional<xcb_keycode_t> keycode = keymap.find(keysym)) {
-            events.push_back({*keycode, stroke.down, false});
-        } else if (stroke.down) {
-            if (const std::optional<xcb_keycode_t> spare = keymap.spare()) {
-                remap(keymap, *spare, keysym);
-                borrowed_.emplace(keysym, *spare);
-                events.push_back({*spare, true, false});
-            }
-        }  // else: none of our keys is down for it
+        if (keycode) {
+            result.keys[i] = *keycode;
+            events.push_back({*keycode, stroke.down, isModifierKey(stroke.virtualKey)});
+        }
     }
 
     // A key held by software must not auto-repeat (the server repeats XTEST
@@ -189,24 +148,34 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     std::vector<GuardedKey> ups;
     for (const Event& event : events) {
         if (!event.down) {
-            ups.push_back({event.keycode, false, false});
+            ups.push_back({event.keycode, false, false, event.modifier});
         } else if (const auto known = held_.find(event.keycode); known != held_.end()) {
-            downs.push_back({event.keycode, true, known->second});
+            downs.push_back({event.keycode, true, known->second, event.modifier});
         } else {
-            downs.push_back({event.keycode, true, repeats(event.keycode)});
+            downs.push_back({event.keycode, true, repeats(event.keycode), event.modifier});
         }
     }
     guard_.tell(downs);
 
+    // Every auto-repeat change before the first key-down, so that the
+    // key-downs reach the server back to back.
+    const auto holdDown = [&](xcb_keycode_t keycode) {
+        if (!held_.contains(keycode)) {
+            const bool wasOn = repeats(keycode);
+            held_.emplace(keycode, wasOn);
+            if (wasOn) {
+                setRepeat(keycode, false);
+            }
+        }
+    };
     for (const Event& event : events) {
         if (event.down) {
-            if (!held_.contains(event.keycode)) {
-                const bool wasOn = repeats(event.keycode);
-                held_.emplace(event.keycode, wasOn);
-                if (wasOn) {
-                    setRepeat(event.keycode, false);
-                }
-            }
+            holdDown(event.keycode);
+        }
+    }
+    for (const Event& event : events) {
+        if (event.down) {
+            holdDown(event.keycode);  // pressed again after its key-up in this same batch
             fakeKey(event.keycode, true);
             continue;
         }
@@ -217,8 +186,8 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
             }
             held_.erase(known);
         }
-        if (event.giveBack) {
-            remap(keymap, event.keycode, XCB_NO_SYMBOL);
+        if (borrowed_.erase(event.keycode) > 0) {
+            remap(event.keycode, XCB_NO_SYMBOL);
         }
     }
     // A round trip, not just a flush: the server has handled every event once
@@ -226,6 +195,7 @@ void X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     XcbPtr<xcb_get_input_focus_reply_t> done(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     guard_.tell(ups);
+    return result;
 }
 
 }  // namespace quindorel

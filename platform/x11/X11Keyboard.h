@@ -14,12 +14,15 @@
 namespace quindorel {
 
 // Synthetic key events through the XTEST extension, by Windows virtual-key
-// code. A keysym that no key of the current keymap produces is bound for the
-// moment to a spare keycode; the binding stays while the key is down and is
-// undone right after its key-up, so no key is ever left down on a keycode
-// that has lost its meaning. While a key is down its own auto-repeat is off,
-// so the target sees one key-down, as from a key held on Windows; the key
-// gets its setting back with its key-up. Other keys are never touched.
+// code, looked up in the XTEST keyboard's own keymap (X11KeyLayout says
+// which key is which). A key-up that names the keycode its key-down went to
+// is sent there, whatever the keymap has become since. A keysym that no key
+// of the keymap produces is bound for the moment to a spare keycode; the
+// binding stays while the key is down and is undone right after its key-up,
+// so no key is ever left down on a keycode that has lost its meaning. While
+// a key is down its own auto-repeat is off, so the target sees one key-down,
+// as from a key held on Windows; the key gets its setting back with its
+// key-up. Other keys are never touched.
 class X11Keyboard {
 public:
     explicit X11Keyboard(xcb_connection_t* connection);
@@ -28,30 +31,31 @@ public:
     bool available() const { return available_; }
 
     // Sends the events back to back and waits until the server has them.
-    void send(const std::vector<KeyStroke>& strokes);
+    // Each stroke's SystemKey is the keycode it went to.
+    KeySendResult send(const std::vector<KeyStroke>& strokes);
 
     // The process that lets go of our keys should this one die with some down.
     void setGuard(X11KeyGuard guard) { guard_ = std::move(guard); }
 
-    // The keycode that produces `keysym` with the fewest modifiers.
+    // The keycode that produces `keysym` with the fewest modifiers, in the
+    // core keymap (the one that key grabs go by).
     std::optional<xcb_keycode_t> keycodeFor(std::uint32_t keysym);
 
     // The modifier bit that Num_Lock sets (Mod2 on usual keymaps).
     std::uint16_t numLockMask();
 
 private:
-    class Keymap;
-    Keymap fetchKeymap();
     void fakeKey(xcb_keycode_t keycode, bool down);
-    void remap(Keymap& keymap, xcb_keycode_t keycode, xcb_keysym_t keysym);
+    void remap(xcb_keycode_t keycode, xcb_keysym_t keysym);
     // One bit per keycode: whether the key's own auto-repeat is on.
     std::array<std::uint8_t, 32> repeatingKeys();
     void setRepeat(xcb_keycode_t keycode, bool on);
 
     xcb_connection_t* connection_;
     bool available_ = false;
-    std::map<std::uint32_t, xcb_keycode_t> borrowed_;
-    std::map<xcb_keycode_t, bool> held_;  // down through us -> its auto-repeat was on
+    int xtestKeyboard_ = -2;  // its XKB device id, once asked; -1 without XKB
+    std::map<xcb_keycode_t, xcb_keysym_t> borrowed_;  // spare keycodes lent to a keysym
+    std::map<xcb_keycode_t, bool> held_;              // down through us -> its auto-repeat was on
     X11KeyGuard guard_;
 };
 

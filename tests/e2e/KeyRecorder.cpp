@@ -1,6 +1,8 @@
 // A visible, titled window that records every key event it receives, one
 // flushed line each, until it is killed:
-//   e2e_recorder TITLE LOGFILE [X Y]
+//   e2e_recorder TITLE LOGFILE [X Y [no-input]]
+// With no-input its WM_HINTS refuse the keyboard, so a window manager never
+// gives it the focus.
 // Lines: "mapped 0xID", "press NAME KEYCODE TIME", "release NAME KEYCODE TIME",
 // "focus-in", "focus-out". NAME is the key's unshifted keysym; TIME is the X
 // server's timestamp in milliseconds.
@@ -18,7 +20,8 @@ using quindorel::e2e::XcbSession;
 
 namespace {
 
-xcb_window_t createTitledWindow(XcbSession& x, const std::string& title, int left, int top) {
+xcb_window_t createTitledWindow(XcbSession& x, const std::string& title, int left, int top,
+                                bool input) {
     xcb_connection_t* c = x.connection();
     const xcb_window_t window = xcb_generate_id(c);
     const std::uint32_t values[] = {
@@ -37,7 +40,7 @@ xcb_window_t createTitledWindow(XcbSession& x, const std::string& title, int lef
     // Class "e2e-recorder" twice, NUL-separated.
     setText(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, std::string("e2e-recorder\0E2e-recorder\0", 26));
     // WM_HINTS with input = True: the window manager may give it the focus.
-    const std::uint32_t hints[9] = {1, 1, 0, 0, 0, 0, 0, 0, 0};
+    const std::uint32_t hints[9] = {1, input ? 1u : 0u, 0, 0, 0, 0, 0, 0, 0};
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
                         9, hints);
     // Placed where asked, also under a window manager.
@@ -57,8 +60,9 @@ xcb_window_t createTitledWindow(XcbSession& x, const std::string& title, int lef
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3 && argc != 5) {
-        std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y]\n", argv[0]);
+    const bool input = !(argc == 6 && std::strcmp(argv[5], "no-input") == 0);
+    if (argc != 3 && argc != 5 && input) {
+        std::fprintf(stderr, "usage: %s TITLE LOGFILE [X Y [no-input]]\n", argv[0]);
         return 2;
     }
     std::FILE* log = std::fopen(argv[2], "a");
@@ -68,9 +72,9 @@ int main(int argc, char* argv[]) {
     }
     try {
         XcbSession x;
-        const int left = argc == 5 ? std::atoi(argv[3]) : 40;
-        const int top = argc == 5 ? std::atoi(argv[4]) : 40;
-        const xcb_window_t window = createTitledWindow(x, argv[1], left, top);
+        const int left = argc >= 5 ? std::atoi(argv[3]) : 40;
+        const int top = argc >= 5 ? std::atoi(argv[4]) : 40;
+        const xcb_window_t window = createTitledWindow(x, argv[1], left, top, input);
         while (XcbPtr<xcb_generic_event_t> event{xcb_wait_for_event(x.connection())}) {
             const std::uint8_t type = event->response_type & 0x7f;
             if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {

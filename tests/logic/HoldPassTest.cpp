@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QRadioButton>
 #include <QtTest>
 
@@ -29,11 +30,12 @@ private slots:
             f.window->model().keyMarks.toggle(index);
         }
         f.window->model().engine.holdKeys(true);
-        QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "down 65", "down 160",
+        // Shift goes down first and comes up last, as a hand would press them.
+        QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "down 160", "down 65",
                                                  "down 38", "release 42"}));
         f.desktop().calls.clear();
         f.window->model().engine.holdKeys(false);
-        QCOMPARE(f.desktop().keyCalls(), QStringList({"up 65", "up 160", "up 38"}));
+        QCOMPARE(f.desktop().keyCalls(), QStringList({"up 65", "up 38", "up 160"}));
         QVERIFY(f.platform.messages.isEmpty());
     }
 
@@ -41,9 +43,8 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QList<int>>("reportedLines");
-        QTest::newRow("three keys")
-            << QByteArray("65,160,38,\r\n") << QStringList{"down 65", "down 160", "down 38"}
-            << QList<int>{};
+        QTest::newRow("two keys") << QByteArray("65,38,\r\n") << QStringList{"down 65", "down 38"}
+                                  << QList<int>{};
         QTest::newRow("nothing marked") << QByteArray("\r\n") << QStringList{} << QList<int>{};
         QTest::newRow("no final comma loses the last key")
             << QByteArray("27,112\r\n") << QStringList{"down 27"} << QList<int>{};
@@ -77,6 +78,112 @@ private slots:
         f.window->model().engine.holdKeys(false);
         QCOMPARE(f.desktop().keyCalls(), keys.replaceInStrings("down", "up"));
         QCOMPARE(f.reportedLines(), reportedLines);
+    }
+
+    void modifiersGoDownFirstAndComeUpLast_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("downs");
+        QTest::addColumn<QString>("ups");
+        QTest::newRow("a with left Shift") << QByteArray("65,160,\r\n") << "160 65"
+                                           << "65 160";
+        QTest::newRow("every kind, both sides")
+            << QByteArray("65,91,163,38,164,161,92,\r\n") << "91 163 164 161 92 65 38"
+            << "65 38 91 163 164 161 92";
+    }
+    void modifiersGoDownFirstAndComeUpLast() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, downs);
+        QFETCH(QString, ups);
+        const auto keys = [](const QStringList& calls) {
+            return calls.join(' ').remove(QRegularExpression("(down|up) "));
+        };
+        for (const bool atExit : {false, true}) {
+            Fixture f;
+            startWithTarget(f);
+            f.writeKeySet(line);
+            f.model().keySetFile.readKeySets(true);
+            f.model().engine.holdKeys(true);
+            QCOMPARE(keys(f.desktop().keyCalls()), downs);
+            f.desktop().calls.clear();
+            if (atExit) {
+                f.window->close();
+            } else {
+                f.model().engine.holdKeys(false);
+            }
+            QCOMPARE(keys(f.desktop().keyCalls()), ups);
+        }
+    }
+
+    // The layout changes during the hold (a layout switch, another keyboard
+    // typing under Xwayland): every way a hold ends lets go of the key that
+    // went down, not of the one the virtual key means now.
+    void theKeyThatWentDownComesUp_data() {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("release pass") << "release";
+        QTest::newRow("unmarked, then a release pass") << "unmark";
+        QTest::newRow("the program closes") << "close";
+    }
+    void theKeyThatWentDownComesUp() {
+        QFETCH(QString, end);
+        Fixture f;
+        startWithTarget(f);
+        f.model().keyMarks.toggle(34);  // y
+        f.desktop().layout = {{89, 29}};
+        f.model().engine.holdKeys(true);
+        f.desktop().layout = {{89, 52}};
+        f.desktop().calls.clear();
+        if (end == "close") {
+            f.window->close();
+        } else {
+            if (end == "unmark") {
+                f.model().keyMarks.toggle(34);
+            }
+            f.model().engine.holdKeys(false);
+        }
+        QCOMPARE(f.desktop().keyCalls(), QStringList{"up 29"});
+    }
+
+    // The desktop would not bring the target forward and the keyboard stayed
+    // with the program: Space or Enter would press its own buttons.
+    void keysWaitWhileTheProgramHasTheKeyboard_data() {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("keys");
+        QTest::newRow("the user clicks the target") << "focus" << QStringList{"down 65"};
+        QTest::newRow("the stop key first") << "release" << QStringList{"up 65"};
+        QTest::newRow("the program closes first") << "close" << QStringList{};
+    }
+    void keysWaitWhileTheProgramHasTheKeyboard() {
+        QFETCH(QString, end);
+        QFETCH(QStringList, keys);
+        Fixture f;
+        startWithTarget(f);
+        f.chooseMode(HoldChoices::Mode::Timed);
+        f.model().keyMarks.toggle(41);
+        f.desktop().ownWindowFocused = true;
+        f.desktop().refuseActivation = true;
+        f.model().engine.holdKeys(true);
+        FakeClock& focusClock = *f.platform.clocks.at(3);
+        QLabel* notice = f.controls().focusNotice;
+        QVERIFY(f.desktop().keyCalls().isEmpty());
+        QVERIFY(notice->text().contains("\u201CGame\u201D"));
+        QVERIFY(!notice->isHidden());
+        QVERIFY(focusClock.tick());
+        QVERIFY(f.desktop().keyCalls().isEmpty());
+        f.model().state.holdTicks = 3;
+
+        if (end == "focus") {
+            f.desktop().ownWindowFocused = false;
+            QVERIFY(focusClock.tick());
+            QCOMPARE(f.model().state.holdTicks, 0);  // the length counts from the key-downs
+        } else if (end == "release") {
+            f.model().engine.holdKeys(false);
+        } else {
+            f.window->close();
+        }
+        QCOMPARE(f.desktop().keyCalls(), keys);
+        QVERIFY(notice->isHidden());
+        QVERIFY(!focusClock.running());
+        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void refusedKeysAreReportedAtTheSendStatement() {

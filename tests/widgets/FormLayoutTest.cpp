@@ -159,12 +159,13 @@ private slots:
                 children.indexOf(controls_.keyButtons[0]));
     }
 
-    void onlyMarkAllStaysHidden() {
+    void onlyMarkAllAndTheNoticeStayHidden() {
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
         for (QWidget* widget : form_->findChildren<QWidget*>()) {
             if (!widget->objectName().isEmpty() && widget->objectName().at(0).isUpper()) {
-                QCOMPARE(widget->isVisible(), widget != controls_.markAllButton);
+                QCOMPARE(widget->isVisible(),
+                         widget != controls_.markAllButton && widget != controls_.focusNotice);
             }
         }
         QVERIFY(!controls_.foreverOption->isChecked());

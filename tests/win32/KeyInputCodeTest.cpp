@@ -1,12 +1,15 @@
 // The scan code and extended flag that each keyboard key is sent with.
 
 #include <cstdio>
+#include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TestWindow.h"
 #include "Tests.h"
-#include "platform/win32/KeyInputCode.h"
+#include "platform/win32/KeyEvents.h"
 
 namespace quindorel::test {
 
@@ -50,9 +53,9 @@ constexpr ExpectedCode kKeyboard[] = {
 };
 static_assert(std::size(kKeyboard) == 104);
 
-std::string describe(unsigned virtualKey, const KeyInputCode& code) {
+std::string describe(const KeyInputCode& code) {
     char text[64];
-    std::snprintf(text, sizeof text, "vk %u -> scan 0x%02X%s", virtualKey, code.scanCode,
+    std::snprintf(text, sizeof text, "vk %u scan 0x%02X%s", code.virtualKey, code.scanCode,
                   code.extended ? " extended" : "");
     return text;
 }
@@ -60,39 +63,64 @@ std::string describe(unsigned virtualKey, const KeyInputCode& code) {
 void keyboardKeysOnThisSystem(TestContext& context) {
     for (const ExpectedCode& key : kKeyboard) {
         const auto virtualKey = static_cast<std::uint8_t>(key.virtualKey);
-        const KeyInputCode actual =
-            keyInputCode(virtualKey, MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-        const KeyInputCode expected{static_cast<std::uint8_t>(key.scanCode), key.extended};
-        context.expect(actual == expected, describe(key.virtualKey, actual) + ", want " +
-                                               describe(key.virtualKey, expected));
+        const KeyInputCode actual = keyInputCode(virtualKey, currentKeyboardLayout());
+        const KeyInputCode expected{virtualKey, static_cast<std::uint8_t>(key.scanCode),
+                                    key.extended};
+        context.expect(actual == expected, describe(actual) + ", want " + describe(expected));
     }
 }
 
+// A layout given as its keys: (virtual key, scan code as MapVirtualKey says).
+struct ListedLayout : KeyboardLayout {
+    std::vector<std::pair<unsigned, unsigned>> keys;
+    ListedLayout(std::initializer_list<std::pair<unsigned, unsigned>> listed) : keys(listed) {}
+    unsigned find(unsigned code, bool byScanCode) const {
+        for (const auto& [vk, scan] : keys) {
+            if ((byScanCode ? scan : vk) == code) {
+                return byScanCode ? vk : scan;
+            }
+        }
+        return 0;
+    }
+    unsigned scanCodeOf(std::uint8_t vk) const override { return find(vk, false); }
+    unsigned virtualKeyAt(std::uint8_t scan) const override { return find(scan, true); }
+};
+
 void layoutAnswers(TestContext& context) {
+    // German: Z and Y swapped, and the punctuation keys carry other codes.
+    const ListedLayout german{{90, 0x15},  {89, 0x2C},  {192, 0x27}, {186, 0x1A},
+                              {191, 0x2B}, {189, 0x35}, {226, 0x56}};
+    const ListedLayout none{};
+    const ListedLayout odd{{65, 0x10}, {163, 0xE01D}, {111, 0x35},
+                           {44, 0x54}, {175, 0x30},   {186, 0x30}};
     struct Row {
         const char* why;
+        const KeyboardLayout& layout;
         unsigned virtualKey;
-        unsigned layoutScanCode;
         KeyInputCode expected;
     };
     const Row rows[] = {
-        {"layout scan code is used", 65, 0x1E, {0x1E, false}},
-        {"a layout that moves A (AZERTY)", 65, 0x10, {0x10, false}},
-        {"E0 prefix in the high byte is dropped", 163, 0xE01D, {0x1D, true}},
-        {"extended flag comes from the table", 111, 0x35, {0x35, true}},
-        {"PrintScreen is E0 37, not the Alt code", 44, 0x54, {0x37, true}},
-        {"no layout answer: US fallback", 38, 0, {0x48, true}},
-        {"no layout answer for NumLock", 144, 0, {0x45, true}},
-        {"unknown code without a scan code", 7, 0, {0, false}},
-        {"no key at all", 0, 0, {0, false}},
-        {"unknown code with a layout answer", 175, 0x30, {0x30, false}},
+        {"a letter is what types it (QWERTZ Z)", german, 90, {90, 0x15, false}},
+        {"a layout that moves A (AZERTY)", odd, 65, {65, 0x10, false}},
+        {"the ;: key is the German oe", german, 186, {192, 0x27, false}},
+        {"the /? key is the German -", german, 191, {189, 0x35, false}},
+        {"the key beside left Shift", german, 226, {226, 0x56, false}},
+        {"punctuation ignores the layout's own scan code", odd, 186, {186, 0x27, false}},
+        {"nothing at the place: the code stays", none, 221, {221, 0x1B, false}},
+        {"E0 prefix in the high byte is dropped", odd, 163, {163, 0x1D, true}},
+        {"PrintScreen is E0 37, not the Alt code", odd, 44, {44, 0x37, true}},
+        {"no layout answer: US fallback", none, 38, {38, 0x48, true}},
+        {"extended flag comes from the table", odd, 111, {111, 0x35, true}},
+        {"no layout answer for NumLock", none, 144, {144, 0x45, true}},
+        {"unknown code without a scan code", none, 7, {7, 0, false}},
+        {"no key at all", none, 0, {0, 0, false}},
+        {"unknown code with a layout answer", odd, 175, {175, 0x30, false}},
     };
     for (const Row& row : rows) {
         const KeyInputCode actual =
-            keyInputCode(static_cast<std::uint8_t>(row.virtualKey), row.layoutScanCode);
-        context.expect(actual == row.expected, std::string(row.why) + ": " +
-                                                   describe(row.virtualKey, actual) + ", want " +
-                                                   describe(row.virtualKey, row.expected));
+            keyInputCode(static_cast<std::uint8_t>(row.virtualKey), row.layout);
+        context.expect(actual == row.expected, std::string(row.why) + ": " + describe(actual) +
+                                                   ", want " + describe(row.expected));
     }
 }
 
@@ -100,7 +128,7 @@ void layoutAnswers(TestContext& context) {
 
 void addKeyInputCodeTests(TestRunner& runner) {
     runner.add("scan codes and extended flags of the 104 keyboard keys", keyboardKeysOnThisSystem);
-    runner.add("scan code decision for odd layout answers", layoutAnswers);
+    runner.add("key decision under other layouts and odd answers", layoutAnswers);
 }
 
 }  // namespace quindorel::test

@@ -8,10 +8,12 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "X11TestClient.h"
 #include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11KeyLayout.h"
 
 using namespace std::chrono_literals;
 using quindorel::KeyStroke;
@@ -38,6 +40,16 @@ int indexOf(const std::vector<TopLevelWindow>& windows, xcb_window_t id) {
         }
     }
     return -1;
+}
+
+// Switches the keyboard layout, as a user's layout switch does; of one
+// keyboard only when `device` is given.
+bool setLayout(const char* layout, int device = -1) {
+    std::string command = "setxkbmap -layout " + std::string(layout);
+    if (device >= 0) {
+        command += " -device " + std::to_string(device);
+    }
+    return std::system(command.c_str()) == 0;
 }
 
 std::vector<KeyStroke> strokes(const std::vector<std::uint8_t>& codes, bool down) {
@@ -81,6 +93,10 @@ private slots:
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
     void keysymWithoutKeyIsBorrowedUntilItsKeyUp();
+    void keysFollowTheLayout_data();
+    void keysFollowTheLayout();
+    void theKeyThatWentDownComesUpAfterALayoutSwitch();
+    void ownWindowsAreToldApart();
     // Runs before this test case's desktop registers the hot key itself.
     void hotKeyHeldByAnotherClientIsRefused();
     void hotKeyArrivesWhateverTheLocks_data();
@@ -522,6 +538,102 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
     desktop.reset();
     xcb_disconnect(connection);
     client_ = std::make_unique<X11TestClient>();
+}
+
+void X11DesktopTest::keysFollowTheLayout_data() {
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<std::vector<std::uint8_t>>("codes");
+    // What the key that arrives types without Shift: letters and digits by
+    // what they type, punctuation by its place (";:" is the key right of L).
+    QTest::addColumn<std::vector<std::uint32_t>>("plainKeysyms");
+    // As under Xwayland, the XTEST keyboard may keep a map of its own beside
+    // the real keyboard's: keys are looked up where XTEST reads them.
+    QTest::addColumn<bool>("xtestOnly");
+    QTest::newRow("us") << "us" << std::vector<std::uint8_t>{89, 186, 49, 191}
+                        << std::vector<std::uint32_t>{XK_y, XK_semicolon, XK_1, XK_slash} << false;
+    QTest::newRow("de") << "de" << std::vector<std::uint8_t>{89, 90, 186, 49, 191, 226}
+                        << std::vector<std::uint32_t>{XK_y, XK_z,     XK_odiaeresis,
+                                                      XK_1, XK_minus, XK_less}
+                        << false;
+    QTest::newRow("fr") << "fr" << std::vector<std::uint8_t>{65, 81, 186, 49}
+                        << std::vector<std::uint32_t>{XK_a, XK_q, XK_m, XK_ampersand} << false;
+    QTest::newRow("fr on the XTEST keyboard, us on the core one")
+        << "fr" << std::vector<std::uint8_t>{65, 81} << std::vector<std::uint32_t>{XK_a, XK_q}
+        << true;
+}
+
+void X11DesktopTest::keysFollowTheLayout() {
+    QFETCH(QString, layout);
+    QFETCH(std::vector<std::uint8_t>, codes);
+    QFETCH(std::vector<std::uint32_t>, plainKeysyms);
+    QFETCH(bool, xtestOnly);
+    const int xtest = quindorel::X11KeyLayout::xtestKeyboard(connection_);
+    QVERIFY(xtest > 3);  // a keyboard of its own, not the core one
+    QVERIFY2(setLayout(qPrintable(layout), xtestOnly ? xtest : -1), "setxkbmap failed");
+    focusedRecorder();
+    desktop_->sendKeys(strokes(codes, true));
+    desktop_->sendKeys(strokes(codes, false));
+    const bool arrived = client_->waitForKeyEvents(2 * codes.size(), 2000ms);
+    QVERIFY(setLayout("us", xtest));
+    QVERIFY(setLayout("us"));
+    QVERIFY(arrived);
+    const std::vector<X11TestClient::KeyEvent> got = client_->keyEvents();
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        QVERIFY2(got[i].down && !got[i + codes.size()].down, "downs, then ups");
+        QCOMPARE(got[i + codes.size()].keycode, got[i].keycode);
+        QVERIFY(setLayout(qPrintable(layout)));
+        const bool produces = client_->keycodeProduces(got[i].keycode, plainKeysyms[i], 1);
+        QVERIFY(setLayout("us"));
+        QVERIFY2(
+            produces,
+            qPrintable(
+                QStringLiteral("code %1 went to keycode %2").arg(codes[i]).arg(got[i].keycode)));
+    }
+}
+
+void X11DesktopTest::theKeyThatWentDownComesUpAfterALayoutSwitch() {
+    QVERIFY(setLayout("us"));
+    focusedRecorder();
+    const quindorel::KeySendResult sent = desktop_->sendKeys({{89, true}});  // y
+    QCOMPARE(sent.keys.size(), std::size_t{1});
+    QVERIFY(sent.keys[0].has_value());
+    QVERIFY(setLayout("de"));  // y is another key now
+    desktop_->sendKeys({{89, false, sent.keys[0]}});
+    const bool arrived = client_->waitForKeyEvents(2, 2000ms);
+    QVERIFY(setLayout("us"));
+    QVERIFY(arrived);
+    const std::vector<X11TestClient::KeyEvent> got = client_->keyEvents();
+    QCOMPARE(got[1].keycode, got[0].keycode);
+    QVERIFY(!got[1].down);
+    auto keymap = std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)>(
+        xcb_query_keymap_reply(client_->connection(), xcb_query_keymap(client_->connection()),
+                               nullptr),
+        &std::free);
+    QVERIFY(keymap);
+    QVERIFY2(std::all_of(std::begin(keymap->keys), std::end(keymap->keys),
+                         [](std::uint8_t bits) { return bits == 0; }),
+             "a key is still down");
+}
+
+void X11DesktopTest::ownWindowsAreToldApart() {
+    // A window of the desktop's own connection, as the program's window is.
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    const xcb_window_t mine = xcb_generate_id(connection_);
+    const std::uint32_t overrideRedirect = 1;
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, mine, screen->root, 10, 10, 50, 50, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_OVERRIDE_REDIRECT,
+                      &overrideRedirect);
+    xcb_map_window(connection_, mine);
+    xcb_flush(connection_);
+    QVERIFY(X11TestClient::waitUntil([&] { return client_->viewable(mine); }));
+    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, mine, XCB_CURRENT_TIME);
+    xcb_flush(connection_);
+    QVERIFY(X11TestClient::waitUntil([&] { return client_->inputFocus() == mine; }));
+    QVERIFY(desktop_->ownWindowHasKeyboard());
+
+    focusedRecorder();
+    QVERIFY(!desktop_->ownWindowHasKeyboard());
+    xcb_destroy_window(connection_, mine);
 }
 
 QTEST_GUILESS_MAIN(X11DesktopTest)

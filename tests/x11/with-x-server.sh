@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Runs a command on a private Xvfb display, optionally under openbox, or on
-# the Xwayland of a weston drawing into it (a Wayland desktop, as far as the
-# command can tell; QUINDOREL_TEST_OUTER_DISPLAY names the Xvfb):
-#   with-x-server.sh [--wm|--weston] command [arguments...]
+# Runs a command on a private Xvfb display, optionally under openbox:
+#   with-x-server.sh [--wm] command [arguments...]
+# (with-wayland-desktop.sh runs one on a Wayland desktop's Xwayland.)
 # The display number comes from Xvfb itself (-displayfd), so tests can run
 # side by side. Everything started here is stopped on the way out.
 set -u
 wm=0
-case ${1:-} in --wm) wm=1; shift ;; --weston) wm=weston; shift ;; esac
+case ${1:-} in --wm) wm=1; shift ;; esac
 
 command -v Xvfb >/dev/null || { echo "with-x-server.sh: Xvfb is not installed" >&2; exit 1; }
 tmp=$(mktemp -d)
@@ -28,24 +27,7 @@ done
 [ -s "$tmp/display" ] || { echo "with-x-server.sh: Xvfb did not start" >&2; cat "$tmp/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$tmp/display")"
 
-if [ "$wm" = weston ]; then
-  # The output is smaller than the screen, so that a pointer can enter it:
-  # weston follows the pointer only from then on.
-  export XDG_RUNTIME_DIR=$tmp/runtime WAYLAND_DISPLAY=quindorel-test QUINDOREL_TEST_OUTER_DISPLAY=$DISPLAY
-  mkdir -m 0700 "$XDG_RUNTIME_DIR"
-  weston --backend=x11-backend.so --xwayland --no-config --idle-time=0 --socket="$WAYLAND_DISPLAY" \
-    --width=1200 --height=960 >"$tmp/weston.log" 2>&1 &
-  pids+=($!)
-  # Xwayland starts at the first X connection; its window manager is ready
-  # once the root names it.
-  xwayland_ready() {
-    DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$tmp/weston.log" 2>/dev/null)
-    [ -n "$DISPLAY" ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-  }
-  for _ in $(seq 1 400); do xwayland_ready && break; sleep 0.05; done
-  xwayland_ready || { echo "with-x-server.sh: weston did not start" >&2; cat "$tmp/weston.log" >&2; exit 1; }
-  export QUINDOREL_TEST_WM=weston
-elif [ "$wm" = 1 ]; then
+if [ "$wm" = 1 ]; then
   command -v openbox >/dev/null || { echo "with-x-server.sh: openbox is not installed" >&2; exit 1; }
   HOME="$tmp" openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   pids+=($!)

@@ -18,7 +18,7 @@ one_hold() {
     start=$(($(line_count "$REC") + 1))
     start_program
     program_window >/dev/null || fail "$label: the main window did not appear"
-    wait_for 30 has_events "$REC" press "a Shift_L Up" "$start" ||
+    wait_for 30 has_events "$REC" press "Shift_L a Up" "$start" ||
         fail "$label: the keys did not go down: $(event_list "$REC" press "$start")"
     [ "$(keys_down)" = "a Shift_L Up" ] || fail "$label: the server holds $(keys_down)"
 

@@ -1,7 +1,8 @@
 # Shared by the end-to-end scripts. Sourced with the arguments
 #   PROGRAM RECORDER TOOL
-# on a display that with-x-server.sh has started. Gives every test a fresh
-# home, settings and key-set folder, and stops whatever it started on exit.
+# on a display that with-x-server.sh or with-wayland-desktop.sh has started.
+# Gives every test a fresh home, settings and key-set folder, and stops
+# whatever it started on exit.
 set -u
 
 PROGRAM=$1

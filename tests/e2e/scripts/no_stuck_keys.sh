@@ -19,7 +19,7 @@ end_hold() {
     start=$(($(line_count "$REC") + 1))
     start_program
     WINDOW=$(program_window) || fail "$label: the main window did not appear"
-    wait_for 30 has_events "$REC" press "a Shift_L Up" "$start" ||
+    wait_for 30 has_events "$REC" press "Shift_L a Up" "$start" ||
         fail "$label: the keys did not go down: $(event_list "$REC" press "$start")"
 
     start=$(($(line_count "$REC") + 1))
@@ -34,7 +34,7 @@ end_hold() {
         problem "$label: keys left down: $(keys_down)"
         xdotool keyup a Shift_L Up  # so that the next round starts clean
     fi
-    [ "$(event_list "$REC" release "$start")" = "a Shift_L Up" ] ||
+    [ "$(event_list "$REC" release "$start")" = "a Up Shift_L" ] ||
         problem "$label: the target saw these key-ups: '$(event_list "$REC" release "$start")'"
     ! has_window '^Quindorel$' || problem "$label: a main window is still shown"
     note "$label: released $(event_list "$REC" release "$start"), exit status $EXIT_STATUS"

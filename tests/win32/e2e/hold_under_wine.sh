@@ -6,8 +6,10 @@
 #    the key-set file in the Windows temporary folder; the settings are in
 #    HKCU\Software\Marvenhal\Quindorel.
 # 2. A forever hold into a recording Wine window: key-downs with scan codes,
-#    in key-set order; Ctrl+Shift+S arrives as the stop key and the keys go up.
-# 3. The exe killed during a hold: its key guard sends the key-ups and ends.
+#    the modifier first, then the others in key-set order; Ctrl+Shift+S
+#    arrives as the stop key and the keys go up, the modifier last.
+# 3. The exe killed during a hold: its key guard sends the same key-ups and
+#    ends.
 set -u
 EXE=$1
 TOOL=$2
@@ -101,7 +103,8 @@ wait_for 30 recorder_up || fail "the recording window did not come up"
 # keys_since LINE KIND: the key messages of one kind after line LINE.
 keys_since() { tail -n "+$(($1 + 1))" "$recording" | tr -d '\r' | awk -v kind="$2" '$1 == kind { print $2, $3, $4 }' | tr '\n' ';'; }
 has_keys() { [[ "$(keys_since "$1" "$2")" == *"$3"* ]]; }
-downs='65 0x1E 0;16 0x2A 0;38 0x48 1;'
+downs='16 0x2A 0;65 0x1E 0;38 0x48 1;'
+ups='65 0x1E 0;38 0x48 1;16 0x2A 0;'
 
 start=$(wc -l <"$recording")
 start_program
@@ -111,8 +114,7 @@ note "the hold sent $(keys_since "$start" down)"
 start=$(wc -l <"$recording")
 xdotool key ctrl+shift+s
 # Ctrl+Shift+S itself arrives (but S, taken by the hot key); then the program's ups.
-wait_for 10 has_keys "$start" up '65 0x1E 0;' || fail "Ctrl+Shift+S did not release: $(keys_since "$start" up)"
-wait_for 5 has_keys "$start" up '38 0x48 1;' || fail "Up was not released: $(keys_since "$start" up)"
+wait_for 10 has_keys "$start" up "$ups" || fail "Ctrl+Shift+S did not release as $ups: $(keys_since "$start" up)"
 note "Ctrl+Shift+S released: $(keys_since "$start" up)"
 has_window '^Application Error$' && fail "an error box during the hold"
 stop_program
@@ -124,8 +126,8 @@ pgrep -f -- '--quindorel-key-guard' >/dev/null || fail "no key guard runs beside
 start=$(wc -l <"$recording")
 kill -KILL "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null
-wait_for 10 has_keys "$start" up '65 0x1E 0;16 0x2A 0;38 0x48 1;' ||
-    fail "killed during a hold, the keys stayed down: ups seen: $(keys_since "$start" up)"
+wait_for 10 has_keys "$start" up "$ups" ||
+    fail "killed during a hold, the keys did not come up as $ups: $(keys_since "$start" up)"
 wait_for 10 no_guard_left || fail "the key guard did not end after the release"
 note "killed during a hold, the guard released: $(keys_since "$start" up)"
 note "passed"
