@@ -185,14 +185,6 @@ void setTabOrder(const FormControls& c) {
     }
 }
 
-void centreOnScreen(QWidget* form) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = form->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        form->move(frame.topLeft());
-    }
-}
-
 }  // namespace
 
 FormControls buildFormControls(QWidget* form) {
@@ -255,7 +247,6 @@ FormControls buildFormControls(QWidget* form) {
 
     setTabOrder(c);
     c.appList->setFocus();
-    centreOnScreen(form);
     return c;
 }
 

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/HoldView.h"
+#include "app/ChoicesView.h"
 #include "app/KeyButton.h"
 #include "app/PointerRule.h"
 #include "app/StartUp.h"
@@ -25,10 +25,9 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
       programFolder_(programFolder),
       controls_(buildFormControls(this)),
       model_(platform, programFolder_),
-      view_(new HoldView(controls_, model_.choices, model_.targets, this)),
+      view_(new ChoicesView(controls_, model_.choices, model_.targets, this)),
       pointer_(new PointerRule(this)) {
-    setWindowTitle(QStringLiteral("Form1"));
-    model_.marks.setObserver([this](int index) { showMark(index); });
+    model_.marks.addObserver([this](int index) { showMark(index); });
     model_.engine.setBusyPointer([this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
@@ -71,21 +70,21 @@ void MainWindow::refreshListClicked() {
 void MainWindow::connectControls() {
     const FormControls& c = controls_;
     connect(c.keyGroup, &QButtonGroup::idClicked, this,
-            [this](int id) { model_.keyMarks.toggle(id); });
+            [this](int id) { model_.markActions.toggle(id); });
     connect(c.unmarkAllButton, &QPushButton::clicked, this,
-            [this] { model_.keyMarks.unmarkAll(); });
-    connect(c.markAllButton, &QPushButton::clicked, this, [this] { model_.keyMarks.markAll(); });
+            [this] { model_.markActions.unmarkAll(); });
+    connect(c.markAllButton, &QPushButton::clicked, this, [this] { model_.markActions.markAll(); });
     connect(c.refreshButton, &QPushButton::clicked, this, [this] { refreshListClicked(); });
     connect(c.switchButton, &QPushButton::clicked, this, [this] { model_.engine.switchClicked(); });
     connect(c.holdNowButton, &QPushButton::clicked, this,
             [this] { model_.engine.holdNowClicked(); });
-    connect(c.helpButton, &QPushButton::clicked, this, [this] { model_.inputs.showHelp(); });
+    connect(c.helpButton, &QPushButton::clicked, this, [this] { model_.durations.showHelp(); });
     connect(c.foreverOption, &QRadioButton::clicked, this,
             [this] { model_.engine.optionClicked(); });
     connect(c.timedOption, &QRadioButton::clicked, this, [this] { model_.engine.optionClicked(); });
     connect(c.holdList, &QTreeWidget::itemClicked, this, [this] {
         view_->takeHoldRow();
-        model_.inputs.holdListClicked();
+        model_.durations.holdListClicked();
     });
     // A row chosen with the keyboard counts as a click too.
     connect(c.holdList, &QTreeWidget::currentItemChanged, this,
@@ -93,7 +92,7 @@ void MainWindow::connectControls() {
                 if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
                     QGuiApplication::mouseButtons() == Qt::NoButton) {
                     view_->takeHoldRow();
-                    model_.inputs.holdListClicked();
+                    model_.durations.holdListClicked();
                 }
             });
     // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
@@ -105,7 +104,7 @@ void MainWindow::connectControls() {
         }
     });
     connect(c.waitField, &QLineEdit::textChanged, this,
-            [this](const QString& text) { model_.inputs.waitTextChanged(text); });
+            [this](const QString& text) { model_.durations.waitTextChanged(text); });
     c.waitField->installEventFilter(this);
 }
 
@@ -145,7 +144,7 @@ void MainWindow::validateWaitField() {
     if (validating_) {
         return;
     }
-    const QString warning = HoldInputs::waitTextWarning(controls_.waitField->text());
+    const QString warning = Durations::waitTextWarning(controls_.waitField->text());
     if (warning.isEmpty()) {
         return;
     }

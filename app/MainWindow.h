@@ -7,7 +7,7 @@
 
 namespace quindorel {
 
-class HoldView;
+class ChoicesView;
 class Platform;
 class PointerRule;
 
@@ -46,7 +46,7 @@ private:
     QString programFolder_;
     FormControls controls_;
     HoldModel model_;
-    HoldView* view_;
+    ChoicesView* view_;
     PointerRule* pointer_;
     bool validating_ = false;
 };

@@ -7,7 +7,6 @@
 #include "app/CursorFile.h"
 #include "app/FormControls.h"
 #include "app/PointerRule.h"
-#include "app/Skin.h"
 #include "common/ErrorTrap.h"
 #include "common/FileExists.h"
 #include "common/ProgramFile.h"
@@ -31,7 +30,8 @@ void StartUp::run() {
     const FormControls& c = controls_;
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
 
-    trap.run(100, [&] { applySkin(&window_, programFolder_); });
+    // An optional skin file ("x/o.cjs" in the program's folder) belongs to a
+    // skin engine this program does not carry: the designed look stays.
     const QString cursorPath = programFile(programFolder_, QLatin1String(kCursorFileName));
     if (trap.test(104, [&] { return fileExists(cursorPath); })) {
         trap.run(106, [&] { pointer_.setCustomCursor(loadCursorFile(cursorPath)); });

@@ -36,7 +36,7 @@ struct KeySetHarness {
     QSet<int> read(const QByteArray& content) {
         unmarkAll();
         fuzz::FuzzEnvironment::writeFile(environment.keySetPath(), content);
-        window.model().keySetFile.readKeySets(true);
+        window.model().keySetFile.readKeySets();
         return markedKeys();
     }
 };

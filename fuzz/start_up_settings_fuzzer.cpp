@@ -16,7 +16,7 @@
 #include "FuzzSupport.h"
 #include "app/MainWindow.h"
 #include "common/ErrorTrap.h"
-#include "hold/HoldState.h"
+#include "hold/ClockCounts.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace quindorel;
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         window.formShown();
 
         const FormControls& c = window.controls();
-        const int custom = window.model().state.customHoldSeconds;
+        const int custom = window.model().counts.customHoldSeconds;
         expect(custom >= std::numeric_limits<std::int16_t>::min() &&
                    custom <= std::numeric_limits<std::int16_t>::max(),
                "custom seconds outside the 16-bit range");

@@ -5,25 +5,25 @@
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/RuntimeError.h"
-#include "hold/HoldChoices.h"
-#include "hold/HoldInputs.h"
-#include "hold/HoldSettings.h"
-#include "hold/HoldState.h"
+#include "hold/ClockCounts.h"
+#include "hold/Durations.h"
+#include "hold/SettingNames.h"
+#include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
 #include "platform/Platform.h"
-#include "targets/ApplicationList.h"
+#include "targets/TargetFinder.h"
 
 namespace quindorel {
 
-HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, HoldChoices& choices,
-                       HoldState& state, HoldInputs& inputs, ApplicationList& applications,
+HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices,
+                       ClockCounts& counts, Durations& durations, TargetFinder& targetFinder,
                        const KeySetFile& keySetFile)
     : platform_(platform),
       clocks_(clocks),
       choices_(choices),
-      state_(state),
-      inputs_(inputs),
-      applications_(applications),
+      counts_(counts),
+      durations_(durations),
+      targetFinder_(targetFinder),
       keySetFile_(keySetFile) {
     clocks_.focusClock->setOnTick([this] { focusClockTick(); });
 }
@@ -46,63 +46,77 @@ constexpr int kFocusPollMs = 100;
 
 }  // namespace
 
-void HoldEngine::holdKeys(bool press) {
+void HoldEngine::holdKeys(Pass pass) {
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
     NativeDesktop& desktop = platform_.desktop();
-    trap.run(100, [&] {
-        Clock& holdClock = *clocks_.holdClock;
-        if (choices_.mode() == HoldChoices::Mode::Timed) {
-            holdClock.setEnabled(true);
-            holdClock.setInterval(1000);
-            // Each hold counts its own length: without this, a second timed
-            // hold would wait for a count that has long gone past.
-            if (press) {
-                state_.holdTicks = 0;
-            }
-        } else {
-            holdClock.setEnabled(false);
-            holdClock.setInterval(0);
-        }
-    });
-    if (trap.test(102, [&] { return applications_.rowCount() == 0; })) {
+    trap.run(100, [&] { armHoldClock(pass); });
+    if (trap.test(102, [&] { return targetFinder_.rowCount() == 0; })) {
         return;
     }
     // The selected row is read at each step, as the user may not have one.
-    const auto target = [&] { return applications_.selectedHandle(); };
-    if (trap.test(104, [&] { return target() != applications_.mainWindowHandle(); })) {
+    const auto target = [&] { return targetFinder_.selectedHandle(); };
+    if (trap.test(104, [&] { return target() != targetFinder_.mainWindowHandle(); })) {
         trap.run(106, [&] { desktop.makeTopMost(target()); });
         trap.run(108, [&] { desktop.showWindow(target()); });
-        std::vector<KeyStroke> strokes = keySetStrokes(trap, press);
-        // Without a selected row the keys go wherever the focus is (reported
-        // above): there is no window to bring back for them.
-        WindowId aimedAt = 0;
-        try {
-            aimedAt = target();
-        } catch (const RuntimeError&) {
-        }
-        if (press) {
-            stopWaitingForFocus();
-            // A desktop that would not bring the target forward leaves the
-            // keyboard with us, where Space or Enter would press our own
-            // buttons: the keys wait until another window has it.
-            if (!strokes.empty() && desktop.ownWindowHasKeyboard()) {
-                waitForFocus(std::move(strokes), aimedAt);
-            } else {
-                keep(strokes, send(trap, strokes), aimedAt);
-            }
+        std::vector<KeyStroke> strokes = keySetStrokes(trap, pass);
+        if (pass == Pass::Press) {
+            press(trap, std::move(strokes), aimedAt());
         } else {
-            stopWaitingForFocus();
-            addUnmarkedHeldKeys(strokes);
-            putModifiersLast(strokes);
-            send(trap, strokes);
-            held_.clear();
+            release(trap, std::move(strokes));
         }
         trap.run(112, [&] { desktop.releaseTopMost(target()); });
     }
-    trap.run(114, [&] { applications_.getAllWindows(); });
+    trap.run(114, [&] { targetFinder_.getAllWindows(); });
 }
 
-std::vector<KeyStroke> HoldEngine::keySetStrokes(ErrorTrap& trap, bool press) {
+void HoldEngine::armHoldClock(Pass pass) {
+    Clock& holdClock = *clocks_.holdClock;
+    if (choices_.mode() == UserChoices::Mode::Timed) {
+        holdClock.setEnabled(true);
+        holdClock.setInterval(1000);
+        // Each hold counts its own length: without this, a second timed
+        // hold would wait for a count that has long gone past.
+        if (pass == Pass::Press) {
+            counts_.holdTicks = 0;
+        }
+    } else {
+        holdClock.setEnabled(false);
+        holdClock.setInterval(0);
+    }
+}
+
+WindowId HoldEngine::aimedAt() const {
+    // Without a selected row the keys go wherever the focus is (reported at
+    // each step): there is no window to bring back for them.
+    try {
+        return targetFinder_.selectedHandle();
+    } catch (const RuntimeError&) {
+        return 0;
+    }
+}
+
+void HoldEngine::press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target) {
+    stopWaitingForFocus();
+    // A desktop that would not bring the target forward leaves the keyboard
+    // with us, where Space or Enter would press our own buttons: the keys
+    // wait until another window has it.
+    if (!downs.empty() && platform_.desktop().ownWindowHasKeyboard()) {
+        waitForFocus(std::move(downs), target);
+    } else {
+        keep(downs, send(trap, downs), target);
+    }
+}
+
+void HoldEngine::release(ErrorTrap& trap, std::vector<KeyStroke> ups) {
+    stopWaitingForFocus();
+    addUnmarkedHeldKeys(ups);
+    putModifiersLast(ups);
+    send(trap, ups);
+    held_.clear();
+}
+
+std::vector<KeyStroke> HoldEngine::keySetStrokes(ErrorTrap& trap, Pass pass) {
+    const bool press = pass == Pass::Press;
     std::vector<KeyStroke> strokes;
     for (const KeySetFile::Code& code : keySetFile_.codes()) {
         trap.run(110, [&] {
@@ -174,7 +188,7 @@ void HoldEngine::waitForFocus(std::vector<KeyStroke> downs, WindowId target) {
     clocks_.focusClock->setEnabled(true);
     clocks_.focusClock->setInterval(kFocusPollMs);
     if (showNotice_) {
-        const QString title = applications_.titleOf(target);
+        const QString title = targetFinder_.titleOf(target);
         const QString window = title.isEmpty() ? QStringLiteral("the chosen window")
                                                : QStringLiteral("\u201C%1\u201D").arg(title);
         showNotice_(QStringLiteral("The desktop did not bring %1 to the front, so the keys are "
@@ -205,35 +219,35 @@ void HoldEngine::focusClockTick() {
     stopWaitingForFocus();
     keep(downs, send(trap, downs), waitingFor_);
     // A timed hold lasts its length from its key-downs.
-    if (choices_.mode() == HoldChoices::Mode::Timed) {
-        state_.holdTicks = 0;
+    if (choices_.mode() == UserChoices::Mode::Timed) {
+        counts_.holdTicks = 0;
     }
 }
 
 void HoldEngine::waitClockTick() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer1_Timer"));
-    if (trap.test(100, [&] { return clocks_.waitClock->interval() == 0; })) {
+    if (trap.test(100, [&] { return !choices_.switchOn(); })) {
         return;
     }
     trap.run(102, [&] {
         const QString& text = choices_.waitText();
-        state_.waitSeconds = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
+        counts_.waitSeconds = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
     });
-    trap.run(104, [&] { ++state_.waitTicks; });
-    if (trap.test(106, [&] { return state_.waitTicks == state_.waitSeconds; })) {
-        trap.run(108, [&] { holdKeys(true); });
+    trap.run(104, [&] { ++counts_.waitTicks; });
+    if (trap.test(106, [&] { return counts_.waitTicks == counts_.waitSeconds; })) {
+        trap.run(108, [&] { holdKeys(Pass::Press); });
     }
 }
 
 void HoldEngine::holdClockTick() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer2_Timer"));
-    if (trap.test(100, [&] { return clocks_.waitClock->interval() != 0; })) {
+    if (trap.test(100, [&] { return choices_.switchOn(); })) {
         return;
     }
-    trap.run(102, [&] { state_.holdSeconds = inputs_.selectedHoldSeconds(); });
-    trap.run(104, [&] { ++state_.holdTicks; });
-    if (trap.test(106, [&] { return state_.holdTicks == state_.holdSeconds; })) {
-        trap.run(108, [&] { holdKeys(false); });
+    trap.run(102, [&] { counts_.holdSeconds = durations_.selectedHoldSeconds(); });
+    trap.run(104, [&] { ++counts_.holdTicks; });
+    if (trap.test(106, [&] { return counts_.holdTicks == counts_.holdSeconds; })) {
+        trap.run(108, [&] { holdKeys(Pass::Release); });
     }
 }
 
@@ -242,17 +256,18 @@ void HoldEngine::switchClicked() {
     Clock& waitClock = *clocks_.waitClock;
     if (trap.test(100, [&] { return !choices_.switchOn(); })) {
         trap.run(102, [&] { choices_.setSwitchOn(true); });
-        if (trap.test(104,
-                      [&] { return choices_.holdRowCount() > 0 && inputs_.customRowSelected(); })) {
+        if (trap.test(104, [&] {
+                return choices_.holdRowCount() > 0 && durations_.customRowSelected();
+            })) {
             // Without a length the hold could never end: the switch stays off.
-            if (!inputs_.askCustomSeconds(trap, 106, 106, 106)) {
+            if (!durations_.askCustomSeconds(trap, 106, 106, 106)) {
                 trap.run(106, [&] { choices_.setSwitchOn(false); });
                 return;
             }
         }
         // Every "Turn On" waits the whole waiting time again.
         trap.run(108, [&] {
-            state_.waitTicks = 0;
+            counts_.waitTicks = 0;
             waitClock.setInterval(1000);
         });
         trap.run(110, [&] { waitClock.setEnabled(true); });
@@ -269,7 +284,7 @@ void HoldEngine::switchClicked() {
 
 void HoldEngine::holdNowClicked() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton2_Click"));
-    if (trap.test(100, [&] { return applications_.rowCount() == 0; })) {
+    if (trap.test(100, [&] { return targetFinder_.rowCount() == 0; })) {
         return;
     }
     trap.run(102, [&] {
@@ -288,8 +303,8 @@ void HoldEngine::holdNowClicked() {
 void HoldEngine::optionClicked() {
     // No trap of its own in the classic design; an error here must still never end the program.
     ErrorTrap trap(platform_, QStringLiteral("Form1.Option_Click"));
-    const bool untilStopKey = choices_.mode() == HoldChoices::Mode::UntilStopKey;
-    const bool timed = choices_.mode() == HoldChoices::Mode::Timed;
+    const bool untilStopKey = choices_.mode() == UserChoices::Mode::UntilStopKey;
+    const bool timed = choices_.mode() == UserChoices::Mode::Timed;
     trap.run(100, [&] {
         saveSetting(platform_, setting::kOption1, convert::fromBoolean(untilStopKey));
         saveSetting(platform_, setting::kOption2, convert::fromBoolean(timed));
@@ -306,16 +321,21 @@ void HoldEngine::optionClicked() {
     }
 }
 
-void HoldEngine::releaseHeldKeys() {
-    stopWaitingForFocus();
-    if (held_.empty()) {
-        return;
-    }
+std::vector<KeyStroke> HoldEngine::heldKeyUps() const {
     std::vector<KeyStroke> ups;
     for (const HeldKey& held : held_) {
         ups.push_back({held.virtualKey, false, held.pressed});
     }
     putModifiersLast(ups);
+    return ups;
+}
+
+void HoldEngine::releaseHeldKeys() {
+    stopWaitingForFocus();
+    if (held_.empty()) {
+        return;
+    }
+    const std::vector<KeyStroke> ups = heldKeyUps();
     held_.clear();
     // As a release pass does: the window that got the key-downs takes the
     // focus first, so it is the one that sees the keys come up.

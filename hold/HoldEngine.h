@@ -8,21 +8,36 @@
 
 namespace quindorel {
 
-class ApplicationList;
+class TargetFinder;
 class Clock;
 class ErrorTrap;
-class HoldChoices;
-class HoldInputs;
+class UserChoices;
+class Durations;
 class KeySetFile;
 class Platform;
-struct HoldState;
+struct ClockCounts;
 
-// Presses and releases the key set in the chosen window, and decides when:
-// the wait clock (Timer1) presses once its count reaches the waiting time, the
-// hold clock (Timer2) releases once its count reaches the hold length, counting
-// only while the switch is off.
+// Presses and releases the key set in the chosen window, and decides when.
+//
+// The clocks, and the report lines their procedures keep:
+// - The wait clock (Timer1, "Form1.Timer1_Timer") ticks every second while
+//   the switch is on. Each tick reads the waiting time (102), counts (104) and
+//   presses when the count equals it (106, 108): equality, not "at least", so
+//   a waiting time lowered below the count already reached never presses.
+//   Every "Turn On" starts the count from 0. "Hold Now (Test)"
+//   ("Form1.PushButton2_Click") adds one tick at once (104).
+// - The hold clock (Timer2, "Form1.Timer2_Timer") is armed by every pass in
+//   timed mode (HoldKeys 100) and counts only while the switch is off (100);
+//   it releases when its count equals the hold length (106, 108). A press
+//   starts its count from 0, and so does a click in "Hold for...".
+// - The stop-key clock (Timer3) sets up Ctrl+Shift+S once forever mode is
+//   chosen (see StopHotKey); each press of it runs a release pass.
+// - The focus clock watches, while a press waits, for the keyboard to leave
+//   the program's own window (see waitForFocus).
 class HoldEngine {
 public:
+    enum class Pass { Press, Release };
+
     struct Clocks {
         Clock* waitClock;     // Timer1
         Clock* holdClock;     // Timer2
@@ -30,8 +45,8 @@ public:
         Clock* focusClock;    // watches for the keyboard to leave our window
     };
 
-    HoldEngine(Platform& platform, const Clocks& clocks, HoldChoices& choices, HoldState& state,
-               HoldInputs& inputs, ApplicationList& applications, const KeySetFile& keySetFile);
+    HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices, ClockCounts& counts,
+               Durations& durations, TargetFinder& targetFinder, const KeySetFile& keySetFile);
 
     // Shows or clears the busy pointer while "Hold Now (Test)" runs.
     void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
@@ -44,7 +59,7 @@ public:
     // One pass: key-downs (press) or key-ups (release) for every key of the
     // key set, into the selected window. A release also lets go of any key
     // that an earlier press put down and that has been unmarked since.
-    void holdKeys(bool press);
+    void holdKeys(Pass pass);
     void waitClockTick();   // Timer1
     void holdClockTick();   // Timer2
     void switchClicked();   // "Turn On" / "Turn Off"
@@ -62,7 +77,12 @@ private:
         SystemKey pressed;  // what the key-down went to: its key-up goes there too
     };
 
-    std::vector<KeyStroke> keySetStrokes(ErrorTrap& trap, bool press);
+    void armHoldClock(Pass pass);
+    WindowId aimedAt() const;
+    void press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
+    void release(ErrorTrap& trap, std::vector<KeyStroke> ups);
+    std::vector<KeyStroke> keySetStrokes(ErrorTrap& trap, Pass pass);
+    std::vector<KeyStroke> heldKeyUps() const;
     void addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const;
     KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
     void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);
@@ -72,10 +92,10 @@ private:
 
     Platform& platform_;
     Clocks clocks_;
-    HoldChoices& choices_;
-    HoldState& state_;
-    HoldInputs& inputs_;
-    ApplicationList& applications_;
+    UserChoices& choices_;
+    ClockCounts& counts_;
+    Durations& durations_;
+    TargetFinder& targetFinder_;
     const KeySetFile& keySetFile_;
     std::function<void(bool)> setBusy_;
     std::function<void(const QString&)> showNotice_;

@@ -3,7 +3,7 @@
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/RuntimeError.h"
-#include "hold/HoldSettings.h"
+#include "hold/SettingNames.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
@@ -14,28 +14,28 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
       holdClock(platform.createClock()),
       stopKeyClock(platform.createClock()),
       focusClock(platform.createClock()),
-      applications(platform, targets),
+      targetFinder(platform, targets),
       keySetFile(platform, marks, programFolder),
-      keyMarks(platform, marks, keySetFile),
-      inputs(platform, state, choices),
+      markActions(platform, marks, keySetFile),
+      durations(platform, counts, choices),
       engine(platform, {waitClock.get(), holdClock.get(), stopKeyClock.get(), focusClock.get()},
-             choices, state, inputs, applications, keySetFile),
+             choices, counts, durations, targetFinder, keySetFile),
       stopHotKey(
-          platform, *stopKeyClock, [this] { return applications.mainWindowHandle(); },
-          [this] { engine.holdKeys(false); }) {
+          platform, *stopKeyClock, [this] { return targetFinder.mainWindowHandle(); },
+          [this] { engine.holdKeys(HoldEngine::Pass::Release); }) {
     waitClock->setOnTick([this] { engine.waitClockTick(); });
     holdClock->setOnTick([this] { engine.holdClockTick(); });
     stopKeyClock->setOnTick([this] { stopHotKey.clockTick(); });
 }
 
 void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
-    trap.run(126, [&] { applications.setMainWindowHandle(mainWindow); });
-    trap.run(128, [&] { state.customHoldSeconds = 0; });
+    trap.run(126, [&] { targetFinder.setMainWindowHandle(mainWindow); });
+    trap.run(128, [&] { counts.customHoldSeconds = 0; });
     trap.run(132, [&] {
         choices.setWaitText(getSetting(platform, setting::kText1, QStringLiteral("1")));
     });
-    trap.run(142, [&] { applications.getAllWindows(); });
-    for (int i = 0; i < HoldInputs::kRows.size(); ++i) {
+    trap.run(142, [&] { targetFinder.getAllWindows(); });
+    for (int i = 0; i < Durations::kRows.size(); ++i) {
         trap.run(148 + 2 * i, [&] { choices.setHoldRowCount(i + 1); });
     }
     // As the classic list control does, a filled list starts with its first row selected.
@@ -57,7 +57,7 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     // The question about "X seconds" waits until the window is shown
     // (loadShown), and so does the wait clock, which needs its answer.
     const bool customLengthAsked = !trap.test(162, [&] { return choices.holdRowCount() == 0; }) &&
-                                   trap.test(164, [&] { return inputs.customRowSelected(); });
+                                   trap.test(164, [&] { return durations.customRowSelected(); });
 
     QString switchState;
     trap.run(172, [&] {
@@ -75,25 +75,25 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
 
     // Selecting an option runs its click handler, which saves both options and
     // sets the "Hold for..." list and the stop-key clock for the selected mode.
-    const auto restoreOption = [&](HoldChoices::Mode mode, const QString& key,
+    const auto restoreOption = [&](UserChoices::Mode mode, const QString& key,
                                    const char* fallback) {
         if (convert::toBoolean(getSetting(platform, key, QLatin1String(fallback)))) {
             choices.setMode(mode);
             engine.optionClicked();
         }
     };
-    trap.run(186, [&] { restoreOption(HoldChoices::Mode::UntilStopKey, setting::kOption1, "1"); });
-    trap.run(188, [&] { restoreOption(HoldChoices::Mode::Timed, setting::kOption2, "0"); });
-    trap.run(206, [&] { keySetFile.readKeySets(true); });
+    trap.run(186, [&] { restoreOption(UserChoices::Mode::UntilStopKey, setting::kOption1, "1"); });
+    trap.run(188, [&] { restoreOption(UserChoices::Mode::Timed, setting::kOption2, "0"); });
+    trap.run(206, [&] { keySetFile.readKeySets(); });
 }
 
 void HoldModel::loadShown(ErrorTrap& trap) {
     bool customRow = false;
-    trap.run(164, [&] { customRow = choices.holdRowCount() > 0 && inputs.customRowSelected(); });
+    trap.run(164, [&] { customRow = choices.holdRowCount() > 0 && durations.customRowSelected(); });
     if (!customRow) {
         return;
     }
-    const bool haveLength = inputs.askCustomSeconds(trap, 166, 168, 170);
+    const bool haveLength = durations.askCustomSeconds(trap, 166, 168, 170);
     if (!choices.switchOn()) {
         return;
     }
@@ -109,7 +109,7 @@ void HoldModel::loadShown(ErrorTrap& trap) {
 
 void HoldModel::refreshListClicked() {
     ErrorTrap trap(platform, QStringLiteral("Form1.PushButton1_Click"));
-    trap.run(100, [&] { applications.getAllWindows(); });
+    trap.run(100, [&] { targetFinder.getAllWindows(); });
 }
 
 }  // namespace quindorel

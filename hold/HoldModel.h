@@ -3,16 +3,16 @@
 #include <QString>
 #include <memory>
 
-#include "hold/HoldChoices.h"
+#include "hold/ClockCounts.h"
+#include "hold/Durations.h"
 #include "hold/HoldEngine.h"
-#include "hold/HoldInputs.h"
-#include "hold/HoldState.h"
 #include "hold/StopHotKey.h"
-#include "keys/KeyMarks.h"
+#include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
+#include "keys/MarkActions.h"
 #include "keys/MarkedKeys.h"
 #include "platform/Clock.h"
-#include "targets/ApplicationList.h"
+#include "targets/TargetFinder.h"
 #include "targets/TargetRows.h"
 
 namespace quindorel {
@@ -43,14 +43,14 @@ struct HoldModel {
     std::unique_ptr<Clock> holdClock;     // Timer2
     std::unique_ptr<Clock> stopKeyClock;  // Timer3
     std::unique_ptr<Clock> focusClock;    // a press waiting for the keyboard to leave us
-    HoldState state;
-    HoldChoices choices;
+    ClockCounts counts;
+    UserChoices choices;
     TargetRows targets;
     MarkedKeys marks;
-    ApplicationList applications;
+    TargetFinder targetFinder;
     KeySetFile keySetFile;
-    KeyMarks keyMarks;
-    HoldInputs inputs;
+    MarkActions markActions;
+    Durations durations;
     HoldEngine engine;
     StopHotKey stopHotKey;
 };

@@ -116,11 +116,8 @@ void openRegularFile(QFile& file, const QString& path) {
 
 }  // namespace
 
-void KeySetFile::readKeySets(bool load) {
+void KeySetFile::readKeySets() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.ReadKeySets"));
-    if (!trap.test(100, [&] { return load; })) {
-        return;
-    }
     QString path;
     trap.run(102, [&] { path = keySetPath(); });
     if (trap.test(104, [&] { return !fileExists(path); })) {
@@ -154,9 +151,7 @@ void KeySetFile::readKeySets(bool load) {
     });
     trap.run(118, [&] { file.close(); });
     trap.run(120, [&] { setKeySet(split(content)); });
-    if (trap.test(122, [&] { return load; })) {
-        trap.run(124, [&] { markKeys(); });
-    }
+    trap.run(124, [&] { markKeys(); });
 }
 
 void KeySetFile::markKeys() {

@@ -29,8 +29,8 @@ public:
     // and makes `keySet` follow them.
     void saveKeySets();
     // Reads the key-set file into `keySet`, copying the default beside the
-    // program when there is none; with `load`, marks the keys it names.
-    void readKeySets(bool load);
+    // program when there is none, and marks the keys it names.
+    void readKeySets();
 
     // One element of the key set as the hold uses it: its key code, or the
     // error its conversion gave, which each pass reports again.

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "keys/KeyTable.h"
 
@@ -20,12 +21,15 @@ public:
     void set(int index, bool marked, bool hidden) {
         marked_[slot(index)] = marked;
         hidden_[slot(index)] = hidden;
-        if (changed_) {
-            changed_(index);
+        for (const auto& changed : observers_) {
+            changed(index);
         }
     }
-    // Called with a key's index after every change of its mark or visibility.
-    void setObserver(std::function<void(int index)> changed) { changed_ = std::move(changed); }
+    // Each is called with a key's index after every change of its mark or
+    // visibility.
+    void addObserver(std::function<void(int index)> changed) {
+        observers_.push_back(std::move(changed));
+    }
 
     static bool isPictureKey(int index) { return *keyTable()[slot(index)].toolTip != '\0'; }
 
@@ -47,7 +51,7 @@ private:
 
     std::array<bool, kKeyCount> marked_{};
     std::array<bool, kKeyCount> hidden_{};
-    std::function<void(int)> changed_;
+    std::vector<std::function<void(int)>> observers_;
 };
 
 }  // namespace quindorel

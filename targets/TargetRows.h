@@ -33,19 +33,21 @@ public:
         }
     }
 
-    // Called after each change; `rows` says whether the rows changed too.
-    void setObserver(std::function<void(bool rows)> changed) { changed_ = std::move(changed); }
+    // Each is called after each change; `rows` says whether the rows changed too.
+    void addObserver(std::function<void(bool rows)> changed) {
+        observers_.push_back(std::move(changed));
+    }
 
 private:
     void notify(bool rows) {
-        if (changed_) {
-            changed_(rows);
+        for (const auto& changed : observers_) {
+            changed(rows);
         }
     }
 
     std::vector<Row> rows_;
     int selected_ = -1;
-    std::function<void(bool)> changed_;
+    std::vector<std::function<void(bool)>> observers_;
 };
 
 }  // namespace quindorel

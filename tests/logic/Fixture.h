@@ -43,13 +43,13 @@ struct Fixture {
     HoldModel& model() { return window->model(); }
     void turnSwitch() { model().engine.switchClicked(); }
     bool switchOn() { return model().choices.switchOn(); }
-    void chooseMode(HoldChoices::Mode mode) {
+    void chooseMode(UserChoices::Mode mode) {
         model().choices.setMode(mode);
         model().engine.optionClicked();
     }
     void chooseHoldRow(int row) {
         model().choices.setHoldRow(row);
-        model().inputs.holdListClicked();
+        model().durations.holdListClicked();
     }
 
     FakeClock& waitClock() { return *platform.clocks.at(0); }

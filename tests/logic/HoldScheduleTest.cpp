@@ -1,11 +1,11 @@
 #include <QtTest>
 
 #include "Fixture.h"
+#include "hold/ClockCounts.h"
 #include "hold/HoldEngine.h"
-#include "hold/HoldState.h"
 #include "hold/StopHotKey.h"
-#include "keys/KeyMarks.h"
-#include "targets/ApplicationList.h"
+#include "keys/MarkActions.h"
+#include "targets/TargetFinder.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -17,10 +17,10 @@ class HoldScheduleTest : public QObject {
     static void prepare(Fixture& f, const QString& wait, bool timed) {
         f.addWindow(42, "Game");
         f.start();
-        f.window->model().keyMarks.toggle(41);
+        f.window->model().markActions.toggle(41);
         f.model().choices.setWaitText(wait);
         if (timed) {
-            f.chooseMode(HoldChoices::Mode::Timed);
+            f.chooseMode(UserChoices::Mode::Timed);
         }
         f.desktop().calls.clear();
     }
@@ -45,7 +45,7 @@ private slots:
         ticks(f.waitClock(), 20);  // the wait clock goes on, without effect
         ticks(f.holdClock(), 20);  // the hold clock counts only while the switch is off
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
-        QCOMPARE(f.window->model().state.holdTicks, 0);
+        QCOMPARE(f.window->model().counts.holdTicks, 0);
 
         f.turnSwitch();
         QVERIFY(!f.switchOn());
@@ -77,9 +77,9 @@ private slots:
         f.turnSwitch();
         f.addWindow(42, "Game");
         f.model().refreshListClicked();
-        f.window->model().keyMarks.toggle(41);
+        f.window->model().markActions.toggle(41);
         if (timed) {
-            f.chooseMode(HoldChoices::Mode::Timed);
+            f.chooseMode(UserChoices::Mode::Timed);
             f.chooseHoldRow(1);  // "5 seconds"
         } else {
             f.stopKeyClock().tick();
@@ -134,7 +134,7 @@ private slots:
         f.turnSwitch();
         ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        QCOMPARE(f.window->model().state.waitTicks, 4);
+        QCOMPARE(f.window->model().counts.waitTicks, 4);
         QCOMPARE(f.platform.messages.size(), reports);
     }
 
@@ -142,7 +142,7 @@ private slots:
         Fixture f;
         prepare(f, "2", false);
         f.model().engine.holdNowClicked();  // switch off: nothing
-        QCOMPARE(f.window->model().state.waitTicks, 0);
+        QCOMPARE(f.window->model().counts.waitTicks, 0);
         f.turnSwitch();
         f.model().engine.holdNowClicked();
         QVERIFY(f.desktop().keyCalls().isEmpty());
@@ -153,7 +153,7 @@ private slots:
         empty.start();
         empty.turnSwitch();
         empty.model().engine.holdNowClicked();
-        QCOMPARE(empty.window->model().state.waitTicks, 0);
+        QCOMPARE(empty.window->model().counts.waitTicks, 0);
     }
 
     void switchOnAsksForCustomSeconds() {
@@ -173,13 +173,13 @@ private slots:
         QCOMPARE(f.platform.prompts.first(),
                  QStringLiteral("Input Number Of Second(s)|Enter number of second(s):|"));
         QCOMPARE(f.platform.messageTexts(), QStringList({"Please enter a value more than 0."}));
-        QCOMPARE(f.window->model().state.customHoldSeconds, 8);
+        QCOMPARE(f.window->model().counts.customHoldSeconds, 8);
         QCOMPARE(f.waitClock().interval(), 1000);
 
         f.turnSwitch();
         f.platform.answers = {std::nullopt};  // dismissed: the length entered before stays
         f.turnSwitch();
-        QCOMPARE(f.window->model().state.customHoldSeconds, 8);
+        QCOMPARE(f.window->model().counts.customHoldSeconds, 8);
         QVERIFY(f.switchOn());
     }
 
@@ -192,7 +192,7 @@ private slots:
         f.stopKeyClock().tick();
         QCOMPARE(
             f.desktop().calls.last(),
-            QStringLiteral("stopkey %1").arg(f.window->model().applications.mainWindowHandle()));
+            QStringLiteral("stopkey %1").arg(f.window->model().targetFinder.mainWindowHandle()));
         QCOMPARE(f.stopKeyClock().interval(), 0);  // an idle program is not woken every 10 ms
 
         f.turnSwitch();
@@ -202,11 +202,11 @@ private slots:
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65", "up 65"}));
 
         // Timed mode chosen later: the hot key stays and still releases.
-        f.chooseMode(HoldChoices::Mode::Timed);
+        f.chooseMode(UserChoices::Mode::Timed);
         f.platform.pressStopKey();
         QCOMPARE(f.desktop().keyCalls().size(), 4);
         // Forever mode again: no second set-up.
-        f.chooseMode(HoldChoices::Mode::UntilStopKey);
+        f.chooseMode(UserChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         QCOMPARE(f.desktop().calls.filter("stopkey").size(), 1);
     }
@@ -217,7 +217,7 @@ private slots:
         prepare(f, "1", false);
         f.platform.messages.clear();
         f.stopKeyClock().tick();
-        f.chooseMode(HoldChoices::Mode::UntilStopKey);
+        f.chooseMode(UserChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         QCOMPARE(f.platform.messages.size(), 1);
         QVERIFY(f.platform.messages[0].text.contains(
@@ -227,13 +227,13 @@ private slots:
     void optionsSaveBothAndSwitchTheListAndStopKeyClock() {
         Fixture f;
         prepare(f, "1", false);
-        f.chooseMode(HoldChoices::Mode::Timed);
+        f.chooseMode(UserChoices::Mode::Timed);
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("False"));
         QCOMPARE(f.platform.store.value("Option2"), QStringLiteral("True"));
         QVERIFY(f.model().choices.holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 0);
         QVERIFY(!f.stopKeyClock().enabled());
-        f.chooseMode(HoldChoices::Mode::UntilStopKey);
+        f.chooseMode(UserChoices::Mode::UntilStopKey);
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("True"));
         QVERIFY(!f.model().choices.holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 10);

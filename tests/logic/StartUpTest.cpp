@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "Fixture.h"
-#include "hold/HoldState.h"
+#include "hold/ClockCounts.h"
 #include "keys/KeySetFile.h"
 
 using namespace quindorel;
@@ -40,7 +40,7 @@ private slots:
         QVERIFY(!f.platform.store.contains("OftenIndex"));
         QVERIFY(!f.platform.store.contains("BackupSwitch"));
         QVERIFY(f.platform.messages.isEmpty());
-        QCOMPARE(f.window->model().state.customHoldSeconds, 0);
+        QCOMPARE(f.window->model().counts.customHoldSeconds, 0);
         QStringList rows;
         for (int i = 0; i < f.controls().holdList->topLevelItemCount(); ++i) {
             rows << f.controls().holdList->topLevelItem(i)->text(0);
@@ -88,7 +88,7 @@ private slots:
         f.start();
         QCOMPARE(f.platform.prompts.size(), answers.size());
         QCOMPARE(selectedHoldRow(f), selected);
-        QCOMPARE(f.window->model().state.customHoldSeconds, custom);
+        QCOMPARE(f.window->model().counts.customHoldSeconds, custom);
         QCOMPARE(f.reportedLines(), reportedLines);
         for (const auto& message : f.platform.messages) {
             QVERIFY(message.text.startsWith("Please enter a ") ||

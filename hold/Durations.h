@@ -6,18 +6,18 @@
 namespace quindorel {
 
 class ErrorTrap;
-class HoldChoices;
+class UserChoices;
 class Platform;
-struct HoldState;
+struct ClockCounts;
 
 // The two numbers the clocks compare with: the hold length chosen in the
 // "Hold for..." list and the waiting time typed into the seconds field.
-class HoldInputs {
+class Durations {
 public:
     static const QString kCustomRow;  // "X seconds"
     static const QStringList kRows;   // the rows of "Hold for...", in order
 
-    HoldInputs(Platform& platform, HoldState& state, HoldChoices& choices);
+    Durations(Platform& platform, ClockCounts& counts, UserChoices& choices);
 
     // The hold length of the selected row, by its place in the list; throws
     // when no row is selected.
@@ -44,8 +44,8 @@ public:
 
 private:
     Platform& platform_;
-    HoldState& state_;
-    HoldChoices& choices_;
+    ClockCounts& counts_;
+    UserChoices& choices_;
 };
 
 }  // namespace quindorel

@@ -1,4 +1,4 @@
-#include "keys/KeyMarks.h"
+#include "keys/MarkActions.h"
 
 #include "common/ErrorTrap.h"
 #include "keys/KeySetFile.h"
@@ -7,10 +7,10 @@
 
 namespace quindorel {
 
-KeyMarks::KeyMarks(Platform& platform, MarkedKeys& marks, KeySetFile& keySetFile)
+MarkActions::MarkActions(Platform& platform, MarkedKeys& marks, KeySetFile& keySetFile)
     : platform_(platform), marks_(marks), keySetFile_(keySetFile) {}
 
-void KeyMarks::toggle(int index) {
+void MarkActions::toggle(int index) {
     if (index < 0 || index >= kKeyCount) {
         return;
     }
@@ -19,17 +19,17 @@ void KeyMarks::toggle(int index) {
     keySetFile_.saveKeySets();
 }
 
-void KeyMarks::unmarkAll() {
+void MarkActions::unmarkAll() {
     setAll(false, QStringLiteral("Form1.PushButton6_Click"));
 }
 
-void KeyMarks::markAll() {
+void MarkActions::markAll() {
     setAll(true, QStringLiteral("Form1.PushButton5_Click"));
 }
 
-void KeyMarks::setAll(bool marked, const QString& procedure) {
+void MarkActions::setAll(bool marked, const QString& procedure) {
     ErrorTrap trap(platform_, procedure);
-    for (int i = 0; i <= 103; ++i) {
+    for (int i = 0; i < kKeyCount; ++i) {
         trap.reach(100);
         trap.run(102, [&] { marks_.set(i, marked, marks_.hidden(i)); });
         if (trap.test(104, [&] { return MarkedKeys::isPictureKey(i); })) {

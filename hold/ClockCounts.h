@@ -6,7 +6,7 @@ namespace quindorel {
 
 // The counts and lengths the two one-second clocks work with. All clocks count
 // ticks, not elapsed time.
-struct HoldState {
+struct ClockCounts {
     std::int32_t waitSeconds = 0;        // waiting time in force, in wait-clock ticks
     std::int32_t waitTicks = 0;          // wait-clock ticks since the switch went on
     std::int32_t holdSeconds = 0;        // hold length in force, in hold-clock ticks

@@ -10,9 +10,9 @@ class Platform;
 
 // The clicks that change the marks on the on-screen keyboard; every change is
 // saved at once.
-class KeyMarks {
+class MarkActions {
 public:
-    KeyMarks(Platform& platform, MarkedKeys& marks, KeySetFile& keySetFile);
+    MarkActions(Platform& platform, MarkedKeys& marks, KeySetFile& keySetFile);
 
     // A click on key `index`: an unmarked key becomes marked, a marked one
     // unmarked. A picture key hides while it is marked by a click.

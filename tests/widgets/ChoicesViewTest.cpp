@@ -12,7 +12,7 @@
 using namespace quindorel;
 using namespace quindorel::testing;
 
-class HoldViewTest : public QObject {
+class ChoicesViewTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -33,11 +33,11 @@ private slots:
         Fixture f;
         f.start();
         f.controls().timedOption->click();
-        QCOMPARE(f.model().choices.mode(), HoldChoices::Mode::Timed);
+        QCOMPARE(f.model().choices.mode(), UserChoices::Mode::Timed);
         QVERIFY(f.controls().holdList->isEnabled());
         QCOMPARE(f.platform.store.value("Option2"), QStringLiteral("True"));
         f.controls().foreverOption->click();
-        QCOMPARE(f.model().choices.mode(), HoldChoices::Mode::UntilStopKey);
+        QCOMPARE(f.model().choices.mode(), UserChoices::Mode::UntilStopKey);
         QVERIFY(!f.controls().holdList->isEnabled());
         QVERIFY(!f.controls().timedOption->isChecked());
     }
@@ -51,7 +51,7 @@ private slots:
         holdList->setCurrentItem(holdList->topLevelItem(3));
         emit holdList->itemClicked(holdList->topLevelItem(3), 0);
         QCOMPARE(f.model().choices.holdRow(), 3);
-        QCOMPARE(f.model().state.holdSeconds, 60);
+        QCOMPARE(f.model().counts.holdSeconds, 60);
         QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
 
         f.controls().waitField->setText("7");
@@ -59,11 +59,11 @@ private slots:
         QCOMPARE(f.platform.store.value("Text1"), QStringLiteral("7"));
 
         QTreeWidget* appList = f.controls().appList;
-        QCOMPARE(f.model().applications.selectedHandle(), 42);
+        QCOMPARE(f.model().targetFinder.selectedHandle(), 42);
         appList->setCurrentItem(appList->topLevelItem(1));
-        QCOMPARE(f.model().applications.selectedHandle(), 43);
+        QCOMPARE(f.model().targetFinder.selectedHandle(), 43);
         appList->clearSelection();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.model().applications.selectedHandle());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.model().targetFinder.selectedHandle());
     }
 
     void modelChangesShowOnTheControls() {
@@ -77,7 +77,7 @@ private slots:
         f.model().choices.setHoldRow(4);
         QCOMPARE(f.controls().holdList->currentItem()->text(0), QStringLiteral("X seconds"));
         f.addWindow(43, "Editor");
-        f.model().applications.getAllWindows();
+        f.model().targetFinder.getAllWindows();
         QCOMPARE(f.controls().appList->topLevelItemCount(), 2);
         QCOMPARE(f.controls().appList->topLevelItem(1)->text(1), QStringLiteral("43"));
         QCOMPARE(f.controls().appList->selectedItems().value(0)->text(1), QStringLiteral("42"));
@@ -87,7 +87,7 @@ private slots:
         Fixture f;
         f.addWindow(42, "Game");
         f.start();
-        f.model().keyMarks.toggle(41);
+        f.model().markActions.toggle(41);
         f.controls().switchButton->click();
         f.model().choices.setWaitText("1");
         f.desktop().calls.clear();
@@ -99,5 +99,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(HoldViewTest)
-#include "HoldViewTest.moc"
+QTEST_MAIN(ChoicesViewTest)
+#include "ChoicesViewTest.moc"

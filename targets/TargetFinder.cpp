@@ -1,4 +1,4 @@
-#include "targets/ApplicationList.h"
+#include "targets/TargetFinder.h"
 
 #include "common/ErrorTrap.h"
 #include "common/RuntimeError.h"
@@ -6,10 +6,10 @@
 
 namespace quindorel {
 
-ApplicationList::ApplicationList(Platform& platform, TargetRows& rows)
+TargetFinder::TargetFinder(Platform& platform, TargetRows& rows)
     : platform_(platform), rows_(rows) {}
 
-bool ApplicationList::isBlankTitle(const QString& title) {
+bool TargetFinder::isBlankTitle(const QString& title) {
     for (const QChar c : title) {
         if (c != QLatin1Char(' ')) {
             return false;
@@ -18,7 +18,7 @@ bool ApplicationList::isBlankTitle(const QString& title) {
     return true;
 }
 
-QString ApplicationList::listedTitle(const std::string& title) {
+QString TargetFinder::listedTitle(const std::string& title) {
     QString text = QString::fromStdString(title);
     if (text.size() > kTitleLimit) {
         // Never cut a character that takes two UTF-16 units in half.
@@ -28,21 +28,11 @@ QString ApplicationList::listedTitle(const std::string& title) {
     return text;
 }
 
-bool ApplicationList::isAppWindow(const TopLevelWindow& window, bool includeUntitled,
-                                  bool includeInvisible, bool includeOwned) {
-    if (!includeUntitled && isBlankTitle(listedTitle(window.title))) {
-        return false;
-    }
-    if (!includeInvisible && !window.visible) {
-        return false;
-    }
-    if (!includeOwned && window.owned) {
-        return false;
-    }
-    return true;
+bool TargetFinder::isAppWindow(const TopLevelWindow& window) {
+    return !isBlankTitle(listedTitle(window.title)) && window.visible && !window.owned;
 }
 
-void ApplicationList::getAllWindows() {
+void TargetFinder::getAllWindows() {
     ErrorTrap trap(platform_, QStringLiteral("mProcess.getAllWindows"));
     trap.run(100, [&] { rows_.setRows({}, -1); });
     std::vector<TopLevelWindow> windows;
@@ -54,7 +44,7 @@ void ApplicationList::getAllWindows() {
         trap.reach(104);
         QString title;
         trap.run(108, [&] { title = listedTitle(window.title); });
-        if (!isAppWindow(window, false, false, false)) {
+        if (!isAppWindow(window)) {
             continue;  // 110
         }
         if (window.id == mainWindowHandle_) {
@@ -71,18 +61,18 @@ void ApplicationList::getAllWindows() {
     });
 }
 
-int ApplicationList::rowCount() const {
+int TargetFinder::rowCount() const {
     return static_cast<int>(rows_.rows().size());
 }
 
-WindowId ApplicationList::selectedHandle() const {
+WindowId TargetFinder::selectedHandle() const {
     if (rows_.selected() < 0 || rows_.selected() >= rowCount()) {
         throw RuntimeError(RuntimeError::Code::ObjectVariableNotSet);
     }
     return rows_.rows()[static_cast<std::size_t>(rows_.selected())].handle;
 }
 
-QString ApplicationList::titleOf(WindowId window) const {
+QString TargetFinder::titleOf(WindowId window) const {
     for (const TargetRows::Row& row : rows_.rows()) {
         if (row.handle == window) {
             return row.title;

@@ -1,4 +1,4 @@
-#include "app/HoldView.h"
+#include "app/ChoicesView.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "app/FormControls.h"
-#include "hold/HoldInputs.h"
+#include "hold/Durations.h"
 
 namespace quindorel {
 
@@ -36,13 +36,13 @@ void select(QTreeWidget* list, int row) {
 
 }  // namespace
 
-HoldView::HoldView(const FormControls& controls, HoldChoices& choices, TargetRows& targets,
-                   QObject* parent)
+ChoicesView::ChoicesView(const FormControls& controls, UserChoices& choices, TargetRows& targets,
+                         QObject* parent)
     : QObject(parent), controls_(controls), choices_(choices), targets_(targets) {
     // The field's designed text stands until the saved one is restored.
     choices_.setWaitText(controls_.waitField->text());
-    choices_.setObserver([this](HoldChoices::Part part) { paint(part); });
-    targets_.setObserver([this](bool rows) { paintTargets(rows); });
+    choices_.addObserver([this](UserChoices::Part part) { paint(part); });
+    targets_.addObserver([this](bool rows) { paintTargets(rows); });
 
     // Connected before the window's handlers, so these run first.
     connect(controls_.foreverOption, &QRadioButton::toggled, this, [this] { takeMode(); });
@@ -64,66 +64,66 @@ HoldView::HoldView(const FormControls& controls, HoldChoices& choices, TargetRow
     });
 }
 
-void HoldView::takeHoldRow() {
+void ChoicesView::takeHoldRow() {
     guarded(painting_, [&] { choices_.setHoldRow(selectedIndex(controls_.holdList)); });
 }
 
-void HoldView::takeTargetRow() {
+void ChoicesView::takeTargetRow() {
     guarded(painting_, [&] { targets_.select(selectedIndex(controls_.appList)); });
 }
 
-void HoldView::takeMode() {
+void ChoicesView::takeMode() {
     if (painting_) {
         return;
     }
-    HoldChoices::Mode mode = HoldChoices::Mode::Neither;
+    UserChoices::Mode mode = UserChoices::Mode::Neither;
     if (controls_.foreverOption->isChecked()) {
-        mode = HoldChoices::Mode::UntilStopKey;
+        mode = UserChoices::Mode::UntilStopKey;
     } else if (controls_.timedOption->isChecked()) {
-        mode = HoldChoices::Mode::Timed;
+        mode = UserChoices::Mode::Timed;
     }
     guarded(painting_, [&] { choices_.setMode(mode); });
 }
 
-void HoldView::paint(HoldChoices::Part part) {
+void ChoicesView::paint(UserChoices::Part part) {
     if (painting_) {
         return;  // the change came from the control itself
     }
     guarded(painting_, [&] {
         const FormControls& c = controls_;
         switch (part) {
-            case HoldChoices::Part::Mode:
-                c.foreverOption->setChecked(choices_.mode() == HoldChoices::Mode::UntilStopKey);
-                c.timedOption->setChecked(choices_.mode() == HoldChoices::Mode::Timed);
+            case UserChoices::Part::Mode:
+                c.foreverOption->setChecked(choices_.mode() == UserChoices::Mode::UntilStopKey);
+                c.timedOption->setChecked(choices_.mode() == UserChoices::Mode::Timed);
                 break;
-            case HoldChoices::Part::Switch:
+            case UserChoices::Part::Switch:
                 c.switchButton->setText(choices_.switchOn() ? QStringLiteral("Turn Off")
                                                             : QStringLiteral("Turn On"));
                 break;
-            case HoldChoices::Part::WaitText:
+            case UserChoices::Part::WaitText:
                 // The window's own handler of the field still saves the new text.
                 c.waitField->setText(choices_.waitText());
                 break;
-            case HoldChoices::Part::HoldRows:
+            case UserChoices::Part::HoldRows:
                 while (c.holdList->topLevelItemCount() < choices_.holdRowCount()) {
                     const int row = c.holdList->topLevelItemCount();
-                    new QTreeWidgetItem(c.holdList, QStringList{HoldInputs::kRows.value(row)});
+                    new QTreeWidgetItem(c.holdList, QStringList{Durations::kRows.value(row)});
                 }
                 while (c.holdList->topLevelItemCount() > choices_.holdRowCount()) {
                     delete c.holdList->takeTopLevelItem(c.holdList->topLevelItemCount() - 1);
                 }
                 break;
-            case HoldChoices::Part::HoldRow:
+            case UserChoices::Part::HoldRow:
                 select(c.holdList, choices_.holdRow());
                 break;
-            case HoldChoices::Part::HoldListEnabled:
+            case UserChoices::Part::HoldListEnabled:
                 c.holdList->setEnabled(choices_.holdListEnabled());
                 break;
         }
     });
 }
 
-void HoldView::paintTargets(bool rows) {
+void ChoicesView::paintTargets(bool rows) {
     if (painting_) {
         return;  // the change came from the list itself
     }

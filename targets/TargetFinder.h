@@ -9,14 +9,14 @@ namespace quindorel {
 
 class Platform;
 
-// The list of application windows the user picks the target from: one row per
-// visible, unowned, titled top-level window, top of the stacking order first,
-// the handle in the hidden second column.
-class ApplicationList {
+// Finds the windows the user may pick as the target: one row per visible,
+// unowned, titled top-level window, top of the stacking order first, each
+// with its handle.
+class TargetFinder {
 public:
     static constexpr int kTitleLimit = 79;
 
-    ApplicationList(Platform& platform, TargetRows& rows);
+    TargetFinder(Platform& platform, TargetRows& rows);
 
     void setMainWindowHandle(WindowId handle) { mainWindowHandle_ = handle; }
     WindowId mainWindowHandle() const { return mainWindowHandle_; }
@@ -24,9 +24,8 @@ public:
     // Rebuilds every row from the windows open now; selects the first row.
     void getAllWindows();
 
-    // Whether a window may be listed; each switch relaxes one condition.
-    static bool isAppWindow(const TopLevelWindow& window, bool includeUntitled,
-                            bool includeInvisible, bool includeOwned);
+    // Whether a window may be listed: titled, visible and unowned.
+    static bool isAppWindow(const TopLevelWindow& window);
     static bool isBlankTitle(const QString& title);
     static QString listedTitle(const std::string& title);
 

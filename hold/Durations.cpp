@@ -1,25 +1,25 @@
-#include "hold/HoldInputs.h"
+#include "hold/Durations.h"
 
 #include <array>
 
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/RuntimeError.h"
-#include "hold/HoldChoices.h"
-#include "hold/HoldSettings.h"
-#include "hold/HoldState.h"
+#include "hold/ClockCounts.h"
+#include "hold/SettingNames.h"
+#include "hold/UserChoices.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
 
-const QString HoldInputs::kCustomRow = QStringLiteral("X seconds");
+const QString Durations::kCustomRow = QStringLiteral("X seconds");
 
-HoldInputs::HoldInputs(Platform& platform, HoldState& state, HoldChoices& choices)
-    : platform_(platform), state_(state), choices_(choices) {}
+Durations::Durations(Platform& platform, ClockCounts& counts, UserChoices& choices)
+    : platform_(platform), counts_(counts), choices_(choices) {}
 
-const QStringList HoldInputs::kRows = {QStringLiteral("1 second"), QStringLiteral("5 seconds"),
-                                       QStringLiteral("10 seconds"), QStringLiteral("60 seconds"),
-                                       kCustomRow};
+const QStringList Durations::kRows = {QStringLiteral("1 second"), QStringLiteral("5 seconds"),
+                                      QStringLiteral("10 seconds"), QStringLiteral("60 seconds"),
+                                      kCustomRow};
 
 namespace {
 
@@ -27,7 +27,7 @@ namespace {
 constexpr std::array<std::int32_t, 4> kRowSeconds = {1, 5, 10, 60};
 
 // The selected row; the classic "Object variable not set" when there is none.
-qsizetype selectedIndex(const HoldChoices& choices) {
+qsizetype selectedIndex(const UserChoices& choices) {
     if (choices.holdRow() < 0) {
         throw RuntimeError(RuntimeError::Code::ObjectVariableNotSet);
     }
@@ -36,19 +36,19 @@ qsizetype selectedIndex(const HoldChoices& choices) {
 
 }  // namespace
 
-std::int32_t HoldInputs::selectedHoldSeconds() const {
+std::int32_t Durations::selectedHoldSeconds() const {
     const qsizetype row = selectedIndex(choices_);
     if (row >= 0 && row < qsizetype(kRowSeconds.size())) {
         return kRowSeconds[std::size_t(row)];
     }
-    return row == kRows.indexOf(kCustomRow) ? state_.customHoldSeconds : 0;
+    return row == kRows.indexOf(kCustomRow) ? counts_.customHoldSeconds : 0;
 }
 
-bool HoldInputs::customRowSelected() const {
+bool Durations::customRowSelected() const {
     return selectedIndex(choices_) == kRows.indexOf(kCustomRow);
 }
 
-bool HoldInputs::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine) {
+bool Durations::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, int storeLine) {
     for (;;) {
         std::optional<QString> answer;
         trap.run(promptLine, [&] {
@@ -64,29 +64,29 @@ bool HoldInputs::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine,
             warning = QStringLiteral("Please enter a value more than 0.");
         }
         if (trap.test(testLine, [&] { return warning.isEmpty(); })) {
-            trap.run(storeLine, [&] { state_.customHoldSeconds = convert::toInteger16(*answer); });
+            trap.run(storeLine, [&] { counts_.customHoldSeconds = convert::toInteger16(*answer); });
             break;
         }
         platform_.messageBox(warning, QString(), MessageIcon::None);
     }
-    return state_.customHoldSeconds > 0;
+    return counts_.customHoldSeconds > 0;
 }
 
-void HoldInputs::holdListClicked() {
+void Durations::holdListClicked() {
     // No trap of its own in the classic design; an error here must still never end the program.
     ErrorTrap trap(platform_, QStringLiteral("Form1.ListView2_Click"));
     trap.run(100, [&] {
         saveSetting(platform_, setting::kOftenIndex, QString::number(selectedIndex(choices_) + 1));
     });
-    trap.run(102, [&] { state_.holdSeconds = selectedHoldSeconds(); });
-    trap.run(104, [&] { state_.holdTicks = 0; });
+    trap.run(102, [&] { counts_.holdSeconds = selectedHoldSeconds(); });
+    trap.run(104, [&] { counts_.holdTicks = 0; });
 }
 
-void HoldInputs::waitTextChanged(const QString& text) {
+void Durations::waitTextChanged(const QString& text) {
     saveSetting(platform_, setting::kText1, text);
 }
 
-QString HoldInputs::waitTextWarning(const QString& text) {
+QString Durations::waitTextWarning(const QString& text) {
     if (!convert::isNumeric(text)) {
         return QStringLiteral("Please enter a numeric value.");
     }
@@ -96,7 +96,7 @@ QString HoldInputs::waitTextWarning(const QString& text) {
     return {};
 }
 
-void HoldInputs::showHelp() {
+void Durations::showHelp() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton3_Click"));
     trap.run(100, [&] {
         platform_.messageBox(

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace quindorel {
 
@@ -9,7 +10,7 @@ namespace quindorel {
 // the switch, the waiting-time text and the "Hold for..." row. The window
 // paints itself from this and writes the user's changes into it; the hold's
 // procedures read and change only this, never a control.
-class HoldChoices {
+class UserChoices {
 public:
     enum class Mode { Neither, UntilStopKey, Timed };
     enum class Part { Mode, Switch, WaitText, HoldRows, HoldRow, HoldListEnabled };
@@ -30,8 +31,10 @@ public:
         change(holdListEnabled_, enabled, Part::HoldListEnabled);
     }
 
-    // Called after each change, with the part that changed.
-    void setObserver(std::function<void(Part)> changed) { changed_ = std::move(changed); }
+    // Each is called after each change, with the part that changed.
+    void addObserver(std::function<void(Part)> changed) {
+        observers_.push_back(std::move(changed));
+    }
 
 private:
     template <typename T>
@@ -40,8 +43,8 @@ private:
             return;
         }
         field = value;
-        if (changed_) {
-            changed_(part);
+        for (const auto& changed : observers_) {
+            changed(part);
         }
     }
 
@@ -51,7 +54,7 @@ private:
     int holdRowCount_ = 0;
     int holdRow_ = -1;
     bool holdListEnabled_ = true;
-    std::function<void(Part)> changed_;
+    std::vector<std::function<void(Part)>> observers_;
 };
 
 }  // namespace quindorel

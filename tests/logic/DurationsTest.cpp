@@ -5,13 +5,13 @@
 
 #include "Fixture.h"
 #include "common/ErrorTrap.h"
-#include "hold/HoldInputs.h"
-#include "hold/HoldState.h"
+#include "hold/ClockCounts.h"
+#include "hold/Durations.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
 
-class HoldInputsTest : public QObject {
+class DurationsTest : public QObject {
     Q_OBJECT
 private slots:
     void rowsGiveTheirSeconds_data() {
@@ -31,19 +31,19 @@ private slots:
         QFETCH(int, seconds);
         Fixture f;
         f.start();
-        f.window->model().state.customHoldSeconds = custom;
+        f.window->model().counts.customHoldSeconds = custom;
         f.model().choices.setHoldRow(row);
-        QCOMPARE(f.window->model().inputs.selectedHoldSeconds(), seconds);
+        QCOMPARE(f.window->model().durations.selectedHoldSeconds(), seconds);
     }
 
     void listClickSavesIndexAndRestartsTheCount() {
         Fixture f;
         f.start();
-        f.window->model().state.holdTicks = 7;
+        f.window->model().counts.holdTicks = 7;
         f.chooseHoldRow(3);
         QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
-        QCOMPARE(f.window->model().state.holdSeconds, 60);
-        QCOMPARE(f.window->model().state.holdTicks, 0);
+        QCOMPARE(f.window->model().counts.holdSeconds, 60);
+        QCOMPARE(f.window->model().counts.holdTicks, 0);
     }
 
     void customSecondsPrompt_data() {
@@ -71,16 +71,16 @@ private slots:
         QFETCH(QStringList, boxes);
         Fixture f;
         f.start();
-        f.window->model().state.customHoldSeconds = 99;
+        f.window->model().counts.customHoldSeconds = 99;
         for (const QString& answer : answers) {
             f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
                                                               : std::optional<QString>(answer));
         }
         f.platform.messages.clear();
         ErrorTrap trap(f.platform, QStringLiteral("Form1.PushButton4_Click"));
-        QVERIFY(f.window->model().inputs.askCustomSeconds(trap, 106, 106, 106));
+        QVERIFY(f.window->model().durations.askCustomSeconds(trap, 106, 106, 106));
         QCOMPARE(f.platform.prompts.size(), answers.size());
-        QCOMPARE(f.window->model().state.customHoldSeconds, stored);
+        QCOMPARE(f.window->model().counts.customHoldSeconds, stored);
         QStringList shown;
         for (const QString& text : f.platform.messageTexts()) {
             shown << text.section(QLatin1Char('\r'), 0, 0);
@@ -93,7 +93,7 @@ private slots:
         f.start();
         f.window->show();
         QTreeWidget* list = f.controls().holdList;
-        f.chooseMode(HoldChoices::Mode::Timed);
+        f.chooseMode(UserChoices::Mode::Timed);
         QTreeWidgetItem* row = list->topLevelItem(2);
         list->setCurrentItem(row);
         const QPoint middle = list->visualItemRect(row).center();
@@ -101,7 +101,7 @@ private slots:
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>({row}));
-        QCOMPARE(f.window->model().inputs.selectedHoldSeconds(), 10);
+        QCOMPARE(f.window->model().durations.selectedHoldSeconds(), 10);
         QVERIFY(f.platform.messages.isEmpty());
     }
 
@@ -124,7 +124,7 @@ private slots:
     void waitingTimeWarnings() {
         QFETCH(QString, text);
         QFETCH(QString, warning);
-        QCOMPARE(HoldInputs::waitTextWarning(text), warning);
+        QCOMPARE(Durations::waitTextWarning(text), warning);
     }
 
     void leavingTheFieldWarnsAndKeepsTheText() {
@@ -166,7 +166,7 @@ private slots:
         Fixture f;
         f.start();
         f.platform.messages.clear();
-        f.model().inputs.showHelp();
+        f.model().durations.showHelp();
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
         QVERIFY(
@@ -174,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(HoldInputsTest)
-#include "HoldInputsTest.moc"
+QTEST_MAIN(DurationsTest)
+#include "DurationsTest.moc"

@@ -3,7 +3,7 @@
 
 #include "Fixture.h"
 #include "common/RuntimeError.h"
-#include "targets/ApplicationList.h"
+#include "targets/TargetFinder.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -20,7 +20,7 @@ QStringList rows(QTreeWidget* list) {
 
 }  // namespace
 
-class ApplicationListTest : public QObject {
+class TargetFinderTest : public QObject {
     Q_OBJECT
 private slots:
     void listingRules_data() {
@@ -69,7 +69,7 @@ private slots:
         QTreeWidget* list = f.controls().appList;
         QCOMPARE(rows(list), QStringList({"Top|3", "Same|5", "Same|6"}));
         QCOMPARE(list->selectedItems().value(0), list->topLevelItem(0));
-        QCOMPARE(f.window->model().applications.selectedHandle(), 3);
+        QCOMPARE(f.window->model().targetFinder.selectedHandle(), 3);
     }
 
     void refreshRebuildsAndSelectsTheFirstRow() {
@@ -85,7 +85,7 @@ private slots:
         f.desktop().windows.clear();
         f.controls().refreshButton->click();
         QCOMPARE(list->topLevelItemCount(), 0);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.window->model().applications.selectedHandle());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.window->model().targetFinder.selectedHandle());
     }
 
     void columns() {
@@ -100,5 +100,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ApplicationListTest)
-#include "ApplicationListTest.moc"
+QTEST_MAIN(TargetFinderTest)
+#include "TargetFinderTest.moc"
