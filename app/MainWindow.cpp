@@ -51,7 +51,7 @@ void MainWindow::formShown() {
 }
 
 void MainWindow::releaseHeldKeys() {
-    model_.engine.releaseHeldKeys();
+    model_.releaseHeldKeys();
 }
 
 void MainWindow::showMark(int index) {
@@ -63,28 +63,23 @@ void MainWindow::showMark(int index) {
     }
 }
 
-void MainWindow::refreshListClicked() {
-    model_.refreshListClicked();
-}
-
 void MainWindow::connectControls() {
     const FormControls& c = controls_;
-    connect(c.keyGroup, &QButtonGroup::idClicked, this,
-            [this](int id) { model_.markActions.toggle(id); });
-    connect(c.unmarkAllButton, &QPushButton::clicked, this,
-            [this] { model_.markActions.unmarkAll(); });
-    connect(c.markAllButton, &QPushButton::clicked, this, [this] { model_.markActions.markAll(); });
-    connect(c.refreshButton, &QPushButton::clicked, this, [this] { refreshListClicked(); });
-    connect(c.switchButton, &QPushButton::clicked, this, [this] { model_.engine.switchClicked(); });
-    connect(c.holdNowButton, &QPushButton::clicked, this,
-            [this] { model_.engine.holdNowClicked(); });
-    connect(c.helpButton, &QPushButton::clicked, this, [this] { model_.durations.showHelp(); });
-    connect(c.foreverOption, &QRadioButton::clicked, this,
-            [this] { model_.engine.optionClicked(); });
-    connect(c.timedOption, &QRadioButton::clicked, this, [this] { model_.engine.optionClicked(); });
+    connect(c.keyGroup, &QButtonGroup::idClicked, this, [this](int id) { model_.toggleKey(id); });
+    connect(c.unmarkAllButton, &QPushButton::clicked, this, [this] { model_.unmarkAllKeys(); });
+    connect(c.markAllButton, &QPushButton::clicked, this, [this] { model_.markAllKeys(); });
+    connect(c.refreshButton, &QPushButton::clicked, this, [this] { model_.refreshList(); });
+    connect(c.switchButton, &QPushButton::clicked, this, [this] { model_.turnSwitch(); });
+    connect(c.holdNowButton, &QPushButton::clicked, this, [this] { model_.holdNow(); });
+    connect(c.helpButton, &QPushButton::clicked, this, [this] { model_.showHelp(); });
+    // The view has written the option that is now checked into the choices.
+    for (QRadioButton* option : {c.foreverOption, c.timedOption}) {
+        connect(option, &QRadioButton::clicked, this,
+                [this] { model_.chooseMode(model_.choices.mode()); });
+    }
     connect(c.holdList, &QTreeWidget::itemClicked, this, [this] {
         view_->takeHoldRow();
-        model_.durations.holdListClicked();
+        model_.chooseHoldRow(model_.choices.holdRow());
     });
     // A row chosen with the keyboard counts as a click too.
     connect(c.holdList, &QTreeWidget::currentItemChanged, this,
@@ -92,7 +87,7 @@ void MainWindow::connectControls() {
                 if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
                     QGuiApplication::mouseButtons() == Qt::NoButton) {
                     view_->takeHoldRow();
-                    model_.durations.holdListClicked();
+                    model_.chooseHoldRow(model_.choices.holdRow());
                 }
             });
     // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
@@ -104,7 +99,7 @@ void MainWindow::connectControls() {
         }
     });
     connect(c.waitField, &QLineEdit::textChanged, this,
-            [this](const QString& text) { model_.durations.waitTextChanged(text); });
+            [this](const QString& text) { model_.typeWaitTime(text); });
     c.waitField->installEventFilter(this);
 }
 

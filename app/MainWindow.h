@@ -30,9 +30,6 @@ public:
     HoldModel& model() { return model_; }
     PointerRule& pointer() { return *pointer_; }
 
-    // "Refresh List".
-    void refreshListClicked();
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -107,9 +107,52 @@ void HoldModel::loadShown(ErrorTrap& trap) {
     }
 }
 
-void HoldModel::refreshListClicked() {
+void HoldModel::toggleKey(int index) {
+    markActions.toggle(index);
+}
+
+void HoldModel::unmarkAllKeys() {
+    markActions.unmarkAll();
+}
+
+void HoldModel::markAllKeys() {
+    markActions.markAll();
+}
+
+void HoldModel::turnSwitch() {
+    engine.switchClicked();
+}
+
+void HoldModel::chooseMode(UserChoices::Mode mode) {
+    choices.setMode(mode);
+    engine.optionClicked();
+}
+
+void HoldModel::chooseHoldRow(int row) {
+    choices.setHoldRow(row);
+    durations.holdListClicked();
+}
+
+void HoldModel::typeWaitTime(const QString& text) {
+    choices.setWaitText(text);
+    durations.waitTextChanged(text);
+}
+
+void HoldModel::holdNow() {
+    engine.holdNowClicked();
+}
+
+void HoldModel::refreshList() {
     ErrorTrap trap(platform, QStringLiteral("Form1.PushButton1_Click"));
     trap.run(100, [&] { targetFinder.getAllWindows(); });
+}
+
+void HoldModel::chooseTarget(int row) {
+    targets.select(row);
+}
+
+void HoldModel::showHelp() {
+    durations.showHelp();
 }
 
 }  // namespace quindorel

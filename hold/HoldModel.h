@@ -35,8 +35,24 @@ struct HoldModel {
     // that row was restored, then starts a restored switch's wait clock, or
     // leaves the switch off when no length was given.
     void loadShown(ErrorTrap& trap);
-    // "Refresh List".
-    void refreshListClicked();
+
+    // What the user does, one call each.
+    void toggleKey(int index);                // a click on a key
+    void unmarkAllKeys();                     // "Reset (Unmark All Buttons)"
+    void markAllKeys();                       // "Mark All Buttons"
+    void turnSwitch();                        // "Turn On" / "Turn Off"
+    void chooseMode(UserChoices::Mode mode);  // either option button
+    void chooseHoldRow(int row);              // a row of "Hold for..."
+    void typeWaitTime(const QString& text);   // the waiting-time field
+    void holdNow();                           // "Hold Now (Test)"
+    void refreshList();                       // "Refresh List"
+    void chooseTarget(int row);               // a row of the application list
+    void showHelp();                          // "Help"
+    // What the program does: a press or a release pass now, and at its end
+    // the key-ups still owed.
+    void pressKeys() { engine.holdKeys(HoldEngine::Pass::Press); }
+    void releaseKeys() { engine.holdKeys(HoldEngine::Pass::Release); }
+    void releaseHeldKeys() { engine.releaseHeldKeys(); }
 
     Platform& platform;
     std::unique_ptr<Clock> waitClock;     // Timer1

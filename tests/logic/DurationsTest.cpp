@@ -166,7 +166,7 @@ private slots:
         Fixture f;
         f.start();
         f.platform.messages.clear();
-        f.model().durations.showHelp();
+        f.model().showHelp();
         QCOMPARE(f.platform.messages.size(), 1);
         QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
         QVERIFY(

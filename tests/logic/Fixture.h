@@ -41,16 +41,10 @@ struct Fixture {
     // The model the window shows, and the user's actions as the window
     // forwards them to it.
     HoldModel& model() { return window->model(); }
-    void turnSwitch() { model().engine.switchClicked(); }
+    void turnSwitch() { model().turnSwitch(); }
     bool switchOn() { return model().choices.switchOn(); }
-    void chooseMode(UserChoices::Mode mode) {
-        model().choices.setMode(mode);
-        model().engine.optionClicked();
-    }
-    void chooseHoldRow(int row) {
-        model().choices.setHoldRow(row);
-        model().durations.holdListClicked();
-    }
+    void chooseMode(UserChoices::Mode mode) { model().chooseMode(mode); }
+    void chooseHoldRow(int row) { model().chooseHoldRow(row); }
 
     FakeClock& waitClock() { return *platform.clocks.at(0); }
     FakeClock& holdClock() { return *platform.clocks.at(1); }

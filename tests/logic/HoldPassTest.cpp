@@ -27,14 +27,14 @@ private slots:
         Fixture f;
         startWithTarget(f);
         for (int index : {100, 41, 68}) {  // Up, a, left shift: saved in index order
-            f.window->model().markActions.toggle(index);
+            f.window->model().toggleKey(index);
         }
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         // Shift goes down first and comes up last, as a hand would press them.
         QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "down 160", "down 65",
                                                  "down 38", "release 42"}));
         f.desktop().calls.clear();
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Release);
+        f.window->model().releaseKeys();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"up 65", "up 38", "up 160"}));
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -67,7 +67,7 @@ private slots:
         startWithTarget(f);
         f.writeKeySet(line);
         f.window->model().keySetFile.readKeySets();
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QCOMPARE(f.desktop().keyCalls(), keys);
         QCOMPARE(f.reportedLines(), reportedLines);
         QVERIFY(f.desktop().calls.contains("release 42"));
@@ -75,7 +75,7 @@ private slots:
         // The release pass lets go of the same keys and reports the same elements again.
         f.desktop().calls.clear();
         f.platform.messages.clear();
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Release);
+        f.window->model().releaseKeys();
         QCOMPARE(f.desktop().keyCalls(), keys.replaceInStrings("down", "up"));
         QCOMPARE(f.reportedLines(), reportedLines);
     }
@@ -102,13 +102,13 @@ private slots:
             startWithTarget(f);
             f.writeKeySet(line);
             f.model().keySetFile.readKeySets();
-            f.model().engine.holdKeys(HoldEngine::Pass::Press);
+            f.model().pressKeys();
             QCOMPARE(keys(f.desktop().keyCalls()), downs);
             f.desktop().calls.clear();
             if (atExit) {
                 f.window->close();
             } else {
-                f.model().engine.holdKeys(HoldEngine::Pass::Release);
+                f.model().releaseKeys();
             }
             QCOMPARE(keys(f.desktop().keyCalls()), ups);
         }
@@ -127,18 +127,18 @@ private slots:
         QFETCH(QString, end);
         Fixture f;
         startWithTarget(f);
-        f.model().markActions.toggle(34);  // y
+        f.model().toggleKey(34);  // y
         f.desktop().layout = {{89, 29}};
-        f.model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.model().pressKeys();
         f.desktop().layout = {{89, 52}};
         f.desktop().calls.clear();
         if (end == "close") {
             f.window->close();
         } else {
             if (end == "unmark") {
-                f.model().markActions.toggle(34);
+                f.model().toggleKey(34);
             }
-            f.model().engine.holdKeys(HoldEngine::Pass::Release);
+            f.model().releaseKeys();
         }
         QCOMPARE(f.desktop().keyCalls(), QStringList{"up 29"});
     }
@@ -158,10 +158,10 @@ private slots:
         Fixture f;
         startWithTarget(f);
         f.chooseMode(UserChoices::Mode::Timed);
-        f.model().markActions.toggle(41);
+        f.model().toggleKey(41);
         f.desktop().ownWindowFocused = true;
         f.desktop().refuseActivation = true;
-        f.model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.model().pressKeys();
         FakeClock& focusClock = *f.platform.clocks.at(3);
         QLabel* notice = f.controls().focusNotice;
         QVERIFY(f.desktop().keyCalls().isEmpty());
@@ -176,7 +176,7 @@ private slots:
             QVERIFY(focusClock.tick());
             QCOMPARE(f.model().counts.holdTicks, 0);  // the length counts from the key-downs
         } else if (end == "release") {
-            f.model().engine.holdKeys(HoldEngine::Pass::Release);
+            f.model().releaseKeys();
         } else {
             f.window->close();
         }
@@ -189,9 +189,9 @@ private slots:
     void refusedKeysAreReportedAtTheSendStatement() {
         Fixture f;
         startWithTarget(f);
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         f.desktop().refuseKeys = true;
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QCOMPARE(f.reportedLines(), QList<int>{110});
         QVERIFY(
             f.platform.messages.first().text.startsWith("Permission denied: the system refused"));
@@ -202,7 +202,7 @@ private slots:
         Fixture f;
         startWithTarget(f);
         const int walks = f.desktop().walkCount;
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QCOMPARE(f.desktop().calls, QStringList({"topmost 42", "show 42", "release 42"}));
         QCOMPARE(f.desktop().walkCount, walks + 1);
     }
@@ -211,10 +211,10 @@ private slots:
         Fixture f;
         f.start();
         f.chooseMode(UserChoices::Mode::Timed);
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         const int walks = f.desktop().walkCount;
         f.holdClock().setInterval(0);
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QVERIFY(f.desktop().keyCalls().isEmpty());
         QCOMPARE(f.desktop().walkCount, walks);
         QCOMPARE(f.holdClock().interval(), 1000);
@@ -226,7 +226,7 @@ private slots:
         startWithTarget(f);
         QCOMPARE(f.model().choices.mode(), UserChoices::Mode::UntilStopKey);
         f.holdClock().setInterval(1000);
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QCOMPARE(f.holdClock().interval(), 0);
         QVERIFY(!f.holdClock().enabled());
     }
@@ -234,10 +234,10 @@ private slots:
     void noSelectedRowReportsEachStepAndStillSends() {
         Fixture f;
         startWithTarget(f);
-        f.window->model().markActions.toggle(41);
-        f.model().targets.select(-1);
+        f.window->model().toggleKey(41);
+        f.model().chooseTarget(-1);
         const int walks = f.desktop().walkCount;
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QCOMPARE(f.reportedLines(), QList<int>({104, 106, 108, 112}));
         QCOMPARE(f.desktop().calls, QStringList({"down 65"}));
         QCOMPARE(f.desktop().walkCount, walks + 1);
@@ -246,9 +246,9 @@ private slots:
     void neverAimsAtItsOwnWindow() {
         Fixture f;
         startWithTarget(f);
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         f.window->model().targetFinder.setMainWindowHandle(42);
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().pressKeys();
         QVERIFY(f.desktop().calls.isEmpty());
     }
 
@@ -265,14 +265,14 @@ private slots:
         QFETCH(QStringList, ups);
         Fixture f;
         startWithTarget(f);
-        f.window->model().markActions.toggle(41);  // a
-        f.window->model().markActions.toggle(53);  // z
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
+        f.window->model().toggleKey(41);  // a
+        f.window->model().toggleKey(53);  // z
+        f.window->model().pressKeys();
         for (int index : toggledDuringHold) {
-            f.window->model().markActions.toggle(index);
+            f.window->model().toggleKey(index);
         }
         f.desktop().calls.clear();
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Release);
+        f.window->model().releaseKeys();
         QCOMPARE(f.desktop().keyCalls(), ups);
         f.desktop().calls.clear();
         f.window->close();  // nothing is left to let go of
@@ -282,13 +282,13 @@ private slots:
     void closingReleasesWhatAPressPutDownOnly() {
         Fixture f;
         startWithTarget(f);
-        f.window->model().markActions.toggle(41);
-        f.window->model().markActions.toggle(63);
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
-        f.window->model().engine.holdKeys(HoldEngine::Pass::Press);
-        f.window->model().markActions.unmarkAll();
+        f.window->model().toggleKey(41);
+        f.window->model().toggleKey(63);
+        f.window->model().pressKeys();
+        f.window->model().pressKeys();
+        f.window->model().unmarkAllKeys();
         f.addWindow(7, "Other");
-        f.model().refreshListClicked();  // another window is selected now
+        f.model().refreshList();  // another window is selected now
         f.desktop().calls.clear();
         f.window->close();
         // Each key once, into the window that got the key-downs; no list rebuild.
@@ -297,9 +297,9 @@ private slots:
 
         Fixture released;
         startWithTarget(released);
-        released.window->model().markActions.toggle(41);
-        released.window->model().engine.holdKeys(HoldEngine::Pass::Press);
-        released.window->model().engine.holdKeys(HoldEngine::Pass::Release);
+        released.window->model().toggleKey(41);
+        released.window->model().pressKeys();
+        released.window->model().releaseKeys();
         released.desktop().calls.clear();
         released.window->close();
         QVERIFY(released.desktop().calls.isEmpty());

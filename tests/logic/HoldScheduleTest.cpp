@@ -17,7 +17,7 @@ class HoldScheduleTest : public QObject {
     static void prepare(Fixture& f, const QString& wait, bool timed) {
         f.addWindow(42, "Game");
         f.start();
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         f.model().choices.setWaitText(wait);
         if (timed) {
             f.chooseMode(UserChoices::Mode::Timed);
@@ -76,8 +76,8 @@ private slots:
         ticks(f.waitClock(), 3);
         f.turnSwitch();
         f.addWindow(42, "Game");
-        f.model().refreshListClicked();
-        f.window->model().markActions.toggle(41);
+        f.model().refreshList();
+        f.window->model().toggleKey(41);
         if (timed) {
             f.chooseMode(UserChoices::Mode::Timed);
             f.chooseHoldRow(1);  // "5 seconds"
@@ -141,18 +141,18 @@ private slots:
     void holdNowRunsOneWaitTick() {
         Fixture f;
         prepare(f, "2", false);
-        f.model().engine.holdNowClicked();  // switch off: nothing
+        f.model().holdNow();  // switch off: nothing
         QCOMPARE(f.window->model().counts.waitTicks, 0);
         f.turnSwitch();
-        f.model().engine.holdNowClicked();
+        f.model().holdNow();
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.model().engine.holdNowClicked();
+        f.model().holdNow();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
 
         Fixture empty;  // no application listed: not even a tick
         empty.start();
         empty.turnSwitch();
-        empty.model().engine.holdNowClicked();
+        empty.model().holdNow();
         QCOMPARE(empty.window->model().counts.waitTicks, 0);
     }
 

@@ -36,7 +36,7 @@ private slots:
         Fixture f;
         f.start();
         for (int index : clicks) {
-            f.window->model().markActions.toggle(index);
+            f.window->model().toggleKey(index);
         }
         QCOMPARE(f.keySetBytes(), bytes);
         // The hold presses what was just saved.
@@ -46,7 +46,7 @@ private slots:
     void allKeysAndReset() {
         Fixture f;
         f.start();
-        f.window->model().markActions.markAll();
+        f.window->model().markAllKeys();
         QByteArray expected;
         for (const KeyDefinition& key : keyTable()) {
             expected += QByteArray::number(key.code) + ',';
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(f.keySetBytes(), expected + "\r\n");
         QCOMPARE(expected.split(',').count("13"), 2);
         QVERIFY(f.key(73)->isHidden());
-        f.window->model().markActions.unmarkAll();
+        f.window->model().unmarkAllKeys();
         QCOMPARE(f.keySetBytes(), QByteArray("\r\n"));
         QVERIFY(!f.key(73)->isHidden());
         QVERIFY(f.markedKeys().isEmpty());
@@ -63,11 +63,11 @@ private slots:
     void pictureKeyHidesWhileMarkedByAClick() {
         Fixture f;
         f.start();
-        f.window->model().markActions.toggle(74);
+        f.window->model().toggleKey(74);
         QCOMPARE(f.key(74)->backColor(), KeyButton::kMarked);
         QVERIFY(f.key(74)->isHidden());
-        f.window->model().markActions.toggle(41);
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
+        f.window->model().toggleKey(41);
         QCOMPARE(f.key(41)->backColor(), KeyButton::kUnmarked);
     }
 
@@ -186,7 +186,7 @@ private slots:
         f.start();
         f.platform.messages.clear();
         qputenv("TEMP", f.temp.filePath("no/such/folder").toLocal8Bit());
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         QCOMPARE(f.reportedLines(), QList<int>({102, 110}));
         QVERIFY(f.platform.messages[0].text.startsWith("Path not found"));
         QCOMPARE(f.key(41)->backColor(), KeyButton::kMarked);  // the screen keeps the change
@@ -199,7 +199,7 @@ private slots:
         QVERIFY(QFile::remove(f.keySetPath()));
         QVERIFY(QDir(f.temp.path()).mkdir("xsettings.txt"));  // cannot be replaced by a file
         f.platform.messages.clear();
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         QCOMPARE(f.reportedLines(), QList<int>({112}));
         QVERIFY(QFileInfo(f.keySetPath()).isDir());
         QCOMPARE(QDir(f.temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -212,7 +212,7 @@ private slots:
         f.writeFile(victim, "precious");
         QFile::remove(f.keySetPath());
         QVERIFY(QFile::link(victim, f.keySetPath()));
-        f.window->model().markActions.toggle(41);
+        f.window->model().toggleKey(41);
         QVERIFY(!QFileInfo(f.keySetPath()).isSymLink());
         QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
         QFile file(victim);
@@ -255,7 +255,7 @@ private slots:
         f.start();
         QCOMPARE(f.markedKeys(), QList<int>({41}));
         f.platform.messages.clear();
-        f.window->model().markActions.unmarkAll();
+        f.window->model().unmarkAllKeys();
         QCOMPARE(f.reportedLines(), reportedLines);
         QFile file(keySet);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -276,7 +276,7 @@ private slots:
         QCOMPARE(f.reportedLines(), QList<int>({110}));
         QVERIFY(f.markedKeys().isEmpty());
         f.platform.messages.clear();
-        f.window->model().markActions.toggle(27);
+        f.window->model().toggleKey(27);
         QCOMPARE(f.reportedLines(), QList<int>({102, 110}));
         QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
 #else

@@ -87,7 +87,7 @@ private slots:
         Fixture f;
         f.addWindow(42, "Game");
         f.start();
-        f.model().markActions.toggle(41);
+        f.model().toggleKey(41);
         f.controls().switchButton->click();
         f.model().choices.setWaitText("1");
         f.desktop().calls.clear();
