@@ -4,24 +4,68 @@
 #                                     Windows' own DLLs
 #   build/windows/xsettings.txt       the default key set
 #   build/windows/HAND-M.CUR          the hand cursor shown over buttons
-#   build/windows/Quindorel-win64.zip those three and a short readme
+#   build/windows/Quindorel-win64.zip those three and a readme: the portable copy
+#   build/windows/Quindorel-win64.msi the per-user installer (packaging/quindorel.wxs,
+#                                     built with Debian's wixl)
 #
 #   scripts/build-windows.sh [--tests]
+#   scripts/build-windows.sh --msi VERSION OUTPUT.msi
 #
 # Qt comes from scripts/build-qt-mingw.sh (built once per machine). The cross
 # build tree is build-mingw/; --tests builds the tests in it as well, with
 # Wine (scripts/wine-run.sh) as the emulator that ctest runs them with.
+# --msi builds only an installer of the program already built, under another
+# version: the upgrade test needs a newer package of the same program.
 set -euo pipefail
 
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 log() { echo "build-windows: $*" >&2; }
+build_dir="$repo_root/build-mingw"
+out_dir="$repo_root/build/windows"
+icon="$repo_root/build/packaging/art/quindorel.ico"
+cursor="$repo_root/build/packaging/art/HAND-M.CUR"
+
+# build_msi VERSION OUTPUT: the installer of the program in $out_dir.
+build_msi() {
+    local version=$1 output=$2 staging="$build_dir/msi" name
+    # Windows Installer compares major.minor.build, at most 255.255.65535.
+    if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] ||
+        ((BASH_REMATCH[1] > 255 || BASH_REMATCH[2] > 255 || BASH_REMATCH[3] > 65535)); then
+        log "\"$version\" is not an installer version (major.minor.patch, at most 255.255.65535)"
+        return 2
+    fi
+    rm -rf "$staging"
+    mkdir -p "$staging"
+    for name in quindorel.exe xsettings.txt HAND-M.CUR; do
+        cp "$out_dir/$name" "$staging/" 2>/dev/null ||
+            { log "no $out_dir/$name: build the program first"; return 2; }
+    done
+    cp "$icon" "$staging/quindorel.ico" 2>/dev/null || { log "no $icon: build the program first"; return 2; }
+    cp "$repo_root/packaging/quindorel.wxs" "$staging/"
+    # wixl 0.101 takes sources only by names relative to where it runs, and
+    # passes over what it does not know with no more than a warning.
+    if ! (cd "$staging" && wixl -a x64 -D Version="$version" -o Quindorel.msi quindorel.wxs) \
+        >"$staging/wixl.log" 2>&1 || grep -Eq 'WARNING|CRITICAL' "$staging/wixl.log"; then
+        cat "$staging/wixl.log" >&2
+        log "wixl could not build the installer from packaging/quindorel.wxs"
+        return 1
+    fi
+    mkdir -p "$(dirname "$output")"
+    cp "$staging/Quindorel.msi" "$output.part"
+    mv "$output.part" "$output"
+}
+
+if [[ "${1:-}" == "--msi" ]]; then
+    [[ $# == 3 ]] || { log "usage: $0 --msi VERSION OUTPUT.msi"; exit 2; }
+    "$repo_root/scripts/install-deps.sh" windows
+    build_msi "$2" "$3"
+    exit
+fi
 with_tests=OFF
 [[ "${1:-}" == "--tests" ]] && with_tests=ON
 
 "$repo_root/scripts/install-deps.sh" build windows
 qt_prefix="$("$repo_root/scripts/build-qt-mingw.sh" | tail -n 1)"
-build_dir="$repo_root/build-mingw"
-out_dir="$repo_root/build/windows"
 mkdir -p "$build_dir" "$out_dir"
 
 # --- the icon and the cursor, drawn by the host build's quindorel_art ---------
@@ -30,8 +74,6 @@ if [[ ! -f "$repo_root/build/CMakeCache.txt" ]]; then
     cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build "$repo_root/build" --target quindorel_art_files >/dev/null
-icon="$repo_root/build/packaging/art/quindorel.ico"
-cursor="$repo_root/build/packaging/art/HAND-M.CUR"
 
 # --- the program ------------------------------------------------------------------
 # Qt's toolchain file adds Qt to the find root path and loads ours.
@@ -69,7 +111,7 @@ dlls="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)"
 foreign="$(grep -Ev "$system_dlls" <<<"$dlls" || true)"
 [[ -z "$foreign" ]] || { log "$exe needs DLLs that Windows lacks: $foreign"; exit 1; }
 
-# --- the zip --------------------------------------------------------------------
+# --- the zip: the portable copy ----------------------------------------------------
 version="$(sed -n 's/^project(Quindorel VERSION \([0-9.]*\).*/\1/p' "$repo_root/CMakeLists.txt")"
 staging="$build_dir/zip/Quindorel"
 rm -rf "$build_dir/zip"
@@ -78,21 +120,41 @@ cp "$exe" "$out_dir/xsettings.txt" "$out_dir/HAND-M.CUR" "$staging/"
 sed 's/$/\r/' >"$staging/README.txt" <<EOF
 Quindorel $version for 64-bit Windows
 
-Quindorel holds keyboard keys down for a window you choose. Keep the three
-files together in one folder and start quindorel.exe; nothing is installed.
+Quindorel holds keyboard keys down in a window you choose.
 
-- quindorel.exe: the program (it needs no other files or DLLs).
-- xsettings.txt: the default key set, copied to %TEMP%\\xsettings.txt when
-  that file is missing.
-- HAND-M.CUR: the hand cursor shown over buttons (optional).
+How to use it
+1. Start quindorel.exe.
+2. Click the keys to hold on the keyboard picture; a marked key turns green.
+3. Choose the window that gets the keys in the list at the top ("Refresh
+   List" if it is not there yet).
+4. Choose how long to hold them: a number of seconds, or "Forever until
+   Ctrl+Shift+S is pressed".
+5. Type the seconds to wait before the keys go down, and press "Turn On".
+   Ctrl+Shift+S lets go of a "forever" hold.
 
-Settings are kept in the registry, HKEY_CURRENT_USER\\Software\\Marvenhal\\Quindorel;
-the marked keys in %TEMP%\\xsettings.txt.
+The zip or the installer?
+- This zip is the portable copy: nothing is installed. Keep quindorel.exe,
+  xsettings.txt (the default key set) and HAND-M.CUR (the hand cursor) in
+  one folder, anywhere, a USB stick included.
+- Quindorel-win64.msi installs the same program for you alone, with no
+  administrator needed: a Start menu entry, an entry in "Installed apps" to
+  remove it with, and a newer installer replaces the older version.
+
+Removing this copy completely
+1. Delete its folder.
+2. Delete your settings, the registry key
+   HKEY_CURRENT_USER\\Software\\Marvenhal\\Quindorel
+   (in a command prompt: reg delete HKCU\\Software\\Marvenhal\\Quindorel /f).
+3. Delete the marked keys, the file %TEMP%\\xsettings.txt.
 
 Keys cannot be sent into a program that runs as administrator unless
 Quindorel runs as administrator too: Windows refuses them, and Quindorel
 says so in an error box.
 EOF
-rm -f "$out_dir/Quindorel-win64.zip"
-(cd "$build_dir/zip" && zip -q -X -r "$out_dir/Quindorel-win64.zip" Quindorel)
-log "$exe ($(stat -c %s "$exe") bytes) and $out_dir/Quindorel-win64.zip"
+rm -f "$out_dir/Quindorel-win64.zip.part"
+(cd "$build_dir/zip" && zip -q -X -r "$out_dir/Quindorel-win64.zip.part" Quindorel)
+mv "$out_dir/Quindorel-win64.zip.part" "$out_dir/Quindorel-win64.zip"
+
+# --- the installer ---------------------------------------------------------------
+build_msi "$version" "$out_dir/Quindorel-win64.msi"
+log "$exe ($(stat -c %s "$exe") bytes), $out_dir/Quindorel-win64.zip and $out_dir/Quindorel-win64.msi"

@@ -12,7 +12,7 @@ declare -A groups=(
   # KWin headless), for the tests that run the program the way a Wayland
   # session starts it.
   [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils"
-  [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip fonts-liberation"
+  [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip wixl icoutils libxml2-utils fonts-liberation"
   [screenshot]="x11-apps imagemagick qt6ct"
   [package]="desktop-file-utils appstream dpkg-dev file"
 )

@@ -2,8 +2,9 @@
 # The Windows program under Wine: builds quindorel.exe and the tests for
 # Windows (scripts/build-windows.sh --tests), then, on a private Xvfb
 # display, runs every unit, logic and widget test (ctest label unit) and the
-# Windows back end's own test as Windows programs, and last the end-to-end
-# test of the real exe (tests/win32/e2e/hold_under_wine.sh).
+# Windows back end's own test as Windows programs, then the end-to-end test
+# of the real exe (tests/win32/e2e/hold_under_wine.sh), and last the
+# installer's: install, upgrade, uninstall (tests/win32/e2e/install_under_wine.sh).
 #
 #   scripts/test-windows.sh
 #
@@ -24,8 +25,9 @@ fi
 # --- on the private display: the Wine prefix ----------------------------------
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEARCH=win64
-# Never offer to download Mono or Gecko; keep Wine quiet.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Never offer to download Mono or Gecko; write no menu entries into the real
+# home for the Start-menu shortcuts a test makes; keep Wine quiet.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=-all
 wine="$repo_root/scripts/wine-run.sh"
 wineserver="$(command -v wineserver)"
@@ -56,4 +58,5 @@ status=0
 (cd "$build_dir" && ctest -L unit -j "$(nproc)" --output-on-failure --timeout 300) || status=1
 "$repo_root/tests/win32/e2e/hold_under_wine.sh" "$repo_root/build/windows/quindorel.exe" \
     "$build_dir/tests/win32/win32_e2e_tool.exe" || status=1
+"$repo_root/tests/win32/e2e/install_under_wine.sh" "$repo_root/build/windows/Quindorel-win64.msi" || status=1
 exit "$status"
