@@ -5,27 +5,15 @@
 #include "app/TerminationSignals.h"
 #include "platform/DesktopPlatform.h"
 
-#ifdef _WIN32
-#include "platform/win32/Win32KeyGuard.h"
-#endif
-
 int main(int argc, char* argv[]) {
-#ifdef _WIN32
-    // The key guard is this same program started with a private argument;
-    // the program itself starts one before anything else.
-    if (const auto status = quindorel::keyguard::runIfGuard(argc, argv)) {
-        return *status;
-    }
-    quindorel::keyguard::start();
-#endif
+    // First of all: the guard is a fork on X11, which wants a single thread.
+    quindorel::KeyGuard keyGuard = quindorel::startKeyGuard(argc, argv);
     quindorel::preferX11Platform();
-    // Before Qt starts a thread: the guard is a fork of this process.
-    const int keyGuard = quindorel::startKeyGuard();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quindorel"));
     QApplication::setOrganizationName(QStringLiteral("Marvenhal"));
 
-    const auto platform = quindorel::createDesktopPlatform(keyGuard);
+    const auto platform = quindorel::createDesktopPlatform(std::move(keyGuard));
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
     // Asked to end: let go of held keys and end at once. Everything else was
     // saved when it changed, and a modal box must not keep the program alive.

@@ -14,6 +14,7 @@
 #endif
 #ifdef Q_OS_WIN
 #include "platform/win32/Win32Desktop.h"
+#include "platform/win32/Win32KeyGuard.h"
 #endif
 
 namespace quindorel {
@@ -120,14 +121,18 @@ std::optional<QString> DesktopPlatform::inputBox(const QString& prompt, const QS
     return ok ? std::optional<QString>(text) : std::nullopt;
 }
 
-int startKeyGuard() {
+KeyGuard startKeyGuard([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+#ifdef Q_OS_WIN
+    keyguard::serveIfGuard(argc, argv);
+    return keyguard::start();
+#endif
 #ifdef QUINDOREL_HAVE_X11
     // Only where there is a display to guard keys on.
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return X11KeyGuard::start().release();
+        return startX11KeyGuard();
     }
 #endif
-    return -1;
+    return {};
 }
 
 void DesktopPlatform::showStartUpNotice() {
@@ -147,22 +152,20 @@ void preferX11Platform() {
 #endif
 }
 
-std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard) {
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #ifdef Q_OS_WIN
+    keyguard::current() = std::move(keyGuard);
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>());
 #endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt()) {
-            desktop->setKeyGuard(X11KeyGuard(keyGuard));
+            desktop->setKeyGuard(std::move(keyGuard));
             return std::make_unique<DesktopPlatform>(std::move(desktop));
         }
     }
 #endif
-#ifdef QUINDOREL_HAVE_X11
-    X11KeyGuard unused(keyGuard);  // nothing to guard: closing it ends the guard
-#endif
-    Q_UNUSED(keyGuard);
+    // Nothing to guard: the guard ends as its link closes here.
     auto platform = std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
     platform->startUpNotice_ = noX11Notice();
     return platform;

@@ -3,6 +3,7 @@
 #include <QAbstractNativeEventFilter>
 #include <memory>
 
+#include "platform/KeyGuard.h"
 #include "platform/Platform.h"
 #include "settings/QtSettingsStore.h"
 
@@ -35,13 +36,15 @@ private:
     std::function<void()> stopKeyHandler_;
     QString applicationTitle_;
     QString startUpNotice_;
-    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard);
+    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard);
 };
 
 // Starts the process that lets go of held keys should the program die during
-// a hold, where the desktop needs one (X11). Call it first thing in main(),
-// while the process has one thread. Returns a socket to it, or -1.
-int startKeyGuard();
+// a hold: a fork on X11, this program started again on Windows. Call it first
+// thing in main(), while the process has one thread; the guard itself never
+// comes back from it. Not connected where there is nothing to guard or the
+// guard cannot be started: the program then runs on without one.
+KeyGuard startKeyGuard(int argc, char** argv);
 
 // Called before the QApplication is made. On a desktop that offers X11 (a
 // DISPLAY, which Wayland sessions give to Xwayland) Qt is asked for its xcb
@@ -51,7 +54,7 @@ void preferX11Platform();
 
 // The platform for the Qt platform plugin in use: X11 on xcb, Win32 on
 // Windows, and a desktop that reaches nothing anywhere else.
-// Told about the key guard started before.
-std::unique_ptr<DesktopPlatform> createDesktopPlatform(int keyGuard = -1);
+// Hands the key guard started before to the back end that sends keys.
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard = {});
 
 }  // namespace quindorel

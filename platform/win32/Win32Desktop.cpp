@@ -129,20 +129,21 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     }
     // The guard hears of a key-down before it goes and of a key-up after it
     // went, so that a program killed in between leaves no key down.
-    std::vector<SystemKey> downs;
-    std::vector<SystemKey> ups;
+    std::vector<GuardNote> downs;
+    std::vector<GuardNote> ups;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
-        if (result.keys[i]) {
-            (strokes[i].down ? downs : ups).push_back(*result.keys[i]);
+        if (const auto key = result.keys[i]) {
+            const bool modifier = isModifierKey(fromSystemKey(*key).virtualKey);
+            (strokes[i].down ? downs : ups).push_back({*key, strokes[i].down, false, modifier});
         }
     }
-    keyguard::note(downs, true);
+    keyguard::current().tell(downs);
     // One call, so that no other input can come between the keys. Windows
     // takes fewer (or none, access denied) when a higher-integrity window
     // such as a program run as administrator has the focus.
     const UINT sent =
         SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
-    keyguard::note(ups, false);
+    keyguard::current().tell(ups);
     if (sent != events.inputs.size()) {
         result.outcome = KeySendOutcome::Refused;
     }

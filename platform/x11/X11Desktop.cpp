@@ -142,7 +142,7 @@ X11Desktop::X11Desktop(xcb_connection_t* connection, int screen)
 
 X11Desktop::~X11Desktop() = default;
 
-void X11Desktop::setKeyGuard(X11KeyGuard guard) {
+void X11Desktop::setKeyGuard(KeyGuard guard) {
     state_->keyboard.setGuard(std::move(guard));
 }
 

@@ -39,7 +39,7 @@ public:
     bool isStopKeyPress(const void* nativeEvent) override;
 
     // The guard that lets go of our keys should the program die with some down.
-    void setKeyGuard(X11KeyGuard guard);
+    void setKeyGuard(KeyGuard guard);
 
     // True when the server offers XTEST, without which no key is sent.
     bool canSendKeys() const;

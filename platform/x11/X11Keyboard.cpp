@@ -144,8 +144,8 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     const auto repeats = [&repeating](xcb_keycode_t keycode) {
         return ((repeating[keycode / 8] >> (keycode % 8)) & 1) != 0;
     };
-    std::vector<GuardedKey> downs;
-    std::vector<GuardedKey> ups;
+    std::vector<GuardNote> downs;
+    std::vector<GuardNote> ups;
     for (const Event& event : events) {
         if (!event.down) {
             ups.push_back({event.keycode, false, false, event.modifier});

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
-#include "platform/x11/X11KeyGuard.h"
 
 namespace quindorel {
 
@@ -35,7 +35,7 @@ public:
     KeySendResult send(const std::vector<KeyStroke>& strokes);
 
     // The process that lets go of our keys should this one die with some down.
-    void setGuard(X11KeyGuard guard) { guard_ = std::move(guard); }
+    void setGuard(KeyGuard guard) { guard_ = std::move(guard); }
 
     // The keycode that produces `keysym` with the fewest modifiers, in the
     // core keymap (the one that key grabs go by).
@@ -56,7 +56,7 @@ private:
     int xtestKeyboard_ = -2;  // its XKB device id, once asked; -1 without XKB
     std::map<xcb_keycode_t, xcb_keysym_t> borrowed_;  // spare keycodes lent to a keysym
     std::map<xcb_keycode_t, bool> held_;              // down through us -> its auto-repeat was on
-    X11KeyGuard guard_;
+    KeyGuard guard_;
 };
 
 }  // namespace quindorel
