@@ -124,15 +124,10 @@ std::vector<KeyStroke> HoldEngine::keySetStrokes(ErrorTrap& trap, Pass pass) {
                 throw *code.error;
             }
             KeyStroke stroke{code.key, press};
-            if (!press) {
-                // The key-up goes to the very key that went down, even if
-                // the keyboard layout has changed since.
-                const auto held = std::find_if(held_.begin(), held_.end(), [&](const HeldKey& h) {
-                    return h.virtualKey == code.key;
-                });
-                if (held != held_.end()) {
-                    stroke.pressed = held->pressed;
-                }
+            // The key-up goes to the very key that went down, even if the
+            // keyboard layout has changed since.
+            if (const HeldKey* held = findHeld(code.key); held != nullptr && !press) {
+                stroke.pressed = held->pressed;
             }
             strokes.push_back(stroke);
         });
@@ -172,11 +167,8 @@ KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& st
 void HoldEngine::keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent,
                       WindowId target) {
     for (std::size_t i = 0; i < downs.size() && i < sent.keys.size(); ++i) {
-        const std::uint8_t virtualKey = downs[i].virtualKey;
-        if (sent.keys[i] && std::none_of(held_.begin(), held_.end(), [&](const HeldKey& h) {
-                return h.virtualKey == virtualKey;
-            })) {
-            held_.push_back({virtualKey, *sent.keys[i]});
+        if (sent.keys[i] && findHeld(downs[i].virtualKey) == nullptr) {
+            held_.push_back({downs[i].virtualKey, *sent.keys[i]});
         }
     }
     heldIn_ = target;
@@ -319,6 +311,12 @@ void HoldEngine::optionClicked() {
         trap.run(110, [&] { stopKeyClock.setEnabled(false); });
         trap.run(112, [&] { stopKeyClock.setInterval(0); });
     }
+}
+
+const HoldEngine::HeldKey* HoldEngine::findHeld(std::uint8_t virtualKey) const {
+    const auto held = std::find_if(held_.begin(), held_.end(),
+                                   [&](const HeldKey& h) { return h.virtualKey == virtualKey; });
+    return held == held_.end() ? nullptr : &*held;
 }
 
 std::vector<KeyStroke> HoldEngine::heldKeyUps() const {

@@ -53,9 +53,6 @@ public:
     // Shows a notice in the window, or clears it with an empty text.
     void setNotice(std::function<void(const QString&)> show) { showNotice_ = std::move(show); }
 
-    // Whether a press waits for the keyboard to leave the program's window.
-    bool pressWaitsForFocus() const { return !waiting_.empty(); }
-
     // One pass: key-downs (press) or key-ups (release) for every key of the
     // key set, into the selected window. A release also lets go of any key
     // that an earlier press put down and that has been unmarked since.
@@ -83,6 +80,7 @@ private:
     void release(ErrorTrap& trap, std::vector<KeyStroke> ups);
     std::vector<KeyStroke> keySetStrokes(ErrorTrap& trap, Pass pass);
     std::vector<KeyStroke> heldKeyUps() const;
+    const HeldKey* findHeld(std::uint8_t virtualKey) const;
     void addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const;
     KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
     void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);

@@ -154,8 +154,7 @@ void preferX11Platform() {
 
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #ifdef Q_OS_WIN
-    keyguard::current() = std::move(keyGuard);
-    return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>());
+    return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(std::move(keyGuard)));
 #endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {

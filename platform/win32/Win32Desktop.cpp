@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "platform/win32/KeyEvents.h"
-#include "platform/win32/Win32KeyGuard.h"
 
 namespace quindorel {
 
@@ -137,13 +136,13 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
             (strokes[i].down ? downs : ups).push_back({*key, strokes[i].down, false, modifier});
         }
     }
-    keyguard::current().tell(downs);
+    guard_.tell(downs);
     // One call, so that no other input can come between the keys. Windows
     // takes fewer (or none, access denied) when a higher-integrity window
     // such as a program run as administrator has the focus.
     const UINT sent =
         SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
-    keyguard::current().tell(ups);
+    guard_.tell(ups);
     if (sent != events.inputs.size()) {
         result.outcome = KeySendOutcome::Refused;
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
+
+#include <utility>
 
 namespace quindorel {
 
@@ -8,6 +11,9 @@ namespace quindorel {
 // stays free of <windows.h> so that Qt code can include it.
 class Win32Desktop : public NativeDesktop {
 public:
+    // `guard` hears of every key that goes down or comes up.
+    explicit Win32Desktop(KeyGuard guard = {}) : guard_(std::move(guard)) {}
+
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
@@ -23,6 +29,7 @@ public:
     static constexpr const char* kStopKeyAtom = "A00F1";
 
 private:
+    KeyGuard guard_;
     std::int32_t stopKeyId_ = 0;  // the atom, once the hot key is registered
 };
 

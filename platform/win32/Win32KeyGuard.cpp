@@ -80,9 +80,4 @@ KeyGuard start() {
     return KeyGuard(reinterpret_cast<KeyGuard::Link>(writeEnd));
 }
 
-KeyGuard& current() {
-    static KeyGuard guard;
-    return guard;
-}
-
 }  // namespace quindorel::keyguard

@@ -22,10 +22,6 @@ void serveIfGuard(int argc, char** argv);
 // started.
 KeyGuard start();
 
-// The guard Win32Desktop tells of its keys; made without arguments, it
-// finds here the one the platform hands over.
-KeyGuard& current();
-
 // The guard's loop on an open pipe: reads the ledger until the pipe breaks
 // and gives the key-ups it owes.
 std::vector<KeyStroke> keyUpsOwed(void* pipe);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "platform/x11/VirtualKeyMap.h"
@@ -59,7 +60,10 @@ struct X11Desktop::State {
         : display(connection, screen), keyboard(connection) {}
 
     xcb_connection_t* connection() const { return display.connection(); }
-    bool hasFocus(xcb_window_t window);
+    bool focusIn(const std::function<bool(xcb_window_t)>& isIt);
+    bool hasFocus(xcb_window_t window) {
+        return focusIn([window](xcb_window_t w) { return w == window; });
+    }
     void waitForFocus(xcb_window_t window);
     xcb_timestamp_t serverTime();
     bool ours(xcb_window_t window) const;
@@ -108,16 +112,17 @@ bool X11Desktop::State::ours(xcb_window_t window) const {
     return window != XCB_NONE && (window & ~setup->resource_id_mask) == setup->resource_id_base;
 }
 
-bool X11Desktop::State::hasFocus(xcb_window_t window) {
+// Whether the input focus is on a window that `isIt` accepts, or on a child
+// of one (a toolkit's focus proxy).
+bool X11Desktop::State::focusIn(const std::function<bool(xcb_window_t)>& isIt) {
     auto focus =
         xcbReply(connection(), xcb_get_input_focus(connection()), xcb_get_input_focus_reply);
     if (!focus) {
         return false;
     }
-    // The focus may rest on a child of the target (a toolkit's focus proxy).
     xcb_window_t current = focus->focus;
     for (int depth = 0; depth < 8 && current != XCB_NONE && current != display.root(); ++depth) {
-        if (current == window) {
+        if (isIt(current)) {
             return true;
         }
         auto tree =
@@ -212,25 +217,7 @@ KeySendResult X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
 }
 
 bool X11Desktop::ownWindowHasKeyboard() {
-    xcb_connection_t* connection = state_->connection();
-    auto focus = xcbReply(connection, xcb_get_input_focus(connection), xcb_get_input_focus_reply);
-    if (!focus) {
-        return false;
-    }
-    // The focus may rest on a child of ours (a toolkit's focus proxy).
-    xcb_window_t current = focus->focus;
-    for (int depth = 0; depth < 8 && current != XCB_NONE && current != state_->display.root();
-         ++depth) {
-        if (state_->ours(current)) {
-            return true;
-        }
-        auto tree = xcbReply(connection, xcb_query_tree(connection, current), xcb_query_tree_reply);
-        if (!tree) {
-            return false;
-        }
-        current = tree->parent;
-    }
-    return false;
+    return state_->focusIn([this](xcb_window_t window) { return state_->ours(window); });
 }
 
 bool X11Desktop::setUpStopKey(WindowId) {

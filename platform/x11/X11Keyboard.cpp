@@ -123,7 +123,7 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
                 if ((keycode = layout->spare())) {
                     remap(*keycode, keysym);
                     layout->bind(*keycode, keysym);
-                    borrowed_[*keycode] = keysym;
+                    borrowed_.insert(*keycode);
                 }
             }
         }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "platform/KeyGuard.h"
@@ -53,9 +54,9 @@ private:
 
     xcb_connection_t* connection_;
     bool available_ = false;
-    int xtestKeyboard_ = -2;  // its XKB device id, once asked; -1 without XKB
-    std::map<xcb_keycode_t, xcb_keysym_t> borrowed_;  // spare keycodes lent to a keysym
-    std::map<xcb_keycode_t, bool> held_;              // down through us -> its auto-repeat was on
+    int xtestKeyboard_ = -2;              // its XKB device id, once asked; -1 without XKB
+    std::set<xcb_keycode_t> borrowed_;    // spare keycodes lent to a keysym while it is down
+    std::map<xcb_keycode_t, bool> held_;  // down through us -> its auto-repeat was on
     KeyGuard guard_;
 };
 

@@ -84,8 +84,6 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("downs");
         QTest::addColumn<QString>("ups");
-        QTest::newRow("a with left Shift") << QByteArray("65,160,\r\n") << "160 65"
-                                           << "65 160";
         QTest::newRow("every kind, both sides")
             << QByteArray("65,91,163,38,164,161,92,\r\n") << "91 163 164 161 92 65 38"
             << "65 38 91 163 164 161 92";

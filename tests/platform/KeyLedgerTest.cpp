@@ -33,7 +33,6 @@ private slots:
         QTest::newRow("an up without a down") << bytesOf({aUp, shiftDown}) << bytesOf({shiftDown});
         QTest::newRow("every key went up")
             << bytesOf({aDown, shiftDown, shiftUp, aUp}) << bytesOf({});
-        QTest::newRow("nothing told") << QByteArray() << bytesOf({});
         // Windows keys: virtual key, scan code, extended flag.
         QTest::newRow("one virtual key at two places is two keys")
             << bytesOf({{0x27C0, true}, {0x29C0, true}, {0x27C0, false}})

@@ -96,7 +96,6 @@ private slots:
     void keysFollowTheLayout_data();
     void keysFollowTheLayout();
     void theKeyThatWentDownComesUpAfterALayoutSwitch();
-    void ownWindowsAreToldApart();
     // Runs before this test case's desktop registers the hot key itself.
     void hotKeyHeldByAnotherClientIsRefused();
     void hotKeyArrivesWhateverTheLocks_data();
@@ -613,25 +612,6 @@ void X11DesktopTest::theKeyThatWentDownComesUpAfterALayoutSwitch() {
     QVERIFY2(std::all_of(std::begin(keymap->keys), std::end(keymap->keys),
                          [](std::uint8_t bits) { return bits == 0; }),
              "a key is still down");
-}
-
-void X11DesktopTest::ownWindowsAreToldApart() {
-    // A window of the desktop's own connection, as the program's window is.
-    // A window manager may move the focus around for a moment after a map:
-    // the answers are awaited, not sampled.
-    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    const xcb_window_t mine = xcb_generate_id(connection_);
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, mine, screen->root, 10, 10, 50, 50, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_map_window(connection_, mine);
-    xcb_flush(connection_);
-    QVERIFY(X11TestClient::waitUntil([&] { return client_->viewable(mine); }));
-    desktop_->showWindow(static_cast<quindorel::WindowId>(mine));
-    QVERIFY(X11TestClient::waitUntil([&] { return desktop_->ownWindowHasKeyboard(); }));
-
-    focusedRecorder();
-    QVERIFY(X11TestClient::waitUntil([&] { return !desktop_->ownWindowHasKeyboard(); }));
-    xcb_destroy_window(connection_, mine);
 }
 
 QTEST_GUILESS_MAIN(X11DesktopTest)
