@@ -1,5 +1,6 @@
 #include "app/ChoicesView.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -7,6 +8,7 @@
 
 #include "app/FormControls.h"
 #include "hold/Durations.h"
+#include "hold/HoldModel.h"
 
 namespace quindorel {
 
@@ -36,53 +38,58 @@ void select(QTreeWidget* list, int row) {
 
 }  // namespace
 
-ChoicesView::ChoicesView(const FormControls& controls, UserChoices& choices, TargetRows& targets,
-                         QObject* parent)
-    : QObject(parent), controls_(controls), choices_(choices), targets_(targets) {
-    // The field's designed text stands until the saved one is restored.
-    choices_.setWaitText(controls_.waitField->text());
-    choices_.addObserver([this](UserChoices::Part part) { paint(part); });
-    targets_.addObserver([this](bool rows) { paintTargets(rows); });
+ChoicesView::ChoicesView(const FormControls& controls, HoldModel& model, QObject* parent)
+    : QObject(parent), controls_(controls), model_(model) {
+    model_.observeChoices([this](UserChoices::Part part) { paint(part); });
+    model_.observeTargets([this](bool rows) { paintTargets(rows); });
 
-    // Connected before the window's handlers, so these run first.
-    connect(controls_.foreverOption, &QRadioButton::toggled, this, [this] { takeMode(); });
-    connect(controls_.timedOption, &QRadioButton::toggled, this, [this] { takeMode(); });
+    for (QRadioButton* option : {controls_.foreverOption, controls_.timedOption}) {
+        connect(option, &QRadioButton::clicked, this, [this] { chooseMode(); });
+    }
     connect(controls_.waitField, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!painting_) {
-            choices_.setWaitText(text);
+            model_.typeWaitTime(text);
         }
     });
     connect(controls_.holdList, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!painting_) {
-            takeHoldRow();
+            guarded(painting_, [&] { model_.selectHoldRow(selectedIndex(controls_.holdList)); });
+        }
+    });
+    connect(controls_.holdList, &QTreeWidget::itemClicked, this, [this] { chooseHoldRow(); });
+    // A row chosen with the keyboard counts as a click too.
+    connect(controls_.holdList, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+                if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
+                    QGuiApplication::mouseButtons() == Qt::NoButton) {
+                    chooseHoldRow();
+                }
+            });
+    // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
+    // a timed hold without a length; the row under the cursor stays chosen.
+    connect(controls_.holdList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidget* list = controls_.holdList;
+        if (list->selectedItems().isEmpty() && list->currentItem() != nullptr) {
+            list->currentItem()->setSelected(true);
         }
     });
     connect(controls_.appList, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!painting_) {
-            takeTargetRow();
+            guarded(painting_, [&] { model_.chooseTarget(selectedIndex(controls_.appList)); });
         }
     });
 }
 
-void ChoicesView::takeHoldRow() {
-    guarded(painting_, [&] { choices_.setHoldRow(selectedIndex(controls_.holdList)); });
+void ChoicesView::chooseHoldRow() {
+    model_.chooseHoldRow(selectedIndex(controls_.holdList));
 }
 
-void ChoicesView::takeTargetRow() {
-    guarded(painting_, [&] { targets_.select(selectedIndex(controls_.appList)); });
-}
-
-void ChoicesView::takeMode() {
-    if (painting_) {
-        return;
-    }
-    UserChoices::Mode mode = UserChoices::Mode::Neither;
+void ChoicesView::chooseMode() {
     if (controls_.foreverOption->isChecked()) {
-        mode = UserChoices::Mode::UntilStopKey;
+        model_.chooseMode(UserChoices::Mode::UntilStopKey);
     } else if (controls_.timedOption->isChecked()) {
-        mode = UserChoices::Mode::Timed;
+        model_.chooseMode(UserChoices::Mode::Timed);
     }
-    guarded(painting_, [&] { choices_.setMode(mode); });
 }
 
 void ChoicesView::paint(UserChoices::Part part) {
@@ -93,31 +100,31 @@ void ChoicesView::paint(UserChoices::Part part) {
         const FormControls& c = controls_;
         switch (part) {
             case UserChoices::Part::Mode:
-                c.foreverOption->setChecked(choices_.mode() == UserChoices::Mode::UntilStopKey);
-                c.timedOption->setChecked(choices_.mode() == UserChoices::Mode::Timed);
+                c.foreverOption->setChecked(model_.choices().mode() ==
+                                            UserChoices::Mode::UntilStopKey);
+                c.timedOption->setChecked(model_.choices().mode() == UserChoices::Mode::Timed);
                 break;
             case UserChoices::Part::Switch:
-                c.switchButton->setText(choices_.switchOn() ? QStringLiteral("Turn Off")
-                                                            : QStringLiteral("Turn On"));
+                c.switchButton->setText(model_.choices().switchOn() ? QStringLiteral("Turn Off")
+                                                                    : QStringLiteral("Turn On"));
                 break;
             case UserChoices::Part::WaitText:
-                // The window's own handler of the field still saves the new text.
-                c.waitField->setText(choices_.waitText());
+                c.waitField->setText(model_.choices().waitText());
                 break;
             case UserChoices::Part::HoldRows:
-                while (c.holdList->topLevelItemCount() < choices_.holdRowCount()) {
+                while (c.holdList->topLevelItemCount() < model_.choices().holdRowCount()) {
                     const int row = c.holdList->topLevelItemCount();
                     new QTreeWidgetItem(c.holdList, QStringList{Durations::kRows.value(row)});
                 }
-                while (c.holdList->topLevelItemCount() > choices_.holdRowCount()) {
+                while (c.holdList->topLevelItemCount() > model_.choices().holdRowCount()) {
                     delete c.holdList->takeTopLevelItem(c.holdList->topLevelItemCount() - 1);
                 }
                 break;
             case UserChoices::Part::HoldRow:
-                select(c.holdList, choices_.holdRow());
+                select(c.holdList, model_.choices().holdRow());
                 break;
             case UserChoices::Part::HoldListEnabled:
-                c.holdList->setEnabled(choices_.holdListEnabled());
+                c.holdList->setEnabled(model_.choices().holdListEnabled());
                 break;
         }
     });
@@ -132,14 +139,14 @@ void ChoicesView::paintTargets(bool rows) {
         if (rows) {
             list->clear();
             QList<QTreeWidgetItem*> items;
-            items.reserve(static_cast<qsizetype>(targets_.rows().size()));
-            for (const TargetRows::Row& row : targets_.rows()) {
+            items.reserve(static_cast<qsizetype>(model_.targets().rows().size()));
+            for (const TargetRows::Row& row : model_.targets().rows()) {
                 items.append(
                     new QTreeWidgetItem(QStringList{row.title, QString::number(row.handle)}));
             }
             list->addTopLevelItems(items);
         }
-        select(list, targets_.selected());
+        select(list, model_.targets().selected());
     });
 }
 

@@ -3,33 +3,27 @@
 #include <QObject>
 
 #include "hold/UserChoices.h"
-#include "targets/TargetRows.h"
 
 namespace quindorel {
 
+class HoldModel;
 struct FormControls;
 
-// Keeps the hold's controls and the state behind them in step: paints every
-// change of the choices and the application rows, and writes what the user
-// does to a control back into them before any handler reads it.
+// Keeps the hold's controls and the model in step: paints every change of
+// the choices and the application rows, and passes what the user does to
+// these controls on to the model as its verbs.
 class ChoicesView : public QObject {
 public:
-    ChoicesView(const FormControls& controls, UserChoices& choices, TargetRows& targets,
-                QObject* parent);
-
-    // Reads back the selected "Hold for..." row, for handlers that run
-    // before the list's own selection signal.
-    void takeHoldRow();
+    ChoicesView(const FormControls& controls, HoldModel& model, QObject* parent);
 
 private:
     void paint(UserChoices::Part part);
     void paintTargets(bool rows);
-    void takeMode();
-    void takeTargetRow();
+    void chooseMode();
+    void chooseHoldRow();
 
     const FormControls& controls_;
-    UserChoices& choices_;
-    TargetRows& targets_;
+    HoldModel& model_;
     bool painting_ = false;  // a control changed by painting is not read back
 };
 

@@ -22,16 +22,17 @@ namespace quindorel {
 
 MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget* parent)
     : QWidget(parent),
+      platform_(platform),
       programFolder_(programFolder),
       controls_(buildFormControls(this)),
       model_(platform, programFolder_),
-      view_(new ChoicesView(controls_, model_.choices, model_.targets, this)),
+      view_(new ChoicesView(controls_, model_, this)),
       pointer_(new PointerRule(this)) {
-    model_.marks.addObserver([this](int index) { showMark(index); });
-    model_.engine.setBusyPointer([this](bool busy) {
+    model_.observeMarks([this](int index) { showMark(index); });
+    model_.setBusyPointer([this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
-    model_.engine.setNotice([this](const QString& text) {
+    model_.setNotice([this](const QString& text) {
         controls_.focusNotice->setText(text);
         controls_.focusNotice->setAccessibleName(text);
         controls_.focusNotice->setVisible(!text.isEmpty());
@@ -43,11 +44,11 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
 MainWindow::~MainWindow() = default;
 
 void MainWindow::formLoad() {
-    StartUp(*this, controls_, *pointer_, model_, programFolder_).run();
+    StartUp(*this, platform_, controls_, *pointer_, model_, programFolder_).run();
 }
 
 void MainWindow::formShown() {
-    StartUp(*this, controls_, *pointer_, model_, programFolder_).runShown();
+    StartUp(*this, platform_, controls_, *pointer_, model_, programFolder_).runShown();
 }
 
 void MainWindow::releaseHeldKeys() {
@@ -56,10 +57,10 @@ void MainWindow::releaseHeldKeys() {
 
 void MainWindow::showMark(int index) {
     KeyButton* key = controls_.keyButtons[static_cast<std::size_t>(index)];
-    key->setBackColor(model_.marks.marked(index) ? KeyButton::kMarked : KeyButton::kUnmarked);
+    key->setBackColor(model_.marks().marked(index) ? KeyButton::kMarked : KeyButton::kUnmarked);
     // Only a change: showing a key the window has not shown yet would be work for nothing.
-    if (key->isHidden() != model_.marks.hidden(index)) {
-        key->setVisible(!model_.marks.hidden(index));
+    if (key->isHidden() != model_.marks().hidden(index)) {
+        key->setVisible(!model_.marks().hidden(index));
     }
 }
 
@@ -72,34 +73,6 @@ void MainWindow::connectControls() {
     connect(c.switchButton, &QPushButton::clicked, this, [this] { model_.turnSwitch(); });
     connect(c.holdNowButton, &QPushButton::clicked, this, [this] { model_.holdNow(); });
     connect(c.helpButton, &QPushButton::clicked, this, [this] { model_.showHelp(); });
-    // The view has written the option that is now checked into the choices.
-    for (QRadioButton* option : {c.foreverOption, c.timedOption}) {
-        connect(option, &QRadioButton::clicked, this,
-                [this] { model_.chooseMode(model_.choices.mode()); });
-    }
-    connect(c.holdList, &QTreeWidget::itemClicked, this, [this] {
-        view_->takeHoldRow();
-        model_.chooseHoldRow(model_.choices.holdRow());
-    });
-    // A row chosen with the keyboard counts as a click too.
-    connect(c.holdList, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                if (current != nullptr && previous != nullptr && controls_.holdList->hasFocus() &&
-                    QGuiApplication::mouseButtons() == Qt::NoButton) {
-                    view_->takeHoldRow();
-                    model_.chooseHoldRow(model_.choices.holdRow());
-                }
-            });
-    // Ctrl+click or Ctrl+Space would leave "Hold for..." without a row, and
-    // a timed hold without a length; the row under the cursor stays chosen.
-    connect(c.holdList, &QTreeWidget::itemSelectionChanged, this, [this] {
-        QTreeWidget* list = controls_.holdList;
-        if (list->selectedItems().isEmpty() && list->currentItem() != nullptr) {
-            list->currentItem()->setSelected(true);
-        }
-    });
-    connect(c.waitField, &QLineEdit::textChanged, this,
-            [this](const QString& text) { model_.typeWaitTime(text); });
     c.waitField->installEventFilter(this);
 }
 
@@ -144,7 +117,7 @@ void MainWindow::validateWaitField() {
         return;
     }
     validating_ = true;
-    model_.platform.messageBox(warning, QString(), MessageIcon::None);
+    platform_.messageBox(warning, QString(), MessageIcon::None);
     controls_.waitField->setFocus(Qt::OtherFocusReason);
     validating_ = false;
 }

@@ -28,6 +28,7 @@ public:
 
     const FormControls& controls() const { return controls_; }
     HoldModel& model() { return model_; }
+    Platform& platform() { return platform_; }
     PointerRule& pointer() { return *pointer_; }
 
 protected:
@@ -40,6 +41,7 @@ private:
     void showMark(int index);
     void validateWaitField();
 
+    Platform& platform_;
     QString programFolder_;
     FormControls controls_;
     HoldModel model_;

@@ -26,7 +26,7 @@ void setColumnWidth(QTreeWidget* list, int column, int widthInTwips) {
 }  // namespace
 
 void StartUp::run() {
-    Platform& platform = model_.platform;
+    Platform& platform = platform_;
     const FormControls& c = controls_;
     ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
 
@@ -56,7 +56,7 @@ void StartUp::run() {
 }
 
 void StartUp::runShown() {
-    ErrorTrap trap(model_.platform, QStringLiteral("Form1.Form_Load"));
+    ErrorTrap trap(platform_, QStringLiteral("Form1.Form_Load"));
     model_.loadShown(trap);
 }
 

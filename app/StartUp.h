@@ -8,16 +8,18 @@ namespace quindorel {
 
 class PointerRule;
 struct FormControls;
-struct HoldModel;
+class HoldModel;
+class Platform;
 
 // The start-up sequence of the main window: its look, caption and title and
 // the lists' columns, then the model's load, which restores every saved
 // choice (the window paints them as they come).
 class StartUp {
 public:
-    StartUp(QWidget& window, const FormControls& controls, PointerRule& pointer, HoldModel& model,
-            const QString& programFolder)
+    StartUp(QWidget& window, Platform& platform, const FormControls& controls, PointerRule& pointer,
+            HoldModel& model, const QString& programFolder)
         : window_(window),
+          platform_(platform),
           controls_(controls),
           pointer_(pointer),
           model_(model),
@@ -32,6 +34,7 @@ public:
 
 private:
     QWidget& window_;
+    Platform& platform_;
     const FormControls& controls_;
     PointerRule& pointer_;
     HoldModel& model_;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,16 +22,15 @@ inline void expect(bool condition, const char* what, const QString& detail = {})
     }
 }
 
-// One offscreen application per fuzzer process, with private TEMP, HOME and
+// One application object per fuzzer process, with private TEMP, HOME and
 // configuration folders so that no run touches the user's files.
 struct FuzzEnvironment {
     QTemporaryDir root;
     QString temp;
     QString programFolder;
-    QApplication* application = nullptr;
+    QCoreApplication* application = nullptr;
 
     FuzzEnvironment() {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("QT_LOGGING_RULES", "*.debug=false;qt.*=false");
         temp = root.filePath(QStringLiteral("temp"));
         programFolder = root.filePath(QStringLiteral("program"));
@@ -46,7 +45,7 @@ struct FuzzEnvironment {
         static int argc = 1;
         static char name[] = "fuzzer";
         static char* argv[] = {name, nullptr};
-        application = new QApplication(argc, argv);
+        application = new QCoreApplication(argc, argv);
     }
 
     QString keySetPath() const { return temp + QStringLiteral("/xsettings.txt"); }

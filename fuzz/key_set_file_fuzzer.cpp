@@ -4,7 +4,6 @@
 #include <QSet>
 
 #include "FuzzSupport.h"
-#include "app/MainWindow.h"
 #include "keys/KeySetFile.h"
 #include "keys/MarkedKeys.h"
 #include "platform/fake/FakePlatform.h"
@@ -17,17 +16,18 @@ namespace {
 struct KeySetHarness {
     fuzz::FuzzEnvironment environment;
     FakePlatform platform;
-    MainWindow window{platform, environment.programFolder};
+    MarkedKeys marks;
+    KeySetFile file{platform, marks, environment.programFolder};
 
     void unmarkAll() {
         for (int i = 0; i < kKeyCount; ++i) {
-            window.model().marks.set(i, false, false);
+            marks.set(i, false, false);
         }
     }
     QSet<int> markedKeys() {
         QSet<int> marked;
         for (int i = 0; i < kKeyCount; ++i) {
-            if (window.model().marks.marked(i)) {
+            if (marks.marked(i)) {
                 marked.insert(i);
             }
         }
@@ -36,7 +36,7 @@ struct KeySetHarness {
     QSet<int> read(const QByteArray& content) {
         unmarkAll();
         fuzz::FuzzEnvironment::writeFile(environment.keySetPath(), content);
-        window.model().keySetFile.readKeySets();
+        file.readKeySets();
         return markedKeys();
     }
 };
@@ -75,12 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QSet<int> marked = harness->read(content);
     expect(harness->platform.messages.isEmpty(), "reading a small file reported an error",
            harness->platform.messageTexts().join(QLatin1Char('\n')));
-    expect(harness->window.model().keySetFile.keySet() == elements,
-           "key set is not the split file");
+    expect(harness->file.keySet() == elements, "key set is not the split file");
     expect(marked == keysNamedBy(elements), "wrong keys marked");
 
     // The marks, saved and read back, marks the same keys.
-    const QByteArray saved = harness->window.model().marks.line() + "\r\n";
+    const QByteArray saved = harness->marks.line() + "\r\n";
     expect(harness->read(saved) == marked, "marks changed through a save and a read");
     expect(harness->platform.messages.isEmpty(), "reading a saved file reported an error");
     return 0;

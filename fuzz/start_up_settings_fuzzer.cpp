@@ -1,22 +1,18 @@
 // Stores arbitrary text under the five settings that start-up reads, runs the
-// start-up sequence of the main window on the fake platform, and checks that it
-// ends with the controls in a state the settings allow.
+// start-up sequence of the hold model on the fake platform, and checks that it
+// ends in a state the settings allow.
 //
 // Input: the values of Text1, OftenIndex, BackupSwitch, Option1 and Option2,
 // separated by NUL bytes, then the answers to the seconds prompt, also
 // NUL-separated. A missing value, or one that is the single byte 0x01, is not
 // stored, so its default applies. After the given answers the prompt gets "1".
-#include <QLineEdit>
 #include <QList>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTreeWidget>
 #include <limits>
 
 #include "FuzzSupport.h"
-#include "app/MainWindow.h"
 #include "common/ErrorTrap.h"
 #include "hold/ClockCounts.h"
+#include "hold/HoldModel.h"
 #include "platform/fake/FakePlatform.h"
 
 using namespace quindorel;
@@ -54,12 +50,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool switchStored = platform.store.contains(QStringLiteral("BackupSwitch"));
 
     {
-        MainWindow window(platform, environment->programFolder);
-        window.formLoad();  // a hang here is caught by libFuzzer's -timeout
-        window.formShown();
+        HoldModel model(platform, environment->programFolder);
+        {
+            ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
+            model.load(trap, 1);  // a hang here is caught by libFuzzer's -timeout
+        }
+        {
+            ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
+            model.loadShown(trap);
+        }
 
-        const FormControls& c = window.controls();
-        const int custom = window.model().counts.customHoldSeconds;
+        const UserChoices& choices = model.choices();
+        const int custom = model.counts().customHoldSeconds;
         expect(custom >= std::numeric_limits<std::int16_t>::min() &&
                    custom <= std::numeric_limits<std::int16_t>::max(),
                "custom seconds outside the 16-bit range");
@@ -70,18 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         // The switch is on exactly when "On" was stored, letter case and all,
         // and there is a hold length: "X seconds" needs one from 1 up.
-        const bool customRow = c.holdList->currentItem() != nullptr &&
-                               c.holdList->currentItem()->text(0) == QLatin1String("X seconds");
+        const bool customRow = choices.holdRow() >= 0 &&
+                               Durations::kRows.value(choices.holdRow()) == Durations::kCustomRow;
         const bool on =
             switchStored && backupSwitch == QLatin1String("On") && (!customRow || custom > 0);
-        expect(
-            c.switchButton->text() == (on ? QLatin1String("Turn Off") : QLatin1String("Turn On")),
-            "switch caption does not follow BackupSwitch", backupSwitch);
-        expect(window.model().waitClock->interval() == (on ? 1000 : 0),
-               "wait clock does not follow BackupSwitch");
-        expect(!(c.foreverOption->isChecked() && c.timedOption->isChecked()),
-               "both options selected");
-        expect(c.waitField->text() == platform.store.value(QStringLiteral("Text1")),
+        expect(choices.switchOn() == on, "switch does not follow BackupSwitch", backupSwitch);
+        expect(model.waitClockRunning() == on, "wait clock does not follow BackupSwitch");
+        expect(choices.waitText() == platform.store.value(QStringLiteral("Text1")),
                "waiting time shown is not the one saved");
         for (const FakePlatform::Message& message : platform.messages) {
             // The only other boxes: what is wrong with an answer to the prompt.
@@ -90,7 +87,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    "a box other than an error report", message.text);
         }
     }
-    // Widgets deleted later would otherwise pile up: no event loop runs here.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }

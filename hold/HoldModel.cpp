@@ -9,67 +9,72 @@
 namespace quindorel {
 
 HoldModel::HoldModel(Platform& platform, const QString& programFolder)
-    : platform(platform),
-      waitClock(platform.createClock()),
-      holdClock(platform.createClock()),
-      stopKeyClock(platform.createClock()),
-      focusClock(platform.createClock()),
-      targetFinder(platform, targets),
-      keySetFile(platform, marks, programFolder),
-      markActions(platform, marks, keySetFile),
-      durations(platform, counts, choices),
-      engine(platform, {waitClock.get(), holdClock.get(), stopKeyClock.get(), focusClock.get()},
-             choices, counts, durations, targetFinder, keySetFile),
-      stopHotKey(
-          platform, *stopKeyClock, [this] { return targetFinder.mainWindowHandle(); },
-          [this] { engine.holdKeys(HoldEngine::Pass::Release); }) {
-    waitClock->setOnTick([this] { engine.waitClockTick(); });
-    holdClock->setOnTick([this] { engine.holdClockTick(); });
-    stopKeyClock->setOnTick([this] { stopHotKey.clockTick(); });
+    : platform_(platform),
+      waitClock_(platform_.createClock()),
+      holdClock_(platform_.createClock()),
+      stopKeyClock_(platform_.createClock()),
+      focusClock_(platform_.createClock()),
+      targetFinder_(platform_, targets_),
+      keySetFile_(platform_, marks_, programFolder),
+      markActions_(platform_, marks_, keySetFile_),
+      durations_(platform_, counts_, choices_),
+      engine_(platform_,
+              {waitClock_.get(), holdClock_.get(), stopKeyClock_.get(), focusClock_.get()},
+              choices_, counts_, durations_, targetFinder_, keySetFile_),
+      stopHotKey_(
+          platform_, *stopKeyClock_, [this] { return targetFinder_.mainWindowHandle(); },
+          [this] { engine_.holdKeys(HoldEngine::Pass::Release); }) {
+    waitClock_->setOnTick([this] { engine_.waitClockTick(); });
+    holdClock_->setOnTick([this] { engine_.holdClockTick(); });
+    stopKeyClock_->setOnTick([this] { stopHotKey_.clockTick(); });
 }
 
 void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
-    trap.run(126, [&] { targetFinder.setMainWindowHandle(mainWindow); });
-    trap.run(128, [&] { counts.customHoldSeconds = 0; });
+    trap.run(126, [&] { targetFinder_.setMainWindowHandle(mainWindow); });
+    trap.run(128, [&] { counts_.customHoldSeconds = 0; });
     trap.run(132, [&] {
-        choices.setWaitText(getSetting(platform, setting::kText1, QStringLiteral("1")));
+        // As typed: the field saves each change of its text.
+        const QString text = getSetting(platform_, setting::kText1, QStringLiteral("1"));
+        if (text != choices_.waitText()) {
+            typeWaitTime(text);
+        }
     });
-    trap.run(142, [&] { targetFinder.getAllWindows(); });
+    trap.run(142, [&] { targetFinder_.getAllWindows(); });
     for (int i = 0; i < Durations::kRows.size(); ++i) {
-        trap.run(148 + 2 * i, [&] { choices.setHoldRowCount(i + 1); });
+        trap.run(148 + 2 * i, [&] { choices_.setHoldRowCount(i + 1); });
     }
     // As the classic list control does, a filled list starts with its first row selected.
-    choices.setHoldRow(0);
+    choices_.setHoldRow(0);
 
     int remembered = 0;
     trap.run(158, [&] {
         remembered =
-            convert::toInteger16(getSetting(platform, setting::kOftenIndex, QStringLiteral("2")));
+            convert::toInteger16(getSetting(platform_, setting::kOftenIndex, QStringLiteral("2")));
     });
     trap.run(160, [&] {
-        if (remembered < 1 || remembered > choices.holdRowCount()) {
+        if (remembered < 1 || remembered > choices_.holdRowCount()) {
             throw RuntimeError(
                 RuntimeError::Code::SubscriptOutOfRange,
                 QStringLiteral("no row %1 in the \"Hold for...\" list").arg(remembered));
         }
-        choices.setHoldRow(remembered - 1);
+        choices_.setHoldRow(remembered - 1);
     });
     // The question about "X seconds" waits until the window is shown
     // (loadShown), and so does the wait clock, which needs its answer.
-    const bool customLengthAsked = !trap.test(162, [&] { return choices.holdRowCount() == 0; }) &&
-                                   trap.test(164, [&] { return durations.customRowSelected(); });
+    const bool customLengthAsked = !trap.test(162, [&] { return choices_.holdRowCount() == 0; }) &&
+                                   trap.test(164, [&] { return durations_.customRowSelected(); });
 
     QString switchState;
     trap.run(172, [&] {
-        switchState = getSetting(platform, setting::kBackupSwitch, QStringLiteral("Off"));
+        switchState = getSetting(platform_, setting::kBackupSwitch, QStringLiteral("Off"));
     });
     if (trap.test(174, [&] { return switchState == QLatin1String("Off"); })) {
-        trap.run(176, [&] { choices.setSwitchOn(false); });
-        trap.run(178, [&] { waitClock->setInterval(0); });
+        trap.run(176, [&] { choices_.setSwitchOn(false); });
+        trap.run(178, [&] { waitClock_->setInterval(0); });
     } else if (trap.test(180, [&] { return switchState == QLatin1String("On"); })) {
-        trap.run(182, [&] { choices.setSwitchOn(true); });
+        trap.run(182, [&] { choices_.setSwitchOn(true); });
         if (!customLengthAsked) {
-            trap.run(184, [&] { waitClock->setInterval(1000); });
+            trap.run(184, [&] { waitClock_->setInterval(1000); });
         }
     }
 
@@ -77,82 +82,87 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     // sets the "Hold for..." list and the stop-key clock for the selected mode.
     const auto restoreOption = [&](UserChoices::Mode mode, const QString& key,
                                    const char* fallback) {
-        if (convert::toBoolean(getSetting(platform, key, QLatin1String(fallback)))) {
-            choices.setMode(mode);
-            engine.optionClicked();
+        if (convert::toBoolean(getSetting(platform_, key, QLatin1String(fallback)))) {
+            choices_.setMode(mode);
+            engine_.optionClicked();
         }
     };
     trap.run(186, [&] { restoreOption(UserChoices::Mode::UntilStopKey, setting::kOption1, "1"); });
     trap.run(188, [&] { restoreOption(UserChoices::Mode::Timed, setting::kOption2, "0"); });
-    trap.run(206, [&] { keySetFile.readKeySets(); });
+    trap.run(206, [&] { keySetFile_.readKeySets(); });
 }
 
 void HoldModel::loadShown(ErrorTrap& trap) {
     bool customRow = false;
-    trap.run(164, [&] { customRow = choices.holdRowCount() > 0 && durations.customRowSelected(); });
+    trap.run(164,
+             [&] { customRow = choices_.holdRowCount() > 0 && durations_.customRowSelected(); });
     if (!customRow) {
         return;
     }
-    const bool haveLength = durations.askCustomSeconds(trap, 166, 168, 170);
-    if (!choices.switchOn()) {
+    const bool haveLength = durations_.askCustomSeconds(trap, 166, 168, 170);
+    if (!choices_.switchOn()) {
         return;
     }
     if (haveLength) {
-        trap.run(184, [&] { waitClock->setInterval(1000); });
+        trap.run(184, [&] { waitClock_->setInterval(1000); });
     } else {
         // No hold may start that nothing would end.
-        trap.run(182, [&] { choices.setSwitchOn(false); });
+        trap.run(182, [&] { choices_.setSwitchOn(false); });
         trap.run(182,
-                 [&] { saveSetting(platform, setting::kBackupSwitch, QStringLiteral("Off")); });
+                 [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("Off")); });
     }
 }
 
 void HoldModel::toggleKey(int index) {
-    markActions.toggle(index);
+    markActions_.toggle(index);
 }
 
 void HoldModel::unmarkAllKeys() {
-    markActions.unmarkAll();
+    markActions_.unmarkAll();
 }
 
 void HoldModel::markAllKeys() {
-    markActions.markAll();
+    markActions_.markAll();
 }
 
 void HoldModel::turnSwitch() {
-    engine.switchClicked();
+    engine_.switchClicked();
 }
 
 void HoldModel::chooseMode(UserChoices::Mode mode) {
-    choices.setMode(mode);
-    engine.optionClicked();
+    choices_.setMode(mode);
+    engine_.optionClicked();
+}
+
+void HoldModel::selectHoldRow(int row) {
+    choices_.setHoldRow(row);
 }
 
 void HoldModel::chooseHoldRow(int row) {
-    choices.setHoldRow(row);
-    durations.holdListClicked();
+    choices_.setHoldRow(row);
+    durations_.holdListClicked();
 }
 
 void HoldModel::typeWaitTime(const QString& text) {
-    choices.setWaitText(text);
-    durations.waitTextChanged(text);
+    choices_.setWaitText(text);
+    durations_.waitTextChanged(text);
 }
 
 void HoldModel::holdNow() {
-    engine.holdNowClicked();
+    engine_.holdNowClicked();
 }
 
 void HoldModel::refreshList() {
-    ErrorTrap trap(platform, QStringLiteral("Form1.PushButton1_Click"));
-    trap.run(100, [&] { targetFinder.getAllWindows(); });
+    ErrorTrap trap(platform_, QStringLiteral("Form1.PushButton1_Click"));
+    trap.run(100, [&] { targetFinder_.getAllWindows(); });
 }
 
 void HoldModel::chooseTarget(int row) {
-    targets.select(row);
+    targets_.select(row);
 }
 
 void HoldModel::showHelp() {
-    durations.showHelp();
+    durations_.showHelp();
 }
 
 }  // namespace quindorel

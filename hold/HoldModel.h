@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "hold/ClockCounts.h"
@@ -22,10 +23,14 @@ class Platform;
 
 // The whole state of the program without a widget: the marks, the target
 // rows, the choices, the counts and what is held, with the procedures that
-// change them and the three clocks that drive them. A window shows it and
-// forwards the user's clicks to it.
-struct HoldModel {
+// change them and the clocks that drive them. Everything a user or a caller
+// does is one verb; views read the state through the const getters and hear
+// of each change through the observers.
+class HoldModel {
+public:
     HoldModel(Platform& platform, const QString& programFolder);
+    HoldModel(const HoldModel&) = delete;
+    HoldModel& operator=(const HoldModel&) = delete;
 
     // Restores every saved choice, as the start-up procedure's statements
     // with their line numbers in `trap`; `mainWindow` is the window that
@@ -42,7 +47,8 @@ struct HoldModel {
     void markAllKeys();                       // "Mark All Buttons"
     void turnSwitch();                        // "Turn On" / "Turn Off"
     void chooseMode(UserChoices::Mode mode);  // either option button
-    void chooseHoldRow(int row);              // a row of "Hold for..."
+    void selectHoldRow(int row);              // the "Hold for..." selection moved, before its click
+    void chooseHoldRow(int row);              // a click on a row of "Hold for..."
     void typeWaitTime(const QString& text);   // the waiting-time field
     void holdNow();                           // "Hold Now (Test)"
     void refreshList();                       // "Refresh List"
@@ -50,25 +56,55 @@ struct HoldModel {
     void showHelp();                          // "Help"
     // What the program does: a press or a release pass now, and at its end
     // the key-ups still owed.
-    void pressKeys() { engine.holdKeys(HoldEngine::Pass::Press); }
-    void releaseKeys() { engine.holdKeys(HoldEngine::Pass::Release); }
-    void releaseHeldKeys() { engine.releaseHeldKeys(); }
+    void pressKeys() { engine_.holdKeys(HoldEngine::Pass::Press); }
+    void releaseKeys() { engine_.holdKeys(HoldEngine::Pass::Release); }
+    void releaseHeldKeys() { engine_.releaseHeldKeys(); }
 
-    Platform& platform;
-    std::unique_ptr<Clock> waitClock;     // Timer1
-    std::unique_ptr<Clock> holdClock;     // Timer2
-    std::unique_ptr<Clock> stopKeyClock;  // Timer3
-    std::unique_ptr<Clock> focusClock;    // a press waiting for the keyboard to leave us
-    ClockCounts counts;
-    UserChoices choices;
-    TargetRows targets;
-    MarkedKeys marks;
-    TargetFinder targetFinder;
-    KeySetFile keySetFile;
-    MarkActions markActions;
-    Durations durations;
-    HoldEngine engine;
-    StopHotKey stopHotKey;
+    // The state, read-only.
+    const UserChoices& choices() const { return choices_; }
+    const TargetRows& targets() const { return targets_; }
+    const MarkedKeys& marks() const { return marks_; }
+    const ClockCounts& counts() const { return counts_; }
+    const QStringList& keySet() const {
+        return keySetFile_.keySet();
+    }  // as last read from the file
+    const TargetFinder& targetFinder() const { return targetFinder_; }
+    bool waitClockRunning() const { return waitClock_->interval() > 0; }
+    std::int32_t selectedHoldSeconds() const { return durations_.selectedHoldSeconds(); }
+
+    // Change notifications; each observer is called after every change.
+    void observeChoices(std::function<void(UserChoices::Part)> changed) {
+        choices_.addObserver(std::move(changed));
+    }
+    void observeTargets(std::function<void(bool rows)> changed) {
+        targets_.addObserver(std::move(changed));
+    }
+    void observeMarks(std::function<void(int index)> changed) {
+        marks_.addObserver(std::move(changed));
+    }
+    // The busy pointer around "Hold Now (Test)", and the notice the window
+    // shows while a press waits for the keyboard (empty: none).
+    void setBusyPointer(std::function<void(bool)> setBusy) {
+        engine_.setBusyPointer(std::move(setBusy));
+    }
+    void setNotice(std::function<void(const QString&)> show) { engine_.setNotice(std::move(show)); }
+
+private:
+    Platform& platform_;
+    std::unique_ptr<Clock> waitClock_;     // Timer1
+    std::unique_ptr<Clock> holdClock_;     // Timer2
+    std::unique_ptr<Clock> stopKeyClock_;  // Timer3
+    std::unique_ptr<Clock> focusClock_;    // a press waiting for the keyboard to leave us
+    ClockCounts counts_;
+    UserChoices choices_;
+    TargetRows targets_;
+    MarkedKeys marks_;
+    TargetFinder targetFinder_;
+    KeySetFile keySetFile_;
+    MarkActions markActions_;
+    Durations durations_;
+    HoldEngine engine_;
+    StopHotKey stopHotKey_;
 };
 
 }  // namespace quindorel

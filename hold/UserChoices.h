@@ -50,7 +50,7 @@ private:
 
     Mode mode_ = Mode::Neither;
     bool switchOn_ = false;
-    QString waitText_;
+    QString waitText_ = QStringLiteral("Text1");  // the field's designed text, until restored
     int holdRowCount_ = 0;
     int holdRow_ = -1;
     bool holdListEnabled_ = true;

@@ -42,6 +42,14 @@ public:
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
                                     const QString& defaultText) override;
 
+    // Queues answers for the input boxes; "<cancel>" stands for Cancel.
+    void answerWith(const QStringList& texts) {
+        for (const QString& text : texts) {
+            answers.push_back(text == QLatin1String("<cancel>") ? std::nullopt
+                                                                : std::optional<QString>(text));
+        }
+    }
+
     // Delivers one press of the stop key, as the system would.
     void pressStopKey();
 

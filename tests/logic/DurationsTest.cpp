@@ -1,15 +1,29 @@
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
-#include "Fixture.h"
 #include "common/ErrorTrap.h"
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
+#include "hold/UserChoices.h"
+#include "platform/fake/FakePlatform.h"
 
 using namespace quindorel;
-using namespace quindorel::testing;
+
+namespace {
+
+// The durations with the choices and counts they read, and every row of
+// "Hold for..." listed.
+struct Parts {
+    FakePlatform platform;
+    ClockCounts counts;
+    UserChoices choices;
+    Durations durations{platform, counts, choices};
+    Parts() {
+        platform.applicationTitle = QStringLiteral("Tessavrin");  // boxes without a title get it
+        choices.setHoldRowCount(static_cast<int>(Durations::kRows.size()));
+    }
+};
+
+}  // namespace
 
 class DurationsTest : public QObject {
     Q_OBJECT
@@ -29,21 +43,20 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, custom);
         QFETCH(int, seconds);
-        Fixture f;
-        f.start();
-        f.window->model().counts.customHoldSeconds = custom;
-        f.model().choices.setHoldRow(row);
-        QCOMPARE(f.window->model().durations.selectedHoldSeconds(), seconds);
+        Parts p;
+        p.counts.customHoldSeconds = custom;
+        p.choices.setHoldRow(row);
+        QCOMPARE(p.durations.selectedHoldSeconds(), seconds);
     }
 
     void listClickSavesIndexAndRestartsTheCount() {
-        Fixture f;
-        f.start();
-        f.window->model().counts.holdTicks = 7;
-        f.chooseHoldRow(3);
-        QCOMPARE(f.platform.store.value("OftenIndex"), QStringLiteral("4"));
-        QCOMPARE(f.window->model().counts.holdSeconds, 60);
-        QCOMPARE(f.window->model().counts.holdTicks, 0);
+        Parts p;
+        p.counts.holdTicks = 7;
+        p.choices.setHoldRow(3);
+        p.durations.holdListClicked();
+        QCOMPARE(p.platform.store.value("OftenIndex"), QStringLiteral("4"));
+        QCOMPARE(p.counts.holdSeconds, 60);
+        QCOMPARE(p.counts.holdTicks, 0);
     }
 
     void customSecondsPrompt_data() {
@@ -69,40 +82,18 @@ private slots:
         QFETCH(QStringList, answers);
         QFETCH(int, stored);
         QFETCH(QStringList, boxes);
-        Fixture f;
-        f.start();
-        f.window->model().counts.customHoldSeconds = 99;
-        for (const QString& answer : answers) {
-            f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
-                                                              : std::optional<QString>(answer));
-        }
-        f.platform.messages.clear();
-        ErrorTrap trap(f.platform, QStringLiteral("Form1.PushButton4_Click"));
-        QVERIFY(f.window->model().durations.askCustomSeconds(trap, 106, 106, 106));
-        QCOMPARE(f.platform.prompts.size(), answers.size());
-        QCOMPARE(f.window->model().counts.customHoldSeconds, stored);
+        Parts p;
+        p.counts.customHoldSeconds = 99;
+        p.platform.answerWith(answers);
+        ErrorTrap trap(p.platform, QStringLiteral("Form1.PushButton4_Click"));
+        QVERIFY(p.durations.askCustomSeconds(trap, 106, 106, 106));
+        QCOMPARE(p.platform.prompts.size(), answers.size());
+        QCOMPARE(p.counts.customHoldSeconds, stored);
         QStringList shown;
-        for (const QString& text : f.platform.messageTexts()) {
+        for (const QString& text : p.platform.messageTexts()) {
             shown << text.section(QLatin1Char('\r'), 0, 0);
         }
         QCOMPARE(shown, boxes);
-    }
-
-    void holdListAlwaysKeepsARow() {
-        Fixture f;
-        f.start();
-        f.window->show();
-        QTreeWidget* list = f.controls().holdList;
-        f.chooseMode(UserChoices::Mode::Timed);
-        QTreeWidgetItem* row = list->topLevelItem(2);
-        list->setCurrentItem(row);
-        const QPoint middle = list->visualItemRect(row).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, middle);
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>({row}));
-        QCOMPARE(f.window->model().durations.selectedHoldSeconds(), 10);
-        QVERIFY(f.platform.messages.isEmpty());
     }
 
     void waitingTimeWarnings_data() {
@@ -127,50 +118,13 @@ private slots:
         QCOMPARE(Durations::waitTextWarning(text), warning);
     }
 
-    void leavingTheFieldWarnsAndKeepsTheText() {
-        Fixture f;
-        f.start();
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        QLineEdit* field = f.controls().waitField;
-        field->setFocus();
-        field->setText("abc");
-        f.platform.messages.clear();
-        f.controls().helpButton->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(f.platform.messages.size(), 1);
-        QCOMPARE(f.platform.messages[0].text, QStringLiteral("Please enter a numeric value."));
-        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
-        QTRY_VERIFY(field->hasFocus());
-        QCOMPARE(field->text(), QStringLiteral("abc"));
-
-        // A click on a key leaves the field too.
-        QTest::mouseClick(f.key(41), Qt::LeftButton);
-        QTRY_COMPARE(f.platform.messages.size(), 2);
-        QTRY_VERIFY(field->hasFocus());
-    }
-
-    void everyKeystrokeIsSaved() {
-        Fixture f;
-        f.start();
-        QLineEdit* field = f.controls().waitField;
-        field->clear();
-        f.platform.store.writes.clear();
-        QTest::keyClicks(field, "12");
-        QCOMPARE(f.platform.store.writes, QStringList({"Text1=1", "Text1=12"}));
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QTest::keyClick(field, Qt::Key_Backspace);
-        QCOMPARE(f.platform.store.value("Text1"), QString());
-    }
-
     void helpShowsItsMessage() {
-        Fixture f;
-        f.start();
-        f.platform.messages.clear();
-        f.model().showHelp();
-        QCOMPARE(f.platform.messages.size(), 1);
-        QCOMPARE(f.platform.messages[0].title, QStringLiteral("Tessavrin"));
+        Parts p;
+        p.durations.showHelp();
+        QCOMPARE(p.platform.messages.size(), 1);
+        QCOMPARE(p.platform.messages[0].title, QStringLiteral("Tessavrin"));
         QVERIFY(
-            f.platform.messages[0].text.startsWith("Before holding the key down you should give"));
+            p.platform.messages[0].text.startsWith("Before holding the key down you should give"));
     }
 };
 

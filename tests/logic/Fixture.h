@@ -2,56 +2,71 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QtTest>
 #include <memory>
 
-#include "app/KeyButton.h"
-#include "app/MainWindow.h"
+#include "common/ErrorTrap.h"
 #include "hold/HoldModel.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace quindorel::testing {
 
-// A main window on the fake platform, with its own temporary folder (TEMP)
-// and program folder.
+// A hold model on the fake platform, with its own temporary folder (TEMP)
+// and program folder, as the program builds it without a window.
 struct Fixture {
+    static constexpr WindowId kOwnWindow = 900;  // the window that would show the model
+
     QTemporaryDir temp;
     QTemporaryDir program;
+    QString programFolder = program.path();
     FakePlatform platform;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<HoldModel> ownModel;
+    HoldModel* shown = nullptr;
+    QString notice;  // what the window would show while a press waits
+    bool busy = false;
+    QList<bool> busyChanges;
 
     // The program ships an empty key set beside itself.
     Fixture() {
         qputenv("TEMP", temp.path().toLocal8Bit());
         writeFile(program.filePath(QStringLiteral("xsettings.txt")), "\r\n");
     }
-    ~Fixture() { window.reset(); }
+    virtual ~Fixture() = default;
 
-    MainWindow& make() {
-        window = std::make_unique<MainWindow>(platform, program.path());
-        return *window;
+    HoldModel& make() {
+        ownModel = std::make_unique<HoldModel>(platform, programFolder);
+        watch(*ownModel);
+        return *ownModel;
     }
-    MainWindow& start() {
+    // Start-up as the window runs it: the load, then what needs the window shown.
+    HoldModel& start() {
         make();
-        window->formLoad();
-        window->formShown();
-        return *window;
+        load();
+        loadShown();
+        return model();
     }
+    void load() {
+        ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
+        model().load(trap, kOwnWindow);
+    }
+    void loadShown() {
+        ErrorTrap trap(platform, QStringLiteral("Form1.Form_Load"));
+        model().loadShown(trap);
+    }
+    // The program ends.
+    void close() { model().releaseHeldKeys(); }
 
-    // The model the window shows, and the user's actions as the window
-    // forwards them to it.
-    HoldModel& model() { return window->model(); }
+    HoldModel& model() { return *shown; }
     void turnSwitch() { model().turnSwitch(); }
-    bool switchOn() { return model().choices.switchOn(); }
+    bool switchOn() { return model().choices().switchOn(); }
     void chooseMode(UserChoices::Mode mode) { model().chooseMode(mode); }
     void chooseHoldRow(int row) { model().chooseHoldRow(row); }
 
     FakeClock& waitClock() { return *platform.clocks.at(0); }
     FakeClock& holdClock() { return *platform.clocks.at(1); }
     FakeClock& stopKeyClock() { return *platform.clocks.at(2); }
+    FakeClock& focusClock() { return *platform.clocks.at(3); }
     FakeDesktop& desktop() { return platform.fakeDesktop; }
-    const FormControls& controls() { return window->controls(); }
-    KeyButton* key(int index) { return controls().keyButtons.at(static_cast<std::size_t>(index)); }
 
     void addWindow(WindowId id, const std::string& title, bool visible = true, bool owned = false) {
         desktop().windows.push_back({id, title, visible, owned});
@@ -69,11 +84,11 @@ struct Fixture {
     }
     void writeKeySet(const QByteArray& bytes) const { writeFile(keySetPath(), bytes); }
 
-    // Indices of the green keys.
+    // Indices of the marked keys.
     QList<int> markedKeys() {
         QList<int> marked;
         for (int i = 0; i < kKeyCount; ++i) {
-            if (key(i)->backColor() == KeyButton::kMarked) {
+            if (model().marks().marked(i)) {
                 marked << i;
             }
         }
@@ -89,6 +104,16 @@ struct Fixture {
             }
         }
         return lines;
+    }
+
+protected:
+    void watch(HoldModel& model) {
+        shown = &model;
+        model.setNotice([this](const QString& text) { notice = text; });
+        model.setBusyPointer([this](bool on) {
+            busy = on;
+            busyChanges << on;
+        });
     }
 };
 

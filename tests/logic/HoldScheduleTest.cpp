@@ -1,11 +1,6 @@
 #include <QtTest>
 
 #include "Fixture.h"
-#include "hold/ClockCounts.h"
-#include "hold/HoldEngine.h"
-#include "hold/StopHotKey.h"
-#include "keys/MarkActions.h"
-#include "targets/TargetFinder.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -17,8 +12,8 @@ class HoldScheduleTest : public QObject {
     static void prepare(Fixture& f, const QString& wait, bool timed) {
         f.addWindow(42, "Game");
         f.start();
-        f.window->model().toggleKey(41);
-        f.model().choices.setWaitText(wait);
+        f.model().toggleKey(41);
+        f.model().typeWaitTime(wait);
         if (timed) {
             f.chooseMode(UserChoices::Mode::Timed);
         }
@@ -45,7 +40,7 @@ private slots:
         ticks(f.waitClock(), 20);  // the wait clock goes on, without effect
         ticks(f.holdClock(), 20);  // the hold clock counts only while the switch is off
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
-        QCOMPARE(f.window->model().counts.holdTicks, 0);
+        QCOMPARE(f.model().counts().holdTicks, 0);
 
         f.turnSwitch();
         QVERIFY(!f.switchOn());
@@ -71,13 +66,13 @@ private slots:
         QFETCH(bool, timed);
         Fixture f;
         f.start();
-        f.model().choices.setWaitText("3");
+        f.model().typeWaitTime("3");
         f.turnSwitch();  // nothing listed yet: the first press does nothing
         ticks(f.waitClock(), 3);
         f.turnSwitch();
         f.addWindow(42, "Game");
         f.model().refreshList();
-        f.window->model().toggleKey(41);
+        f.model().toggleKey(41);
         if (timed) {
             f.chooseMode(UserChoices::Mode::Timed);
             f.chooseHoldRow(1);  // "5 seconds"
@@ -108,10 +103,10 @@ private slots:
         prepare(f, "3", false);
         f.turnSwitch();
         ticks(f.waitClock(), 2);
-        f.model().choices.setWaitText("2");  // already passed
+        f.model().typeWaitTime("2");  // already passed
         ticks(f.waitClock(), 5);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        f.model().choices.setWaitText("9");
+        f.model().typeWaitTime("9");
         ticks(f.waitClock(), 2);
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
     }
@@ -134,7 +129,7 @@ private slots:
         f.turnSwitch();
         ticks(f.waitClock(), 4);
         QVERIFY(f.desktop().keyCalls().isEmpty());
-        QCOMPARE(f.window->model().counts.waitTicks, 4);
+        QCOMPARE(f.model().counts().waitTicks, 4);
         QCOMPARE(f.platform.messages.size(), reports);
     }
 
@@ -142,18 +137,21 @@ private slots:
         Fixture f;
         prepare(f, "2", false);
         f.model().holdNow();  // switch off: nothing
-        QCOMPARE(f.window->model().counts.waitTicks, 0);
+        QCOMPARE(f.model().counts().waitTicks, 0);
         f.turnSwitch();
         f.model().holdNow();
         QVERIFY(f.desktop().keyCalls().isEmpty());
         f.model().holdNow();
         QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
+        // The hourglass shows around every click and never stays.
+        QCOMPARE(f.busyChanges, QList<bool>({true, false, true, false, true, false}));
 
         Fixture empty;  // no application listed: not even a tick
         empty.start();
         empty.turnSwitch();
         empty.model().holdNow();
-        QCOMPARE(empty.window->model().counts.waitTicks, 0);
+        QCOMPARE(empty.model().counts().waitTicks, 0);
+        QVERIFY(empty.busyChanges.isEmpty());
     }
 
     void switchOnAsksForCustomSeconds() {
@@ -173,13 +171,13 @@ private slots:
         QCOMPARE(f.platform.prompts.first(),
                  QStringLiteral("Input Number Of Second(s)|Enter number of second(s):|"));
         QCOMPARE(f.platform.messageTexts(), QStringList({"Please enter a value more than 0."}));
-        QCOMPARE(f.window->model().counts.customHoldSeconds, 8);
+        QCOMPARE(f.model().counts().customHoldSeconds, 8);
         QCOMPARE(f.waitClock().interval(), 1000);
 
         f.turnSwitch();
         f.platform.answers = {std::nullopt};  // dismissed: the length entered before stays
         f.turnSwitch();
-        QCOMPARE(f.window->model().counts.customHoldSeconds, 8);
+        QCOMPARE(f.model().counts().customHoldSeconds, 8);
         QVERIFY(f.switchOn());
     }
 
@@ -190,9 +188,7 @@ private slots:
         f.platform.pressStopKey();  // not set up yet: nothing
         QVERIFY(f.desktop().calls.isEmpty());
         f.stopKeyClock().tick();
-        QCOMPARE(
-            f.desktop().calls.last(),
-            QStringLiteral("stopkey %1").arg(f.window->model().targetFinder.mainWindowHandle()));
+        QCOMPARE(f.desktop().calls.last(), QStringLiteral("stopkey %1").arg(Fixture::kOwnWindow));
         QCOMPARE(f.stopKeyClock().interval(), 0);  // an idle program is not woken every 10 ms
 
         f.turnSwitch();
@@ -230,13 +226,14 @@ private slots:
         f.chooseMode(UserChoices::Mode::Timed);
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("False"));
         QCOMPARE(f.platform.store.value("Option2"), QStringLiteral("True"));
-        QVERIFY(f.model().choices.holdListEnabled());
+        QVERIFY(f.model().choices().holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 0);
         QVERIFY(!f.stopKeyClock().enabled());
         f.chooseMode(UserChoices::Mode::UntilStopKey);
         QCOMPARE(f.platform.store.value("Option1"), QStringLiteral("True"));
-        QVERIFY(!f.model().choices.holdListEnabled());
+        QVERIFY(!f.model().choices().holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 10);
+        QVERIFY(f.stopKeyClock().enabled());  // or Ctrl+Shift+S would never be set up
     }
 };
 

@@ -29,6 +29,8 @@ private slots:
         QTest::newRow("both Enter keys") << QList<int>{96, 52} << QByteArray("13,13,\r\n");
         QTest::newRow("last key unmarked") << QList<int>{41, 41} << QByteArray("\r\n");
         QTest::newRow("picture key") << QList<int>{75} << QByteArray("93,\r\n");
+        QTest::newRow("Esc, the first key") << QList<int>{0} << QByteArray("27,\r\n");
+        QTest::newRow("no such key") << QList<int>{-1, kKeyCount} << QByteArray("\r\n");
     }
     void savedBytes() {
         QFETCH(QList<int>, clicks);
@@ -36,39 +38,39 @@ private slots:
         Fixture f;
         f.start();
         for (int index : clicks) {
-            f.window->model().toggleKey(index);
+            f.model().toggleKey(index);
         }
         QCOMPARE(f.keySetBytes(), bytes);
         // The hold presses what was just saved.
-        QCOMPARE(f.window->model().keySetFile.keySet(), KeySetFile::split(bytes));
+        QCOMPARE(f.model().keySet(), KeySetFile::split(bytes));
     }
 
     void allKeysAndReset() {
         Fixture f;
         f.start();
-        f.window->model().markAllKeys();
+        f.model().markAllKeys();
         QByteArray expected;
         for (const KeyDefinition& key : keyTable()) {
             expected += QByteArray::number(key.code) + ',';
         }
         QCOMPARE(f.keySetBytes(), expected + "\r\n");
         QCOMPARE(expected.split(',').count("13"), 2);
-        QVERIFY(f.key(73)->isHidden());
-        f.window->model().unmarkAllKeys();
+        QVERIFY(f.model().marks().hidden(73));
+        f.model().unmarkAllKeys();
         QCOMPARE(f.keySetBytes(), QByteArray("\r\n"));
-        QVERIFY(!f.key(73)->isHidden());
+        QVERIFY(!f.model().marks().hidden(73));
         QVERIFY(f.markedKeys().isEmpty());
     }
 
     void pictureKeyHidesWhileMarkedByAClick() {
         Fixture f;
         f.start();
-        f.window->model().toggleKey(74);
-        QCOMPARE(f.key(74)->backColor(), KeyButton::kMarked);
-        QVERIFY(f.key(74)->isHidden());
-        f.window->model().toggleKey(41);
-        f.window->model().toggleKey(41);
-        QCOMPARE(f.key(41)->backColor(), KeyButton::kUnmarked);
+        f.model().toggleKey(74);
+        QVERIFY(f.model().marks().marked(74));
+        QVERIFY(f.model().marks().hidden(74));
+        f.model().toggleKey(41);
+        f.model().toggleKey(41);
+        QVERIFY(!f.model().marks().marked(41));
     }
 
     void reading_data() {
@@ -101,7 +103,7 @@ private slots:
         f.writeKeySet(content);
         f.start();
         QCOMPARE(f.markedKeys(), marked);
-        QCOMPARE(f.window->model().keySetFile.keySet(), keySet);
+        QCOMPARE(f.model().keySet(), keySet);
         QVERIFY(f.platform.messages.isEmpty());
     }
 
@@ -109,8 +111,8 @@ private slots:
         Fixture f;
         f.writeKeySet("91,\r\n");
         f.start();
-        QCOMPARE(f.key(73)->backColor(), KeyButton::kMarked);
-        QVERIFY(!f.key(73)->isHidden());
+        QVERIFY(f.model().marks().marked(73));
+        QVERIFY(!f.model().marks().hidden(73));
     }
 
     void missingFileIsSeededFromTheProgramFolder() {
@@ -139,19 +141,39 @@ private slots:
         if (!beside.isEmpty()) {
             f.writeFile(root.filePath("bin/xsettings.txt"), beside);
         }
-        f.window = std::make_unique<MainWindow>(f.platform, root.filePath("bin"));
-        f.window->formLoad();
+        f.programFolder = root.filePath("bin");
+        f.start();
         QCOMPARE(f.markedKeys(), marked);
     }
 
-    void missingSeedIsReported() {
+    void unreadablePathsAreReported_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QList<int>>("reportedLines");
+        QTest::addColumn<QStringList>("reports");  // the start of each report
+        QTest::newRow("no file and no seed")
+            << "no seed" << QList<int>{106, 110} << QStringList{"File not found", "File not found"};
+        QTest::newRow("a folder at its path")
+            << "folder" << QList<int>{110} << QStringList{"Path/File access error"};
+    }
+    void unreadablePathsAreReported() {
+        QFETCH(QString, setup);
+        QFETCH(QList<int>, reportedLines);
+        QFETCH(QStringList, reports);
         Fixture f;
-        QFile::remove(f.program.filePath("xsettings.txt"));
+        if (setup == "no seed") {
+            QFile::remove(f.program.filePath("xsettings.txt"));
+        } else {
+            QVERIFY(QDir(f.temp.path()).mkdir("xsettings.txt"));
+        }
         f.start();
-        QCOMPARE(f.reportedLines(), QList<int>({106, 110}));
-        QVERIFY(f.platform.messages[0].text.contains("Form1.ReadKeySets at line 106"));
+        QCOMPARE(f.reportedLines(), reportedLines);
+        for (int i = 0; i < reports.size(); ++i) {
+            QVERIFY2(f.platform.messages[i].text.startsWith(reports[i]),
+                     qPrintable(f.platform.messages[i].text));
+        }
+        QVERIFY(f.platform.messages[0].text.contains("Form1.ReadKeySets at line"));
         QVERIFY(f.markedKeys().isEmpty());
-        QVERIFY(f.window->model().keySetFile.keySet().isEmpty());
+        QVERIFY(f.model().keySet().isEmpty());
     }
 
     void oversizedFileIsReportedAndNotRead() {
@@ -186,11 +208,11 @@ private slots:
         f.start();
         f.platform.messages.clear();
         qputenv("TEMP", f.temp.filePath("no/such/folder").toLocal8Bit());
-        f.window->model().toggleKey(41);
+        f.model().toggleKey(41);
         QCOMPARE(f.reportedLines(), QList<int>({102, 110}));
         QVERIFY(f.platform.messages[0].text.startsWith("Path not found"));
-        QCOMPARE(f.key(41)->backColor(), KeyButton::kMarked);  // the screen keeps the change
-        QCOMPARE(f.window->model().keySetFile.keySet(), QStringList({"65", ""}));
+        QVERIFY(f.model().marks().marked(41));  // the screen keeps the change
+        QCOMPARE(f.model().keySet(), QStringList({"65", ""}));
     }
 
     void failedReplaceKeepsTheOldFileAndLeavesNoTemporary() {
@@ -199,7 +221,7 @@ private slots:
         QVERIFY(QFile::remove(f.keySetPath()));
         QVERIFY(QDir(f.temp.path()).mkdir("xsettings.txt"));  // cannot be replaced by a file
         f.platform.messages.clear();
-        f.window->model().toggleKey(41);
+        f.model().toggleKey(41);
         QCOMPARE(f.reportedLines(), QList<int>({112}));
         QVERIFY(QFileInfo(f.keySetPath()).isDir());
         QCOMPARE(QDir(f.temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -212,7 +234,7 @@ private slots:
         f.writeFile(victim, "precious");
         QFile::remove(f.keySetPath());
         QVERIFY(QFile::link(victim, f.keySetPath()));
-        f.window->model().toggleKey(41);
+        f.model().toggleKey(41);
         QVERIFY(!QFileInfo(f.keySetPath()).isSymLink());
         QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
         QFile file(victim);
@@ -255,7 +277,7 @@ private slots:
         f.start();
         QCOMPARE(f.markedKeys(), QList<int>({41}));
         f.platform.messages.clear();
-        f.window->model().unmarkAllKeys();
+        f.model().unmarkAllKeys();
         QCOMPARE(f.reportedLines(), reportedLines);
         QFile file(keySet);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -276,7 +298,7 @@ private slots:
         QCOMPARE(f.reportedLines(), QList<int>({110}));
         QVERIFY(f.markedKeys().isEmpty());
         f.platform.messages.clear();
-        f.window->model().toggleKey(27);
+        f.model().toggleKey(27);
         QCOMPARE(f.reportedLines(), QList<int>({102, 110}));
         QCOMPARE(f.keySetBytes(), QByteArray("65,\r\n"));
 #else

@@ -1,11 +1,8 @@
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 #include "Fixture.h"
 #include "hold/ClockCounts.h"
-#include "keys/KeySetFile.h"
+#include "hold/Durations.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -14,24 +11,21 @@ class StartUpTest : public QObject {
     Q_OBJECT
 
     static QString selectedHoldRow(Fixture& f) {
-        const auto selected = f.controls().holdList->selectedItems();
-        return selected.isEmpty() ? QString() : selected.first()->text(0);
+        return Durations::kRows.value(f.model().choices().holdRow());
     }
 
 private slots:
     void firstRun() {
         Fixture f;
         f.start();
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Quindorel"));
-        QCOMPARE(f.platform.applicationTitle, QStringLiteral("Tessavrin"));
-        QCOMPARE(f.controls().waitField->text(), QStringLiteral("1"));
+        QCOMPARE(f.model().choices().waitText(), QStringLiteral("1"));
         QCOMPARE(selectedHoldRow(f), QStringLiteral("5 seconds"));
         QVERIFY(f.platform.prompts.isEmpty());
         QVERIFY(!f.switchOn());
         QCOMPARE(f.waitClock().interval(), 0);
         QCOMPARE(f.holdClock().interval(), 0);
-        QVERIFY(f.controls().foreverOption->isChecked());
-        QVERIFY(!f.model().choices.holdListEnabled());
+        QCOMPARE(f.model().choices().mode(), UserChoices::Mode::UntilStopKey);
+        QVERIFY(!f.model().choices().holdListEnabled());
         QCOMPARE(f.stopKeyClock().interval(), 10);
         QVERIFY(f.stopKeyClock().enabled());
         QCOMPARE(f.platform.store.value("Text1"), QStringLiteral("1"));
@@ -40,14 +34,8 @@ private slots:
         QVERIFY(!f.platform.store.contains("OftenIndex"));
         QVERIFY(!f.platform.store.contains("BackupSwitch"));
         QVERIFY(f.platform.messages.isEmpty());
-        QCOMPARE(f.window->model().counts.customHoldSeconds, 0);
-        QStringList rows;
-        for (int i = 0; i < f.controls().holdList->topLevelItemCount(); ++i) {
-            rows << f.controls().holdList->topLevelItem(i)->text(0);
-        }
-        QCOMPARE(rows,
-                 QStringList({"1 second", "5 seconds", "10 seconds", "60 seconds", "X seconds"}));
-        QCOMPARE(f.controls().holdList->headerItem()->text(0), QStringLiteral("Hold for..."));
+        QCOMPARE(f.model().counts().customHoldSeconds, 0);
+        QCOMPARE(f.model().choices().holdRowCount(), 5);
     }
 
     void rememberedHoldRow_data() {
@@ -81,14 +69,11 @@ private slots:
         QFETCH(QList<int>, reportedLines);
         Fixture f;
         f.platform.store.set("OftenIndex", stored);
-        for (const QString& answer : answers) {
-            f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
-                                                              : std::optional<QString>(answer));
-        }
+        f.platform.answerWith(answers);
         f.start();
         QCOMPARE(f.platform.prompts.size(), answers.size());
         QCOMPARE(selectedHoldRow(f), selected);
-        QCOMPARE(f.window->model().counts.customHoldSeconds, custom);
+        QCOMPARE(f.model().counts().customHoldSeconds, custom);
         QCOMPARE(f.reportedLines(), reportedLines);
         for (const auto& message : f.platform.messages) {
             QVERIFY(message.text.startsWith("Please enter a ") ||
@@ -116,7 +101,7 @@ private slots:
         Fixture f;
         f.platform.store.set("BackupSwitch", stored);
         f.start();
-        QCOMPARE(f.controls().switchButton->text(), caption);
+        QCOMPARE(f.switchOn(), caption == "Turn Off");
         QCOMPARE(f.waitClock().interval(), interval);
         QVERIFY(f.platform.messages.isEmpty());
     }
@@ -144,8 +129,8 @@ private slots:
         f.platform.store.set("Option1", option1);
         f.platform.store.set("Option2", option2);
         f.start();
-        QCOMPARE(f.controls().timedOption->isChecked(), timed);
-        QCOMPARE(f.model().choices.holdListEnabled(), timed);
+        QCOMPARE(f.model().choices().mode() == UserChoices::Mode::Timed, timed);
+        QCOMPARE(f.model().choices().holdListEnabled(), timed);
         QCOMPARE(f.stopKeyClock().interval(), timed ? 0 : 10);
         QCOMPARE(f.platform.store.value("Option2"),
                  timed ? QStringLiteral("True") : QStringLiteral("False"));
@@ -183,32 +168,16 @@ private slots:
         f.platform.store.set("BackupSwitch", "On");
         f.platform.store.set("OftenIndex", "5");
         f.platform.store.set("Option2", "True");
-        f.make().formLoad();
+        f.make();
+        f.load();
         QVERIFY(f.platform.prompts.isEmpty());
         QCOMPARE(f.waitClock().interval(), 0);  // nothing counts before the answer
-        f.platform.answers.push_back(answer == "<cancel>" ? std::nullopt
-                                                          : std::optional<QString>(answer));
-        f.window->formShown();
+        f.platform.answerWith({answer});
+        f.loadShown();
         QCOMPARE(f.platform.prompts.size(), 1);
-        QCOMPARE(f.controls().switchButton->text(), caption);
+        QCOMPARE(f.switchOn(), caption == "Turn Off");
         QCOMPARE(f.waitClock().interval(), interval);
         QCOMPARE(f.platform.store.value("BackupSwitch"), interval ? "On" : "Off");
-    }
-
-    void damagedCursorFileIsReportedAt106() {
-        Fixture f;
-        f.writeFile(f.program.filePath("HAND-M.CUR"), "not a cursor");
-        f.start();
-        QCOMPARE(f.reportedLines(), QList<int>({106}));
-    }
-
-    void skinFileKeepsTheDesignedLook() {
-        Fixture f;
-        QDir(f.program.path()).mkdir("x");
-        f.writeFile(f.program.filePath("x/o.cjs"), "skin");
-        f.start();
-        QVERIFY(f.platform.messages.isEmpty());
-        QCOMPARE(f.window->palette().color(QPalette::Window), QColor(Qt::white));
     }
 };
 

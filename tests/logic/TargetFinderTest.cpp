@@ -1,4 +1,3 @@
-#include <QPushButton>
 #include <QtTest>
 
 #include "Fixture.h"
@@ -10,10 +9,11 @@ using namespace quindorel::testing;
 
 namespace {
 
-QStringList rows(QTreeWidget* list) {
+// The application list's rows as "title|handle".
+QStringList rows(const HoldModel& model) {
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        texts << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(1);
+    for (const TargetRows::Row& row : model.targets().rows()) {
+        texts << row.title + QLatin1Char('|') + QString::number(row.handle);
     }
     return texts;
 }
@@ -40,6 +40,9 @@ private slots:
             << "Editor" << true << false << -2147483647 - 1 << "Editor|-2147483648";
         QTest::newRow("80 characters cut to 79")
             << QString(80, 'x') << true << false << 7 << QString(79, 'x') + "|7";
+        QTest::newRow("a character of two units is not cut in half")
+            << QString(78, 'x') + QString::fromUtf8("\xF0\x9F\x8E\xAE") << true << false << 7
+            << QString(78, 'x') + "|7";
         QTest::newRow("79 characters whole")
             << QString(79, 'y') << true << false << 7 << QString(79, 'y') + "|7";
         QTest::newRow("79 spaces then text is blank")
@@ -54,49 +57,36 @@ private slots:
         Fixture f;
         f.addWindow(id, title.toStdString(), visible, owned);
         f.start();
-        QCOMPARE(rows(f.controls().appList), row.isEmpty() ? QStringList() : QStringList{row});
+        QCOMPARE(rows(f.model()), row.isEmpty() ? QStringList() : QStringList{row});
     }
 
     void stackingOrderOwnWindowAndDuplicates() {
         Fixture f;
-        f.make();
-        const WindowId own = static_cast<WindowId>(f.window->winId());
         f.addWindow(3, "Top");
-        f.addWindow(own, "Quindorel");
+        f.addWindow(Fixture::kOwnWindow, "Quindorel");
         f.addWindow(5, "Same");
         f.addWindow(6, "Same");
-        f.window->formLoad();
-        QTreeWidget* list = f.controls().appList;
-        QCOMPARE(rows(list), QStringList({"Top|3", "Same|5", "Same|6"}));
-        QCOMPARE(list->selectedItems().value(0), list->topLevelItem(0));
-        QCOMPARE(f.window->model().targetFinder.selectedHandle(), 3);
+        f.start();
+        QCOMPARE(rows(f.model()), QStringList({"Top|3", "Same|5", "Same|6"}));
+        QCOMPARE(f.model().targets().selected(), 0);
+        QCOMPARE(f.model().targetFinder().selectedHandle(), 3);
     }
 
     void refreshRebuildsAndSelectsTheFirstRow() {
         Fixture f;
         f.addWindow(3, "One");
         f.start();
-        QTreeWidget* list = f.controls().appList;
+        f.model().chooseTarget(-1);
         f.desktop().windows = {{9, "Nine", true, false}, {3, "One", true, false}};
         f.desktop().vanishDuringWalk = 3;  // closed while the list is walked
-        f.controls().refreshButton->click();
-        QCOMPARE(rows(list), QStringList({"Nine|9"}));
-        QCOMPARE(list->selectedItems().value(0), list->topLevelItem(0));
+        f.model().refreshList();
+        QCOMPARE(rows(f.model()), QStringList({"Nine|9"}));
+        QCOMPARE(f.model().targets().selected(), 0);
         f.desktop().windows.clear();
-        f.controls().refreshButton->click();
-        QCOMPARE(list->topLevelItemCount(), 0);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.window->model().targetFinder.selectedHandle());
-    }
-
-    void columns() {
-        Fixture f;
-        f.start();
-        QTreeWidget* list = f.controls().appList;
-        QCOMPARE(list->headerItem()->text(0),
-                 QStringLiteral("Select One Application To Hold Into"));
-        QCOMPARE(list->headerItem()->text(1), QStringLiteral("Handle"));
-        QCOMPARE(list->columnWidth(0), 567);
-        QCOMPARE(list->columnWidth(1), 1);
+        f.model().refreshList();
+        QVERIFY(f.model().targets().rows().empty());
+        QCOMPARE(f.model().targets().selected(), -1);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.model().targetFinder().selectedHandle());
     }
 };
 

@@ -2,8 +2,8 @@
 
 #include "app/AppIcon.h"
 #include "app/FormControls.h"
-#include "app/KeyboardPicture.h"
 #include "app/KeyButton.h"
+#include "app/KeyboardPicture.h"
 
 using namespace quindorel;
 

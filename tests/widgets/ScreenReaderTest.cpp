@@ -6,8 +6,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
+#include <QTreeWidget>
 
-#include "logic/Fixture.h"
+#include "widgets/WindowFixture.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -45,12 +46,12 @@ private slots:
     void keysAreNamedAsPeopleSayThem() {
         QFETCH(int, index);
         QFETCH(QString, name);
-        Fixture f;
+        WindowFixture f;
         QCOMPARE(spokenName(f.make().controls().keyButtons[index]), name);
     }
 
     void everyKeyHasItsOwnUnabbreviatedName() {
-        Fixture f;
+        WindowFixture f;
         QSet<QString> names;
         const QStringList abbreviations = {"esc", "bksp", "pup", "pdn", "ent", "dwn", "rgt",
                                            "psc", "slk",  "brk", "nlk", "hm",  "ins", "del"};
@@ -68,10 +69,10 @@ private slots:
     // Marked keys read as checked however they were marked, a hidden picture
     // key included; and pressing it through the reader unmarks it.
     void marksReadAsChecked() {
-        Fixture f;
+        WindowFixture f;
         f.writeKeySet("65,93,");
         f.start();
-        QCOMPARE(f.markedKeys(), (QList<int>{41, 75}));
+        QCOMPARE(f.greenKeys(), (QList<int>{41, 75}));
         for (int i = 0; i < kKeyCount; ++i) {
             QCOMPARE(readsChecked(f.key(i)), i == 41 || i == 75);
         }
@@ -86,14 +87,14 @@ private slots:
         QVERIFY(!f.key(73)->isHidden());
 
         f.controls().markAllButton->click();
-        QCOMPARE(f.markedKeys().size(), kKeyCount);
+        QCOMPARE(f.greenKeys().size(), kKeyCount);
         QVERIFY(readsChecked(f.key(99)) && readsChecked(f.key(74)));
         f.controls().unmarkAllButton->click();
         QVERIFY(!readsChecked(f.key(99)) && !readsChecked(f.key(74)));
     }
 
     void controlsAreNamedAndTheHiddenButtonIsLeftOut() {
-        Fixture f;
+        WindowFixture f;
         f.start();
         const FormControls& c = f.controls();
         QCOMPARE(spokenName(c.appList), QStringLiteral("Select One Application To Hold Into"));

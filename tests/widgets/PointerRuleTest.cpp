@@ -2,8 +2,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "Fixture.h"
 #include "app/PointerRule.h"
+#include "widgets/WindowFixture.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -31,7 +31,7 @@ private slots:
     void buttonsShowTheCustomPointerAndSurfacesTheArrow() {
         QFETCH(QString, control);
         QFETCH(int, pointer);
-        Fixture f;
+        WindowFixture f;
         f.start();
         PointerRule& rule = f.window->pointer();
         rule.setPointer(pointer == PointerRule::Custom ? PointerRule::Default
@@ -45,7 +45,7 @@ private slots:
     }
 
     void hourglassSurvivesHovering() {
-        Fixture f;
+        WindowFixture f;
         f.start();
         PointerRule& rule = f.window->pointer();
         rule.setPointer(PointerRule::Hourglass);
@@ -56,7 +56,7 @@ private slots:
     }
 
     void handCursorFileIsUsedOverButtons() {
-        Fixture f;
+        WindowFixture f;
         // A 1x1 cursor with its hot spot at (0, 0), 32-bit, written by hand.
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
