@@ -1,3 +1,4 @@
+#include <QProcess>
 #include <QtTest>
 
 #include "common/Conversions.h"
@@ -23,6 +24,30 @@ class ConversionsTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    // A desktop that writes "1,5" still reads the "1.5" that an older copy
+    // or another user may have saved; this runs again in a German process.
+    void decimalCommaDesktop() {
+#ifdef Q_OS_UNIX
+        if (qEnvironmentVariableIsEmpty("CONVERSIONS_TEST_CHILD")) {
+            QProcess child;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("CONVERSIONS_TEST_CHILD", "1");
+            environment.insert("LC_ALL", "de_DE.UTF-8");
+            child.setProcessEnvironment(environment);
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {"decimalCommaDesktop"});
+            QVERIFY(child.waitForFinished(60000));
+            QCOMPARE(child.exitCode(), 0);
+            return;
+        }
+        QCOMPARE(QLocale::system().decimalPoint(), QStringLiteral(","));
+        QCOMPARE(convert::toNumber("1,5"), 1.5);
+        QCOMPARE(convert::toNumber("1.5"), 1.5);
+#else
+        QSKIP("the system locale comes from the environment on Unix only");
+#endif
+    }
 
     void numericTest_data() {
         QTest::addColumn<QString>("text");
