@@ -241,7 +241,7 @@ void XcbClient::readEvents() {
         const std::uint8_t type = event->response_type & 0x7F;
         if (type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) {
             const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-            keyEvents_.push_back({type == XCB_KEY_PRESS, key->detail, key->state});
+            keyEvents_.push_back({type == XCB_KEY_PRESS, key->detail});
         }
     }
 }

@@ -35,8 +35,6 @@ public:
     struct KeyEvent {
         bool down;
         xcb_keycode_t keycode;
-        std::uint16_t state;
-        bool operator==(const KeyEvent&) const = default;
     };
 
     XcbClient();  // throws std::runtime_error when there is no X server
@@ -45,7 +43,6 @@ public:
     XcbClient& operator=(const XcbClient&) = delete;
 
     xcb_connection_t* connection() const { return connection_; }
-    xcb_screen_t* screen() const { return screen_; }
     xcb_window_t root() const { return screen_->root; }
 
     // A top-level window listening for key, focus, structure and property
@@ -63,7 +60,6 @@ public:
 
     xcb_atom_t atom(const char* name);
     std::vector<xcb_atom_t> atomsOf(xcb_window_t window, xcb_atom_t property);
-    std::uint32_t wmState(xcb_window_t window);
     bool viewable(xcb_window_t window);
     // The window's outermost ancestor below the root: its frame, or itself.
     xcb_window_t topAncestor(xcb_window_t window);
@@ -86,6 +82,7 @@ public:
 
 private:
     void readEvents();
+    std::uint32_t wmState(xcb_window_t window);
     // The keysyms of the keycode's row, its plain level first.
     std::vector<xcb_keysym_t> keysymsOf(xcb_keycode_t keycode);
 
