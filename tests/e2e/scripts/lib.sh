@@ -159,12 +159,16 @@ close_error_boxes() {
 # CONTROL_RECT[NAME]="X Y WIDTH HEIGHT". A key's NAME is its spoken name ("A",
 # "Keypad Enter"); the switch button is "Switch".
 declare -A KEY_CODE CONTROL_RECT
-while IFS=$'\t' read -r name code x y width height; do
-    [[ $name == \#* ]] && continue
-    KEY_CODE[$name]=$code
-    CONTROL_RECT[$name]="$x $y $width $height"
-done <"$LAYOUT" || fail "cannot read the window layout $LAYOUT"
-[ "${#CONTROL_RECT[@]}" -gt 100 ] || fail "the window layout $LAYOUT is incomplete"
+read_layout() {
+    local name code x y width height count=0
+    while IFS=$'\t' read -r name code x y width height; do
+        [[ $name == \#* ]] && continue
+        KEY_CODE[$name]=$code
+        CONTROL_RECT[$name]="$x $y $width $height"
+        count=$((count + 1))
+    done <"$LAYOUT" && [ "$count" -gt 100 ]
+}
+read_layout || fail "cannot read the window layout $LAYOUT, or it is incomplete"
 
 # click WINDOW X Y: a real (XTEST) click at a point of the window's client area.
 click() {
