@@ -21,11 +21,11 @@
 #include <string>
 #include <thread>
 
-#include "XcbSession.h"
+#include "XcbClient.h"
 
-using quindorel::e2e::keysymName;
-using quindorel::e2e::XcbPtr;
-using quindorel::e2e::XcbSession;
+using quindorel::test::keysymName;
+using quindorel::test::XcbClient;
+using quindorel::test::XcbPtr;
 
 namespace {
 
@@ -34,7 +34,7 @@ xcb_window_t windowArgument(const char* text) {
 }
 
 int pixel(int argc, char* argv[]) {
-    XcbSession x;
+    XcbClient x;
     const xcb_window_t window = windowArgument(argv[2]);
     for (int i = 3; i + 1 < argc; i += 2) {
         const auto cookie =
@@ -56,7 +56,7 @@ int pixel(int argc, char* argv[]) {
 }
 
 int close(const char* windowText) {
-    XcbSession x;
+    XcbClient x;
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
@@ -76,7 +76,7 @@ int close(const char* windowText) {
 }
 
 int keysDown() {
-    XcbSession x;
+    XcbClient x;
     XcbPtr<xcb_query_keymap_reply_t> keymap(
         xcb_query_keymap_reply(x.connection(), xcb_query_keymap(x.connection()), nullptr));
     if (!keymap) {
@@ -96,7 +96,7 @@ int keysDown() {
 }
 
 int autorepeat(const std::string& mode) {
-    XcbSession x;
+    XcbClient x;
     const std::uint32_t value = mode == "on" ? XCB_AUTO_REPEAT_MODE_ON : XCB_AUTO_REPEAT_MODE_OFF;
     const auto cookie =
         xcb_change_keyboard_control_checked(x.connection(), XCB_KB_AUTO_REPEAT_MODE, &value);
@@ -105,7 +105,7 @@ int autorepeat(const std::string& mode) {
 }
 
 int repeatingKeys() {
-    XcbSession x;
+    XcbClient x;
     XcbPtr<xcb_get_keyboard_control_reply_t> reply{xcb_get_keyboard_control_reply(
         x.connection(), xcb_get_keyboard_control(x.connection()), nullptr)};
     if (!reply) {
@@ -119,7 +119,7 @@ int repeatingKeys() {
 }
 
 int grabStopKey() {
-    XcbSession x;
+    XcbClient x;
     const xcb_keycode_t s = x.keycodeOf('s');
     const auto cookie =
         xcb_grab_key_checked(x.connection(), 1, x.root(), XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT,

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "X11TestClient.h"
+#include "XcbClient.h"
 #include "keys/KeyTable.h"
 #include "platform/x11/X11Desktop.h"
 
@@ -32,7 +32,7 @@ Span measure(quindorel::X11Desktop& desktop, xcb_connection_t* recorder,
              const std::vector<quindorel::KeyStroke>& ups, std::size_t distinctKeys) {
     desktop.sendKeys(downs);
     std::map<xcb_keycode_t, xcb_timestamp_t> firstPress;
-    quindorel::test::X11TestClient::waitUntil(
+    quindorel::test::waitUntil(
         [&] {
             while (xcb_generic_event_t* event = xcb_poll_for_event(recorder)) {
                 if ((event->response_type & 0x7F) == XCB_KEY_PRESS) {
@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     quindorel::X11Desktop desktop(connection, screen);
-    quindorel::test::X11TestClient client;
+    quindorel::test::XcbClient client;
     const xcb_window_t window = client.createWindow();
     client.setNetWmName(window, "recorder");
     client.mapAndWait(window);

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "X11TestClient.h"
+#include "XcbClient.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11KeyLayout.h"
 
@@ -19,7 +19,9 @@ using namespace std::chrono_literals;
 using quindorel::KeyStroke;
 using quindorel::TopLevelWindow;
 using quindorel::X11Desktop;
-using quindorel::test::X11TestClient;
+using quindorel::test::waitUntil;
+using quindorel::test::XcbClient;
+using quindorel::test::XcbPtr;
 
 namespace {
 
@@ -60,6 +62,17 @@ std::vector<KeyStroke> strokes(const std::vector<std::uint8_t>& codes, bool down
     return result;
 }
 
+// The error events that have reached the connection, read and dropped with
+// every other event (on the desktop's connection they would reach Qt's handler).
+int drainErrors(xcb_connection_t* connection) {
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    int errors = 0;
+    while (XcbPtr<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
+        errors += event->response_type == 0 ? 1 : 0;
+    }
+    return errors;
+}
+
 }  // namespace
 
 class X11DesktopTest : public QObject {
@@ -67,15 +80,12 @@ class X11DesktopTest : public QObject {
 
 private:
     bool managed() const { return qgetenv("QUINDOREL_TEST_WM") == "openbox"; }
-    // Error events on the desktop's connection would reach Qt's handler.
-    int drainErrors();
     // A mapped, titled window that has the focus, ready to record keys.
     xcb_window_t focusedRecorder();
-    xcb_keycode_t keycodeOf(std::uint32_t keysym);
 
     xcb_connection_t* connection_ = nullptr;
     std::unique_ptr<X11Desktop> desktop_;
-    std::unique_ptr<X11TestClient> client_;
+    std::unique_ptr<XcbClient> client_;
 
 private slots:
     void initTestCase();
@@ -110,12 +120,12 @@ void X11DesktopTest::initTestCase() {
 }
 
 void X11DesktopTest::init() {
-    client_ = std::make_unique<X11TestClient>();
+    client_ = std::make_unique<XcbClient>();
 }
 
 void X11DesktopTest::cleanup() {
     client_.reset();  // its windows go with its connection
-    QCOMPARE(drainErrors(), 0);
+    QCOMPARE(drainErrors(connection_), 0);
 }
 
 void X11DesktopTest::cleanupTestCase() {
@@ -123,33 +133,13 @@ void X11DesktopTest::cleanupTestCase() {
     xcb_disconnect(connection_);
 }
 
-int X11DesktopTest::drainErrors() {
-    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-    int errors = 0;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
-        errors += event->response_type == 0 ? 1 : 0;
-        std::free(event);
-    }
-    return errors;
-}
-
 xcb_window_t X11DesktopTest::focusedRecorder() {
     const xcb_window_t window = client_->createWindow();
     client_->setNetWmName(window, "recorder");
     client_->mapAndWait(window);
     desktop_->showWindow(static_cast<quindorel::WindowId>(window));
-    X11TestClient::waitUntil([&] { return client_->inputFocus() == window; });
+    waitUntil([&] { return client_->inputFocus() == window; });
     return window;
-}
-
-xcb_keycode_t X11DesktopTest::keycodeOf(std::uint32_t keysym) {
-    const xcb_setup_t* setup = xcb_get_setup(client_->connection());
-    for (int keycode = setup->min_keycode; keycode <= setup->max_keycode; ++keycode) {
-        if (client_->keycodeProduces(static_cast<xcb_keycode_t>(keycode), keysym)) {
-            return static_cast<xcb_keycode_t>(keycode);
-        }
-    }
-    return 0;
 }
 
 void X11DesktopTest::walkReportsTitleVisibilityAndOwner() {
@@ -159,11 +149,11 @@ void X11DesktopTest::walkReportsTitleVisibilityAndOwner() {
 
     const xcb_window_t utf8 = client_->createWindow();
     client_->setNetWmName(utf8, "Grüße 日本");
-    client_->setWmName(utf8, XCB_ATOM_STRING, "old name");  // _NET_WM_NAME wins
+    client_->setText(utf8, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, "old name");  // _NET_WM_NAME wins
     client_->mapAndWait(utf8);
 
     const xcb_window_t latin1 = client_->createWindow();
-    client_->setWmName(latin1, XCB_ATOM_STRING, "Caf\xE9");
+    client_->setText(latin1, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, "Caf\xE9");
     client_->mapAndWait(latin1);
 
     const xcb_window_t untitled = client_->createWindow();
@@ -234,7 +224,7 @@ void X11DesktopTest::walkFollowsStackingOrder() {
         return std::vector<int>{indexOf(windows, a), indexOf(windows, b), indexOf(windows, c)};
     };
     // Newest on top: c, b, a.
-    QVERIFY(X11TestClient::waitUntil([&] {
+    QVERIFY(waitUntil([&] {
         const auto at = order();
         return at[0] >= 0 && at[2] < at[1] && at[1] < at[0];
     }));
@@ -243,7 +233,7 @@ void X11DesktopTest::walkFollowsStackingOrder() {
     const std::uint32_t above = XCB_STACK_MODE_ABOVE;
     xcb_configure_window(client_->connection(), a, XCB_CONFIG_WINDOW_STACK_MODE, &above);
     xcb_flush(client_->connection());
-    QVERIFY(X11TestClient::waitUntil([&] {
+    QVERIFY(waitUntil([&] {
         const auto at = order();
         return at[0] >= 0 && at[0] < at[2] && at[2] < at[1];
     }));
@@ -252,7 +242,7 @@ void X11DesktopTest::walkFollowsStackingOrder() {
 void X11DesktopTest::walkSurvivesWindowsThatVanish() {
     std::atomic<bool> stop = false;
     std::thread churn([&stop] {
-        X11TestClient other;
+        XcbClient other;
         while (!stop) {
             const xcb_window_t window = other.createWindow();
             other.setNetWmName(window, "short-lived");
@@ -321,21 +311,21 @@ void X11DesktopTest::topMostThenReleaseToTheCorner() {
     const xcb_get_geometry_reply_t clientBefore = client_->geometry(target);
 
     desktop_->makeTopMost(static_cast<quindorel::WindowId>(target));
-    QVERIFY(X11TestClient::waitUntil(aboveOther));
+    QVERIFY(waitUntil(aboveOther));
     if (managed()) {
-        QVERIFY(X11TestClient::waitUntil(hasAbove));
+        QVERIFY(waitUntil(hasAbove));
     }
     const xcb_get_geometry_reply_t raised = client_->geometry(frame);
     QCOMPARE(raised.x, before.x);  // not moved
     QCOMPARE(raised.y, before.y);
 
     desktop_->releaseTopMost(static_cast<quindorel::WindowId>(target));
-    QVERIFY(X11TestClient::waitUntil([&] {
+    QVERIFY(waitUntil([&] {
         const xcb_get_geometry_reply_t now = client_->geometry(client_->topAncestor(target));
         return now.x == 0 && now.y == 0;
     }));
     if (managed()) {
-        QVERIFY(X11TestClient::waitUntil([&] { return !hasAbove(); }));
+        QVERIFY(waitUntil([&] { return !hasAbove(); }));
     }
     const xcb_get_geometry_reply_t clientAfter = client_->geometry(target);
     QCOMPARE(clientAfter.width, clientBefore.width);  // size kept
@@ -352,8 +342,8 @@ void X11DesktopTest::showRestoresAndFocuses() {
     }
     desktop_->showWindow(static_cast<quindorel::WindowId>(target));
     // The call itself waits for the focus; a window manager may take a moment.
-    QVERIFY(X11TestClient::waitUntil([&] { return client_->viewable(target); }));
-    QVERIFY(X11TestClient::waitUntil([&] { return client_->inputFocus() == target; }));
+    QVERIFY(waitUntil([&] { return client_->viewable(target); }));
+    QVERIFY(waitUntil([&] { return client_->inputFocus() == target; }));
 }
 
 void X11DesktopTest::deadWindowsAreHarmless() {
@@ -364,7 +354,7 @@ void X11DesktopTest::deadWindowsAreHarmless() {
     desktop_->makeTopMost(id);
     desktop_->showWindow(id);
     desktop_->releaseTopMost(id);
-    QCOMPARE(drainErrors(), 0);
+    QCOMPARE(drainErrors(connection_), 0);
     QVERIFY(!findWindow(desktop_->topLevelWindows(), gone));
 }
 
@@ -403,7 +393,7 @@ void X11DesktopTest::keysReachTheFocusedWindow() {
 
     QVERIFY(client_->waitForKeyEvents(2 * keysyms.size(), 2000ms));
     QTest::qWait(50);  // nothing more may follow
-    const std::vector<X11TestClient::KeyEvent> got = client_->keyEvents();
+    const std::vector<XcbClient::KeyEvent> got = client_->keyEvents();
     QCOMPARE(got.size(), 2 * keysyms.size());
     for (std::size_t i = 0; i < got.size(); ++i) {
         const std::uint32_t keysym = keysyms[i % keysyms.size()];
@@ -422,12 +412,12 @@ void X11DesktopTest::keysReachTheFocusedWindow() {
 void X11DesktopTest::keysymWithoutKeyIsBorrowedUntilItsKeyUp() {
     // F20 has no key on the usual keymaps (F13 and up are media keys there).
     constexpr std::uint8_t kF20 = 0x83;
-    QCOMPARE(keycodeOf(XK_F20), xcb_keycode_t{0});
+    QCOMPARE(client_->keycodeOf(XK_F20), xcb_keycode_t{0});
     focusedRecorder();
 
     desktop_->sendKeys({{kF20, true}, {65, true}});
     QVERIFY(client_->waitForKeyEvents(2, 2000ms));
-    const X11TestClient::KeyEvent press = client_->keyEvents()[0];
+    const XcbClient::KeyEvent press = client_->keyEvents()[0];
     QVERIFY(press.down);
     QVERIFY2(client_->keycodeProduces(press.keycode, XK_F20), "bound while it is down");
 
@@ -435,16 +425,16 @@ void X11DesktopTest::keysymWithoutKeyIsBorrowedUntilItsKeyUp() {
     // Searched rather than indexed: a slow machine may let the server's
     // auto-repeat add presses while the keys are down.
     auto releaseOf = [&](xcb_keycode_t keycode) {
-        for (const X11TestClient::KeyEvent& event : client_->keyEvents()) {
+        for (const XcbClient::KeyEvent& event : client_->keyEvents()) {
             if (!event.down && event.keycode == keycode) {
                 return true;
             }
         }
         return false;
     };
-    QVERIFY(X11TestClient::waitUntil([&] { return releaseOf(press.keycode); }, 2000ms));
+    QVERIFY(waitUntil([&] { return releaseOf(press.keycode); }, 2000ms));
     QVERIFY2(!client_->keycodeProduces(press.keycode, XK_F20), "unbound after the key-up");
-    QCOMPARE(keycodeOf(XK_F20), xcb_keycode_t{0});
+    QCOMPARE(client_->keycodeOf(XK_F20), xcb_keycode_t{0});
 
     // A key-up with nothing of ours down sends nothing.
     QTest::qWait(50);
@@ -466,7 +456,7 @@ void X11DesktopTest::hotKeyArrivesWhateverTheLocks() {
     QFETCH(std::vector<std::uint8_t>, locks);
     // Setting up again (each data row does) keeps working.
     QVERIFY(desktop_->setUpStopKey(0));
-    drainErrors();
+    drainErrors(connection_);
 
     auto toggle = [&] {
         for (const std::uint8_t lock : locks) {
@@ -478,7 +468,7 @@ void X11DesktopTest::hotKeyArrivesWhateverTheLocks() {
 
     int presses = 0;
     std::uint16_t state = 0;
-    X11TestClient::waitUntil(
+    waitUntil(
         [&] {
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
                 if (desktop_->isStopKeyPress(event)) {
@@ -512,7 +502,7 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
     int screen = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screen);
     auto desktop = std::make_unique<X11Desktop>(connection, screen);
-    const xcb_keycode_t s = keycodeOf(XK_s);
+    const xcb_keycode_t s = client_->keycodeOf(XK_s);
     xcb_connection_t* other = client_->connection();
     std::free(xcb_request_check(
         other, xcb_grab_key_checked(other, 1, client_->root(),
@@ -521,21 +511,15 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
 
     QVERIFY(!desktop->setUpStopKey(0));
     // The refusal left no error behind and the connection goes on working.
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-    int errors = 0;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(connection)) {
-        errors += event->response_type == 0 ? 1 : 0;
-        std::free(event);
-    }
-    QCOMPARE(errors, 0);
+    QCOMPARE(drainErrors(connection), 0);
     QVERIFY(!xcb_connection_has_error(connection));
 
     // Once the other client lets go, the combination can be had.
     client_.reset();
-    QVERIFY(X11TestClient::waitUntil([&] { return desktop->setUpStopKey(0); }));
+    QVERIFY(waitUntil([&] { return desktop->setUpStopKey(0); }));
     desktop.reset();
     xcb_disconnect(connection);
-    client_ = std::make_unique<X11TestClient>();
+    client_ = std::make_unique<XcbClient>();
 }
 
 void X11DesktopTest::keysFollowTheLayout_data() {
@@ -582,13 +566,11 @@ void X11DesktopTest::keysFollowTheLayout() {
     QVERIFY(setLayout("us", xtest));
     QVERIFY(setLayout("us"));
     QVERIFY(arrived);
-    auto keymap = std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)>(
-        xcb_query_keymap_reply(client_->connection(), xcb_query_keymap(client_->connection()),
-                               nullptr),
-        &std::free);
+    const XcbPtr<xcb_query_keymap_reply_t> keymap(xcb_query_keymap_reply(
+        client_->connection(), xcb_query_keymap(client_->connection()), nullptr));
     QVERIFY(keymap && std::all_of(std::begin(keymap->keys), std::end(keymap->keys),
                                   [](std::uint8_t bits) { return bits == 0; }));
-    const std::vector<X11TestClient::KeyEvent> got = client_->keyEvents();
+    const std::vector<XcbClient::KeyEvent> got = client_->keyEvents();
     for (std::size_t i = 0; i < codes.size(); ++i) {
         QVERIFY2(got[i].down && !got[i + codes.size()].down, "downs, then ups");
         QCOMPARE(got[i + codes.size()].keycode, got[i].keycode);

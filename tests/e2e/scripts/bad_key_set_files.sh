@@ -31,8 +31,7 @@ export TEMP=$WORK/no-such-folder/temp
 start_through_boxes "missing folder"
 [ "$BOXES" -ge 1 ] || problem "missing folder: reading the key set reported nothing"
 note "missing folder: $BOXES error box(es) at start-up"
-read -r X Y <<<"$(key_point a)"
-click "$WINDOW" "$X" "$Y"
+click_control "$WINDOW" A
 wait_for 20 error_box_shown || problem "missing folder: saving the key set reported nothing"
 note "missing folder: $(close_error_boxes) error box(es) on save"
 still_running "missing folder"

@@ -13,7 +13,7 @@ start_recorder Other "$OTHER" 700 40
 start_recorder Recorder "$REC" 700 400 no-input
 start_program
 WINDOW=$(program_window) || fail "the main window did not appear"
-click "$WINDOW" "$SWITCH_X" "$SWITCH_Y"
+click_control "$WINDOW" Switch
 wait_for 10 grep -qx 'BackupSwitch=On' "$SETTINGS_FILE" || fail "the switch did not go on"
 
 sleep 3  # the waiting time is one second

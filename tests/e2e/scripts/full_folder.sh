@@ -19,8 +19,7 @@ note "folder filled: $(df -k "$FOLDER" | tail -n 1)"
 start_program
 WINDOW=$(program_window) || fail "the main window did not appear"
 ! error_box_shown || fail "reading the key set from the full folder was reported"
-read -r X Y <<<"$(key_point s)"
-click "$WINDOW" "$X" "$Y"
+click_control "$WINDOW" S
 wait_for 20 error_box_shown || problem "the failed save was not reported"
 note "$(close_error_boxes) error box(es) on save"
 [ "$(cat "$KEYSET_FILE")" = $'65,\r' ] || problem "the old key set was damaged: $("$TOOL" check-keyset "$KEYSET_FILE")"
@@ -28,8 +27,7 @@ LEFT=$(ls "$FOLDER" | grep -v -x -e xsettings.txt -e filler)
 [ -z "$LEFT" ] || problem "files left behind: $LEFT"
 
 rm -f "$FOLDER/filler"
-read -r X Y <<<"$(key_point d)"
-click "$WINDOW" "$X" "$Y"
+click_control "$WINDOW" D
 saved() { [ "$(cat "$KEYSET_FILE")" = $'65,83,68,\r' ]; }
 wait_for 20 saved || problem "with room again the key set reads $("$TOOL" check-keyset "$KEYSET_FILE")"
 ! error_box_shown || problem "the save with room was reported: $(close_error_boxes) closed"

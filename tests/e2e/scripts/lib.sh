@@ -1,6 +1,7 @@
 # Shared by the end-to-end scripts. Sourced with the arguments
-#   PROGRAM RECORDER TOOL
-# on a display that with-x-server.sh or with-wayland-desktop.sh has started.
+#   PROGRAM RECORDER TOOL LAYOUT
+# on a display that with-x-server.sh or with-wayland-desktop.sh has started;
+# LAYOUT is the table of the window's keys that the build writes.
 # Gives every test a fresh home, settings and key-set folder, and stops
 # whatever it started on exit.
 set -u
@@ -8,6 +9,7 @@ set -u
 PROGRAM=$1
 RECORDER=$2
 TOOL=$3
+LAYOUT=$4
 E2E_WM=${QUINDOREL_TEST_WM:-none}
 E2E_NAME=$(basename "$0" .sh)
 
@@ -152,34 +154,34 @@ close_error_boxes() {
     echo "$closed"
 }
 
+# The window's keys and switch, from LAYOUT (NAME CODE X Y WIDTH HEIGHT a
+# line, tab-separated, in client-area pixels): KEY_CODE[NAME] and
+# CONTROL_RECT[NAME]="X Y WIDTH HEIGHT". A key's NAME is its spoken name ("A",
+# "Keypad Enter"); the switch button is "Switch".
+declare -A KEY_CODE CONTROL_RECT
+read_layout() {
+    local name code x y width height count=0
+    while IFS=$'\t' read -r name code x y width height; do
+        [[ $name == \#* ]] && continue
+        KEY_CODE[$name]=$code
+        CONTROL_RECT[$name]="$x $y $width $height"
+        count=$((count + 1))
+    done <"$LAYOUT" && [ "$count" -gt 100 ]
+}
+read_layout || fail "cannot read the window layout $LAYOUT, or it is incomplete"
+
 # click WINDOW X Y: a real (XTEST) click at a point of the window's client area.
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# key_point NAME: the client-area pixel at the middle of an on-screen key.
-# The keyboard frame starts at (120, 5790) twips; 15 twips make a pixel.
-key_point() {
-    local twips
-    case $1 in
-        a) twips="1140 1500 345 285" ;;
-        s) twips="1560 1500 345 285" ;;
-        d) twips="1950 1500 345 285" ;;
-        f) twips="2370 1500 345 285" ;;
-        g) twips="2760 1500 345 285" ;;
-        h) twips="3180 1500 345 285" ;;
-        j) twips="3570 1500 345 285" ;;
-        k) twips="3990 1500 345 285" ;;
-        l) twips="4410 1500 345 285" ;;
-        *) fail "no position known for key $1" ;;
-    esac
-    set -- $twips
-    echo $(((120 + $1 + $3 / 2) / 15)) $(((5790 + $2 + $4 / 2) / 15))
+# click_control WINDOW NAME: a click at the middle of a key or the switch.
+click_control() {
+    [ -n "${CONTROL_RECT[$2]:-}" ] || fail "no control \"$2\" in $LAYOUT"
+    local x y width height
+    read -r x y width height <<<"${CONTROL_RECT[$2]}"
+    click "$1" $((x + width / 2)) $((y + height / 2))
 }
-
-# The switch button: (120, 9135) twips, 320 x 27 pixels.
-SWITCH_X=$((120 / 15 + 160))
-SWITCH_Y=$((9135 / 15 + 13))
 
 # --- keys -----------------------------------------------------------------------
 

@@ -24,7 +24,7 @@ sleep 4
 alive "$PROGRAM_PID" || fail "the program ended"
 
 BEFORE_CLICK=$(line_count "$REC")
-click "$WINDOW" "$SWITCH_X" "$SWITCH_Y"
+click_control "$WINDOW" Switch
 wait_for 30 has_events "$REC" release "a Up Shift_L" "$BEFORE_CLICK" ||
     fail "no release after \"Turn Off\": $(event_list "$REC" release)"
 [ "$(event_list "$REC" release)" = "a Up Shift_L" ] || fail "expected one release each of a, Up, Shift_L in that order, got: $(event_list "$REC" release)"

@@ -22,22 +22,18 @@ WATCH_PID=$!
 STARTED_PIDS+=("$WATCH_PID")
 
 # Each copy marks keys of its own; after each click the file is that copy's set.
-FIRST_KEYS=(a s d f g)
-FIRST_CODES=(65 83 68 70 71)
-SECOND_KEYS=(h j k l)
-SECOND_CODES=(72 74 75 76)
+FIRST_KEYS=(A S D F)
+SECOND_KEYS=(H J K L)
 first_set=""
 second_set=""
 file_is() { [ "$(cat "$KEYSET_FILE")" = "$1"$'\r' ]; }
 for round in 0 1 2 3; do
-    read -r X Y <<<"$(key_point "${FIRST_KEYS[$round]}")"
-    click "$FIRST" "$X" "$Y"
-    first_set+="${FIRST_CODES[$round]},"
+    click_control "$FIRST" "${FIRST_KEYS[$round]}"
+    first_set+="${KEY_CODE[${FIRST_KEYS[$round]}]},"
     wait_for 20 file_is "$first_set" ||
         problem "after a click in the first copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $first_set"
-    read -r X Y <<<"$(key_point "${SECOND_KEYS[$round]}")"
-    click "$SECOND" "$X" "$Y"
-    second_set+="${SECOND_CODES[$round]},"
+    click_control "$SECOND" "${SECOND_KEYS[$round]}"
+    second_set+="${KEY_CODE[${SECOND_KEYS[$round]}]},"
     wait_for 20 file_is "$second_set" ||
         problem "after a click in the second copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $second_set"
 done
