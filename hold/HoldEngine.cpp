@@ -46,21 +46,21 @@ constexpr int kFocusPollMs = 100;
 
 }  // namespace
 
-void HoldEngine::holdKeys(Pass pass) {
+void HoldEngine::holdKeys(Pass pass, std::optional<WindowId> aim) {
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
     NativeDesktop& desktop = platform_.desktop();
     trap.run(100, [&] { armHoldClock(pass); });
-    if (trap.test(102, [&] { return targetFinder_.rowCount() == 0; })) {
+    if (!aim && trap.test(102, [&] { return targetFinder_.rowCount() == 0; })) {
         return;
     }
     // The selected row is read at each step, as the user may not have one.
-    const auto target = [&] { return targetFinder_.selectedHandle(); };
+    const auto target = [&] { return aim ? *aim : targetFinder_.selectedHandle(); };
     if (trap.test(104, [&] { return target() != targetFinder_.mainWindowHandle(); })) {
         trap.run(106, [&] { desktop.makeTopMost(target()); });
         trap.run(108, [&] { desktop.showWindow(target()); });
         std::vector<KeyStroke> strokes = keySetStrokes(trap, pass);
         if (pass == Pass::Press) {
-            press(trap, std::move(strokes), aimedAt());
+            press(trap, std::move(strokes), aim ? *aim : aimedAt());
         } else {
             release(trap, std::move(strokes));
         }
@@ -346,6 +346,57 @@ void HoldEngine::releaseHeldKeys() {
     if (heldIn_ != 0) {
         desktop.releaseTopMost(heldIn_);
     }
+}
+
+HoldEngine::Status HoldEngine::status() const {
+    Status status;
+    if (!held_.empty()) {
+        status.phase = Status::Phase::Holding;
+        for (const HeldKey& key : held_) {
+            status.keys.push_back(key.virtualKey);
+        }
+        status.window = heldIn_;
+        // The hold clock counts only while the switch is off.
+        if (choices_.mode() == UserChoices::Mode::Timed && !choices_.switchOn() &&
+            clocks_.holdClock->running()) {
+            try {
+                const int left = durations_.selectedHoldSeconds() - counts_.holdTicks;
+                status.secondsLeft = left > 0 ? left : -1;
+            } catch (const RuntimeError&) {
+                // No row: no length counts.
+            }
+        }
+        return status;
+    }
+    if (!waiting_.empty()) {
+        status.phase = Status::Phase::Waiting;  // for the keyboard to leave us
+        return status;
+    }
+    if (choices_.switchOn()) {
+        // The wait clock presses when its count equals the waiting time; a
+        // time already passed, or one that is no number, never presses.
+        try {
+            const QString& text = choices_.waitText();
+            const int wait = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
+            if (counts_.waitTicks < wait) {
+                status.phase = Status::Phase::Waiting;
+                status.secondsLeft = wait - counts_.waitTicks;
+            }
+        } catch (const RuntimeError&) {
+            // Out of range: never presses.
+        }
+    }
+    return status;
+}
+
+void HoldEngine::stopAll() {
+    stopWaitingForFocus();
+    if (choices_.switchOn()) {
+        switchClicked();
+    }
+    releaseHeldKeys();
+    clocks_.holdClock->setInterval(0);
+    clocks_.holdClock->setEnabled(false);
 }
 
 }  // namespace quindorel

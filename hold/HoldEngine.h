@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/NativeDesktop.h"
@@ -53,10 +54,23 @@ public:
     // Shows a notice in the window, or clears it with an empty text.
     void setNotice(std::function<void(const QString&)> show) { showNotice_ = std::move(show); }
 
+    // What a hold is doing now, for the command line's status.
+    struct Status {
+        enum class Phase { Idle, Waiting, Holding };
+        Phase phase = Phase::Idle;
+        // Waiting: seconds until the key-downs; holding: until the key-ups.
+        // -1 when no clock counts towards them (forever, a press waiting for
+        // the keyboard, or a timed hold whose switch is still on).
+        int secondsLeft = -1;
+        std::vector<std::uint8_t> keys;  // holding: the virtual keys down, in order
+        WindowId window = 0;             // holding: the window they went to
+    };
+
     // One pass: key-downs (press) or key-ups (release) for every key of the
-    // key set, into the selected window. A release also lets go of any key
-    // that an earlier press put down and that has been unmarked since.
-    void holdKeys(Pass pass);
+    // key set, into the selected window, or into `aim` when one is given. A
+    // release also lets go of any key that an earlier press put down and
+    // that has been unmarked since.
+    void holdKeys(Pass pass, std::optional<WindowId> aim = std::nullopt);
     void waitClockTick();   // Timer1
     void holdClockTick();   // Timer2
     void switchClicked();   // "Turn On" / "Turn Off"
@@ -67,6 +81,12 @@ public:
     // has released since, into the window that got them; used when the
     // program ends.
     void releaseHeldKeys();
+
+    Status status() const;
+    // Ends the waiting and the hold in either mode: the switch goes off (as
+    // "Turn Off" does), every held key comes up, and no clock presses or
+    // releases afterwards until the user or a command starts again.
+    void stopAll();
 
 private:
     struct HeldKey {

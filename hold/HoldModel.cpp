@@ -161,6 +161,53 @@ void HoldModel::chooseTarget(int row) {
     targets_.select(row);
 }
 
+HoldModel::CommandResult HoldModel::startNow(WindowId inFront) {
+    if (engine_.status().phase != HoldEngine::Status::Phase::Idle) {
+        return CommandResult::Busy;
+    }
+    if (keySetFile_.codes().empty()) {
+        return CommandResult::NoKeys;
+    }
+    WindowId aim = 0;
+    try {
+        aim = targetFinder_.selectedHandle();
+    } catch (const RuntimeError&) {
+        // No row chosen.
+    }
+    if (!targetFinder_.isOpen(aim)) {
+        aim = inFront != targetFinder_.mainWindowHandle() ? inFront : 0;
+    }
+    if (aim == 0) {
+        return CommandResult::NoTarget;
+    }
+    // A box asking for the length would come up over the game: the user
+    // gives it in the window first.
+    if (choices_.mode() == UserChoices::Mode::Timed) {
+        try {
+            if (durations_.selectedHoldSeconds() <= 0) {
+                return CommandResult::NoLength;
+            }
+        } catch (const RuntimeError&) {
+            return CommandResult::NoLength;
+        }
+    }
+    // The hold clock counts only while the switch is off, and a switch left
+    // on would press again after its waiting time.
+    if (choices_.switchOn()) {
+        engine_.switchClicked();
+    }
+    engine_.holdKeys(HoldEngine::Pass::Press, aim);
+    return CommandResult::Done;
+}
+
+HoldModel::CommandResult HoldModel::toggle(WindowId inFront) {
+    if (engine_.status().phase == HoldEngine::Status::Phase::Idle) {
+        return startNow(inFront);
+    }
+    stopNow();
+    return CommandResult::Done;
+}
+
 void HoldModel::showHelp() {
     durations_.showHelp();
 }

@@ -60,6 +60,25 @@ public:
     void releaseKeys() { engine_.holdKeys(HoldEngine::Pass::Release); }
     void releaseHeldKeys() { engine_.releaseHeldKeys(); }
 
+    // What a command from outside does (the command line, a desktop shortcut).
+    enum class CommandResult {
+        Done,
+        Busy,      // a hold is waiting or holding already: nothing happened
+        NoKeys,    // no key is marked
+        NoTarget,  // no chosen window is open and none other is in front
+        NoLength,  // "X seconds" is chosen and has no length yet
+    };
+    // The marked keys go down now, without the waiting time, into the chosen
+    // window while it is open, else into `inFront` (never our own window);
+    // in forever mode they stay down until a stop, in timed mode for the
+    // chosen length. The switch is left off.
+    CommandResult startNow(WindowId inFront);
+    // Ends the waiting or the hold: the switch goes off and every held key comes up.
+    void stopNow() { engine_.stopAll(); }
+    // A stop while waiting or holding, else a start.
+    CommandResult toggle(WindowId inFront);
+    HoldEngine::Status status() const { return engine_.status(); }
+
     // The state, read-only.
     const UserChoices& choices() const { return choices_; }
     const TargetRows& targets() const { return targets_; }

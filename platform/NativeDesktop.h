@@ -81,6 +81,9 @@ public:
     // Whether a window of this program has the keyboard, so that keys sent
     // now would land in it.
     virtual bool ownWindowHasKeyboard() = 0;
+    // The listed top-level window that has the keyboard now, or 0 when none
+    // has it or it is one of this program's own.
+    virtual WindowId activeWindow() = 0;
 
     // Sets up Ctrl+Shift+S as the stop key, system-wide, delivered to the
     // program's window `owner`. False when it cannot be had (another program

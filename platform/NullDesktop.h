@@ -18,6 +18,7 @@ public:
         return {KeySendOutcome::Sent, std::vector<std::optional<SystemKey>>(strokes.size())};
     }
     bool ownWindowHasKeyboard() override { return false; }
+    WindowId activeWindow() override { return 0; }
     bool setUpStopKey(WindowId) override { return true; }
     bool isStopKeyPress(const void*) override { return false; }
 };

@@ -61,6 +61,18 @@ void TargetFinder::getAllWindows() {
     });
 }
 
+bool TargetFinder::isOpen(WindowId window) const {
+    if (window == 0 || window == mainWindowHandle_) {
+        return false;
+    }
+    for (const TopLevelWindow& listed : platform_.desktop().topLevelWindows()) {
+        if (listed.id == window) {
+            return isAppWindow(listed);
+        }
+    }
+    return false;
+}
+
 int TargetFinder::rowCount() const {
     return static_cast<int>(rows_.rows().size());
 }

@@ -26,6 +26,8 @@ public:
 
     // Whether a window may be listed: titled, visible and unowned.
     static bool isAppWindow(const TopLevelWindow& window);
+    // Whether `window` is still open and would be listed (one walk).
+    bool isOpen(WindowId window) const;
     static bool isBlankTitle(const QString& title);
     static QString listedTitle(const std::string& title);
 

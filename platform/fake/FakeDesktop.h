@@ -26,6 +26,7 @@ public:
     std::map<std::uint8_t, SystemKey> layout;  // virtual key -> the key it is now
     bool ownWindowFocused = false;             // one of the program's windows has the keyboard
     bool refuseActivation = false;             // showWindow leaves the keyboard where it is
+    WindowId inFront = 0;                      // what activeWindow answers
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
@@ -33,6 +34,7 @@ public:
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
     bool ownWindowHasKeyboard() override { return ownWindowFocused; }
+    WindowId activeWindow() override { return inFront; }
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
 

@@ -159,6 +159,10 @@ bool Win32Desktop::ownWindowHasKeyboard() {
     return process == GetCurrentProcessId();
 }
 
+WindowId Win32Desktop::activeWindow() {
+    return ownWindowHasKeyboard() ? 0 : toId(GetForegroundWindow());
+}
+
 bool Win32Desktop::setUpStopKey(WindowId owner) {
     if (stopKeyId_ != 0) {
         return true;

@@ -21,6 +21,7 @@ public:
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
     // Synthetic keys go to the foreground window's focus.
     bool ownWindowHasKeyboard() override;
+    WindowId activeWindow() override;
     // Registers Ctrl+Shift+S as a hot key of `owner`, identified by the atom
     // of "A00F1"; it then arrives as WM_HOTKEY.
     bool setUpStopKey(WindowId owner) override;

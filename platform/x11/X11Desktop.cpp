@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <set>
 #include <thread>
 
 #include "platform/x11/VirtualKeyMap.h"
@@ -214,6 +215,22 @@ void X11Desktop::showWindow(WindowId window) {
 
 KeySendResult X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     return state_->keyboard.send(strokes);
+}
+
+WindowId X11Desktop::activeWindow() {
+    std::set<xcb_window_t> listed;
+    for (const TopLevelWindow& window : topLevelWindows()) {
+        listed.insert(static_cast<xcb_window_t>(window.id));
+    }
+    xcb_window_t active = XCB_NONE;
+    state_->focusIn([&](xcb_window_t window) {
+        if (listed.count(window) == 0) {
+            return false;
+        }
+        active = window;
+        return true;
+    });
+    return active == XCB_NONE || state_->ours(active) ? 0 : static_cast<WindowId>(active);
 }
 
 bool X11Desktop::ownWindowHasKeyboard() {

@@ -33,6 +33,8 @@ public:
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
     // Whether the input focus is in a window made on this connection.
     bool ownWindowHasKeyboard() override;
+    // The listed window on the focus's way up to the root.
+    WindowId activeWindow() override;
     // Grabs Ctrl+Shift+S on the root window in all four combinations with
     // CapsLock and NumLock; false when another client holds any of them.
     bool setUpStopKey(WindowId owner) override;

@@ -1,0 +1,163 @@
+// The verbs a command from outside the window uses: start, stop and toggle in
+// both modes, from each state, and which window a start aims at.
+#include <QtTest>
+
+#include "Fixture.h"
+
+using namespace quindorel;
+using namespace quindorel::testing;
+
+using Phase = HoldEngine::Status::Phase;
+using Result = HoldModel::CommandResult;
+
+class HoldCommandTest : public QObject {
+    Q_OBJECT
+
+    // Window 42 listed and chosen, "a" marked, a waiting time of 3 s and in
+    // timed mode a length of 5 s; then brought into `state`.
+    static void prepare(Fixture& f, bool timed, const QString& state) {
+        f.addWindow(42, "Game");
+        f.writeKeySet("65,\r\n");
+        f.start();
+        f.model().typeWaitTime("3");
+        if (timed) {
+            f.chooseMode(UserChoices::Mode::Timed);
+            f.chooseHoldRow(1);
+        }
+        if (state != "idle") {
+            f.turnSwitch();
+            for (int i = 0; i < (state == "holding" ? 3 : 1); ++i) {
+                f.waitClock().tick();
+            }
+        }
+        f.desktop().calls.clear();
+    }
+
+private slots:
+    void verbs_data() {
+        QTest::addColumn<bool>("timed");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("verb");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("after");
+        const QStringList down{"down 65"}, up{"up 65"}, none;
+        for (const bool timed : {false, true}) {
+            const auto row = [&](const char* before, const char* verb, const QStringList& keys,
+                                 Phase after) {
+                QTest::addRow("%s, %s, %s", timed ? "timed" : "forever", before, verb)
+                    << timed << before << verb << keys << int(after);
+            };
+            row("idle", "start", down, Phase::Holding);
+            row("idle", "stop", none, Phase::Idle);
+            row("idle", "toggle", down, Phase::Holding);
+            row("waiting", "start", none, Phase::Waiting);
+            row("waiting", "stop", none, Phase::Idle);
+            row("waiting", "toggle", none, Phase::Idle);
+            row("holding", "start", none, Phase::Holding);
+            row("holding", "stop", up, Phase::Idle);
+            row("holding", "toggle", up, Phase::Idle);
+        }
+    }
+    void verbs() {
+        QFETCH(bool, timed);
+        QFETCH(QString, before);
+        QFETCH(QString, verb);
+        QFETCH(QStringList, keys);
+        QFETCH(int, after);
+        Fixture f;
+        prepare(f, timed, before);
+        if (verb == "start") {
+            f.model().startNow(7);
+        } else if (verb == "stop") {
+            f.model().stopNow();
+        } else {
+            f.model().toggle(7);
+        }
+        QCOMPARE(f.desktop().keyCalls(), keys);
+        QCOMPARE(int(f.model().status().phase), after);
+        // The window shows the truth: only a waiting hold left alone keeps the switch on.
+        QCOMPARE(f.switchOn(),
+                 after == int(Phase::Waiting) || (before == "holding" && verb == "start"));
+        if (keys == QStringList{"down 65"}) {
+            QVERIFY(f.desktop().calls.contains("topmost 42"));
+        }
+        // Afterwards a wait left alone presses and a timed hold ends; nothing else happens.
+        f.desktop().calls.clear();
+        for (int i = 0; i < 10; ++i) {
+            f.waitClock().tick();
+            f.holdClock().tick();
+        }
+        QStringList later;
+        if (after == int(Phase::Waiting)) {
+            later << "down 65";
+        } else if (timed && after == int(Phase::Holding) && !f.switchOn()) {
+            later << "up 65";
+        }
+        QCOMPARE(f.desktop().keyCalls(), later);
+    }
+
+    void timedStartCountsDownToItsKeyUps() {
+        Fixture f;
+        prepare(f, true, "idle");
+        QCOMPARE(f.model().startNow(0), Result::Done);
+        QCOMPARE(f.model().status().secondsLeft, 5);
+        QCOMPARE(f.model().status().window, 42);
+        QCOMPARE(f.model().status().keys, std::vector<std::uint8_t>{65});
+        f.holdClock().tick();
+        f.holdClock().tick();
+        QCOMPARE(f.model().status().secondsLeft, 3);
+        f.model().turnSwitch();  // waiting again; the timed hold waits for "Turn Off"
+        QCOMPARE(f.model().status().secondsLeft, -1);
+    }
+
+    void statusWhileWaiting() {
+        Fixture f;
+        prepare(f, false, "waiting");
+        QCOMPARE(f.model().status().phase, Phase::Waiting);
+        QCOMPARE(f.model().status().secondsLeft, 2);
+        f.model().typeWaitTime("1");  // already passed: never presses
+        QCOMPARE(f.model().status().phase, Phase::Idle);
+    }
+
+    void whereAStartAims_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<int>("inFront");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("raised");  // empty: no call at all
+        QTest::newRow("the chosen window") << "" << 7 << int(Result::Done) << "topmost 42";
+        QTest::newRow("chosen one closed: the one in front")
+            << "closed" << 7 << int(Result::Done) << "topmost 7";
+        QTest::newRow("none chosen: the one in front")
+            << "none chosen" << 7 << int(Result::Done) << "topmost 7";
+        QTest::newRow("never our own window")
+            << "closed" << int(Fixture::kOwnWindow) << int(Result::NoTarget) << "";
+        QTest::newRow("nothing in front") << "closed" << 0 << int(Result::NoTarget) << "";
+        QTest::newRow("no key marked") << "no keys" << 7 << int(Result::NoKeys) << "";
+        QTest::newRow("X seconds without a length")
+            << "no length" << 7 << int(Result::NoLength) << "";
+    }
+    void whereAStartAims() {
+        QFETCH(QString, situation);
+        QFETCH(int, inFront);
+        QFETCH(int, result);
+        QFETCH(QString, raised);
+        Fixture f;
+        prepare(f, situation == "no length", "idle");
+        if (situation == "closed") {
+            f.desktop().windows.clear();
+        } else if (situation == "none chosen") {
+            f.model().chooseTarget(-1);
+        } else if (situation == "no keys") {
+            f.model().toggleKey(41);
+            f.desktop().calls.clear();
+        } else if (situation == "no length") {
+            f.chooseHoldRow(4);
+        }
+        QCOMPARE(int(f.model().startNow(inFront)), result);
+        QCOMPARE(f.desktop().calls.value(0), raised);
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(HoldCommandTest)
+#include "HoldCommandTest.moc"
