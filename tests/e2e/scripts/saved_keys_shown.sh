@@ -9,8 +9,8 @@ GREY=c0c0c0
 # the colours 3 pixels in from the key's top-left and bottom-right corners,
 # clear of its edge and its caption.
 key_colours() {
-    local x=$(((120 + $2) / 15)) y=$(((5790 + $3) / 15)) w=$(($4 / 15)) h=$(($5 / 15))
-    "$TOOL" pixel "$1" $((x + 3)) $((y + 3)) $((x + w - 4)) $((y + h - 4)) | tr '\n' ' ' | sed 's/ $//'
+  local x=$(((120 + $2) / 15)) y=$(((5790 + $3) / 15)) w=$(($4 / 15)) h=$(($5 / 15))
+  "$TOOL" pixel "$1" $((x + 3)) $((y + 3)) $((x + w - 4)) $((y + h - 4)) | tr '\n' ' ' | sed 's/ $//'
 }
 key_a() { key_colours "$1" 1140 1500 345 285; }
 key_s() { key_colours "$1" 1560 1500 345 285; }
@@ -20,12 +20,12 @@ key_keypad_enter() { key_colours "$1" 8970 1830 345 615; }
 is_colour() { [ "$($1 "$2")" = "$3 $3" ]; }
 
 check_keys() {
-    local window=$1 label=$2 s_colour=$3
-    wait_for 20 is_colour key_a "$window" "$GREEN" || problem "$label: key a shows $(key_a "$window"), not green"
-    is_colour key_enter "$window" "$GREEN" || problem "$label: Enter shows $(key_enter "$window"), not green"
-    is_colour key_keypad_enter "$window" "$GREEN" ||
-        problem "$label: keypad Enter shows $(key_keypad_enter "$window"), not green"
-    is_colour key_s "$window" "$s_colour" || problem "$label: key s shows $(key_s "$window"), not $s_colour"
+  local window=$1 label=$2 s_colour=$3
+  wait_for 20 is_colour key_a "$window" "$GREEN" || problem "$label: key a shows $(key_a "$window"), not green"
+  is_colour key_enter "$window" "$GREEN" || problem "$label: Enter shows $(key_enter "$window"), not green"
+  is_colour key_keypad_enter "$window" "$GREEN" ||
+    problem "$label: keypad Enter shows $(key_keypad_enter "$window"), not green"
+  is_colour key_s "$window" "$s_colour" || problem "$label: key s shows $(key_s "$window"), not $s_colour"
 }
 
 write_keyset "65,13,"

@@ -30,16 +30,16 @@ first_set=""
 second_set=""
 file_is() { [ "$(cat "$KEYSET_FILE")" = "$1"$'\r' ]; }
 for round in 0 1 2 3; do
-    read -r X Y <<<"$(key_point "${FIRST_KEYS[$round]}")"
-    click "$FIRST" "$X" "$Y"
-    first_set+="${FIRST_CODES[$round]},"
-    wait_for 20 file_is "$first_set" ||
-        problem "after a click in the first copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $first_set"
-    read -r X Y <<<"$(key_point "${SECOND_KEYS[$round]}")"
-    click "$SECOND" "$X" "$Y"
-    second_set+="${SECOND_CODES[$round]},"
-    wait_for 20 file_is "$second_set" ||
-        problem "after a click in the second copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $second_set"
+  read -r X Y <<<"$(key_point "${FIRST_KEYS[$round]}")"
+  click "$FIRST" "$X" "$Y"
+  first_set+="${FIRST_CODES[$round]},"
+  wait_for 20 file_is "$first_set" ||
+    problem "after a click in the first copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $first_set"
+  read -r X Y <<<"$(key_point "${SECOND_KEYS[$round]}")"
+  click "$SECOND" "$X" "$Y"
+  second_set+="${SECOND_CODES[$round]},"
+  wait_for 20 file_is "$second_set" ||
+    problem "after a click in the second copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $second_set"
 done
 
 kill -TERM "$WATCH_PID"
