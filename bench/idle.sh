@@ -7,16 +7,16 @@ seconds=${IDLE_SECONDS:-60}
 
 # sample PID: "<thread id> <context switches> <CPU clock ticks>", a line per thread.
 sample() {
-    local task
-    for task in /proc/"$1"/task/*; do
-        echo "${task##*/} $(awk '/ctxt_switches/ { s += $2 } END { print s }' "$task/status")" \
-            "$(sed 's/.*) //' "$task/stat" | awk '{ print $12 + $13 }')"
-    done
+  local task
+  for task in /proc/"$1"/task/*; do
+    echo "${task##*/} $(awk '/ctxt_switches/ { s += $2 } END { print s }' "$task/status")" \
+      "$(sed 's/.*) //' "$task/stat" | awk '{ print $12 + $13 }')"
+  done
 }
 # change BEFORE AFTER COLUMN: the growth of a column, over the threads in both samples.
 change() {
-    awk -v c="$3" 'NR == FNR { before[$1] = $c; next } $1 in before { sum += $c - before[$1] }
-                   END { print sum + 0 }' "$1" "$2"
+  awk -v c="$3" 'NR == FNR { before[$1] = $c; next } $1 in before { sum += $c - before[$1] }
+                 END { print sum + 0 }' "$1" "$2"
 }
 
 fresh_home program
@@ -28,7 +28,7 @@ fresh_home minimal
 minimal=$!
 STARTED+=("$minimal")
 wait_window '^Quindorel$' >/dev/null && wait_window '^Minimal Qt window$' >/dev/null ||
-    { echo "a window did not appear" >&2; exit 1; }
+  { echo "a window did not appear" >&2; exit 1; }
 sleep 2  # start-up work done, the stop-key loop entered
 sample "$program" >"$WORK/program.0"
 sample "$minimal" >"$WORK/minimal.0"

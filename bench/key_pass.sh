@@ -20,16 +20,16 @@ keys=$("$PROBE" keysyms | tr '\n' ' ')
 distinct=$(tr ' ' '\n' <<<"$keys" | grep -v '^$' | sort -u | wc -l)
 spans=() arrived=$distinct
 for _ in $(seq 1 "$rounds"); do
-    from=$(($(wc -l <"$log") + 1))
-    xdotool keydown --delay 0 $keys
-    sleep 0.3
-    xdotool keyup --delay 0 $keys
-    sleep 0.3
-    read -r count span < <(tail -n "+$from" "$log" | awk '$1 == "press" && !($3 in t) { t[$3] = $4 }
-        END { n = 0; for (k in t) { if (!n || t[k] < lo) lo = t[k]; if (!n || t[k] > hi) hi = t[k]; n++ }
-              print n, (n ? hi - lo : 0) }')
-    [ "$count" -lt "$arrived" ] && arrived=$count
-    spans+=("$span")
+  from=$(($(wc -l <"$log") + 1))
+  xdotool keydown --delay 0 $keys
+  sleep 0.3
+  xdotool keyup --delay 0 $keys
+  sleep 0.3
+  read -r count span < <(tail -n "+$from" "$log" | awk '$1 == "press" && !($3 in t) { t[$3] = $4 }
+    END { n = 0; for (k in t) { if (!n || t[k] < lo) lo = t[k]; if (!n || t[k] > hi) hi = t[k]; n++ }
+          print n, (n ? hi - lo : 0) }')
+  [ "$count" -lt "$arrived" ] && arrived=$count
+  spans+=("$span")
 done
 result xdotool_arrived "$arrived/$distinct"
 result xdotool_span_ms "$(printf '%s\n' "${spans[@]}" | median)"

@@ -4,12 +4,12 @@
 source "$(dirname "$0")/lib.sh"
 rounds=${ROUNDS:-5}
 for _ in $(seq 1 "$rounds"); do
-    fresh_home minimal
-    "$PROBE" launch 'Minimal Qt window' -- "$BUILD/bench/bench_minimal_window" >>"$WORK/minimal.times" 2>/dev/null
-    fresh_home program
-    "$PROBE" launch Quindorel -- "$BUILD/quindorel" >>"$WORK/program.times" 2>/dev/null
+  fresh_home minimal
+  "$PROBE" launch 'Minimal Qt window' -- "$BUILD/bench/bench_minimal_window" >>"$WORK/minimal.times" 2>/dev/null
+  fresh_home program
+  "$PROBE" launch Quindorel -- "$BUILD/quindorel" >>"$WORK/program.times" 2>/dev/null
 done
 for who in minimal program; do
-    result "start_${who}_ms" "$(awk '{ print $1 }' "$WORK/$who.times" | median)"
-    result "start_${who}_kib" "$(awk '{ print $2 }' "$WORK/$who.times" | median)"
+  result "start_${who}_ms" "$(awk '{ print $1 }' "$WORK/$who.times" | median)"
+  result "start_${who}_kib" "$(awk '{ print $2 }' "$WORK/$who.times" | median)"
 done

@@ -15,38 +15,38 @@ switch_y=$((9135 / 15 + 13))
 
 # first_event LOG KIND FROM_LINE SECONDS: server time of the first such event of "a".
 first_event() {
-    local end=$((SECONDS + $4)) time
-    while [ "$SECONDS" -lt "$end" ]; do
-        time=$(tail -n "+$3" "$1" | awk -v kind="$2" '$1 == kind && $2 == "a" { print $4; exit }')
-        [ -n "$time" ] && { echo "$time"; return 0; }
-        sleep 0.02
-    done
-    return 1
+  local end=$((SECONDS + $4)) time
+  while [ "$SECONDS" -lt "$end" ]; do
+    time=$(tail -n "+$3" "$1" | awk -v kind="$2" '$1 == kind && $2 == "a" { print $4; exit }')
+    [ -n "$time" ] && { echo "$time"; return 0; }
+    sleep 0.02
+  done
+  return 1
 }
 
 for round in $(seq 1 "$rounds"); do
-    fresh_home "timing$round"
-    write_settings BackupSwitch=Off Text1=5 Option1=False Option2=True OftenIndex=3
-    printf '65,\r\n' >"$TEMP/xsettings.txt"
-    log=$WORK/recorder$round.log
-    : >"$log"
-    "$BUILD/tests/e2e/e2e_recorder" Recorder "$log" 0 0 &
-    recorder=$!
-    wait_window '^Recorder$' >/dev/null || exit 1
-    "$BUILD/quindorel" >"$WORK/program$round.log" 2>&1 &
-    program=$!
-    STARTED+=("$recorder" "$program")
-    window=$(wait_window '^Quindorel$') || { echo "no program window" >&2; exit 1; }
-    sleep 1
-    on=$("$PROBE" click "$window" "$switch_x" "$switch_y")
-    down=$(first_event "$log" press 1 15) || { echo "no key-down" >&2; exit 1; }
-    # The press raised the recorder: bring the program back up to reach its switch.
-    xdotool windowraise "$window"
-    "$PROBE" click "$window" "$switch_x" "$switch_y" >/dev/null
-    up=$(first_event "$log" release 1 20) || { echo "no key-up" >&2; exit 1; }
-    echo "$((down - on)) $((up - down))" >>"$WORK/timing"
-    kill "$program" "$recorder" 2>/dev/null
-    wait "$program" "$recorder" 2>/dev/null
+  fresh_home "timing$round"
+  write_settings BackupSwitch=Off Text1=5 Option1=False Option2=True OftenIndex=3
+  printf '65,\r\n' >"$TEMP/xsettings.txt"
+  log=$WORK/recorder$round.log
+  : >"$log"
+  "$BUILD/tests/e2e/e2e_recorder" Recorder "$log" 0 0 &
+  recorder=$!
+  wait_window '^Recorder$' >/dev/null || exit 1
+  "$BUILD/quindorel" >"$WORK/program$round.log" 2>&1 &
+  program=$!
+  STARTED+=("$recorder" "$program")
+  window=$(wait_window '^Quindorel$') || { echo "no program window" >&2; exit 1; }
+  sleep 1
+  on=$("$PROBE" click "$window" "$switch_x" "$switch_y")
+  down=$(first_event "$log" press 1 15) || { echo "no key-down" >&2; exit 1; }
+  # The press raised the recorder: bring the program back up to reach its switch.
+  xdotool windowraise "$window"
+  "$PROBE" click "$window" "$switch_x" "$switch_y" >/dev/null
+  up=$(first_event "$log" release 1 20) || { echo "no key-up" >&2; exit 1; }
+  echo "$((down - on)) $((up - down))" >>"$WORK/timing"
+  kill "$program" "$recorder" 2>/dev/null
+  wait "$program" "$recorder" 2>/dev/null
 done
 result timing_wait_ms "$(awk '{ print $1 }' "$WORK/timing" | median)"
 result timing_wait_worst_ms "$(awk '{ d = $1 - 5000; if (d < 0) d = -d; if (NR == 1 || d > w) { w = d; v = $1 } } END { print v + 0 }' "$WORK/timing")"

@@ -27,39 +27,39 @@ cursor="$repo_root/build/packaging/art/HAND-M.CUR"
 
 # build_msi VERSION OUTPUT: the installer of the program in $out_dir.
 build_msi() {
-    local version=$1 output=$2 staging="$build_dir/msi" name
-    # Windows Installer compares major.minor.build, at most 255.255.65535.
-    if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] ||
-        ((BASH_REMATCH[1] > 255 || BASH_REMATCH[2] > 255 || BASH_REMATCH[3] > 65535)); then
-        log "\"$version\" is not an installer version (major.minor.patch, at most 255.255.65535)"
-        return 2
-    fi
-    rm -rf "$staging"
-    mkdir -p "$staging"
-    for name in quindorel.exe xsettings.txt HAND-M.CUR; do
-        cp "$out_dir/$name" "$staging/" 2>/dev/null ||
-            { log "no $out_dir/$name: build the program first"; return 2; }
-    done
-    cp "$icon" "$staging/quindorel.ico" 2>/dev/null || { log "no $icon: build the program first"; return 2; }
-    cp "$repo_root/packaging/quindorel.wxs" "$staging/"
-    # wixl 0.101 takes sources only by names relative to where it runs, and
-    # passes over what it does not know with no more than a warning.
-    if ! (cd "$staging" && wixl -a x64 -D Version="$version" -o Quindorel.msi quindorel.wxs) \
-        >"$staging/wixl.log" 2>&1 || grep -Eq 'WARNING|CRITICAL' "$staging/wixl.log"; then
-        cat "$staging/wixl.log" >&2
-        log "wixl could not build the installer from packaging/quindorel.wxs"
-        return 1
-    fi
-    mkdir -p "$(dirname "$output")"
-    cp "$staging/Quindorel.msi" "$output.part"
-    mv "$output.part" "$output"
+  local version=$1 output=$2 staging="$build_dir/msi" name
+  # Windows Installer compares major.minor.build, at most 255.255.65535.
+  if ! [[ "$version" =~ ^([0-9]{1,3})\.([0-9]{1,3})\.([0-9]{1,5})$ ]] ||
+    ((BASH_REMATCH[1] > 255 || BASH_REMATCH[2] > 255 || BASH_REMATCH[3] > 65535)); then
+    log "\"$version\" is not an installer version (major.minor.patch, at most 255.255.65535)"
+    return 2
+  fi
+  rm -rf "$staging"
+  mkdir -p "$staging"
+  for name in quindorel.exe xsettings.txt HAND-M.CUR; do
+    cp "$out_dir/$name" "$staging/" 2>/dev/null ||
+      { log "no $out_dir/$name: build the program first"; return 2; }
+  done
+  cp "$icon" "$staging/quindorel.ico" 2>/dev/null || { log "no $icon: build the program first"; return 2; }
+  cp "$repo_root/packaging/quindorel.wxs" "$staging/"
+  # wixl 0.101 takes sources only by names relative to where it runs, and
+  # passes over what it does not know with no more than a warning.
+  if ! (cd "$staging" && wixl -a x64 -D Version="$version" -o Quindorel.msi quindorel.wxs) \
+    >"$staging/wixl.log" 2>&1 || grep -Eq 'WARNING|CRITICAL' "$staging/wixl.log"; then
+    cat "$staging/wixl.log" >&2
+    log "wixl could not build the installer from packaging/quindorel.wxs"
+    return 1
+  fi
+  mkdir -p "$(dirname "$output")"
+  cp "$staging/Quindorel.msi" "$output.part"
+  mv "$output.part" "$output"
 }
 
 if [[ "${1:-}" == "--msi" ]]; then
-    [[ $# == 3 ]] || { log "usage: $0 --msi VERSION OUTPUT.msi"; exit 2; }
-    "$repo_root/scripts/install-deps.sh" windows
-    build_msi "$2" "$3"
-    exit
+  [[ $# == 3 ]] || { log "usage: $0 --msi VERSION OUTPUT.msi"; exit 2; }
+  "$repo_root/scripts/install-deps.sh" windows
+  build_msi "$2" "$3"
+  exit
 fi
 with_tests=OFF
 [[ "${1:-}" == "--tests" ]] && with_tests=ON
@@ -71,28 +71,28 @@ mkdir -p "$build_dir" "$out_dir"
 # --- the icon and the cursor, drawn by the host build's quindorel_art ---------
 # (packaging/render_art.cpp: the program's own icon and hand cursor)
 if [[ ! -f "$repo_root/build/CMakeCache.txt" ]]; then
-    cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 cmake --build "$repo_root/build" --target quindorel_art_files >/dev/null
 
 # --- the program ------------------------------------------------------------------
 # Qt's toolchain file adds Qt to the find root path and loads ours.
 configure_args=(-S "$repo_root" -B "$build_dir"
-    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake"
-    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo_root/cmake/mingw-w64.cmake"
-    -DCMAKE_BUILD_TYPE=Release
-    -DQUINDOREL_TESTS="$with_tests"
-    -DQUINDOREL_WINDOWS_ICON="$icon"
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$repo_root/scripts/wine-run.sh")
+  -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake"
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo_root/cmake/mingw-w64.cmake"
+  -DCMAKE_BUILD_TYPE=Release
+  -DQUINDOREL_TESTS="$with_tests"
+  -DQUINDOREL_WINDOWS_ICON="$icon"
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$repo_root/scripts/wine-run.sh")
 [[ -f "$build_dir/CMakeCache.txt" ]] || configure_args+=(-G Ninja)
 cmake "${configure_args[@]}" >"$build_dir/configure.log" 2>&1 || {
-    cat "$build_dir/configure.log" >&2
-    exit 2
+  cat "$build_dir/configure.log" >&2
+  exit 2
 }
 if [[ "$with_tests" == ON ]]; then
-    cmake --build "$build_dir"
+  cmake --build "$build_dir"
 else
-    cmake --build "$build_dir" --target quindorel
+  cmake --build "$build_dir" --target quindorel
 fi
 
 exe="$out_dir/quindorel.exe"
@@ -105,7 +105,7 @@ cp "$cursor" "$out_dir/HAND-M.CUR"
 headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
 grep -q '^Magic.*20b' <<<"$headers" || { log "$exe is not a 64-bit program"; exit 1; }
 grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$headers" ||
-    { log "$exe is not a GUI program"; exit 1; }
+  { log "$exe is not a GUI program"; exit 1; }
 system_dlls='^(advapi32|authz|comdlg32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)"
 foreign="$(grep -Ev "$system_dlls" <<<"$dlls" || true)"

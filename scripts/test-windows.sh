@@ -8,55 +8,30 @@
 #
 #   scripts/test-windows.sh
 #
-# The Wine prefix lives in build-mingw/wineprefix; Arial and Arial Narrow
-# are given Liberation's metric-compatible faces there, as Wine has neither.
+# The Wine prefix lives in build-mingw/wineprefix; scripts/wine-run.sh
+# prepares it (Arial and Arial Narrow are given Liberation's metric-compatible
+# faces there, as Wine has neither).
 set -euo pipefail
 
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="$repo_root/build-mingw"
-log() { echo "test-windows: $*" >&2; }
 
 if [[ "${1:-}" != "--on-display" ]]; then
-    "$repo_root/scripts/install-deps.sh" build x windows
-    "$repo_root/scripts/build-windows.sh" --tests
-    exec "$repo_root/tests/x11/with-x-server.sh" "$0" --on-display
+  "$repo_root/scripts/install-deps.sh" build x windows
+  "$repo_root/scripts/build-windows.sh" --tests
+  exec "$repo_root/tests/x11/with-x-server.sh" "$0" --on-display
 fi
 
 # --- on the private display: the Wine prefix ----------------------------------
 export WINEPREFIX="$build_dir/wineprefix"
-export WINEARCH=win64
-# Never offer to download Mono or Gecko; write no menu entries into the real
-# home for the Start-menu shortcuts a test makes; keep Wine quiet.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEDEBUG=-all
 wine="$repo_root/scripts/wine-run.sh"
-wineserver="$(command -v wineserver)"
-trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-
-ready_stamp="$WINEPREFIX/.quindorel-ready"
-if [[ ! -f "$ready_stamp" ]]; then
-    log "preparing the Wine prefix $WINEPREFIX"
-    rm -rf "$WINEPREFIX"
-    timeout -k 10 600 "$wine" wineboot -i >"$build_dir/wineboot.log" 2>&1 || {
-        log "wineboot failed, see $build_dir/wineboot.log"
-        exit 2
-    }
-    {
-        # No window manager runs here: windows that wait for one take two
-        # seconds each to hide.
-        "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
-        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f
-        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial Narrow' \
-            /d 'Liberation Sans Narrow' /f
-    } >>"$build_dir/wineboot.log" 2>&1
-    "$wineserver" -w
-    touch "$ready_stamp"
-fi
+trap '"$wine" --stop >/dev/null 2>&1 || true' EXIT
+"$wine" --prepare "$build_dir/wineboot.log"
 
 # --- the tests ------------------------------------------------------------------
 status=0
 (cd "$build_dir" && ctest -L unit -j "$(nproc)" --output-on-failure --timeout 300) || status=1
 "$repo_root/tests/win32/e2e/hold_under_wine.sh" "$repo_root/build/windows/quindorel.exe" \
-    "$build_dir/tests/win32/win32_e2e_tool.exe" || status=1
+  "$build_dir/tests/win32/win32_e2e_tool.exe" || status=1
 "$repo_root/tests/win32/e2e/install_under_wine.sh" "$repo_root/build/windows/Quindorel-win64.msi" || status=1
 exit "$status"

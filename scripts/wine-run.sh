@@ -1,9 +1,55 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine: the emulator that ctest uses for the
-# tests of the cross build (CMAKE_CROSSCOMPILING_EMULATOR).
-#   wine-run.sh PROGRAM.exe [arguments...]
-# WINEPREFIX, DISPLAY and WINEDEBUG come from the caller (scripts/test-windows.sh).
+# Wine for our scripts and tests, in the prefix $WINEPREFIX on the X display
+# $DISPLAY (both come from the caller):
+#   wine-run.sh PROGRAM.exe [arguments...]  runs a Windows program; ctest's
+#                                           emulator for the tests of the cross
+#                                           build (CMAKE_CROSSCOMPILING_EMULATOR)
+#   wine-run.sh --prepare LOG               readies a new prefix, once: wineboot,
+#                                           no wait for a window manager, Arial
+#                                           and Arial Narrow from Liberation's
+#                                           metric-compatible faces; Wine's
+#                                           output goes to LOG
+#   wine-run.sh --stop                      ends the prefix's wineserver and
+#                                           every program still running in it
+# Wine runs 64-bit and quiet (WINEDEBUG=-all unless set), never offers to
+# download Mono or Gecko, and writes no menu entries into the real home; the
+# caller's WINEDLLOVERRIDES come on top.
+set -euo pipefail
+
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 # Debian 12 puts no wine64 on PATH; /usr/lib/wine/wine64 runs 64-bit programs.
 wine=/usr/lib/wine/wine64
 [[ -x "$wine" ]] || wine="$(command -v wine64 || command -v wine)"
-exec "$wine" "$@"
+wineserver="$(command -v wineserver || command -v wineserver-stable)"
+
+case "${1:-}" in
+  --prepare)
+    log=$2
+    ready_stamp="$WINEPREFIX/.quindorel-ready"
+    [[ -f "$ready_stamp" ]] && exit 0
+    echo "wine-run: preparing the Wine prefix $WINEPREFIX" >&2
+    rm -rf "$WINEPREFIX"
+    timeout -k 10 600 "$wine" wineboot -i >"$log" 2>&1 || {
+      echo "wine-run: wineboot failed, see $log" >&2
+      exit 2
+    }
+    {
+      # No window manager runs on our displays: windows that wait for one
+      # take two seconds each to hide.
+      "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+      "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f
+      "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Arial Narrow' \
+        /d 'Liberation Sans Narrow' /f
+    } >>"$log" 2>&1
+    "$wineserver" -w
+    touch "$ready_stamp"
+    ;;
+  --stop)
+    exec "$wineserver" -k
+    ;;
+  *)
+    exec "$wine" "$@"
+    ;;
+esac

@@ -17,8 +17,8 @@ sleep 3
 { kill -KILL "$TARGET_PID"; wait "$TARGET_PID"; } 2>/dev/null
 note "target killed"
 for _ in $(seq 1 10); do
-    sleep 1
-    alive "$PROGRAM_PID" || fail "the program ended after its target went away"
+  sleep 1
+  alive "$PROGRAM_PID" || fail "the program ended after its target went away"
 done
 BOXES=$(close_error_boxes)
 note "error boxes: $BOXES; keys down now: '$(keys_down)'; second window saw: '$(event_list "$WORK/second.log" press)'"

@@ -23,7 +23,7 @@ grep -qx 'BackupSwitch=On' "$SETTINGS_FILE" || fail "the keys pressed Quindorel'
 
 click "$(visible_windows '^Other$')" 50 50
 wait_for 10 has_events "$OTHER" press "space Return" ||
-    fail "the keys did not go down once another window had the keyboard: $(event_list "$OTHER" press)"
+  fail "the keys did not go down once another window had the keyboard: $(event_list "$OTHER" press)"
 xdotool key ctrl+shift+s
 wait_for 10 no_keys_down || fail "keys still down after Ctrl+Shift+S: $(keys_down)"
 stop_program

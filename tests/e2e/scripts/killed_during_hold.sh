@@ -11,32 +11,32 @@ start_recorder Recorder "$REC"
 # ended_hold LABEL COMMAND...: a hold of left Shift, a, z and Up, ended by
 # COMMAND; Shift goes down first and comes up last.
 ended_hold() {
-    local label=$1 start guard
-    shift
-    write_settings BackupSwitch=On Text1=1 Option1=True Option2=False OftenIndex=2
-    write_keyset "65,90,160,38,"
-    start=$(($(line_count "$REC") + 1))
-    start_program
-    program_window >/dev/null || fail "$label: the main window did not appear"
-    guard=$(pgrep -P "$PROGRAM_PID" -x quindorel-guard) || fail "$label: no guard runs"
-    wait_for 30 has_events "$REC" press "Shift_L a z Up" "$start" ||
-        fail "$label: the keys did not go down: $(event_list "$REC" press "$start")"
-    sleep 1.5 # well past the server's repeat delay
-    "$@"
-    wait_exit "$PROGRAM_PID" 30 || fail "$label: the program did not end"
-    if ! wait_for 10 no_keys_down; then
-        problem "$label: keys left down: $(keys_down)"
-        xdotool keyup a z Up Shift_L
-    fi
-    [ "$(event_list "$REC" press "$start")" = "Shift_L a z Up" ] ||
-        problem "$label: the target saw these key-downs: '$(event_list "$REC" press "$start")'"
-    [ "$(event_list "$REC" release "$start")" = "a z Up Shift_L" ] ||
-        problem "$label: the target saw these key-ups: '$(event_list "$REC" release "$start")'"
-    [ "$("$TOOL" repeating-keys)" = "$REPEATING" ] ||
-        problem "$label: the keys' autorepeat was not given back"
-    wait_for 10 exited "$guard" ||
-        problem "$label: the guard outlived the program"
-    note "$label: released $(event_list "$REC" release "$start")"
+  local label=$1 start guard
+  shift
+  write_settings BackupSwitch=On Text1=1 Option1=True Option2=False OftenIndex=2
+  write_keyset "65,90,160,38,"
+  start=$(($(line_count "$REC") + 1))
+  start_program
+  program_window >/dev/null || fail "$label: the main window did not appear"
+  guard=$(pgrep -P "$PROGRAM_PID" -x quindorel-guard) || fail "$label: no guard runs"
+  wait_for 30 has_events "$REC" press "Shift_L a z Up" "$start" ||
+    fail "$label: the keys did not go down: $(event_list "$REC" press "$start")"
+  sleep 1.5 # well past the server's repeat delay
+  "$@"
+  wait_exit "$PROGRAM_PID" 30 || fail "$label: the program did not end"
+  if ! wait_for 10 no_keys_down; then
+    problem "$label: keys left down: $(keys_down)"
+    xdotool keyup a z Up Shift_L
+  fi
+  [ "$(event_list "$REC" press "$start")" = "Shift_L a z Up" ] ||
+    problem "$label: the target saw these key-downs: '$(event_list "$REC" press "$start")'"
+  [ "$(event_list "$REC" release "$start")" = "a z Up Shift_L" ] ||
+    problem "$label: the target saw these key-ups: '$(event_list "$REC" release "$start")'"
+  [ "$("$TOOL" repeating-keys)" = "$REPEATING" ] ||
+    problem "$label: the keys' autorepeat was not given back"
+  wait_for 10 exited "$guard" ||
+    problem "$label: the guard outlived the program"
+  note "$label: released $(event_list "$REC" release "$start")"
 }
 
 send_signal() { kill "-$1" "$PROGRAM_PID"; }

@@ -8,9 +8,9 @@ GREY=c0c0c0
 # key_colours WINDOW KEY: the colours 3 pixels in from the key's top-left and
 # bottom-right corners, clear of its edge and its caption.
 key_colours() {
-    local x y w h
-    read -r x y w h <<<"${CONTROL_RECT[$2]}"
-    "$TOOL" pixel "$1" $((x + 3)) $((y + 3)) $((x + w - 4)) $((y + h - 4)) | tr '\n' ' ' | sed 's/ $//'
+  local x y w h
+  read -r x y w h <<<"${CONTROL_RECT[$2]}"
+  "$TOOL" pixel "$1" $((x + 3)) $((y + 3)) $((x + w - 4)) $((y + h - 4)) | tr '\n' ' ' | sed 's/ $//'
 }
 
 is_colour() { [ "$(key_colours "$1" "$2")" = "$3 $3" ]; }
@@ -18,13 +18,13 @@ is_colour() { [ "$(key_colours "$1" "$2")" = "$3 $3" ]; }
 # check_keys WINDOW LABEL COLOUR_OF_S: a, Enter and keypad Enter (one code for
 # both) are shown marked, s as given.
 check_keys() {
-    local window=$1 label=$2 key colour
-    for key in A Enter "Keypad Enter" S; do
-        colour=$GREEN
-        [ "$key" = S ] && colour=$3
-        wait_for 20 is_colour "$window" "$key" "$colour" ||
-            problem "$label: key $key shows $(key_colours "$window" "$key"), not $colour"
-    done
+  local window=$1 label=$2 key colour
+  for key in A Enter "Keypad Enter" S; do
+    colour=$GREEN
+    [ "$key" = S ] && colour=$3
+    wait_for 20 is_colour "$window" "$key" "$colour" ||
+      problem "$label: key $key shows $(key_colours "$window" "$key"), not $colour"
+  done
 }
 
 write_keyset "65,13,"

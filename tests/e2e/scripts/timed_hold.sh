@@ -26,7 +26,7 @@ alive "$PROGRAM_PID" || fail "the program ended"
 BEFORE_CLICK=$(line_count "$REC")
 click_control "$WINDOW" Switch
 wait_for 30 has_events "$REC" release "a Up Shift_L" "$BEFORE_CLICK" ||
-    fail "no release after \"Turn Off\": $(event_list "$REC" release)"
+  fail "no release after \"Turn Off\": $(event_list "$REC" release)"
 [ "$(event_list "$REC" release)" = "a Up Shift_L" ] || fail "expected one release each of a, Up, Shift_L in that order, got: $(event_list "$REC" release)"
 wait_for 10 no_keys_down || fail "keys still down: $(keys_down)"
 grep -qx 'BackupSwitch=Off' "$SETTINGS_FILE" || fail "the switch state was not saved as Off: $(cat "$SETTINGS_FILE")"

@@ -12,25 +12,25 @@ source "$(dirname "$0")/lib.sh"
 unset QT_QPA_PLATFORM
 
 case $E2E_WM in
-    weston | sway) ACTIVATION=refused ;;
-    sway-smart | mutter | kwin) ACTIVATION=granted ;;
-    *) fail "not on a Wayland desktop: $E2E_WM" ;;
+  weston | sway) ACTIVATION=refused ;;
+  sway-smart | mutter | kwin) ACTIVATION=granted ;;
+  *) fail "not on a Wayland desktop: $E2E_WM" ;;
 esac
 
 # What the user does when the desktop refuses: click the target.
 give_recorder_the_keyboard() {
-    case $E2E_WM in
-        sway*) swaymsg -q '[title="^Recorder$"] focus' ;;
-        weston)
-            # weston gives the keyboard only to a window clicked in its
-            # output: the click comes from outside, on the X server that
-            # weston draws into.
-            local x y
-            read -r x y < <(xwininfo -id "$(visible_windows '^Recorder$')" |
-                awk '/Absolute upper-left/ { printf "%s ", $4 }')
-            DISPLAY=$QUINDOREL_TEST_OUTER_DISPLAY xdotool mousemove 1279 1023 \
-                mousemove $((x + 100)) $((y + 80)) click 1 ;;
-    esac
+  case $E2E_WM in
+    sway*) swaymsg -q '[title="^Recorder$"] focus' ;;
+    weston)
+      # weston gives the keyboard only to a window clicked in its
+      # output: the click comes from outside, on the X server that
+      # weston draws into.
+      local x y
+      read -r x y < <(xwininfo -id "$(visible_windows '^Recorder$')" |
+        awk '/Absolute upper-left/ { printf "%s ", $4 }')
+      DISPLAY=$QUINDOREL_TEST_OUTER_DISPLAY xdotool mousemove 1279 1023 \
+        mousemove $((x + 100)) $((y + 80)) click 1 ;;
+  esac
 }
 
 WAIT=3
@@ -47,27 +47,27 @@ SHOWN=$SECONDS
 wait_for 30 grep -q ^focus-out "$REC" || fail "the main window never got the keyboard"
 
 if [ "$ACTIVATION" = refused ]; then
-    # The press pass is due WAIT seconds after the window shows; two more
-    # cover a slow start.
-    LEFT=$((SHOWN + WAIT + 2 - SECONDS))
-    [ "$LEFT" -le 0 ] || sleep "$LEFT"
-    [ -z "$(event_list "$REC" press)" ] || fail "keys reached the recorder in the background: $(event_list "$REC" press)"
-    no_keys_down || fail "keys went down while the program's own window had the keyboard: $(keys_down)"
-    alive "$PROGRAM_PID" || fail "the program ended"
-    grep -qx BackupSwitch=On "$SETTINGS_FILE" || fail "the switch went off: $(cat "$SETTINGS_FILE")"
-    ! has_window '^(Application Error|Tessavrin)$' || fail "a box was shown when the desktop refused"
-    note "refused: nothing sent after the waiting time"
-    give_recorder_the_keyboard
+  # The press pass is due WAIT seconds after the window shows; two more
+  # cover a slow start.
+  LEFT=$((SHOWN + WAIT + 2 - SECONDS))
+  [ "$LEFT" -le 0 ] || sleep "$LEFT"
+  [ -z "$(event_list "$REC" press)" ] || fail "keys reached the recorder in the background: $(event_list "$REC" press)"
+  no_keys_down || fail "keys went down while the program's own window had the keyboard: $(keys_down)"
+  alive "$PROGRAM_PID" || fail "the program ended"
+  grep -qx BackupSwitch=On "$SETTINGS_FILE" || fail "the switch went off: $(cat "$SETTINGS_FILE")"
+  ! has_window '^(Application Error|Tessavrin)$' || fail "a box was shown when the desktop refused"
+  note "refused: nothing sent after the waiting time"
+  give_recorder_the_keyboard
 fi
 wait_for 30 has_events "$REC" press "a Up" || fail "the keys did not reach the recorder: $(event_list "$REC" press)"
 if [ "$ACTIVATION" = granted ]; then
-    awk '/^focus-out/ { out = 1 } out && /^focus-in/ { found = 1 } END { exit !found }' "$REC" ||
-        fail "the keys arrived, but the recorder was never brought to the front"
+  awk '/^focus-out/ { out = 1 } out && /^focus-in/ { found = 1 } END { exit !found }' "$REC" ||
+    fail "the keys arrived, but the recorder was never brought to the front"
 fi
 # Mutter calls an activation request without a real time buggy, and its
 # focus-stealing prevention may refuse one.
 ! grep -q 'timestamp of 0' "${QUINDOREL_TEST_DESKTOP_LOG:-/dev/null}" ||
-    problem "the desktop saw an activation request without a time: $(grep "timestamp of 0" "$QUINDOREL_TEST_DESKTOP_LOG" | head -3)"
+  problem "the desktop saw an activation request without a time: $(grep "timestamp of 0" "$QUINDOREL_TEST_DESKTOP_LOG" | head -3)"
 HELD=$(($(line_count "$REC") + 1))
 [ "$(event_list "$REC" press)" = "a Up" ] || fail "expected one press each of a, Up, got: $(event_list "$REC" press)"
 [ "$(keys_down)" = "a Up" ] || fail "the server holds: $(keys_down)"
@@ -75,10 +75,10 @@ note "$ACTIVATION: held in the recorder: $(event_list "$REC" press)"
 
 xdotool key ctrl+shift+s
 wait_for 30 has_events "$REC" release "a Up" "$HELD" ||
-    fail "no release after Ctrl+Shift+S: $(event_list "$REC" release "$HELD")"
+  fail "no release after Ctrl+Shift+S: $(event_list "$REC" release "$HELD")"
 wait_for 10 no_keys_down || fail "keys still down after Ctrl+Shift+S: $(keys_down)"
 [ "$(event_list "$REC" press "$HELD" | grep -cxE 'a|Up')" = 0 ] ||
-    fail "keys went down again: $(event_list "$REC" press "$HELD")"
+  fail "keys went down again: $(event_list "$REC" press "$HELD")"
 alive "$PROGRAM_PID" || fail "the program ended"
 stop_program
 wait_for 10 no_keys_down || fail "keys still down after the program ended: $(keys_down)"

@@ -19,30 +19,30 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/quindorel-wine-e2e.XXXXXX")
 PIDS=()
 
 cleanup() {
-    local status=$? pid
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null; done
-    if [[ $status != 0 ]]; then
-        for log in "$WORK"/*.log; do
-            [[ -f "$log" ]] && { echo "---- $(basename "$log") ----" >&2; tail -n 30 "$log" >&2; }
-        done
-    fi
-    rm -rf "$WORK"
-    exit "$status"
+  local status=$? pid
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null; done
+  if [[ $status != 0 ]]; then
+    for log in "$WORK"/*.log; do
+      [[ -f "$log" ]] && { echo "---- $(basename "$log") ----" >&2; tail -n 30 "$log" >&2; }
+    done
+  fi
+  rm -rf "$WORK"
+  exit "$status"
 }
 trap cleanup EXIT
 note() { echo "[wine-e2e] $*"; }
 fail() {
-    echo "[wine-e2e] FAIL: $*" >&2
-    exit 1
+  echo "[wine-e2e] FAIL: $*" >&2
+  exit 1
 }
 wait_for() {
-    local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [[ $SECONDS -ge $end ]] && return 1
-        sleep 0.1
-    done
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [[ $SECONDS -ge $end ]] && return 1
+    sleep 0.1
+  done
 }
 win() { "$wine" "$@" 2>/dev/null | tr -d '\r'; }
 
@@ -58,17 +58,17 @@ cp "$EXE" "$(dirname "$EXE")/xsettings.txt" "$WORK/" || fail "no $EXE"
 program="$WORK/quindorel.exe"
 
 start_program() {
-    "$wine" "$program" >>"$WORK/program.log" 2>&1 &
-    PROGRAM_PID=$!
-    PIDS+=("$PROGRAM_PID")
-    wait_for 60 has_window '^Quindorel$' || fail "the main window did not appear"
+  "$wine" "$program" >>"$WORK/program.log" 2>&1 &
+  PROGRAM_PID=$!
+  PIDS+=("$PROGRAM_PID")
+  wait_for 60 has_window '^Quindorel$' || fail "the main window did not appear"
 }
 has_window() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 no_guard_left() { ! pgrep -f -- '--quindorel-key-guard' >/dev/null; }
 stop_program() {
-    kill "$PROGRAM_PID" 2>/dev/null
-    wait "$PROGRAM_PID" 2>/dev/null
-    wait_for 10 no_guard_left || fail "the key guard outlived the program"
+  kill "$PROGRAM_PID" 2>/dev/null
+  wait "$PROGRAM_PID" 2>/dev/null
+  wait_for 10 no_guard_left || fail "the key guard outlived the program"
 }
 
 # --- 1: window, a click, the key-set file and the settings ----------------------
@@ -80,18 +80,18 @@ read -r x y < <(win "$TOOL" origin Quindorel) || fail "no client area for Quindo
 xdotool mousemove $((x + (120 + 1140 + 172) / 15)) $((y + (5790 + 1500 + 142) / 15)) click 1
 keyset_is() { [[ -f "$keyset" && "$(od -An -c "$keyset" | tr -d ' \n')" == "$1" ]]; }
 wait_for 10 keyset_is '65,\r\n' ||
-    fail "the click did not save 65 in $keyset: $(od -An -c "$keyset" 2>/dev/null)"
+  fail "the click did not save 65 in $keyset: $(od -An -c "$keyset" 2>/dev/null)"
 note "a click marked \"a\" and wrote $(od -An -c "$keyset" | tr -d ' \n') to %TEMP%\\xsettings.txt"
 stop_program
 settings="$(win reg query "$settings_key")"
 for name in Text1 Option1 Option2; do
-    grep -q "^ *$name *REG_SZ" <<<"$settings" || fail "$name is not in $settings_key: $settings"
+  grep -q "^ *$name *REG_SZ" <<<"$settings" || fail "$name is not in $settings_key: $settings"
 done
 note "settings in $settings_key: $(grep -c REG_SZ <<<"$settings") values"
 
 # --- 2 and 3: holds into a recording window ---------------------------------------
 for value in BackupSwitch=On Text1=1 Option1=True Option2=False OftenIndex=2; do
-    win reg add "$settings_key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null
+  win reg add "$settings_key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null
 done
 printf '65,160,38,\r\n' >"$keyset"
 recording="$WORK/recorder.log"
@@ -109,7 +109,7 @@ ups='65 0x1E 0;38 0x48 1;16 0x2A 0;'
 start=$(wc -l <"$recording")
 start_program
 wait_for 30 has_keys "$start" down "$downs" ||
-    fail "the hold's key-downs did not arrive as $downs: $(keys_since "$start" down)"
+  fail "the hold's key-downs did not arrive as $downs: $(keys_since "$start" down)"
 note "the hold sent $(keys_since "$start" down)"
 start=$(wc -l <"$recording")
 xdotool key ctrl+shift+s
@@ -127,7 +127,7 @@ start=$(wc -l <"$recording")
 kill -KILL "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null
 wait_for 10 has_keys "$start" up "$ups" ||
-    fail "killed during a hold, the keys did not come up as $ups: $(keys_since "$start" up)"
+  fail "killed during a hold, the keys did not come up as $ups: $(keys_since "$start" up)"
 wait_for 10 no_guard_left || fail "the key guard did not end after the release"
 note "killed during a hold, the guard released: $(keys_since "$start" up)"
 note "passed"

@@ -22,29 +22,29 @@ msiexec() { timeout -k 10 300 "$wine" msiexec "$@" /qn >>"$WORK/msiexec.log" 2>&
 install() { msiexec /i "$(win winepath -w "$1")"; }
 # named ROOT...: the keys below them whose DisplayName or ProductName is Quindorel.
 named() {
-    local root
-    for root in "$@"; do win reg query "$root" /s | awk '/^HKEY_/ { key = $0 }
-        /^ +(DisplayName|ProductName) +REG_SZ +Quindorel$/ { print key }'; done
+  local root
+  for root in "$@"; do win reg query "$root" /s | awk '/^HKEY_/ { key = $0 }
+    /^ +(DisplayName|ProductName) +REG_SZ +Quindorel$/ { print key }'; done
 }
 value() { win reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 uninstall=('HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-    'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-    'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall')
+  'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall')
 remove_all() { local key; for key in $(named "${uninstall[@]}"); do msiexec /x "${key##*\\}"; done; }
 cleanup() {
-    local status=$?
-    [[ -n "${PROGRAM_PID:-}" ]] && kill "$PROGRAM_PID" 2>/dev/null && wait "$PROGRAM_PID" 2>/dev/null
-    remove_all
-    [[ $status != 0 ]] && tail -n 30 "$WORK/msiexec.log" >&2
-    rm -rf "$WORK"
-    exit "$status"
+  local status=$?
+  [[ -n "${PROGRAM_PID:-}" ]] && kill "$PROGRAM_PID" 2>/dev/null && wait "$PROGRAM_PID" 2>/dev/null
+  remove_all
+  [[ $status != 0 ]] && tail -n 30 "$WORK/msiexec.log" >&2
+  rm -rf "$WORK"
+  exit "$status"
 }
 trap cleanup EXIT
 one_entry() { # one_entry VERSION: exactly one uninstall entry, that version, by Marvenhal
-    entry="$(named "${uninstall[@]}")"
-    [[ $(grep -c . <<<"$entry") == 1 ]] || fail "uninstall entries: ${entry:-none}"
-    [[ "$(value "$entry" DisplayVersion)/$(value "$entry" Publisher)" == "$1/Marvenhal" ]] ||
-        fail "the entry says $(value "$entry" DisplayVersion)/$(value "$entry" Publisher), not $1/Marvenhal"
+  entry="$(named "${uninstall[@]}")"
+  [[ $(grep -c . <<<"$entry") == 1 ]] || fail "uninstall entries: ${entry:-none}"
+  [[ "$(value "$entry" DisplayVersion)/$(value "$entry" Publisher)" == "$1/Marvenhal" ]] ||
+    fail "the entry says $(value "$entry" DisplayVersion)/$(value "$entry" Publisher), not $1/Marvenhal"
 }
 
 version="$(sed -n 's/^project(Quindorel VERSION \([0-9.]*\).*/\1/p' "$repo_root/CMakeLists.txt")"
@@ -76,8 +76,8 @@ manifest="$(wrestool -x --raw -t 24 -n 1 "$dir/quindorel.exe")"
 [[ $(wrestool -l "$dir/quindorel.exe" | grep -c 'type=24 ') == 1 ]] || fail "not one manifest in the exe"
 xmllint --noout - <<<"$manifest" || fail "the manifest is not well-formed"
 for text in 'requestedExecutionLevel level="asInvoker"' '>PerMonitorV2</dpiAwareness>' \
-    'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"' '>true/pm</dpiAware>'; do
-    grep -qF "$text" <<<"$manifest" || fail "the manifest lacks $text"
+  'supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"' '>true/pm</dpiAware>'; do
+  grep -qF "$text" <<<"$manifest" || fail "the manifest lacks $text"
 done
 
 "$wine" "$target" >/dev/null 2>&1 &
