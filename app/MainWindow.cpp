@@ -55,6 +55,16 @@ void MainWindow::releaseHeldKeys() {
     model_.releaseHeldKeys();
 }
 
+void MainWindow::bringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    // Window managers that keep other programs from taking the focus let
+    // the desktop's own request through.
+    platform_.desktop().showWindow(static_cast<WindowId>(winId()));
+}
+
 void MainWindow::showMark(int index) {
     KeyButton* key = controls_.keyButtons[static_cast<std::size_t>(index)];
     key->setBackColor(model_.marks().marked(index) ? KeyButton::kMarked : KeyButton::kUnmarked);

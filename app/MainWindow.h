@@ -25,6 +25,9 @@ public:
     void formShown();
     // Sends the key-ups still owed by the last press pass (the program ends).
     void releaseHeldKeys();
+    // Restores the window if minimised and brings it to the front (a second
+    // start of the program).
+    void bringToFront();
 
     const FormControls& controls() const { return controls_; }
     HoldModel& model() { return model_; }

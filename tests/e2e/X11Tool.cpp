@@ -21,6 +21,10 @@
 #include <string>
 #include <thread>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include "XcbClient.h"
 
 using quindorel::test::keysymName;
@@ -218,6 +222,35 @@ int watchKeySet(const char* path) {
 
 }  // namespace
 
+// A local client that misbehaves on the command channel at PATH: it sends
+// garbage, sends too much, says nothing, or leaves half-way. Exits 0 when
+// the other end dropped it.
+int misbehave(const char* path, const std::string& how) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        std::perror("e2e_x11tool: connect");
+        return 1;
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+    if (how == "garbage") {
+        ::write(fd, "\x01\xffpress all keys\n", 17);
+    } else if (how == "too-much") {
+        const std::string flood(1 << 20, 's');
+        ::write(fd, flood.data(), flood.size());
+    } else if (how == "half") {
+        ::write(fd, "sta", 3);
+        ::close(fd);
+        return 0;
+    }  // "silent": nothing
+    char buffer[64];
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);  // the end, or an answer
+    ::close(fd);
+    return got <= 0 ? 0 : 1;
+}
+
 int main(int argc, char* argv[]) {
     const std::string command = argc > 1 ? argv[1] : "";
     try {
@@ -242,6 +275,9 @@ int main(int argc, char* argv[]) {
         if (command == "check-keyset" && argc == 3) {
             return checkKeySet(argv[2]);
         }
+        if (command == "misbehave" && argc == 4) {
+            return misbehave(argv[2], argv[3]);
+        }
         if (command == "watch-keyset" && argc == 3) {
             return watchKeySet(argv[2]);
         }
@@ -253,7 +289,8 @@ int main(int argc, char* argv[]) {
                  "usage: %s pixel WINDOW X Y... | close WINDOW | keys-down | autorepeat on|off | "
                  "repeating-keys | "
                  "grab-stop-key | "
-                 "check-keyset FILE | watch-keyset FILE\n",
+                 "check-keyset FILE | watch-keyset FILE | "
+                 "misbehave SOCKET garbage|too-much|silent|half\n",
                  argv[0]);
     return 2;
 }

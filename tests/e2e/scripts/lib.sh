@@ -15,7 +15,9 @@ E2E_NAME=$(basename "$0" .sh)
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quindorel-e2e.XXXXXX")
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache TEMP=$WORK/temp
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$TEMP"
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$TEMP" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb
 SETTINGS_FILE=$XDG_CONFIG_HOME/Marvenhal.conf
 KEYSET_FILE=$TEMP/xsettings.txt

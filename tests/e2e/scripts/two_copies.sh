@@ -9,7 +9,10 @@ start_program "$WORK/first.log"
 FIRST_PID=$PROGRAM_PID
 FIRST=$(program_window) || fail "the first window did not appear"
 xdotool windowmove "$FIRST" 0 0
-start_program "$WORK/second.log"
+# One copy runs per session: the second is of another session (its own
+# runtime folder) that shares the key-set folder.
+mkdir -m 700 "$WORK/runtime2"
+XDG_RUNTIME_DIR=$WORK/runtime2 start_program "$WORK/second.log"
 SECOND_PID=$PROGRAM_PID
 has_second() { visible_windows '^Quindorel$' | grep -qvx "$FIRST"; }
 wait_for 30 has_second || fail "the second window did not appear"

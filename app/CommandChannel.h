@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace quindorel {
+
+// The private channel between copies of the program in one user session: a
+// local socket in a folder only the user can open (a named pipe only the user
+// may open on Windows). The running copy listens; a second start, or a
+// command, talks to it and ends.
+namespace channel {
+
+// The channel's name for this user and display (Windows: user and session),
+// or empty when no private place for it can be had.
+QString name();
+
+// One request of a fixed verb, answered with one line; nothing when no copy
+// answers within the time.
+std::optional<QByteArray> ask(const QByteArray& verb, int timeoutMs = 3000);
+
+}  // namespace channel
+
+// The running copy's end. Each connection may send one verb of at most
+// kMaxRequest bytes and a line end within kRequestTimeoutMs; anything else
+// (too much, nothing, garbage, a client gone half-way) is dropped without a
+// word to the user, and nothing here ever blocks the event loop.
+class CommandServer : public QObject {
+public:
+    static constexpr int kMaxRequest = 32;
+    static constexpr int kRequestTimeoutMs = 2000;
+
+    // `answer` gets each well-formed verb and returns the reply line.
+    explicit CommandServer(std::function<QByteArray(const QByteArray&)> answer,
+                           QObject* parent = nullptr);
+    ~CommandServer() override;
+
+    enum class Listen { Listening, OtherCopyRuns, Unavailable };
+    // Starts listening; a channel left behind by a killed copy is taken over.
+    Listen listen();
+    QString errorText() const { return error_; }
+
+private:
+    void accept();
+    void read(QLocalSocket* socket);
+
+    std::function<QByteArray(const QByteArray&)> answer_;
+    QLocalServer* server_;
+    QString error_;
+};
+
+}  // namespace quindorel
