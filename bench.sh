@@ -36,13 +36,14 @@ figure() {  # figure [--wm] SCRIPT
   "$with_x" "$@" 2>>"$log" | tee -a "$log" | sed -n 's/^RESULT //p' >>"$results" ||
     echo "bench.sh: $* failed, see $log" >&2
 }
-echo "Measuring (about $((idle + 3 * rounds + 75)) s); details in $log" >&2
+echo "Measuring (about $((idle + 3 * rounds + 80)) s); details in $log" >&2
 figure bash bench/key_pass.sh
 figure bash bench/application_list.sh
 figure --wm bash bench/application_list.sh
 figure bash bench/start_up.sh
 figure bash bench/idle.sh
 figure bash bench/timing.sh
+figure bash bench/command.sh
 
 value() { awk -v k="$1" '$1 == k { print $2 }' "$results" | tail -n 1; }
 ratio() { awk -v a="$(value "$1")" -v b="$(value "$2")" 'BEGIN { if (a != "" && b + 0 > 0) printf "%.2fx", a / b; else print "-" }'; }
@@ -57,5 +58,6 @@ row "Start-up to a painted window (median)" "$(value start_program_ms) ms" "<= 1
 row "Peak resident memory (median)" "$(value start_program_kib) KiB" "<= 1.3x minimal Qt" "$(value start_minimal_kib) KiB" "$(ratio start_program_kib start_minimal_kib)"
 row "Idle wake-ups over $(value idle_seconds) s (switch off, forever)" "$(value idle_program_wakeups_per_s) /s" "<= 1 /s" "$(value idle_minimal_wakeups_per_s) /s" "$(ratio idle_program_wakeups_per_s idle_minimal_wakeups_per_s)"
 row "Idle CPU over $(value idle_seconds) s" "$(value idle_program_cpu_ms) ms" "none measurable" "$(value idle_minimal_cpu_ms) ms" "-"
+row "quindorel --toggle to key-down (median)" "$(value command_toggle_ms) ms" "<= 1.5x xdotool keydown" "$(value command_xdotool_ms) ms" "$(ratio command_toggle_ms command_xdotool_ms)"
 row "\"Turn On\" to key-down, waiting time 5 s (median)" "$(value timing_wait_ms) ms (worst $(value timing_wait_worst_ms))" "5000 +- 20 ms" "-" "-"
 row "Key-down to key-up, timed hold 10 s (median)" "$(value timing_hold_ms) ms (worst $(value timing_hold_worst_ms))" "10000 +- 20 ms" "-" "-"

@@ -4,28 +4,15 @@
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <optional>
 
 class QLocalServer;
 class QLocalSocket;
 
 namespace quindorel {
 
-// The private channel between copies of the program in one user session: a
-// local socket in a folder only the user can open (a named pipe only the user
-// may open on Windows). The running copy listens; a second start, or a
-// command, talks to it and ends.
-namespace channel {
-
-// The channel's name for this user and display (Windows: user and session),
-// or empty when no private place for it can be had.
-QString name();
-
-// One request of a fixed verb, answered with one line; nothing when no copy
-// answers within the time.
-std::optional<QByteArray> ask(const QByteArray& verb, int timeoutMs = 3000);
-
-}  // namespace channel
+// The running copy's name on the channel (see platform/CommandLink.h), for
+// QLocalServer; empty when no private place for it can be had.
+QString channelName();
 
 // The running copy's end. Each connection may send one verb of at most
 // kMaxRequest bytes and a line end within kRequestTimeoutMs; anything else

@@ -8,6 +8,8 @@
 //       the click in milliseconds
 //   bench_x11_probe keysyms
 //       prints the keysym names of the 104 on-screen keys, one a line
+//   bench_x11_probe stamp -- PROGRAM [ARGS...]
+//       prints the X server time in milliseconds, then becomes the program
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -179,6 +181,38 @@ int click(xcb_window_t window, int x, int y) {
     return 0;
 }
 
+// The server's time, from a property change of our own.
+int stamp(char** program) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "no X display\n");
+        return 1;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t clock = xcb_generate_id(c);
+    const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, 0, clock, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, clock, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
+                        nullptr);
+    xcb_flush(c);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+        const bool done = (event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY;
+        if (done) {
+            std::printf("%u\n", reinterpret_cast<xcb_property_notify_event_t*>(event)->time);
+        }
+        std::free(event);
+        if (done) {
+            break;
+        }
+    }
+    xcb_disconnect(c);
+    std::fflush(stdout);
+    execvp(program[0], program);
+    std::perror("exec");
+    return 1;
+}
+
 int keysyms() {
     for (const quindorel::KeyDefinition& key : quindorel::keyTable()) {
         const char* name =
@@ -198,6 +232,9 @@ int main(int argc, char* argv[]) {
     if (verb == "click" && argc == 5) {
         return click(static_cast<xcb_window_t>(std::strtoul(argv[2], nullptr, 0)),
                      std::atoi(argv[3]), std::atoi(argv[4]));
+    }
+    if (verb == "stamp" && argc > 3 && std::strcmp(argv[2], "--") == 0) {
+        return stamp(argv + 3);
     }
     if (verb == "keysyms") {
         return keysyms();

@@ -5,7 +5,6 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
-#include <cstdio>
 
 #include "platform/NullDesktop.h"
 #include "platform/QtClock.h"
@@ -16,7 +15,6 @@
 #ifdef Q_OS_WIN
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32KeyGuard.h"
-#include "platform/win32/WindowsApi.h"
 #endif
 
 namespace quindorel {
@@ -126,15 +124,6 @@ std::optional<QString> DesktopPlatform::inputBox(const QString& prompt, const QS
 void serveKeyGuardIfAsked([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef Q_OS_WIN
     keyguard::serveIfGuard(argc, argv);
-#endif
-}
-
-void attachToParentConsole() {
-#ifdef Q_OS_WIN
-    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
-        std::freopen("CONOUT$", "w", stdout);
-        std::freopen("CONOUT$", "w", stderr);
-    }
 #endif
 }
 

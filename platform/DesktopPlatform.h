@@ -43,10 +43,6 @@ private:
 // no-op everywhere else. Call it first, before reading the arguments.
 void serveKeyGuardIfAsked(int argc, char** argv);
 
-// A Windows program without a console of its own writes to the console it
-// was started from, if any; a no-op everywhere else.
-void attachToParentConsole();
-
 // Starts the process that lets go of held keys should the program die during
 // a hold: a fork on X11, this program started again on Windows. Call it first
 // thing in main(), while the process has one thread; the guard itself never

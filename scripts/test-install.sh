@@ -14,10 +14,10 @@ fail() { echo "test-install.sh: $*" >&2; exit 1; }
 
 stage=$work/stage
 DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
-for file in bin/quindorel share/quindorel/xsettings.txt share/quindorel/HAND-M.CUR \
+for file in bin/quindorel lib/quindorel/libquindorel_window.so share/quindorel/xsettings.txt share/quindorel/HAND-M.CUR \
             share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
             share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$id.png; do
-  [ -f "$stage/usr/$file" ] || fail "not installed: $file"
+  compgen -G "$stage/usr/$file" >/dev/null || fail "not installed: $file"
 done
 desktop-file-validate "$stage/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
@@ -52,4 +52,5 @@ dpkg-deb -f "$deb" Depends >"$work/depends"
 grep -q libqt6widgets6 "$work/depends" || fail "$deb: no dependencies from shlibdeps"
 dpkg-deb -c "$deb" >"$work/contents"
 grep -q "./usr/share/applications/$id.desktop" "$work/contents" || fail "$deb: no desktop entry"
+grep -q "/quindorel/libquindorel_window.so" "$work/contents" || fail "$deb: no window module"
 echo "Installed copy, desktop entry, metadata and $(basename "$deb"): fine"

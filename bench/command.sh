@@ -1,0 +1,50 @@
+# Figure: from running "quindorel --toggle" to the key-down arriving in the
+# window in front, in X server milliseconds; beside "xdotool keydown a" timed
+# the same way. The probe takes the server's time and then becomes the
+# command, so both start from the same point.
+source "$(dirname "$0")/lib.sh"
+rounds=${ROUNDS:-5}
+fresh_home command
+write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
+printf '65,\r\n' >"$TEMP/xsettings.txt"
+"$BUILD/tests/e2e/e2e_x11tool" autorepeat off
+log=$WORK/recorder.log
+: >"$log"
+"$BUILD/tests/e2e/e2e_recorder" Game "$log" &
+STARTED+=($!)
+game=$(wait_window '^Game$') || { echo "no recorder window" >&2; exit 1; }
+"$BUILD/quindorel" >"$WORK/program.log" 2>&1 &
+STARTED+=($!)
+wait_window '^Quindorel$' >/dev/null || { echo "no program window" >&2; exit 1; }
+sleep 1
+
+# after KIND FROM: server time of the first event of that kind of "a" from line FROM.
+after() {
+  local end=$((SECONDS + 10)) time
+  while [ "$SECONDS" -lt "$end" ]; do
+    time=$(tail -n "+$2" "$log" | awk -v kind="$1" '$1 == kind && $2 == "a" { print $4; exit }')
+    [ -n "$time" ] && { echo "$time"; return 0; }
+    sleep 0.01
+  done
+  return 1
+}
+
+: >"$WORK/ours"
+: >"$WORK/peer"
+for _ in $(seq 1 "$rounds"); do
+  xdotool windowfocus --sync "$game"
+  from=$(($(wc -l <"$log") + 1))
+  t0=$("$PROBE" stamp -- "$BUILD/quindorel" --toggle | head -n 1)
+  down=$(after press "$from") || { echo "no key-down from --toggle" >&2; exit 1; }
+  echo $((down - t0)) >>"$WORK/ours"
+  "$BUILD/quindorel" --toggle >/dev/null
+  after release "$from" >/dev/null || { echo "no key-up from --toggle" >&2; exit 1; }
+
+  from=$(($(wc -l <"$log") + 1))
+  t0=$("$PROBE" stamp -- xdotool keydown a | head -n 1)
+  down=$(after press "$from") || { echo "no key-down from xdotool" >&2; exit 1; }
+  echo $((down - t0)) >>"$WORK/peer"
+  xdotool keyup a
+done
+result command_toggle_ms "$(median <"$WORK/ours")"
+result command_xdotool_ms "$(median <"$WORK/peer")"

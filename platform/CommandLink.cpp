@@ -1,0 +1,188 @@
+#include "platform/CommandLink.h"
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include "platform/win32/WindowsApi.h"
+#else
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#endif
+
+namespace quindorel::commandlink {
+
+bool isVerb(const std::string& text) {
+    return text == "show" || text == "start" || text == "stop" || text == "toggle" ||
+           text == "status";
+}
+
+#ifdef _WIN32
+
+void attachParentConsole() {
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+}
+
+std::string address() {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    char user[257] = {};
+    DWORD length = sizeof user;
+    if (!GetUserNameA(user, &length)) {
+        return {};
+    }
+    std::string name = "quindorel-";
+    for (const char* c = user; *c != '\0'; ++c) {
+        const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        name += std::isalnum(static_cast<unsigned char>(lower)) ? lower : '_';
+    }
+    return name + "-" + std::to_string(session);
+}
+
+std::optional<std::string> ask(const std::string& verb, int timeoutMs) {
+    const std::string name = address();
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    const std::string path = "\\\\.\\pipe\\" + name;
+    HANDLE pipe = INVALID_HANDLE_VALUE;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        pipe = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+        if (pipe != INVALID_HANDLE_VALUE) {
+            break;
+        }
+        // Another client has the pipe's one free instance: wait for the next.
+        if (GetLastError() != ERROR_PIPE_BUSY || std::chrono::steady_clock::now() > deadline ||
+            !WaitNamedPipeA(path.c_str(), 200)) {
+            return std::nullopt;
+        }
+    }
+    const std::string request = verb + "\n";
+    DWORD written = 0;
+    std::string reply;
+    if (WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr)) {
+        char buffer[256];
+        DWORD got = 0;
+        while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
+               ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            reply.append(buffer, got);
+        }
+    }
+    CloseHandle(pipe);
+    const std::size_t end = reply.find('\n');
+    if (end == std::string::npos) {
+        return std::nullopt;
+    }
+    return reply.substr(0, end);
+}
+
+#else
+
+namespace {
+
+bool privateFolder(const std::string& path, bool create) {
+    if (create) {
+        ::mkdir(path.c_str(), 0700);
+    }
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// Waits for the socket to be ready for `events` until the deadline.
+bool ready(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        return false;
+    }
+    pollfd entry{fd, events, 0};
+    return ::poll(&entry, 1, static_cast<int>(left.count())) == 1;
+}
+
+}  // namespace
+
+void attachParentConsole() {}
+
+std::string address() {
+    std::string folder = environment("XDG_RUNTIME_DIR");
+    if (folder.empty() || !privateFolder(folder, false)) {
+        std::string temp = environment("TMPDIR");
+        folder = (temp.empty() ? std::string("/tmp") : temp) + "/quindorel-" +
+                 std::to_string(::getuid());
+        if (!privateFolder(folder, true)) {
+            return {};
+        }
+    }
+    // One running copy per display.
+    std::string display = environment("DISPLAY");
+    if (display.empty()) {
+        display = environment("WAYLAND_DISPLAY");
+    }
+    std::string safe;
+    for (const char c : display.substr(0, 40)) {
+        safe += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return folder + "/quindorel-" + safe + ".socket";
+}
+
+std::optional<std::string> ask(const std::string& verb, int timeoutMs) {
+    const std::string path = address();
+    sockaddr_un where{};
+    if (path.empty() || path.size() >= sizeof where.sun_path) {
+        return std::nullopt;
+    }
+    where.sun_family = AF_UNIX;
+    std::memcpy(where.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string reply;
+    // A local connect does not wait: it succeeds, or nobody listens.
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0) {
+        const std::string request = verb + "\n";
+        if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(request.size())) {
+            char buffer[256];
+            while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
+                   ready(fd, POLLIN, deadline)) {
+                const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+                if (got <= 0) {
+                    break;
+                }
+                reply.append(buffer, static_cast<std::size_t>(got));
+            }
+        }
+    }
+    ::close(fd);
+    const std::size_t end = reply.find('\n');
+    if (end == std::string::npos) {
+        return std::nullopt;
+    }
+    return reply.substr(0, end);
+}
+
+#endif
+
+}  // namespace quindorel::commandlink

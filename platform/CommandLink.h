@@ -1,0 +1,30 @@
+#pragma once
+// The private channel between copies of the program in one user session, in
+// plain C++ so that a command can reach the running copy without loading Qt:
+// a local socket in a folder only the user can open on Unix, a named pipe on
+// Windows (the running copy listens with Qt's QLocalServer, whose Unix end is
+// that socket and whose Windows end is that pipe).
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace quindorel::commandlink {
+
+// Where the running copy listens, for this user and display (on Windows, this
+// user and session): a socket path, or a pipe name for QLocalServer. Empty when
+// no private place can be had.
+std::string address();
+
+// Sends one verb and returns the reply line without its end; nothing when no
+// copy answers within `timeoutMs`.
+std::optional<std::string> ask(const std::string& verb, int timeoutMs = 3000);
+
+// On Windows a program without a console of its own writes to the console
+// it was started from, if any; a no-op elsewhere.
+void attachParentConsole();
+
+// Verbs the running copy takes: "show", "start", "stop", "toggle", "status".
+bool isVerb(const std::string& text);
+inline constexpr std::size_t kMaxRequest = 32;  // a verb and its line end, with room to spare
+
+}  // namespace quindorel::commandlink
