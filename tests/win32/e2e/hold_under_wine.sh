@@ -10,6 +10,8 @@
 #    arrives as the stop key and the keys go up, the modifier last.
 # 3. The exe killed during a hold: its key guard sends the same key-ups and
 #    ends.
+# 4. One running copy: a second start ends and leaves one window; --toggle
+#    holds into the window in front and lets go.
 set -u
 EXE=$1
 TOOL=$2
@@ -64,6 +66,7 @@ start_program() {
   wait_for 60 has_window '^Quindorel$' || fail "the main window did not appear"
 }
 has_window() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+exited() { ! kill -0 "$1" 2>/dev/null; }
 no_guard_left() { ! pgrep -f -- '--quindorel-key-guard' >/dev/null; }
 stop_program() {
   kill "$PROGRAM_PID" 2>/dev/null
@@ -130,4 +133,26 @@ wait_for 10 has_keys "$start" up "$ups" ||
   fail "killed during a hold, the keys did not come up as $ups: $(keys_since "$start" up)"
 wait_for 10 no_guard_left || fail "the key guard did not end after the release"
 note "killed during a hold, the guard released: $(keys_since "$start" up)"
+
+# --- 4: one running copy, and the command line into the window in front ----------
+win reg add "$settings_key" /v BackupSwitch /d Off /f >/dev/null
+printf '65,\r\n' >"$keyset"
+start_program
+"$wine" "$program" >>"$WORK/second.log" 2>&1 &
+second=$!
+wait_for 30 exited "$second" || fail "a second start did not end"
+windows=$(xdotool search --onlyvisible --name '^Quindorel$' | wc -l)
+[[ $windows == 1 ]] || fail "a second start left $windows windows"
+xdotool search --name '^Recorder$' windowactivate 2>/dev/null
+start=$(wc -l <"$recording")
+"$wine" "$program" --toggle >>"$WORK/commands.log" 2>&1 || fail "--toggle failed: $(tail -n 2 "$WORK/commands.log")"
+wait_for 20 has_keys "$start" down '65 0x1E 0;' || fail "--toggle sent $(keys_since "$start" down)"
+"$wine" "$program" --status >"$WORK/status.out" 2>&1
+code=$?
+[[ $code == 4 ]] || fail "--status while holding ended with $code: $(tr -d '\r' <"$WORK/status.out")"
+note "--status while holding: $code, \"$(tr -d '\r' <"$WORK/status.out")\""
+"$wine" "$program" --toggle >>"$WORK/commands.log" 2>&1 || fail "the second --toggle failed"
+wait_for 20 has_keys "$start" up '65 0x1E 0;' || fail "--toggle released $(keys_since "$start" up)"
+note "--toggle held and released: $(keys_since "$start" down) / $(keys_since "$start" up)"
+stop_program
 note "passed"
