@@ -74,5 +74,15 @@ expect 3 --status
 expect 0 --stop
 expect 0 --status
 ! error_box_shown || problem "an error box appeared: $(close_error_boxes) closed"
+
+# A copy that was killed leaves nothing that stops the next start.
+kill -KILL "$PROGRAM_PID"
+wait "$PROGRAM_PID" 2>/dev/null
+wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Quindorel$' | grep -q ." ||
+  problem "the killed copy's window stayed"
+expect 1 --status
+start_program
+program_window >/dev/null || fail "no window after a killed copy"
+expect 0 --status
 stop_program
 finish
