@@ -176,6 +176,18 @@ private slots:
         QVERIFY(f.notice.isEmpty());
         QVERIFY(!focusClock.running());
         QVERIFY(f.platform.messages.isEmpty());
+
+        // The next press that must wait is watched again; its keys come up
+        // in the window they were meant for.
+        f.desktop().ownWindowFocused = true;
+        f.desktop().calls.clear();
+        f.model().pressKeys();
+        f.desktop().ownWindowFocused = false;
+        QVERIFY(focusClock.tick());
+        QCOMPARE(f.desktop().keyCalls(), QStringList{"down 65"});
+        f.desktop().calls.clear();
+        f.close();
+        QCOMPARE(f.desktop().calls.value(0), QStringLiteral("topmost 42"));
     }
 
     void refusedKeysAreReportedAtTheSendStatement() {

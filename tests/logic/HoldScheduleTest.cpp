@@ -205,6 +205,7 @@ private slots:
         f.chooseMode(UserChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         QCOMPARE(f.desktop().calls.filter("stopkey").size(), 1);
+        QCOMPARE(f.stopKeyClock().interval(), 0);
     }
 
     void hotKeyTakenByAnotherProgramIsReportedOnce() {

@@ -317,6 +317,7 @@ private slots:
         qputenv("TEMP", "");
         const QString path = keySetPath();
         QCOMPARE(path, cache.filePath("Marvenhal/xsettings.txt"));
+        QVERIFY(QFileInfo(cache.filePath("Marvenhal")).isDir());
         const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                           QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         QCOMPARE(QFileInfo(cache.filePath("Marvenhal")).permissions() & others,

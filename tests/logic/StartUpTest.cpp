@@ -45,6 +45,8 @@ private slots:
         QTest::addColumn<int>("custom");
         QTest::addColumn<QList<int>>("reportedLines");
         QTest::newRow("60 seconds") << "4" << QStringList{} << "60 seconds" << 0 << QList<int>{};
+        QTest::newRow("1 second, the first row")
+            << "1" << QStringList{} << "1 second" << 0 << QList<int>{};
         QTest::newRow("X seconds asks until a number")
             << "5" << QStringList{"", "abc", "12"} << "X seconds" << 12 << QList<int>{};
         QTest::newRow("X seconds dismissed")
