@@ -84,6 +84,12 @@ configure_args=(-S "$repo_root" -B "$build_dir"
   -DQUINDOREL_TESTS="$with_tests"
   -DQUINDOREL_WINDOWS_ICON="$icon"
   -DCMAKE_CROSSCOMPILING_EMULATOR="$repo_root/scripts/wine-run.sh")
+# A build folder made against another Qt is never reused: CMake would keep
+# finding that Qt through its cache.
+if [[ -f "$build_dir/CMakeCache.txt" ]] && grep -q '^Qt6_DIR:' "$build_dir/CMakeCache.txt" &&
+  ! grep -qxF "Qt6_DIR:PATH=$qt_prefix/lib/cmake/Qt6" "$build_dir/CMakeCache.txt"; then
+  rm -rf "$build_dir/CMakeCache.txt" "$build_dir/CMakeFiles"
+fi
 [[ -f "$build_dir/CMakeCache.txt" ]] || configure_args+=(-G Ninja)
 cmake "${configure_args[@]}" >"$build_dir/configure.log" 2>&1 || {
   cat "$build_dir/configure.log" >&2
@@ -106,7 +112,7 @@ headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
 grep -q '^Magic.*20b' <<<"$headers" || { log "$exe is not a 64-bit program"; exit 1; }
 grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$headers" ||
   { log "$exe is not a GUI program"; exit 1; }
-system_dlls='^(advapi32|authz|comdlg32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
+system_dlls='^(advapi32|authz|bcrypt|comdlg32|crypt32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|iphlpapi|kernel32|msvcrt|netapi32|ole32|oleaut32|secur32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winhttp|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)"
 foreign="$(grep -Ev "$system_dlls" <<<"$dlls" || true)"
 [[ -z "$foreign" ]] || { log "$exe needs DLLs that Windows lacks: $foreign"; exit 1; }
