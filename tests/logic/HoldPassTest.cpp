@@ -38,6 +38,72 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
     }
 
+    // Buttons go in the key set's order among the keys; the pointer is asked
+    // over the target only for a press with a button, and only where it
+    // gets there does a button go down.
+    void mouseButtonsGoWithTheKeys_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("pointerReaches");
+        QTest::addColumn<QStringList>("press");
+        QTest::addColumn<QStringList>("release");
+        QTest::newRow("left and right with W and Shift")
+            << QByteArray("87,1,160,2,\r\n") << true
+            << QStringList{"pointer into 42", "down 160", "down 87", "button down 1",
+                           "button down 2"}
+            << QStringList{"up 87", "button up 1", "button up 2", "up 160"};
+        QTest::newRow("middle, back and forward alone")
+            << QByteArray("4,5,6,\r\n") << true
+            << QStringList{"pointer into 42", "button down 4", "button down 5", "button down 6"}
+            << QStringList{"button up 4", "button up 5", "button up 6"};
+        QTest::newRow("the pointer does not get there: keys only")
+            << QByteArray("1,87,\r\n") << false << QStringList{"pointer into 42", "down 87"}
+            << QStringList{"button up 1", "up 87"};
+        QTest::newRow("keys alone leave the pointer be")
+            << QByteArray("87,3,\r\n") << false << QStringList{"down 87", "down 3"}
+            << QStringList{"up 87", "up 3"};
+    }
+    void mouseButtonsGoWithTheKeys() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, pointerReaches);
+        QFETCH(QStringList, press);
+        QFETCH(QStringList, release);
+        Fixture f;
+        startWithTarget(f, line);
+        f.desktop().pointerReaches = pointerReaches;
+        f.model().pressKeys();
+        QCOMPARE(f.desktop().calls,
+                 (QStringList{"topmost 42", "show 42"} + press + QStringList{"release 42"}));
+        QCOMPARE(f.notice.isEmpty(), pointerReaches || !press.contains("pointer into 42"));
+        f.desktop().calls.clear();
+        f.model().releaseKeys();
+        QCOMPARE(f.desktop().calls,
+                 (QStringList{"topmost 42", "show 42"} + release + QStringList{"release 42"}));
+        QVERIFY(f.notice.isEmpty());
+        QVERIFY(f.platform.messages.isEmpty());
+    }
+
+    // A button a press put down comes up however the hold ends, marked or not.
+    void buttonsComeUpHoweverTheHoldEnds_data() {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("Reset, then a release pass") << "reset";
+        QTest::newRow("the program closes") << "close";
+    }
+    void buttonsComeUpHoweverTheHoldEnds() {
+        QFETCH(QString, end);
+        Fixture f;
+        startWithTarget(f, "2,65,\r\n");
+        f.model().pressKeys();
+        f.desktop().calls.clear();
+        if (end == "close") {
+            f.close();
+        } else {
+            f.model().unmarkAllKeys();
+            f.model().releaseKeys();
+        }
+        QCOMPARE(f.desktop().keyCalls(), (QStringList{"button up 2", "up 65"}));
+        QVERIFY(!f.desktop().calls.contains("pointer into 42"));
+    }
+
     void keySetLines_data() {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("keys");
