@@ -7,7 +7,7 @@
 //       clicks (XTEST) at a point of the window and prints the X server time of
 //       the click in milliseconds
 //   bench_x11_probe keysyms
-//       prints the keysym names of the 104 on-screen keys, one a line
+//       prints the keysym names of the 104 keyboard keys, one a line
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -180,7 +180,7 @@ int click(xcb_window_t window, int x, int y) {
 }
 
 int keysyms() {
-    for (const quindorel::KeyDefinition& key : quindorel::keyTable()) {
+    for (const quindorel::KeyDefinition& key : quindorel::keyboardKeys()) {
         const char* name =
             XKeysymToString(quindorel::keysymForVirtualKey(static_cast<std::uint8_t>(key.code)));
         std::printf("%s\n", name ? name : "");

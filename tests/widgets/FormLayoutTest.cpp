@@ -132,7 +132,7 @@ private slots:
     }
 
     // Each key reports its own index when clicked, any number may be down,
-    // and every key lies on the keyboard picture, above it.
+    // and every key lies on the keyboard picture, above it, clear of the others.
     void keysAnswerWithTheirIndexOnThePicture() {
         QCOMPARE(controls_.keyGroup->buttons().size(), kKeyCount);
         QVERIFY(!controls_.keyGroup->exclusive());
@@ -140,6 +140,10 @@ private slots:
             KeyButton* button = controls_.keyButtons[i];
             QCOMPARE(controls_.keyGroup->id(button), i);
             QVERIFY(controls_.keyboardImage->geometry().contains(button->geometry()));
+            for (int j = 0; j < i; ++j) {
+                QVERIFY2(!controls_.keyButtons[j]->geometry().intersects(button->geometry()),
+                         qPrintable(QStringLiteral("keys %1 and %2").arg(j).arg(i)));
+            }
         }
         const QObjectList& children = controls_.keyboardFrame->children();
         QVERIFY(children.indexOf(controls_.keyboardImage) <
@@ -267,6 +271,7 @@ private slots:
         controls_.foreverOption->setChecked(true);
         controls_.keyButtons[41]->setBackColor(KeyButton::kMarked);
         controls_.keyButtons[74]->setBackColor(KeyButton::kMarked);
+        controls_.keyButtons[104]->setBackColor(KeyButton::kMarked);  // the left mouse button
         controls_.keyButtons[73]->hide();  // a marked picture key uncovers the drawn key
         const QString path = QCoreApplication::applicationDirPath() + "/form-layout.png";
         QVERIFY(form_->grab().save(path));
