@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTreeWidget>
 
 #include "app/FormControls.h"
@@ -250,6 +251,24 @@ private slots:
             shot.save(QCoreApplication::applicationDirPath() + "/dark-scheme.png");
         }
         QVERIFY2(shot == light, "differs from the light scheme: see dark-scheme.png");
+    }
+
+    // A chosen target or length keeps the design's selection colour once the
+    // focus has moved on, also in Windows' own style, which draws rows from
+    // the system theme.
+    void chosenRowsStayMarked() {
+        controls_.waitField->setFocus();
+        for (QTreeWidget* list : {controls_.appList, controls_.holdList}) {
+            if (QStyle* windows = QStyleFactory::create(QStringLiteral("windowsvista"))) {
+                windows->setParent(list);
+                list->setStyle(windows);
+            }
+            list->setColumnCount(1);
+            list->setCurrentItem(new QTreeWidgetItem(list, {"Game"}));
+            const QRect row = list->visualItemRect(list->currentItem());
+            const QImage shot = list->viewport()->grab().toImage();
+            QCOMPARE(shot.pixelColor(row.center().x(), row.center().y()), QColor(0x0078D7));
+        }
     }
 
     // Saves a picture of the window, filled as start-up fills it, for people
