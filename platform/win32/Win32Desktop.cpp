@@ -2,6 +2,7 @@
 
 #include "platform/win32/WindowsApi.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -73,8 +74,10 @@ bool pointerOver(HWND window) {
     return under != nullptr && (under == window || GetAncestor(under, GA_ROOT) == window);
 }
 
-// How long a pointer move may take to show in the pointer's position.
+// How long a pointer move may take to show in the pointer's position, and
+// how long a window under the pointer is given to take button events.
 constexpr DWORD kPointerWaitMs = 100;
+constexpr DWORD kButtonSettleMs = 50;
 
 // How long a pass waits for the target to come to the foreground.
 constexpr DWORD kForegroundWaitMs = 200;
@@ -153,6 +156,14 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     // such as a program run as administrator has the focus.
     const UINT sent =
         SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
+    // A button event goes to the window under the pointer when it is taken
+    // from the input queue (under Wine, when that window's thread reads it):
+    // the window is given a moment to take it before the pass goes on and
+    // moves the window away from under the pointer.
+    if (std::any_of(events.inputs.begin(), events.inputs.end(),
+                    [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
+        Sleep(kButtonSettleMs);
+    }
     guard_.tell(ups);
     if (sent != events.inputs.size()) {
         result.outcome = KeySendOutcome::Refused;
