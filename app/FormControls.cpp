@@ -6,10 +6,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include "app/DesignColours.h"
@@ -100,9 +102,33 @@ QGroupBox* makeFrame(QWidget* parent, const char* caption) {
     return frame;
 }
 
+// Paints a list's chosen row in the design's selection colours whether or
+// not the list has the focus: styles that draw rows from the system theme
+// (Windows' own) would fade it to a pale grey once the focus moves on, and
+// the chosen target must stay plain to see.
+class ChosenRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem row = option;
+        if (row.state & QStyle::State_Selected) {
+            const QPalette::ColorGroup group =
+                row.state & QStyle::State_Enabled ? QPalette::Active : QPalette::Disabled;
+            painter->fillRect(row.rect, row.palette.brush(group, QPalette::Highlight));
+            row.palette.setBrush(QPalette::Text,
+                                 row.palette.brush(group, QPalette::HighlightedText));
+            row.state &= ~(QStyle::State_Selected | QStyle::State_MouseOver);
+        }
+        QStyledItemDelegate::paint(painter, row, index);
+    }
+};
+
 // A report-style list; its columns and rows are added at start-up.
 QTreeWidget* makeList(QWidget* parent) {
     auto* list = new QTreeWidget(parent);
+    list->setItemDelegate(new ChosenRowDelegate(list));
     list->setFont(windowFont());
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);

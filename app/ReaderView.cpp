@@ -51,7 +51,7 @@ private:
 };
 
 // A key as a checkable button named as people say it. Setting the name on
-// the widget instead would make Qt build a view for each of the 104 keys at
+// the widget instead would make Qt build a view for each of the 109 keys at
 // start-up, reader or not.
 class KeyForReaders : public QAccessibleWidget {
 public:

@@ -7,7 +7,7 @@
 //       clicks (XTEST) at a point of the window and prints the X server time of
 //       the click in milliseconds
 //   bench_x11_probe keysyms
-//       prints the keysym names of the 104 on-screen keys, one a line
+//       prints the keysym names of the 104 keyboard keys, one a line
 //   bench_x11_probe stamp -- PROGRAM [ARGS...]
 //       prints the X server time in milliseconds, then becomes the program
 #include <signal.h>
@@ -214,7 +214,7 @@ int stamp(char** program) {
 }
 
 int keysyms() {
-    for (const quindorel::KeyDefinition& key : quindorel::keyTable()) {
+    for (const quindorel::KeyDefinition& key : quindorel::keyboardKeys()) {
         const char* name =
             XKeysymToString(quindorel::keysymForVirtualKey(static_cast<std::uint8_t>(key.code)));
         std::printf("%s\n", name ? name : "");

@@ -103,7 +103,7 @@ void HoldEngine::press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId t
     if (!downs.empty() && platform_.desktop().ownWindowHasKeyboard()) {
         waitForFocus(std::move(downs), target);
     } else {
-        keep(downs, send(trap, downs), target);
+        sendDowns(trap, std::move(downs), target);
     }
 }
 
@@ -164,6 +164,21 @@ KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& st
     return result;
 }
 
+void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target) {
+    // A button acts on the window under the pointer: the pointer goes over
+    // the target first, and no button goes down over another window, least
+    // of all over ours.
+    const auto isButton = [](const KeyStroke& s) { return isMouseButton(s.virtualKey); };
+    if (std::any_of(downs.begin(), downs.end(), isButton) &&
+        (target == 0 || !platform_.desktop().pointerInto(target))) {
+        std::erase_if(downs, isButton);
+        notify(QStringLiteral("The pointer could not be put over %1, so the mouse buttons are not "
+                              "down.")
+                   .arg(windowName(target)));
+    }
+    keep(downs, send(trap, downs), target);
+}
+
 void HoldEngine::keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent,
                       WindowId target) {
     for (std::size_t i = 0; i < downs.size() && i < sent.keys.size(); ++i) {
@@ -179,27 +194,32 @@ void HoldEngine::waitForFocus(std::vector<KeyStroke> downs, WindowId target) {
     waitingFor_ = target;
     clocks_.focusClock->setEnabled(true);
     clocks_.focusClock->setInterval(kFocusPollMs);
+    notify(QStringLiteral("The desktop did not bring %1 to the front, so the keys are not down "
+                          "yet. Click %1: they go down as soon as it has the keyboard.")
+               .arg(windowName(target)));
+}
+
+QString HoldEngine::windowName(WindowId window) const {
+    const QString title = window == 0 ? QString() : targetFinder_.titleOf(window);
+    return title.isEmpty() ? QStringLiteral("the chosen window")
+                           : QStringLiteral("\u201C%1\u201D").arg(title);
+}
+
+void HoldEngine::notify(const QString& text) {
+    noticeShown_ = !text.isEmpty();
     if (showNotice_) {
-        const QString title = targetFinder_.titleOf(target);
-        const QString window = title.isEmpty() ? QStringLiteral("the chosen window")
-                                               : QStringLiteral("\u201C%1\u201D").arg(title);
-        showNotice_(QStringLiteral("The desktop did not bring %1 to the front, so the keys are "
-                                   "not down yet. Click %1: they go down as soon as it has the "
-                                   "keyboard.")
-                        .arg(window));
+        showNotice_(text);
     }
 }
 
 void HoldEngine::stopWaitingForFocus() {
-    if (waiting_.empty() && !clocks_.focusClock->running()) {
+    if (waiting_.empty() && !clocks_.focusClock->running() && !noticeShown_) {
         return;
     }
     waiting_.clear();
     clocks_.focusClock->setInterval(0);
     clocks_.focusClock->setEnabled(false);
-    if (showNotice_) {
-        showNotice_(QString());
-    }
+    notify(QString());
 }
 
 void HoldEngine::focusClockTick() {
@@ -209,7 +229,7 @@ void HoldEngine::focusClockTick() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
     const std::vector<KeyStroke> downs = std::move(waiting_);
     stopWaitingForFocus();
-    keep(downs, send(trap, downs), waitingFor_);
+    sendDowns(trap, downs, waitingFor_);
     // A timed hold lasts its length from its key-downs.
     if (choices_.mode() == UserChoices::Mode::Timed) {
         counts_.holdTicks = 0;

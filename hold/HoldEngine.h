@@ -69,7 +69,9 @@ public:
     // One pass: key-downs (press) or key-ups (release) for every key of the
     // key set, into the selected window, or into `aim` when one is given. A
     // release also lets go of any key that an earlier press put down and
-    // that has been unmarked since.
+    // that has been unmarked since. Mouse buttons in the key set go like
+    // keys, where the pointer is: a press first puts it over the window,
+    // and presses no button when it cannot; a release leaves it be.
     void holdKeys(Pass pass, std::optional<WindowId> aim = std::nullopt);
     void waitClockTick();   // Timer1
     void holdClockTick();   // Timer2
@@ -103,6 +105,9 @@ private:
     const HeldKey* findHeld(std::uint8_t virtualKey) const;
     void addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const;
     KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
+    void sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
+    QString windowName(WindowId window) const;
+    void notify(const QString& text);
     void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);
     void waitForFocus(std::vector<KeyStroke> downs, WindowId target);
     void stopWaitingForFocus();
@@ -125,6 +130,7 @@ private:
     // keyboard, and the window they are meant for: they go once it has left.
     std::vector<KeyStroke> waiting_;
     WindowId waitingFor_ = 0;
+    bool noticeShown_ = false;
 };
 
 }  // namespace quindorel

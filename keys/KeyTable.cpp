@@ -109,6 +109,12 @@ const std::array<KeyDefinition, kKeyCount>& keyTable() {
         {"Dwn", 40, 6870, 2160, 405, 285, "", "Down Arrow"},  // 101
         {"Left", 37, 6480, 2160, 345, 285, "", "Left Arrow"},  // 102
         {"Rgt", 39, 7290, 2160, 345, 285, "", "Right Arrow"},  // 103
+        // The mouse buttons, in the navigation block's empty row and beside Up.
+        {"LMB", 1, 6510, 1500, 345, 285, "", "Left Mouse Button"},  // 104
+        {"MMB", 4, 6930, 1500, 345, 285, "", "Middle Mouse Button"},  // 105
+        {"RMB", 2, 7320, 1500, 345, 285, "", "Right Mouse Button"},  // 106
+        {"X1", 5, 6480, 1830, 345, 285, "", "Back Mouse Button"},  // 107
+        {"X2", 6, 7290, 1830, 345, 285, "", "Forward Mouse Button"},  // 108
     }};
     // clang-format on
     return table;

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <array>
+#include <span>
 
 namespace quindorel {
 
@@ -17,10 +18,17 @@ struct KeyDefinition {
     const char* spokenName;
 };
 
-inline constexpr int kKeyCount = 104;
+// The 104 keys of a PC keyboard, then the five mouse buttons (left, middle,
+// right, back, forward), which are marked, saved and held as keys are.
+inline constexpr int kKeyboardKeyCount = 104;
+inline constexpr int kKeyCount = kKeyboardKeyCount + 5;
 
-// The 104 keys in index order, which is also the order of the key-set file.
+// The keys in index order, which is also the order of the key-set file.
 const std::array<KeyDefinition, kKeyCount>& keyTable();
+// The keyboard's keys alone, without the mouse buttons.
+inline std::span<const KeyDefinition> keyboardKeys() {
+    return std::span(keyTable()).first(kKeyboardKeyCount);
+}
 
 // Twips to pixels at 96 dpi.
 inline int twips(int value) {

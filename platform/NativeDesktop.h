@@ -50,6 +50,13 @@ struct KeySendResult {
     std::vector<std::optional<SystemKey>> keys;
 };
 
+// The mouse buttons, held like keys and named by their Windows virtual-key
+// codes: left 1, right 2, middle 4, back 5, forward 6. A button acts on the
+// window under the pointer.
+constexpr bool isMouseButton(std::uint8_t virtualKey) {
+    return virtualKey == 1 || virtualKey == 2 || (virtualKey >= 4 && virtualKey <= 6);
+}
+
 // Shift, Ctrl, Alt and the Windows keys, either side or generic: a hand
 // presses them before the keys they change and lets them go after.
 constexpr bool isModifierKey(std::uint8_t virtualKey) {
@@ -74,9 +81,16 @@ public:
     virtual void showWindow(WindowId window) = 0;
 
     // Sends the events back to back, in order, into the system's input
-    // stream. Codes without a key on this system are skipped. Refused when the
-    // system says it dropped some of them.
+    // stream; the mouse buttons' codes press and let go of those buttons
+    // where the pointer is. Codes without a key on this system are skipped.
+    // Refused when the system says it dropped some of them.
     virtual KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) = 0;
+
+    // Readies the pointer for mouse buttons meant for `window`: left where it
+    // is when it is over the window already (a user aiming keeps the aim),
+    // else moved to the middle of the window's part on screen. Whether the
+    // pointer is now over the window and not over one of this program's.
+    virtual bool pointerInto(WindowId window) = 0;
 
     // Whether a window of this program has the keyboard, so that keys sent
     // now would land in it.

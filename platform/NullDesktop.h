@@ -17,6 +17,7 @@ public:
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override {
         return {KeySendOutcome::Sent, std::vector<std::optional<SystemKey>>(strokes.size())};
     }
+    bool pointerInto(WindowId) override { return false; }
     bool ownWindowHasKeyboard() override { return false; }
     WindowId activeWindow() override { return 0; }
     bool setUpStopKey(WindowId) override { return true; }

@@ -35,12 +35,18 @@ KeySendResult FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         const auto mapped = layout.find(stroke.virtualKey);
         const SystemKey key = stroke.pressed.value_or(
             mapped != layout.end() ? mapped->second : SystemKey{stroke.virtualKey});
-        calls << QStringLiteral("%1 %2")
+        calls << QStringLiteral("%1%2 %3")
+                     .arg(isMouseButton(stroke.virtualKey) ? QStringLiteral("button ") : QString())
                      .arg(stroke.down ? QStringLiteral("down") : QStringLiteral("up"))
                      .arg(key);
         result.keys.push_back(key);
     }
     return result;
+}
+
+bool FakeDesktop::pointerInto(WindowId window) {
+    calls << QStringLiteral("pointer into %1").arg(window);
+    return pointerReaches;
 }
 
 bool FakeDesktop::setUpStopKey(WindowId owner) {
@@ -51,7 +57,8 @@ bool FakeDesktop::setUpStopKey(WindowId owner) {
 QStringList FakeDesktop::keyCalls() const {
     QStringList keys;
     for (const QString& call : calls) {
-        if (call.startsWith(QLatin1String("down ")) || call.startsWith(QLatin1String("up "))) {
+        if (call.startsWith(QLatin1String("down ")) || call.startsWith(QLatin1String("up ")) ||
+            call.startsWith(QLatin1String("button "))) {
             keys << call;
         }
     }

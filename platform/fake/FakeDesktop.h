@@ -12,9 +12,9 @@ namespace quindorel {
 // A scripted desktop for tests. Windows are listed in stacking order as
 // given; every call that acts on the system is written to `calls` in a short
 // text form ("down 65", "up 160", "topmost 42", "release 42", "show 42",
-// "stopkey 42"), so a test can assert the exact sequence. A key event names
-// the system key it went to: the virtual key itself unless `layout` says
-// otherwise.
+// "stopkey 42", "button down 1", "pointer into 42"), so a test can assert the
+// exact sequence. A key event names the system key it went to: the virtual
+// key itself unless `layout` says otherwise.
 class FakeDesktop : public NativeDesktop {
 public:
     std::vector<TopLevelWindow> windows;  // top of the stacking order first
@@ -27,18 +27,20 @@ public:
     bool ownWindowFocused = false;             // one of the program's windows has the keyboard
     bool refuseActivation = false;             // showWindow leaves the keyboard where it is
     WindowId inFront = 0;                      // what activeWindow answers
+    bool pointerReaches = true;                // what pointerInto answers
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    bool pointerInto(WindowId window) override;
     bool ownWindowHasKeyboard() override { return ownWindowFocused; }
     WindowId activeWindow() override { return inFront; }
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
 
-    // Only the key events of `calls`, e.g. {"down 65", "up 65"}.
+    // Only the key and button events of `calls`, e.g. {"down 65", "button up 1"}.
     QStringList keyCalls() const;
     int walkCount = 0;
 };

@@ -26,6 +26,31 @@ KeyInputCode codeOf(const KeyStroke& stroke, const KeyboardLayout& layout) {
     return keyInputCode(stroke.virtualKey, layout);
 }
 
+// A mouse button's press or release, where the pointer is.
+INPUT buttonInput(const KeyStroke& stroke) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    switch (stroke.virtualKey) {
+        case VK_LBUTTON:
+            input.mi.dwFlags = stroke.down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+            break;
+        case VK_RBUTTON:
+            input.mi.dwFlags = stroke.down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+            break;
+        case VK_MBUTTON:
+            input.mi.dwFlags = stroke.down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+            break;
+        case VK_XBUTTON1:
+        case VK_XBUTTON2:
+            input.mi.dwFlags = stroke.down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP;
+            input.mi.mouseData = stroke.virtualKey == VK_XBUTTON1 ? XBUTTON1 : XBUTTON2;
+            break;
+        default:
+            break;
+    }
+    return input;
+}
+
 }  // namespace
 
 const KeyboardLayout& currentKeyboardLayout() {
@@ -39,6 +64,11 @@ KeyEvents keyEvents(const std::vector<KeyStroke>& strokes) {
     events.inputs.reserve(strokes.size());
     events.keys.reserve(strokes.size());
     for (const KeyStroke& stroke : strokes) {
+        if (isMouseButton(stroke.virtualKey)) {
+            events.inputs.push_back(buttonInput(stroke));
+            events.keys.emplace_back(SystemKey{stroke.virtualKey});
+            continue;
+        }
         const KeyInputCode code = codeOf(stroke, layout);
         if (code.scanCode == 0) {
             events.keys.emplace_back();

@@ -13,7 +13,8 @@ namespace quindorel {
 struct KeyEvents {
     // The SendInput records for the strokes that have a key, in order: each
     // carries the key's scan code and, for the extended keys, the
-    // extended-key flag.
+    // extended-key flag. A mouse button's is a mouse record of that button,
+    // at the pointer, and it is sent as its virtual key.
     std::vector<INPUT> inputs;
     // One for each stroke: the key it is sent as, or nothing.
     std::vector<std::optional<SystemKey>> keys;

@@ -2,6 +2,7 @@
 
 #include "platform/win32/WindowsApi.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -64,6 +65,19 @@ bool isForeground(HWND window) {
     return foreground != nullptr &&
            (foreground == window || GetAncestor(foreground, GA_ROOTOWNER) == window);
 }
+
+// Whether the window under the pointer is `window` or inside it: not any
+// other window, so not one of this program's (which a hold never aims at).
+bool pointerOver(HWND window) {
+    POINT at = {};
+    const HWND under = GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
+    return under != nullptr && (under == window || GetAncestor(under, GA_ROOT) == window);
+}
+
+// How long a pointer move may take to show in the pointer's position, and
+// how long a window under the pointer is given to take button events.
+constexpr DWORD kPointerWaitMs = 100;
+constexpr DWORD kButtonSettleMs = 50;
 
 // How long a pass waits for the target to come to the foreground.
 constexpr DWORD kForegroundWaitMs = 200;
@@ -142,11 +156,60 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     // such as a program run as administrator has the focus.
     const UINT sent =
         SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
+    // A button event goes to the window under the pointer when it is taken
+    // from the input queue (under Wine, when that window's thread reads it):
+    // the window is given a moment to take it before the pass goes on and
+    // moves the window away from under the pointer.
+    if (std::any_of(events.inputs.begin(), events.inputs.end(),
+                    [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
+        Sleep(kButtonSettleMs);
+    }
     guard_.tell(ups);
     if (sent != events.inputs.size()) {
         result.outcome = KeySendOutcome::Refused;
     }
     return result;
+}
+
+bool Win32Desktop::pointerInto(WindowId window) {
+    const HWND handle = toHandle(window);
+    if (!canPlace(handle)) {
+        return false;
+    }
+    if (pointerOver(handle)) {
+        return true;
+    }
+    RECT client = {};
+    POINT corner = {0, 0};
+    if (!GetClientRect(handle, &client) || !ClientToScreen(handle, &corner)) {
+        return false;
+    }
+    const RECT area = {corner.x, corner.y, corner.x + client.right, corner.y + client.bottom};
+    const int deskLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int deskTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int deskWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int deskHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const RECT desk = {deskLeft, deskTop, deskLeft + deskWidth, deskTop + deskHeight};
+    RECT visible = {};
+    if (deskWidth < 2 || deskHeight < 2 || !IntersectRect(&visible, &area, &desk)) {
+        return false;
+    }
+    // 0 to 65535 span the virtual desktop from its first pixel to its last.
+    const auto normal = [](LONG at, int first, int size) {
+        return static_cast<LONG>((static_cast<long long>(at - first) * 65535 + (size - 1) / 2) /
+                                 (size - 1));
+    };
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = normal((visible.left + visible.right) / 2, deskLeft, deskWidth);
+    move.mi.dy = normal((visible.top + visible.bottom) / 2, deskTop, deskHeight);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    SendInput(1, &move, sizeof(INPUT));
+    const DWORD started = GetTickCount();
+    while (!pointerOver(handle) && GetTickCount() - started < kPointerWaitMs) {
+        Sleep(kForegroundPollMs);
+    }
+    return pointerOver(handle);
 }
 
 bool Win32Desktop::ownWindowHasKeyboard() {

@@ -19,6 +19,9 @@ public:
     void releaseTopMost(WindowId window) override;
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    // Moves the pointer with SendInput, in absolute coordinates over the
+    // whole virtual desktop, to the middle of the window's client area on it.
+    bool pointerInto(WindowId window) override;
     // Synthetic keys go to the foreground window's focus.
     bool ownWindowHasKeyboard() override;
     WindowId activeWindow() override;

@@ -2,8 +2,9 @@
 
 // The Windows key guard is a second copy of the program, started with a
 // private argument and connected by an anonymous pipe. It only waits on the
-// pipe: when the pipe breaks while keys are down, it sends their key-ups
-// exactly as the keys went down, and ends. It has no window and never polls.
+// pipe: when the pipe breaks while keys or mouse buttons are down, it sends
+// their key-ups exactly as the keys went down and lets go of the buttons, and
+// ends. It has no window and never polls.
 
 #include <vector>
 

@@ -1,12 +1,15 @@
 #include "platform/x11/X11Desktop.h"
 
 #include <xcb/sync.h>
+#include <xcb/xtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <set>
 #include <thread>
+#include <utility>
 
 #include "platform/x11/VirtualKeyMap.h"
 #include "platform/x11/X11Display.h"
@@ -68,6 +71,8 @@ struct X11Desktop::State {
     void waitForFocus(xcb_window_t window);
     xcb_timestamp_t serverTime();
     bool ours(xcb_window_t window) const;
+    bool pointerOver(xcb_window_t window);
+    std::optional<std::pair<std::int16_t, std::int16_t>> visibleMiddle(xcb_window_t window);
 
     X11Display display;
     X11Keyboard keyboard;
@@ -143,6 +148,51 @@ void X11Desktop::State::waitForFocus(xcb_window_t window) {
     }
 }
 
+// Whether the pointer is over `window`: the window or one of its children is
+// the topmost there, on the way down from the root. A window of ours on the
+// way is not it.
+bool X11Desktop::State::pointerOver(xcb_window_t window) {
+    xcb_connection_t* c = connection();
+    xcb_window_t current = display.root();
+    for (int depth = 0; depth < 16; ++depth) {
+        auto pointer = xcbReply(c, xcb_query_pointer(c, current), xcb_query_pointer_reply);
+        if (!pointer || !pointer->same_screen || pointer->child == XCB_NONE) {
+            return false;
+        }
+        current = pointer->child;
+        if (ours(current)) {
+            return false;
+        }
+        if (current == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The middle of the window's part of the root window, in root coordinates;
+// nothing when no part of it is there (or it has gone).
+std::optional<std::pair<std::int16_t, std::int16_t>> X11Desktop::State::visibleMiddle(
+    xcb_window_t window) {
+    xcb_connection_t* c = connection();
+    auto geometry = xcbReply(c, xcb_get_geometry(c, window), xcb_get_geometry_reply);
+    auto corner = xcbReply(c, xcb_translate_coordinates(c, window, display.root(), 0, 0),
+                           xcb_translate_coordinates_reply);
+    auto root = xcbReply(c, xcb_get_geometry(c, display.root()), xcb_get_geometry_reply);
+    if (!geometry || !corner || !root) {
+        return std::nullopt;
+    }
+    const int left = std::max<int>(corner->dst_x, 0);
+    const int top = std::max<int>(corner->dst_y, 0);
+    const int right = std::min<int>(corner->dst_x + geometry->width, root->width);
+    const int bottom = std::min<int>(corner->dst_y + geometry->height, root->height);
+    if (left >= right || top >= bottom) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<std::int16_t>((left + right) / 2),
+                     static_cast<std::int16_t>((top + bottom) / 2)};
+}
+
 X11Desktop::X11Desktop(xcb_connection_t* connection, int screen)
     : state_(std::make_unique<State>(connection, screen)) {}
 
@@ -215,6 +265,23 @@ void X11Desktop::showWindow(WindowId window) {
 
 KeySendResult X11Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     return state_->keyboard.send(strokes);
+}
+
+bool X11Desktop::pointerInto(WindowId window) {
+    const auto target = static_cast<xcb_window_t>(window);
+    if (state_->pointerOver(target)) {
+        return true;
+    }
+    const auto middle = state_->visibleMiddle(target);
+    if (!middle) {
+        return false;
+    }
+    xcb_connection_t* connection = state_->connection();
+    ignoreErrors(connection, xcb_test_fake_input_checked(connection, XCB_MOTION_NOTIFY, 0,
+                                                         XCB_CURRENT_TIME, state_->display.root(),
+                                                         middle->first, middle->second, 0));
+    // The look answers after the server has moved the pointer.
+    return state_->pointerOver(target);
 }
 
 WindowId X11Desktop::activeWindow() {

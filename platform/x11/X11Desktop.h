@@ -31,6 +31,9 @@ public:
     // events sent next land in it.
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    // Moves the pointer with an XTEST motion, to the middle of the window's
+    // part of the root window.
+    bool pointerInto(WindowId window) override;
     // Whether the input focus is in a window made on this connection.
     bool ownWindowHasKeyboard() override;
     // The listed window on the focus's way up to the root.

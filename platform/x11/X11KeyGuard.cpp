@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/KeyLedger.h"
+#include "platform/x11/X11Keyboard.h"
 
 namespace quindorel {
 
@@ -21,6 +22,12 @@ void letGo(const std::vector<GuardNote>& owed, const char* displayName) {
     xcb_connection_t* connection = xcb_connect(displayName, nullptr);
     if (xcb_connection_has_error(connection) == 0) {
         for (const GuardNote& note : owed) {
+            if (note.key > kButtonKeyBase && note.key <= kButtonKeyBase + 255) {
+                xcb_test_fake_input(connection, XCB_BUTTON_RELEASE,
+                                    static_cast<std::uint8_t>(note.key - kButtonKeyBase),
+                                    XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+                continue;
+            }
             if (note.key > 255) {
                 continue;  // no keycode: not ours
             }

@@ -1,9 +1,9 @@
 #pragma once
 
-// The X server keeps keys that came through XTEST down when their client
-// dies. The X11 key guard is a fork of the program on a socket; it lets go of
-// what is still down with key-ups on a display connection of its own, and
-// gives those keys back their auto-repeat.
+// The X server keeps keys and mouse buttons that came through XTEST down when
+// their client dies. The X11 key guard is a fork of the program on a socket;
+// it lets go of what is still down with key-ups and button releases on a
+// display connection of its own, and gives those keys back their auto-repeat.
 
 #include "platform/KeyGuard.h"
 

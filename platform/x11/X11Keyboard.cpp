@@ -60,11 +60,32 @@ std::uint16_t X11Keyboard::numLockMask() {
     return kMod2;
 }
 
-void X11Keyboard::fakeKey(xcb_keycode_t keycode, bool down) {
-    ignoreErrors(connection_,
-                 xcb_test_fake_input_checked(connection_, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE,
-                                             keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0));
+void X11Keyboard::fakeInput(std::uint8_t type, std::uint8_t detail) {
+    ignoreErrors(connection_, xcb_test_fake_input_checked(connection_, type, detail,
+                                                          XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0));
 }
+
+namespace {
+
+// The X button of a mouse button's virtual key; 0 for any other code.
+std::uint8_t xButtonFor(std::uint8_t virtualKey) {
+    switch (virtualKey) {
+        case 1:
+            return 1;  // left
+        case 2:
+            return 3;  // right
+        case 4:
+            return 2;  // middle
+        case 5:
+            return 8;  // back
+        case 6:
+            return 9;  // forward
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
 
 void X11Keyboard::remap(xcb_keycode_t keycode, xcb_keysym_t keysym) {
     // The plain and the shifted level carry the keysym, so a Shift that
@@ -99,14 +120,20 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     }
     // First the keycodes, borrowing spare ones where the keymap lacks a keysym.
     struct Event {
-        xcb_keycode_t keycode;
+        xcb_keycode_t keycode;  // or the X button
         bool down;
         bool modifier;
+        bool button = false;
     };
     std::vector<Event> events;
     std::optional<X11KeyLayout> layout;  // fetched once, when a stroke needs it
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         const KeyStroke& stroke = strokes[i];
+        if (const std::uint8_t button = xButtonFor(stroke.virtualKey); button != 0) {
+            result.keys[i] = kButtonKeyBase + button;
+            events.push_back({button, stroke.down, false, true});
+            continue;
+        }
         std::optional<xcb_keycode_t> keycode;
         if (!stroke.down && stroke.pressed && *stroke.pressed >= 8 && *stroke.pressed <= 255) {
             keycode = static_cast<xcb_keycode_t>(*stroke.pressed);
@@ -137,7 +164,7 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     // keys as it does real ones): its own repeat goes off while it is down.
     // The guard hears of every key-down before it happens.
     const bool anyNew = std::any_of(events.begin(), events.end(), [&](const Event& e) {
-        return e.down && !held_.contains(e.keycode);
+        return e.down && !e.button && !held_.contains(e.keycode);
     });
     const std::array<std::uint8_t, 32> repeating =
         anyNew ? repeatingKeys() : std::array<std::uint8_t, 32>{};
@@ -147,7 +174,9 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     std::vector<GuardNote> downs;
     std::vector<GuardNote> ups;
     for (const Event& event : events) {
-        if (!event.down) {
+        if (event.button) {
+            (event.down ? downs : ups).push_back({kButtonKeyBase + event.keycode, event.down});
+        } else if (!event.down) {
             ups.push_back({event.keycode, false, false, event.modifier});
         } else if (const auto known = held_.find(event.keycode); known != held_.end()) {
             downs.push_back({event.keycode, true, known->second, event.modifier});
@@ -169,17 +198,21 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
         }
     };
     for (const Event& event : events) {
-        if (event.down) {
+        if (event.down && !event.button) {
             holdDown(event.keycode);
         }
     }
     for (const Event& event : events) {
-        if (event.down) {
-            holdDown(event.keycode);  // pressed again after its key-up in this same batch
-            fakeKey(event.keycode, true);
+        if (event.button) {
+            fakeInput(event.down ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, event.keycode);
             continue;
         }
-        fakeKey(event.keycode, false);
+        if (event.down) {
+            holdDown(event.keycode);  // pressed again after its key-up in this same batch
+            fakeInput(XCB_KEY_PRESS, event.keycode);
+            continue;
+        }
+        fakeInput(XCB_KEY_RELEASE, event.keycode);
         if (const auto known = held_.find(event.keycode); known != held_.end()) {
             if (known->second) {
                 setRepeat(event.keycode, true);

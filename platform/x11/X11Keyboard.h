@@ -14,6 +14,10 @@
 
 namespace quindorel {
 
+// A mouse button pressed through XTEST, as the program keeps it: its X button
+// number (1 left, 2 middle, 3 right, 8 back, 9 forward) above every keycode.
+inline constexpr SystemKey kButtonKeyBase = 0x100;
+
 // Synthetic key events through the XTEST extension, by Windows virtual-key
 // code, looked up in the XTEST keyboard's own keymap (X11KeyLayout says
 // which key is which). A key-up that names the keycode its key-down went to
@@ -23,7 +27,8 @@ namespace quindorel {
 // so no key is ever left down on a keycode that has lost its meaning. While
 // a key is down its own auto-repeat is off, so the target sees one key-down,
 // as from a key held on Windows; the key gets its setting back with its
-// key-up. Other keys are never touched.
+// key-up. Other keys are never touched. The mouse buttons' codes go as
+// XTEST button events of the core pointer.
 class X11Keyboard {
 public:
     explicit X11Keyboard(xcb_connection_t* connection);
@@ -32,7 +37,7 @@ public:
     bool available() const { return available_; }
 
     // Sends the events back to back and waits until the server has them.
-    // Each stroke's SystemKey is the keycode it went to.
+    // Each stroke's SystemKey is the keycode it went to, or the button's key.
     KeySendResult send(const std::vector<KeyStroke>& strokes);
 
     // The process that lets go of our keys should this one die with some down.
@@ -46,7 +51,7 @@ public:
     std::uint16_t numLockMask();
 
 private:
-    void fakeKey(xcb_keycode_t keycode, bool down);
+    void fakeInput(std::uint8_t type, std::uint8_t detail);
     void remap(xcb_keycode_t keycode, xcb_keysym_t keysym);
     // One bit per keycode: whether the key's own auto-repeat is on.
     std::array<std::uint8_t, 32> repeatingKeys();

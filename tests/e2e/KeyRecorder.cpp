@@ -1,11 +1,11 @@
-// A visible, titled window that records every key event it receives, one
-// flushed line each, until it is killed:
+// A visible, titled window that records every key and button event it
+// receives, one flushed line each, until it is killed:
 //   e2e_recorder TITLE LOGFILE [X Y [no-input]]
 // With no-input its WM_HINTS refuse the keyboard, so a window manager never
 // gives it the focus.
 // Lines: "mapped 0xID", "press NAME KEYCODE TIME", "release NAME KEYCODE TIME",
-// "focus-in", "focus-out". NAME is the key's unshifted keysym; TIME is the X
-// server's timestamp in milliseconds.
+// "focus-in", "focus-out". NAME is the key's unshifted keysym, or ButtonN for
+// mouse button N; TIME is the X server's timestamp in milliseconds.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +61,11 @@ int main(int argc, char* argv[]) {
                 const auto* key = reinterpret_cast<xcb_key_press_event_t*>(event.get());
                 std::fprintf(log, "%s %s %u %u\n", type == XCB_KEY_PRESS ? "press" : "release",
                              keysymName(x.keysymOf(key->detail)).c_str(), key->detail, key->time);
+            } else if (type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE) {
+                const auto* button = reinterpret_cast<xcb_button_press_event_t*>(event.get());
+                std::fprintf(log, "%s Button%u %u %u\n",
+                             type == XCB_BUTTON_PRESS ? "press" : "release", button->detail,
+                             button->detail, button->time);
             } else if (type == XCB_MAP_NOTIFY) {
                 std::fprintf(log, "mapped 0x%x\n", window);
             } else if (type == XCB_FOCUS_IN || type == XCB_FOCUS_OUT) {

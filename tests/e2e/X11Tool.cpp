@@ -2,7 +2,8 @@
 // tools lack:
 //   e2e_x11tool pixel WINDOW X Y [X Y ...]   colour of window pixels, RRGGBB a line
 //   e2e_x11tool close WINDOW                 ask the window to close (WM_DELETE_WINDOW)
-//   e2e_x11tool keys-down                    keys the server holds down now, by name
+//   e2e_x11tool keys-down                    keys and buttons (Button1 to Button5) the server
+//                                            holds down now, by name
 //   e2e_x11tool autorepeat on|off            the server's key autorepeat
 //   e2e_x11tool repeating-keys               the keys whose own autorepeat is on, as hex bits
 //   e2e_x11tool grab-stop-key                hold the Ctrl+Shift+S grab on the root until killed
@@ -93,6 +94,13 @@ int keysDown() {
                 names += ' ';
             }
             names += keysymName(x.keysymOf(static_cast<xcb_keycode_t>(code)));
+        }
+    }
+    XcbPtr<xcb_query_pointer_reply_t> pointer(xcb_query_pointer_reply(
+        x.connection(), xcb_query_pointer(x.connection(), x.root()), nullptr));
+    for (int button = 1; button <= 5 && pointer; ++button) {
+        if (pointer->mask & (XCB_BUTTON_MASK_1 << (button - 1))) {
+            names += (names.empty() ? "Button" : " Button") + std::to_string(button);
         }
     }
     std::printf("%s\n", names.c_str());

@@ -38,6 +38,50 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
     }
 
+    // Buttons go down among the keys in the key set's order once the pointer
+    // is over the target (asked for only by a press with a button), and come
+    // up with the next release, marked or not.
+    void mouseButtonsGoWithTheKeys_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("reaches");
+        QTest::addColumn<bool>("unmark");
+        QTest::addColumn<QString>("downs");
+        QTest::addColumn<QString>("ups");
+        QTest::newRow("W, Shift, left, right")
+            << QByteArray("87,1,160,2,") << true << false
+            << "pointer into 42,down 160,down 87,button down 1,button down 2"
+            << "up 87,button up 1,button up 2,up 160";
+        QTest::newRow("the pointer does not get there")
+            << QByteArray("1,87,") << false << false << "pointer into 42,down 87"
+            << "button up 1,up 87";
+        QTest::newRow("right unmarked during the hold")
+            << QByteArray("2,65,") << true << true << "pointer into 42,button down 2,down 65"
+            << "up 65,button up 2";
+    }
+    void mouseButtonsGoWithTheKeys() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, reaches);
+        QFETCH(bool, unmark);
+        QFETCH(QString, downs);
+        QFETCH(QString, ups);
+        const auto pass = [](const QString& events) {
+            return ("topmost 42,show 42," + events + ",release 42").split(',');
+        };
+        Fixture f;
+        startWithTarget(f, line + "\r\n");
+        f.desktop().pointerReaches = reaches;
+        f.model().pressKeys();
+        QCOMPARE(f.desktop().calls, pass(downs));
+        QCOMPARE(f.notice.isEmpty(), reaches || !downs.contains("pointer"));
+        f.desktop().calls.clear();
+        if (unmark) {
+            f.model().toggleKey(106);  // the right button
+        }
+        f.model().releaseKeys();
+        QCOMPARE(f.desktop().calls, pass(ups));
+        QVERIFY(f.notice.isEmpty() && f.platform.messages.isEmpty());
+    }
+
     void keySetLines_data() {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("keys");

@@ -30,6 +30,8 @@ private slots:
         QTest::newRow("last key unmarked") << QList<int>{41, 41} << QByteArray("\r\n");
         QTest::newRow("picture key") << QList<int>{75} << QByteArray("93,\r\n");
         QTest::newRow("Esc, the first key") << QList<int>{0} << QByteArray("27,\r\n");
+        QTest::newRow("the mouse buttons, by their virtual keys")
+            << QList<int>{108, 30, 104, 106, 105, 107} << QByteArray("87,1,4,2,5,6,\r\n");
         QTest::newRow("no such key") << QList<int>{-1, kKeyCount} << QByteArray("\r\n");
     }
     void savedBytes() {
@@ -86,6 +88,9 @@ private slots:
         QTest::newRow("blank before a code")
             << QByteArray(" 27,\r\n") << QList<int>{} << QStringList{" 27", ""};
         QTest::newRow("CR LF alone") << QByteArray("\r\n") << QList<int>{} << QStringList{};
+        QTest::newRow("mouse buttons among keys")
+            << QByteArray("6,65,2,1,5,4,\r\n") << QList<int>{41, 104, 105, 106, 107, 108}
+            << QStringList{"6", "65", "2", "1", "5", "4", ""};
         QTest::newRow("13 marks both Enter keys")
             << QByteArray("13,\r\n") << QList<int>{52, 96} << QStringList{"13", ""};
         QTest::newRow("LF line ends")

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleFactory>
 #include <QTreeWidget>
 
 #include "app/FormControls.h"
@@ -132,7 +133,7 @@ private slots:
     }
 
     // Each key reports its own index when clicked, any number may be down,
-    // and every key lies on the keyboard picture, above it.
+    // and every key lies on the keyboard picture, above it, clear of the others.
     void keysAnswerWithTheirIndexOnThePicture() {
         QCOMPARE(controls_.keyGroup->buttons().size(), kKeyCount);
         QVERIFY(!controls_.keyGroup->exclusive());
@@ -140,6 +141,10 @@ private slots:
             KeyButton* button = controls_.keyButtons[i];
             QCOMPARE(controls_.keyGroup->id(button), i);
             QVERIFY(controls_.keyboardImage->geometry().contains(button->geometry()));
+            for (int j = 0; j < i; ++j) {
+                QVERIFY2(!controls_.keyButtons[j]->geometry().intersects(button->geometry()),
+                         qPrintable(QStringLiteral("keys %1 and %2").arg(j).arg(i)));
+            }
         }
         const QObjectList& children = controls_.keyboardFrame->children();
         QVERIFY(children.indexOf(controls_.keyboardImage) <
@@ -248,6 +253,24 @@ private slots:
         QVERIFY2(shot == light, "differs from the light scheme: see dark-scheme.png");
     }
 
+    // A chosen target or length keeps the design's selection colour once the
+    // focus has moved on, also in Windows' own style, which draws rows from
+    // the system theme.
+    void chosenRowsStayMarked() {
+        controls_.waitField->setFocus();
+        for (QTreeWidget* list : {controls_.appList, controls_.holdList}) {
+            if (QStyle* windows = QStyleFactory::create(QStringLiteral("windowsvista"))) {
+                windows->setParent(list);
+                list->setStyle(windows);
+            }
+            list->setColumnCount(1);
+            list->setCurrentItem(new QTreeWidgetItem(list, {"Game"}));
+            const QRect row = list->visualItemRect(list->currentItem());
+            const QImage shot = list->viewport()->grab().toImage();
+            QCOMPARE(shot.pixelColor(row.center().x(), row.center().y()), QColor(0x0078D7));
+        }
+    }
+
     // Saves a picture of the window, filled as start-up fills it, for people
     // to look at: form-layout.png beside the test program.
     void savesAPictureOfTheWindow() {
@@ -267,6 +290,7 @@ private slots:
         controls_.foreverOption->setChecked(true);
         controls_.keyButtons[41]->setBackColor(KeyButton::kMarked);
         controls_.keyButtons[74]->setBackColor(KeyButton::kMarked);
+        controls_.keyButtons[104]->setBackColor(KeyButton::kMarked);  // the left mouse button
         controls_.keyButtons[73]->hide();  // a marked picture key uncovers the drawn key
         const QString path = QCoreApplication::applicationDirPath() + "/form-layout.png";
         QVERIFY(form_->grab().save(path));

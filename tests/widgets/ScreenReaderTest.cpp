@@ -38,7 +38,8 @@ private slots:
         for (const char* row :
              {"0 Escape", "64 Backspace", "76 Page Up", "68 Left Shift", "70 Right Ctrl",
               "88 Keypad 7", "23 7", "96 Keypad Enter", "52 Enter", "13 Print Screen",
-              "73 Left Windows", "75 Menu", "99 Space", "101 Down Arrow", "41 A"}) {
+              "73 Left Windows", "75 Menu", "99 Space", "101 Down Arrow", "41 A",
+              "104 Left Mouse Button", "108 Forward Mouse Button"}) {
             const QString text = QString::fromLatin1(row);
             QTest::newRow(row) << text.section(' ', 0, 0).toInt() << text.section(' ', 1);
         }
@@ -70,11 +71,11 @@ private slots:
     // key included; and pressing it through the reader unmarks it.
     void marksReadAsChecked() {
         WindowFixture f;
-        f.writeKeySet("65,93,");
+        f.writeKeySet("65,93,2,");
         f.start();
-        QCOMPARE(f.greenKeys(), (QList<int>{41, 75}));
+        QCOMPARE(f.greenKeys(), (QList<int>{41, 75, 106}));
         for (int i = 0; i < kKeyCount; ++i) {
-            QCOMPARE(readsChecked(f.key(i)), i == 41 || i == 75);
+            QCOMPARE(readsChecked(f.key(i)), i == 41 || i == 75 || i == 106);
         }
         f.key(73)->click();
         QVERIFY(f.key(73)->isHidden());

@@ -1,7 +1,8 @@
 // The end-to-end test's helper on the Windows side (tests/win32/e2e):
 //   win32_e2e_tool record TITLE LOG  a window that takes the focus and writes
 //                                     "mapped", then one line per key message:
-//                                     "down|up VK SCAN EXT"
+//                                     "down|up VK SCAN EXT" (the left mouse
+//                                     button: "down|up 1 0x00 0")
 //   win32_e2e_tool origin TITLE      prints the screen position of the
 //                                     client area of the window so titled
 

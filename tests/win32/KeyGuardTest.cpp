@@ -1,6 +1,6 @@
 // The key guard's pipe: what the program tells comes out, once the program's
-// end breaks, as key-ups exactly as the keys went down. The ledger itself is
-// tested in tests/platform.
+// end breaks, as key-ups exactly as the keys went down and button releases.
+// The ledger itself is tested in tests/platform.
 
 #include "Tests.h"
 #include "platform/win32/KeyInputCode.h"
@@ -19,12 +19,13 @@ void owesTheKeysStillDownAsTheyWentDown(TestContext& context) {
     CreatePipe(&readEnd, &writeEnd, nullptr, 0);
     {
         KeyGuard guard(reinterpret_cast<KeyGuard::Link>(writeEnd));
-        guard.tell({{rightCtrl, true, false, true}, {a, true}, {up, true}});
+        guard.tell({{rightCtrl, true, false, true}, {a, true}, {up, true}, {VK_XBUTTON2, true}});
         guard.tell({{a, false}});
     }  // the program's end closes, as when it is killed
     const std::vector<KeyStroke> owed = keyguard::keyUpsOwed(readEnd);
     CloseHandle(readEnd);
-    const std::vector<KeyStroke> expected = {{38, false, up}, {163, false, rightCtrl}};
+    const std::vector<KeyStroke> expected = {
+        {38, false, up}, {VK_XBUTTON2, false, VK_XBUTTON2}, {163, false, rightCtrl}};
     context.expect(owed == expected, "wrong key-ups");
 }
 

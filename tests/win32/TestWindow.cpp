@@ -73,6 +73,19 @@ LRESULT CALLBACK TestWindow::procedure(HWND window, UINT message, WPARAM wParam,
                 self->keys_.push_back(key);
             }
             return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            if (self != nullptr) {
+                self->keys_.push_back({VK_LBUTTON, 0, false, message == WM_LBUTTONUP});
+            }
+            // As a program that takes drags does: the release comes here
+            // wherever the pointer is by then.
+            if (message == WM_LBUTTONDOWN) {
+                SetCapture(window);
+            } else {
+                ReleaseCapture();
+            }
+            return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }

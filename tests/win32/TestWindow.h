@@ -10,7 +10,8 @@
 
 namespace quindorel::test {
 
-// One key message as the window received it.
+// One key message as the window received it; the left mouse button's
+// carries its virtual key and no scan code.
 struct KeyMessage {
     unsigned virtualKey = 0;
     unsigned scanCode = 0;
@@ -19,9 +20,9 @@ struct KeyMessage {
     bool operator==(const KeyMessage&) const = default;
 };
 
-// A top-level window of the test's own that records the key messages it
-// receives. Key messages never reach DefWindowProc, so Alt and F10 open no
-// menu mode.
+// A top-level window of the test's own that records the key and left mouse
+// button messages it receives. Key messages never reach DefWindowProc, so Alt
+// and F10 open no menu mode.
 class TestWindow {
 public:
     explicit TestWindow(const std::wstring& title, bool visible = true, HWND owner = nullptr);

@@ -78,7 +78,7 @@ int main(int argc, char* argv[]) {
     std::vector<quindorel::KeyStroke> downs;
     std::vector<quindorel::KeyStroke> ups;
     std::set<int> codes;
-    for (const quindorel::KeyDefinition& key : quindorel::keyTable()) {
+    for (const quindorel::KeyDefinition& key : quindorel::keyboardKeys()) {
         downs.push_back({static_cast<std::uint8_t>(key.code), true});
         ups.push_back({static_cast<std::uint8_t>(key.code), false});
         codes.insert(key.code);

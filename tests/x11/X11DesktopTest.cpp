@@ -103,6 +103,8 @@ private slots:
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
     void keysymWithoutKeyIsBorrowedUntilItsKeyUp();
+    void pointerGoesOverTheWindow_data();
+    void pointerGoesOverTheWindow();
     void keysFollowTheLayout_data();
     void keysFollowTheLayout();
     // Runs before this test case's desktop registers the hot key itself.
@@ -380,7 +382,7 @@ void X11DesktopTest::keysReachTheFocusedWindow_data() {
                                       XK_apostrophe,  XK_comma,        XK_period,    XK_slash,
                                       XK_less};
     QTest::newRow("codes without a key are skipped")
-        << std::vector<std::uint8_t>{1, 65, 0xE5, 0xFF} << std::vector<std::uint32_t>{XK_a};
+        << std::vector<std::uint8_t>{7, 65, 0xE5, 0xFF} << std::vector<std::uint32_t>{XK_a};
 }
 
 void X11DesktopTest::keysReachTheFocusedWindow() {
@@ -442,6 +444,47 @@ void X11DesktopTest::keysymWithoutKeyIsBorrowedUntilItsKeyUp() {
     desktop_->sendKeys({{kF20, false}});
     QTest::qWait(100);
     QCOMPARE(client_->keyEvents().size(), seen);
+}
+
+// The pointer goes to the middle of the window unless it is over it already;
+// it is not over the window where a window of ours lies on top there.
+void X11DesktopTest::pointerGoesOverTheWindow_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("reaches");
+    QTest::newRow("elsewhere: to the middle") << "elsewhere" << true;
+    QTest::newRow("over the window: left there") << "inside" << true;
+    QTest::newRow("a window of ours over the middle") << "covered" << false;
+}
+
+void X11DesktopTest::pointerGoesOverTheWindow() {
+    QFETCH(QString, before);
+    QFETCH(bool, reaches);
+    const xcb_window_t window = focusedRecorder();  // 200 x 150
+    xcb_connection_t* c = client_->connection();
+    const std::int16_t at = before == "inside" ? 20 : -90;  // from the window's corner
+    xcb_warp_pointer(c, XCB_NONE, window, 0, 0, 0, 0, at, at);
+    const auto where = [&] {
+        const XcbPtr<xcb_query_pointer_reply_t> at(
+            xcb_query_pointer_reply(c, xcb_query_pointer(c, client_->root()), nullptr));
+        return QPoint(at->root_x, at->root_y);
+    };
+    const QPoint start = where();
+    const QPoint middle = start + QPoint(190, 165);
+    const xcb_window_t ours = xcb_generate_id(connection_);
+    if (before == "covered") {  // override-redirect: no window manager moves it
+        const std::uint32_t overrideRedirect = 1;
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, ours, client_->root(),
+                          std::int16_t(middle.x() - 10), std::int16_t(middle.y() - 10), 20, 20, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        xcb_map_window(connection_, ours);
+    }
+    const bool reached = desktop_->pointerInto(static_cast<quindorel::WindowId>(window));
+    if (before == "covered") {
+        xcb_destroy_window(connection_, ours);
+    }
+    QCOMPARE(reached, reaches);
+    QCOMPARE(where(), before == "inside" ? start : middle);
 }
 
 void X11DesktopTest::hotKeyArrivesWhateverTheLocks_data() {

@@ -63,6 +63,7 @@ xcb_window_t XcbClient::createWindow(int x, int y, int width, int height) {
     const xcb_window_t window = xcb_generate_id(connection_);
     const std::uint32_t values[] = {
         screen_->white_pixel, XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
+                                  XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                                   XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
                                   XCB_EVENT_MASK_PROPERTY_CHANGE};
     xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, screen_->root,

@@ -45,8 +45,9 @@ public:
     xcb_connection_t* connection() const { return connection_; }
     xcb_window_t root() const { return screen_->root; }
 
-    // A top-level window listening for key, focus, structure and property
-    // events, placed where asked also under a window manager; not yet mapped.
+    // A top-level window listening for key, button, focus, structure and
+    // property events, placed where asked also under a window manager; not
+    // yet mapped.
     xcb_window_t createWindow(int x = 100, int y = 100, int width = 200, int height = 150);
     void setText(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                  const std::string& bytes);

@@ -6,10 +6,11 @@
 #    the key-set file in the Windows temporary folder; the settings are in
 #    HKCU\Software\Marvenhal\Quindorel.
 # 2. A forever hold into a recording Wine window: key-downs with scan codes,
-#    the modifier first, then the others in key-set order; Ctrl+Shift+S
-#    arrives as the stop key and the keys go up, the modifier last.
+#    the modifier first, then the others in key-set order, the left mouse
+#    button last, at the pointer put over the window; Ctrl+Shift+S arrives as
+#    the stop key and the keys and the button go up, the modifier last.
 # 3. The exe killed during a hold: its key guard sends the same key-ups and
-#    ends.
+#    lets go of the button, and ends.
 # 4. One running copy: a second start ends and leaves one window; --toggle
 #    holds into the window in front and lets go.
 set -u
@@ -96,7 +97,7 @@ note "settings in $settings_key: $(grep -c REG_SZ <<<"$settings") values"
 for value in BackupSwitch=On Text1=1 Option1=True Option2=False OftenIndex=2; do
   win reg add "$settings_key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null
 done
-printf '65,160,38,\r\n' >"$keyset"
+printf '65,160,38,1,\r\n' >"$keyset"
 recording="$WORK/recorder.log"
 "$wine" "$TOOL" record Recorder "Z:$recording" >>"$WORK/recorder-errors.log" 2>&1 &
 PIDS+=($!)
@@ -106,8 +107,8 @@ wait_for 30 recorder_up || fail "the recording window did not come up"
 # keys_since LINE KIND: the key messages of one kind after line LINE.
 keys_since() { tail -n "+$(($1 + 1))" "$recording" | tr -d '\r' | awk -v kind="$2" '$1 == kind { print $2, $3, $4 }' | tr '\n' ';'; }
 has_keys() { [[ "$(keys_since "$1" "$2")" == *"$3"* ]]; }
-downs='16 0x2A 0;65 0x1E 0;38 0x48 1;'
-ups='65 0x1E 0;38 0x48 1;16 0x2A 0;'
+downs='16 0x2A 0;65 0x1E 0;38 0x48 1;1 0x00 0;'
+ups='65 0x1E 0;38 0x48 1;1 0x00 0;16 0x2A 0;'
 
 start=$(wc -l <"$recording")
 start_program
