@@ -48,26 +48,26 @@ QString CommandAnswers::statusLine(const HoldEngine::Status& status, const QStri
         .arg(length, keys.join(QLatin1String(", ")), window);
 }
 
-QByteArray CommandAnswers::status() const {
+QString CommandAnswers::nowLine() const {
     const HoldEngine::Status now = model_.status();
-    const int code = now.phase == HoldEngine::Status::Phase::Idle      ? exitcode::kDone
-                     : now.phase == HoldEngine::Status::Phase::Waiting ? exitcode::kWaiting
-                                                                       : exitcode::kHolding;
-    return reply(code, statusLine(now, model_.targetFinder().titleOf(now.window)));
+    return statusLine(now, model_.targetFinder().titleOf(now.window));
 }
 
-QByteArray CommandAnswers::done() const {
-    const HoldEngine::Status now = model_.status();
-    return reply(exitcode::kDone, statusLine(now, model_.targetFinder().titleOf(now.window)));
+QByteArray CommandAnswers::status() const {
+    const HoldEngine::Status::Phase phase = model_.status().phase;
+    const int code = phase == HoldEngine::Status::Phase::Idle      ? exitcode::kDone
+                     : phase == HoldEngine::Status::Phase::Waiting ? exitcode::kWaiting
+                                                                   : exitcode::kHolding;
+    return reply(code, nowLine());
 }
 
 QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
     switch (result) {
         case HoldModel::CommandResult::Done:
-            return done();
+            return reply(exitcode::kDone, nowLine());
         case HoldModel::CommandResult::Busy:
-            return reply(exitcode::kDone, QStringLiteral("already %1; nothing changed")
-                                              .arg(QString::fromUtf8(done().mid(2))));
+            return reply(exitcode::kDone,
+                         QStringLiteral("already %1; nothing changed").arg(nowLine()));
         case HoldModel::CommandResult::NoKeys:
             return reply(exitcode::kRefused, QStringLiteral("no key is marked"));
         case HoldModel::CommandResult::NoTarget:
@@ -92,13 +92,13 @@ QByteArray CommandAnswers::answer(const QByteArray& verb) {
     }
     if (verb == "stop") {
         model_.stopNow();
-        return done();
+        return reply(exitcode::kDone, nowLine());
     }
     if (verb == "start") {
-        return started(model_.startNow(inFront_()));
+        return started(model_.startNow(inFront_));
     }
     if (verb == "toggle") {
-        return started(model_.toggle(inFront_()));
+        return started(model_.toggle(inFront_));
     }
     return reply(exitcode::kUsage, QStringLiteral("unknown command"));
 }

@@ -24,8 +24,8 @@ public:
     static QString statusLine(const HoldEngine::Status& status, const QString& windowTitle);
 
 private:
+    QString nowLine() const;    // what the hold is doing now, as statusLine words it
     QByteArray status() const;  // its exit status tells idle, waiting and holding apart
-    QByteArray done() const;    // the state after a command that did what it was asked
     QByteArray started(HoldModel::CommandResult result) const;
 
     HoldModel& model_;

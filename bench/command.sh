@@ -18,31 +18,20 @@ STARTED+=($!)
 wait_window '^Quindorel$' >/dev/null || { echo "no program window" >&2; exit 1; }
 sleep 1
 
-# after KIND FROM: server time of the first event of that kind of "a" from line FROM.
-after() {
-  local end=$((SECONDS + 10)) time
-  while [ "$SECONDS" -lt "$end" ]; do
-    time=$(tail -n "+$2" "$log" | awk -v kind="$1" '$1 == kind && $2 == "a" { print $4; exit }')
-    [ -n "$time" ] && { echo "$time"; return 0; }
-    sleep 0.01
-  done
-  return 1
-}
-
 : >"$WORK/ours"
 : >"$WORK/peer"
 for _ in $(seq 1 "$rounds"); do
   xdotool windowfocus --sync "$game"
   from=$(($(wc -l <"$log") + 1))
   t0=$("$PROBE" stamp -- "$BUILD/quindorel" --toggle | head -n 1)
-  down=$(after press "$from") || { echo "no key-down from --toggle" >&2; exit 1; }
+  down=$(first_event "$log" press "$from" 10) || { echo "no key-down from --toggle" >&2; exit 1; }
   echo $((down - t0)) >>"$WORK/ours"
   "$BUILD/quindorel" --toggle >/dev/null
-  after release "$from" >/dev/null || { echo "no key-up from --toggle" >&2; exit 1; }
+  first_event "$log" release "$from" 10 >/dev/null || { echo "no key-up from --toggle" >&2; exit 1; }
 
   from=$(($(wc -l <"$log") + 1))
   t0=$("$PROBE" stamp -- xdotool keydown a | head -n 1)
-  down=$(after press "$from") || { echo "no key-down from xdotool" >&2; exit 1; }
+  down=$(first_event "$log" press "$from" 10) || { echo "no key-down from xdotool" >&2; exit 1; }
   echo $((down - t0)) >>"$WORK/peer"
   xdotool keyup a
 done

@@ -41,3 +41,14 @@ wait_window() {
   done
   return 1
 }
+
+# first_event LOG KIND FROM_LINE SECONDS: server time of the first such event of "a".
+first_event() {
+  local end=$((SECONDS + $4)) time
+  while [ "$SECONDS" -lt "$end" ]; do
+    time=$(tail -n "+$3" "$1" | awk -v kind="$2" '$1 == kind && $2 == "a" { print $4; exit }')
+    [ -n "$time" ] && { echo "$time"; return 0; }
+    sleep 0.02
+  done
+  return 1
+}

@@ -13,17 +13,6 @@ switch_x=$((120 / 15 + 160))
 switch_y=$((9135 / 15 + 13))
 "$BUILD/tests/e2e/e2e_x11tool" autorepeat off
 
-# first_event LOG KIND FROM_LINE SECONDS: server time of the first such event of "a".
-first_event() {
-  local end=$((SECONDS + $4)) time
-  while [ "$SECONDS" -lt "$end" ]; do
-    time=$(tail -n "+$3" "$1" | awk -v kind="$2" '$1 == kind && $2 == "a" { print $4; exit }')
-    [ -n "$time" ] && { echo "$time"; return 0; }
-    sleep 0.02
-  done
-  return 1
-}
-
 for round in $(seq 1 "$rounds"); do
   fresh_home "timing$round"
   write_settings BackupSwitch=Off Text1=5 Option1=False Option2=True OftenIndex=3

@@ -161,7 +161,7 @@ void HoldModel::chooseTarget(int row) {
     targets_.select(row);
 }
 
-HoldModel::CommandResult HoldModel::startNow(WindowId inFront) {
+HoldModel::CommandResult HoldModel::startNow(const WindowInFront& inFront) {
     if (engine_.status().phase != HoldEngine::Status::Phase::Idle) {
         return CommandResult::Busy;
     }
@@ -175,7 +175,8 @@ HoldModel::CommandResult HoldModel::startNow(WindowId inFront) {
         // No row chosen.
     }
     if (!targetFinder_.isOpen(aim)) {
-        aim = inFront != targetFinder_.mainWindowHandle() ? inFront : 0;
+        const WindowId front = inFront();
+        aim = front != targetFinder_.mainWindowHandle() ? front : 0;
     }
     if (aim == 0) {
         return CommandResult::NoTarget;
@@ -200,7 +201,7 @@ HoldModel::CommandResult HoldModel::startNow(WindowId inFront) {
     return CommandResult::Done;
 }
 
-HoldModel::CommandResult HoldModel::toggle(WindowId inFront) {
+HoldModel::CommandResult HoldModel::toggle(const WindowInFront& inFront) {
     if (engine_.status().phase == HoldEngine::Status::Phase::Idle) {
         return startNow(inFront);
     }

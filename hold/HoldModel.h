@@ -69,14 +69,16 @@ public:
         NoLength,  // "X seconds" is chosen and has no length yet
     };
     // The marked keys go down now, without the waiting time, into the chosen
-    // window while it is open, else into `inFront` (never our own window);
+    // window while it is open, else into the one `inFront` names (asked only
+    // then: it walks the desktop's windows; never our own window);
     // in forever mode they stay down until a stop, in timed mode for the
     // chosen length. The switch is left off.
-    CommandResult startNow(WindowId inFront);
+    using WindowInFront = std::function<WindowId()>;
+    CommandResult startNow(const WindowInFront& inFront);
     // Ends the waiting or the hold: the switch goes off and every held key comes up.
     void stopNow() { engine_.stopAll(); }
     // A stop while waiting or holding, else a start.
-    CommandResult toggle(WindowId inFront);
+    CommandResult toggle(const WindowInFront& inFront);
     HoldEngine::Status status() const { return engine_.status(); }
 
     // The state, read-only.

@@ -67,11 +67,11 @@ private slots:
         Fixture f;
         prepare(f, timed, before);
         if (verb == "start") {
-            f.model().startNow(7);
+            f.model().startNow([] { return 7; });
         } else if (verb == "stop") {
             f.model().stopNow();
         } else {
-            f.model().toggle(7);
+            f.model().toggle([] { return 7; });
         }
         QCOMPARE(f.desktop().keyCalls(), keys);
         QCOMPARE(int(f.model().status().phase), after);
@@ -99,7 +99,7 @@ private slots:
     void timedStartCountsDownToItsKeyUps() {
         Fixture f;
         prepare(f, true, "idle");
-        QCOMPARE(f.model().startNow(0), Result::Done);
+        QCOMPARE(f.model().startNow([] { return 0; }), Result::Done);
         QCOMPARE(f.model().status().secondsLeft, 5);
         QCOMPARE(f.model().status().window, 42);
         QCOMPARE(f.model().status().keys, std::vector<std::uint8_t>{65});
@@ -153,7 +153,7 @@ private slots:
         } else if (situation == "no length") {
             f.chooseHoldRow(4);
         }
-        QCOMPARE(int(f.model().startNow(inFront)), result);
+        QCOMPARE(int(f.model().startNow([inFront] { return inFront; })), result);
         QCOMPARE(f.desktop().calls.value(0), raised);
         QVERIFY(f.platform.messages.isEmpty());
     }
