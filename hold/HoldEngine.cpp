@@ -46,7 +46,30 @@ constexpr int kFocusPollMs = 100;
 
 }  // namespace
 
+HoldEngine::PassScope::~PassScope() {
+    if (--engine_.passes_ > 0) {
+        return;
+    }
+    while (!engine_.afterPass_.empty()) {
+        const std::function<void()> step = std::move(engine_.afterPass_.front());
+        engine_.afterPass_.pop_front();
+        step();  // each step is a trapped procedure of its own: it never throws
+    }
+}
+
+bool HoldEngine::deferDuringPass(std::function<void()> step) {
+    if (passes_ == 0) {
+        return false;
+    }
+    afterPass_.push_back(std::move(step));
+    return true;
+}
+
 void HoldEngine::holdKeys(Pass pass, std::optional<WindowId> aim) {
+    if (deferDuringPass([this, pass, aim] { holdKeys(pass, aim); })) {
+        return;
+    }
+    const PassScope scope(*this);
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
     NativeDesktop& desktop = platform_.desktop();
     trap.run(100, [&] { armHoldClock(pass); });
@@ -223,6 +246,10 @@ void HoldEngine::stopWaitingForFocus() {
 }
 
 void HoldEngine::focusClockTick() {
+    if (deferDuringPass([this] { focusClockTick(); })) {
+        return;
+    }
+    const PassScope scope(*this);
     if (platform_.desktop().ownWindowHasKeyboard()) {
         return;
     }
@@ -237,6 +264,9 @@ void HoldEngine::focusClockTick() {
 }
 
 void HoldEngine::waitClockTick() {
+    if (deferDuringPass([this] { waitClockTick(); })) {
+        return;
+    }
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer1_Timer"));
     if (trap.test(100, [&] { return !choices_.switchOn(); })) {
         return;
@@ -252,6 +282,9 @@ void HoldEngine::waitClockTick() {
 }
 
 void HoldEngine::holdClockTick() {
+    if (deferDuringPass([this] { holdClockTick(); })) {
+        return;
+    }
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer2_Timer"));
     if (trap.test(100, [&] { return choices_.switchOn(); })) {
         return;
@@ -349,6 +382,10 @@ std::vector<KeyStroke> HoldEngine::heldKeyUps() const {
 }
 
 void HoldEngine::releaseHeldKeys() {
+    if (deferDuringPass([this] { releaseHeldKeys(); })) {
+        return;
+    }
+    const PassScope scope(*this);
     stopWaitingForFocus();
     if (held_.empty()) {
         return;
@@ -410,6 +447,9 @@ HoldEngine::Status HoldEngine::status() const {
 }
 
 void HoldEngine::stopAll() {
+    if (deferDuringPass([this] { stopAll(); })) {
+        return;
+    }
     stopWaitingForFocus();
     if (choices_.switchOn()) {
         switchClicked();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -35,6 +36,11 @@ struct ClockCounts;
 //   chosen (see StopHotKey); each press of it runs a release pass.
 // - The focus clock watches, while a press waits, for the keyboard to leave
 //   the program's own window (see waitForFocus).
+//
+// A pass may wait a moment for the desktop (a window taking the focus) with
+// the event loop running. A clock tick, the stop key or a close that comes
+// meanwhile runs right after the pass: passes never interleave, so a stop
+// never slips in between a press's raise and its key-downs.
 class HoldEngine {
 public:
     enum class Pass { Press, Release };
@@ -91,6 +97,20 @@ public:
     void stopAll();
 
 private:
+    // Counts the passes under way; the last to end runs what came meanwhile.
+    class PassScope {
+    public:
+        explicit PassScope(HoldEngine& engine) : engine_(engine) { ++engine_.passes_; }
+        ~PassScope();
+        PassScope(const PassScope&) = delete;
+        PassScope& operator=(const PassScope&) = delete;
+
+    private:
+        HoldEngine& engine_;
+    };
+    // Keeps `step` for after the pass under way; false when none is.
+    bool deferDuringPass(std::function<void()> step);
+
     struct HeldKey {
         std::uint8_t virtualKey;
         SystemKey pressed;  // what the key-down went to: its key-up goes there too
@@ -131,6 +151,8 @@ private:
     std::vector<KeyStroke> waiting_;
     WindowId waitingFor_ = 0;
     bool noticeShown_ = false;
+    int passes_ = 0;
+    std::deque<std::function<void()>> afterPass_;
 };
 
 }  // namespace quindorel

@@ -8,6 +8,7 @@
 
 #include "platform/NullDesktop.h"
 #include "platform/QtClock.h"
+#include "platform/QtWaiter.h"
 
 #ifdef QUINDOREL_HAVE_X11
 #include "platform/x11/X11Desktop.h"
@@ -160,11 +161,12 @@ void preferX11Platform() {
 
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #ifdef Q_OS_WIN
-    return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(std::move(keyGuard)));
+    return std::make_unique<DesktopPlatform>(
+        std::make_unique<Win32Desktop>(std::move(keyGuard), std::make_unique<QtWaiter>()));
 #endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (auto desktop = X11Desktop::fromQt()) {
+        if (auto desktop = X11Desktop::fromQt(std::make_unique<QtWaiter>())) {
             desktop->setKeyGuard(std::move(keyGuard));
             return std::make_unique<DesktopPlatform>(std::move(desktop));
         }

@@ -1,5 +1,7 @@
 #include "platform/fake/FakeDesktop.h"
 
+#include <utility>
+
 namespace quindorel {
 
 std::vector<TopLevelWindow> FakeDesktop::topLevelWindows() {
@@ -25,6 +27,9 @@ void FakeDesktop::showWindow(WindowId window) {
     calls << QStringLiteral("show %1").arg(window);
     if (!refuseActivation && !deadWindows.contains(window)) {
         ownWindowFocused = false;
+    }
+    if (whileShowing) {
+        std::exchange(whileShowing, nullptr)();
     }
 }
 

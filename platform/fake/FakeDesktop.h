@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -28,6 +29,9 @@ public:
     bool refuseActivation = false;             // showWindow leaves the keyboard where it is
     WindowId inFront = 0;                      // what activeWindow answers
     bool pointerReaches = true;                // what pointerInto answers
+    // Runs once inside the next showWindow: what arrives while a real
+    // desktop waits, with the event loop running, for the window to come.
+    std::function<void()> whileShowing;
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;

@@ -3,6 +3,7 @@
 #include "platform/win32/WindowsApi.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -76,12 +77,11 @@ bool pointerOver(HWND window) {
 
 // How long a pointer move may take to show in the pointer's position, and
 // how long a window under the pointer is given to take button events.
-constexpr DWORD kPointerWaitMs = 100;
-constexpr DWORD kButtonSettleMs = 50;
+constexpr auto kPointerWait = std::chrono::milliseconds(100);
+constexpr auto kButtonSettle = std::chrono::milliseconds(50);
 
 // How long a pass waits for the target to come to the foreground.
-constexpr DWORD kForegroundWaitMs = 200;
-constexpr DWORD kForegroundPollMs = 2;
+constexpr auto kForegroundWait = std::chrono::milliseconds(200);
 
 }  // namespace
 
@@ -128,10 +128,7 @@ void Win32Desktop::showWindow(WindowId window) {
     // to be it and wait a moment for it, as the X11 back end waits for the
     // focus. The foreground lock may refuse: the keys then go where the focus is.
     SetForegroundWindow(handle);
-    const DWORD started = GetTickCount();
-    while (!isForeground(handle) && GetTickCount() - started < kForegroundWaitMs) {
-        Sleep(kForegroundPollMs);
-    }
+    waiter_->waitUntil([handle] { return isForeground(handle); }, kForegroundWait);
 }
 
 KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
@@ -162,7 +159,7 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     // moves the window away from under the pointer.
     if (std::any_of(events.inputs.begin(), events.inputs.end(),
                     [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
-        Sleep(kButtonSettleMs);
+        waiter_->waitUntil([] { return false; }, kButtonSettle);
     }
     guard_.tell(ups);
     if (sent != events.inputs.size()) {
@@ -205,11 +202,7 @@ bool Win32Desktop::pointerInto(WindowId window) {
     move.mi.dy = normal((visible.top + visible.bottom) / 2, deskTop, deskHeight);
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendInput(1, &move, sizeof(INPUT));
-    const DWORD started = GetTickCount();
-    while (!pointerOver(handle) && GetTickCount() - started < kPointerWaitMs) {
-        Sleep(kForegroundPollMs);
-    }
-    return pointerOver(handle);
+    return waiter_->waitUntil([handle] { return pointerOver(handle); }, kPointerWait);
 }
 
 bool Win32Desktop::ownWindowHasKeyboard() {

@@ -2,7 +2,9 @@
 
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
+#include "platform/Waiter.h"
 
+#include <memory>
 #include <utility>
 
 namespace quindorel {
@@ -11,8 +13,11 @@ namespace quindorel {
 // stays free of <windows.h> so that Qt code can include it.
 class Win32Desktop : public NativeDesktop {
 public:
-    // `guard` hears of every key that goes down or comes up.
-    explicit Win32Desktop(KeyGuard guard = {}) : guard_(std::move(guard)) {}
+    // `guard` hears of every key that goes down or comes up; `waiter` waits
+    // for the system to catch up with a foreground change or a pointer move.
+    explicit Win32Desktop(KeyGuard guard = {},
+                          std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>())
+        : guard_(std::move(guard)), waiter_(std::move(waiter)) {}
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
@@ -34,6 +39,7 @@ public:
 
 private:
     KeyGuard guard_;
+    std::unique_ptr<Waiter> waiter_;
     std::int32_t stopKeyId_ = 0;  // the atom, once the hot key is registered
 };
 

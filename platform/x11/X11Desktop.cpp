@@ -8,7 +8,6 @@
 #include <cstring>
 #include <functional>
 #include <set>
-#include <thread>
 #include <utility>
 
 #include "platform/x11/VirtualKeyMap.h"
@@ -54,14 +53,14 @@ std::optional<xcb_sync_counter_t> findServerClock(
     return std::nullopt;
 }
 
+// How long a pass waits for a shown window to take the focus.
 constexpr auto kFocusWait = std::chrono::milliseconds(200);
-constexpr auto kFocusPoll = std::chrono::milliseconds(2);
 
 }  // namespace
 
 struct X11Desktop::State {
-    State(xcb_connection_t* connection, int screen)
-        : display(connection, screen), keyboard(connection) {}
+    State(xcb_connection_t* connection, int screen, std::unique_ptr<Waiter> waiter)
+        : display(connection, screen), keyboard(connection), waiter(std::move(waiter)) {}
 
     xcb_connection_t* connection() const { return display.connection(); }
     bool focusIn(const std::function<bool(xcb_window_t)>& isIt);
@@ -76,6 +75,7 @@ struct X11Desktop::State {
 
     X11Display display;
     X11Keyboard keyboard;
+    std::unique_ptr<Waiter> waiter;
     // The stop key once grabbed: its keycode and the lock bits (CapsLock,
     // NumLock) that do not matter.
     std::optional<xcb_keycode_t> stopKey;
@@ -142,10 +142,7 @@ bool X11Desktop::State::focusIn(const std::function<bool(xcb_window_t)>& isIt) {
 }
 
 void X11Desktop::State::waitForFocus(xcb_window_t window) {
-    const auto deadline = std::chrono::steady_clock::now() + kFocusWait;
-    while (!hasFocus(window) && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(kFocusPoll);
-    }
+    waiter->waitUntil([this, window] { return hasFocus(window); }, kFocusWait);
 }
 
 // Whether the pointer is over `window`: the window or one of its children is
@@ -193,8 +190,8 @@ std::optional<std::pair<std::int16_t, std::int16_t>> X11Desktop::State::visibleM
                      static_cast<std::int16_t>((top + bottom) / 2)};
 }
 
-X11Desktop::X11Desktop(xcb_connection_t* connection, int screen)
-    : state_(std::make_unique<State>(connection, screen)) {}
+X11Desktop::X11Desktop(xcb_connection_t* connection, int screen, std::unique_ptr<Waiter> waiter)
+    : state_(std::make_unique<State>(connection, screen, std::move(waiter))) {}
 
 X11Desktop::~X11Desktop() = default;
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/NativeDesktop.h"
+#include "platform/Waiter.h"
 #include "platform/x11/X11KeyGuard.h"
 
 struct xcb_connection_t;
@@ -16,12 +17,15 @@ namespace quindorel {
 // that has gone are dropped: they never abort a call or reach Qt.
 class X11Desktop : public NativeDesktop {
 public:
-    // `screen` is the screen number whose root window is walked.
-    X11Desktop(xcb_connection_t* connection, int screen);
+    // `screen` is the screen number whose root window is walked; `waiter`
+    // waits for a shown window to take the focus.
+    X11Desktop(xcb_connection_t* connection, int screen,
+               std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>());
     ~X11Desktop() override;
 
     // The desktop on Qt's own xcb connection; null when Qt is not on xcb.
-    static std::unique_ptr<X11Desktop> fromQt();
+    static std::unique_ptr<X11Desktop> fromQt(
+        std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>());
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;

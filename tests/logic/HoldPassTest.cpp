@@ -321,6 +321,35 @@ private slots:
         QVERIFY(f.desktop().calls.isEmpty());
     }
 
+    // A pass waits for the target with the event loop running; what ends a
+    // hold meanwhile comes after the key-downs, never before them.
+    void anEndDuringThePressesWaitComesAfterIt_data() {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("the stop key") << "stop key";
+        QTest::newRow("a stop command") << "stop command";
+        QTest::newRow("the program closes") << "close";
+    }
+    void anEndDuringThePressesWaitComesAfterIt() {
+        QFETCH(QString, end);
+        Fixture f;
+        startWithTarget(f);
+        f.chooseMode(UserChoices::Mode::UntilStopKey);
+        f.stopKeyClock().tick();
+        f.model().toggleKey(41);
+        f.desktop().whileShowing = [&] {
+            if (end == "stop key") {
+                f.platform.pressStopKey();
+            } else if (end == "stop command") {
+                f.model().stopNow();
+            } else {
+                f.close();
+            }
+        };
+        f.model().pressKeys();
+        QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65"}));
+        QCOMPARE(f.model().status().phase, HoldEngine::Status::Phase::Idle);
+    }
+
     void closingReleasesWhatAPressPutDownOnly() {
         Fixture f;
         startWithTarget(f);
