@@ -2,6 +2,7 @@
 
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
+#include "platform/SystemLog.h"
 
 #include <utility>
 
@@ -11,8 +12,10 @@ namespace quindorel {
 // stays free of <windows.h> so that Qt code can include it.
 class Win32Desktop : public NativeDesktop {
 public:
-    // `guard` hears of every key that goes down or comes up.
-    explicit Win32Desktop(KeyGuard guard = {}) : guard_(std::move(guard)) {}
+    // `guard` hears of every key that goes down or comes up; failed system
+    // calls are told to `log`.
+    explicit Win32Desktop(KeyGuard guard = {}, SystemLog log = {})
+        : guard_(std::move(guard)), log_(std::move(log)) {}
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
@@ -33,7 +36,10 @@ public:
     static constexpr const char* kStopKeyAtom = "A00F1";
 
 private:
+    void logFailure(LogLevel level, const std::string& what, unsigned long error) const;
+
     KeyGuard guard_;
+    SystemLog log_;
     std::int32_t stopKeyId_ = 0;  // the atom, once the hot key is registered
 };
 

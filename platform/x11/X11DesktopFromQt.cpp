@@ -8,7 +8,7 @@
 
 namespace quindorel {
 
-std::unique_ptr<X11Desktop> X11Desktop::fromQt() {
+std::unique_ptr<X11Desktop> X11Desktop::fromQt(SystemLog log) {
     auto* x11 = qGuiApp == nullptr ? nullptr
                                    : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr) {
@@ -22,7 +22,7 @@ std::unique_ptr<X11Desktop> X11Desktop::fromQt() {
         screen = 0;
     }
     std::free(host);
-    return std::make_unique<X11Desktop>(x11->connection(), screen);
+    return std::make_unique<X11Desktop>(x11->connection(), screen, std::move(log));
 }
 
 }  // namespace quindorel
