@@ -131,7 +131,8 @@ bool X11Desktop::State::focusIn(const std::function<bool(xcb_window_t)>& isIt) {
     if (!focus) {
         return false;
     }
-    xcb_window_t current = focus->focus;
+    // PointerRoot (1) names no window: the focus follows the pointer's screen.
+    xcb_window_t current = focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ? XCB_NONE : focus->focus;
     for (int depth = 0; depth < 8 && current != XCB_NONE && current != display.root(); ++depth) {
         if (isIt(current)) {
             return true;
