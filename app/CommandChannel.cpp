@@ -6,6 +6,7 @@
 #include <QVariant>
 
 #include "platform/CommandLink.h"
+#include "platform/QtSystemLog.h"
 
 namespace quindorel {
 
@@ -32,9 +33,10 @@ CommandServer::Listen CommandServer::listen() {
     }
     // Someone has the name: a running copy answers; a killed one left its
     // socket file behind, which is taken over.
-    if (commandlink::ask("status", 1000)) {
+    if (commandlink::ask("status", qtSystemLog(), 1000)) {
         return Listen::OtherCopyRuns;
     }
+    qCDebug(lcCommand, "taking over the command channel %s", qPrintable(path));
     QLocalServer::removeServer(path);
     if (server_->listen(path)) {
         return Listen::Listening;
@@ -66,6 +68,8 @@ void CommandServer::read(QLocalSocket* socket) {
     const qsizetype end = request.indexOf('\n');
     if (end < 0) {
         if (request.size() > kMaxRequest) {
+            qCDebug(lcCommand, "a client sent %d bytes without a line end; let go",
+                    static_cast<int>(request.size()));
             socket->abort();  // too much: not one of ours
         }
         return;
@@ -77,6 +81,8 @@ void CommandServer::read(QLocalSocket* socket) {
     }
     socket->setProperty("answered", true);
     if (!commandlink::isVerb(request.toStdString())) {
+        qCDebug(lcCommand, "a client sent no verb of ours (%d bytes); let go",
+                static_cast<int>(request.size()));
         socket->abort();
         return;
     }

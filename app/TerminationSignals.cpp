@@ -1,5 +1,7 @@
 #include "app/TerminationSignals.h"
 
+#include "app/AppLog.h"
+
 #include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +32,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
     : QObject(parent), onSignal_(std::move(onSignal)) {
 #ifdef Q_OS_UNIX
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
-        qWarning("Quindorel: cannot watch for termination signals");
+        qCWarning(lcApp, "Quindorel: cannot watch for termination signals");
         return;
     }
     notifier_ = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, this);

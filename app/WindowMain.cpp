@@ -11,6 +11,7 @@
 #include "app/TerminationSignals.h"
 #include "platform/CommandLink.h"
 #include "platform/DesktopPlatform.h"
+#include "platform/QtSystemLog.h"
 
 namespace {
 
@@ -64,7 +65,8 @@ int quindorelWindowMain(int argc, char* argv[]) {
     }
     // A copy runs already: it does what was asked (with no argument it comes
     // to the front), and this one ends without a window.
-    if (const auto reply = quindorel::commandlink::ask(command.verb().toStdString())) {
+    if (const auto reply =
+            quindorel::commandlink::ask(command.verb().toStdString(), quindorel::qtSystemLog())) {
         return command.action == CommandLine::Action::Show ? exitcode::kDone : printReply(*reply);
     }
     if (command.action == CommandLine::Action::Stop ||
@@ -103,7 +105,8 @@ int quindorelWindowMain(int argc, char* argv[]) {
     switch (server.listen()) {
         case quindorel::CommandServer::Listen::OtherCopyRuns:
             // Started at the same moment as another copy, which won.
-            if (const auto reply = quindorel::commandlink::ask(command.verb().toStdString())) {
+            if (const auto reply = quindorel::commandlink::ask(command.verb().toStdString(),
+                                                               quindorel::qtSystemLog())) {
                 return command.action == CommandLine::Action::Show ? exitcode::kDone
                                                                    : printReply(*reply);
             }

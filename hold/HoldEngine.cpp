@@ -7,6 +7,7 @@
 #include "common/RuntimeError.h"
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
+#include "hold/HoldLog.h"
 #include "hold/SettingNames.h"
 #include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
@@ -179,6 +180,8 @@ KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& st
         // Windows drops input into a program that runs as administrator
         // and says so only through the count of events it took.
         if (result.outcome == KeySendOutcome::Refused) {
+            qCDebug(lcHold, "the system refused %d key events of a pass",
+                    static_cast<int>(strokes.size()));
             throw RuntimeError(RuntimeError::Code::PermissionDenied,
                                QStringLiteral("the system refused the key events "
                                               "(does the window run as administrator?)"));

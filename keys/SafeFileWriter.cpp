@@ -7,10 +7,14 @@
 #include <system_error>
 
 #include "common/RuntimeError.h"
+#include "keys/KeysLog.h"
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #endif
 
 namespace quindorel {
@@ -55,6 +59,8 @@ void SafeFileWriter::open() {
     const QString folder = QFileInfo(path_).absolutePath();
     auto temporary = std::make_unique<QTemporaryFile>(path_ + QStringLiteral(".XXXXXX"));
     if (!temporary->open()) {
+        qCWarning(lcKeys, "cannot make %s: %s", qPrintable(temporary->fileTemplate()),
+                  qPrintable(temporary->errorString()));
         throw RuntimeError(codeFor(temporary->error(), folder), path_);
     }
     temporary_ = std::move(temporary);
@@ -70,10 +76,14 @@ void SafeFileWriter::write(const QByteArray& content) {
     }
     const QString folder = QFileInfo(path_).absolutePath();
     if (temporary_->write(content) != content.size() || !temporary_->flush()) {
+        qCWarning(lcKeys, "cannot write %s: %s", qPrintable(temporary_->fileName()),
+                  qPrintable(temporary_->errorString()));
         throw RuntimeError(codeFor(temporary_->error(), folder), path_);
     }
 #ifdef Q_OS_UNIX
     if (::fsync(temporary_->handle()) != 0) {
+        qCWarning(lcKeys, "cannot sync %s: %s", qPrintable(temporary_->fileName()),
+                  std::strerror(errno));
         throw RuntimeError(RuntimeError::Code::DeviceIoError, path_);
     }
 #endif
@@ -94,6 +104,8 @@ void SafeFileWriter::commit() {
     std::filesystem::rename(std::filesystem::path(temporaryPath.toStdU16String()),
                             std::filesystem::path(path_.toStdU16String()), error);
     if (error) {
+        qCWarning(lcKeys, "cannot rename %s to %s: %s", qPrintable(temporaryPath),
+                  qPrintable(path_), error.message().c_str());
         QFile::remove(temporaryPath);
         throw RuntimeError(RuntimeError::Code::PathFileAccessError,
                            path_ + QStringLiteral(": ") + QString::fromStdString(error.message()));

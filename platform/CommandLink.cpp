@@ -21,6 +21,14 @@
 
 namespace quindorel::commandlink {
 
+namespace {
+
+void note(const SystemLog& log, LogLevel level, const std::string& line) {
+    log.write(LogTopic::Command, level, line);
+}
+
+}  // namespace
+
 bool isVerb(const std::string& text) {
     return text == "show" || text == "start" || text == "stop" || text == "toggle" ||
            text == "status";
@@ -51,9 +59,10 @@ std::string address() {
     return name + "-" + std::to_string(session);
 }
 
-std::optional<std::string> ask(const std::string& verb, int timeoutMs) {
+std::optional<std::string> ask(const std::string& verb, const SystemLog& log, int timeoutMs) {
     const std::string name = address();
     if (name.empty()) {
+        note(log, LogLevel::Warning, "no name for the command pipe: GetUserNameA failed");
         return std::nullopt;
     }
     const std::string path = "\\\\.\\pipe\\" + name;
@@ -66,15 +75,22 @@ std::optional<std::string> ask(const std::string& verb, int timeoutMs) {
             break;
         }
         // Another client has the pipe's one free instance: wait for the next.
-        if (GetLastError() != ERROR_PIPE_BUSY || std::chrono::steady_clock::now() > deadline ||
+        const DWORD error = GetLastError();
+        if (error != ERROR_PIPE_BUSY || std::chrono::steady_clock::now() > deadline ||
             !WaitNamedPipeA(path.c_str(), 200)) {
+            // ERROR_FILE_NOT_FOUND (2): no copy runs, the usual case.
+            note(log, error == ERROR_FILE_NOT_FOUND ? LogLevel::Debug : LogLevel::Warning,
+                 "cannot open the command pipe " + path + " (error " + std::to_string(error) + ")");
             return std::nullopt;
         }
     }
     const std::string request = verb + "\n";
     DWORD written = 0;
     std::string reply;
-    if (WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr)) {
+    if (!WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr)) {
+        note(log, LogLevel::Warning,
+             "cannot write to the command pipe (error " + std::to_string(GetLastError()) + ")");
+    } else {
         char buffer[256];
         DWORD got = 0;
         while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
@@ -85,6 +101,7 @@ std::optional<std::string> ask(const std::string& verb, int timeoutMs) {
     CloseHandle(pipe);
     const std::size_t end = reply.find('\n');
     if (end == std::string::npos) {
+        note(log, LogLevel::Debug, "no answer to \"" + verb + "\" from the running copy");
         return std::nullopt;
     }
     return reply.substr(0, end);
@@ -145,34 +162,46 @@ std::string address() {
     return folder + "/quindorel-" + safe + ".socket";
 }
 
-std::optional<std::string> ask(const std::string& verb, int timeoutMs) {
+std::optional<std::string> ask(const std::string& verb, const SystemLog& log, int timeoutMs) {
     const std::string path = address();
     sockaddr_un where{};
     if (path.empty() || path.size() >= sizeof where.sun_path) {
+        note(log, LogLevel::Warning,
+             path.empty() ? "no private folder for the command socket"
+                          : "the command socket's path is too long: " + path);
         return std::nullopt;
     }
     where.sun_family = AF_UNIX;
     std::memcpy(where.sun_path, path.c_str(), path.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
+        note(log, LogLevel::Warning, std::string("cannot make a socket: ") + std::strerror(errno));
         return std::nullopt;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string reply;
     // A local connect does not wait: it succeeds, or nobody listens.
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0) {
-        const std::string request = verb + "\n";
-        if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
-            static_cast<ssize_t>(request.size())) {
-            char buffer[256];
-            while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
-                   ready(fd, POLLIN, deadline)) {
-                const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-                if (got <= 0) {
-                    break;
-                }
-                reply.append(buffer, static_cast<std::size_t>(got));
+    const std::string request = verb + "\n";
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
+        // No copy runs (no socket), or a killed one left its socket: the usual cases.
+        const bool usual = errno == ENOENT || errno == ECONNREFUSED;
+        note(log, usual ? LogLevel::Debug : LogLevel::Warning,
+             "cannot connect to " + path + ": " + std::strerror(errno));
+    } else if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+               static_cast<ssize_t>(request.size())) {
+        note(log, LogLevel::Warning, "cannot send to " + path + ": " + std::strerror(errno));
+    } else {
+        char buffer[256];
+        while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
+               ready(fd, POLLIN, deadline)) {
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                break;
             }
+            reply.append(buffer, static_cast<std::size_t>(got));
+        }
+        if (reply.find('\n') == std::string::npos) {
+            note(log, LogLevel::Debug, "no answer to \"" + verb + "\" from the running copy");
         }
     }
     ::close(fd);

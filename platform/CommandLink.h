@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/SystemLog.h"
+
 namespace quindorel::commandlink {
 
 // Where the running copy listens, for this user and display (on Windows, this
@@ -16,8 +18,9 @@ namespace quindorel::commandlink {
 std::string address();
 
 // Sends one verb and returns the reply line without its end; nothing when no
-// copy answers within `timeoutMs`.
-std::optional<std::string> ask(const std::string& verb, int timeoutMs = 3000);
+// copy answers within `timeoutMs` (and `log` is told why).
+std::optional<std::string> ask(const std::string& verb, const SystemLog& log = {},
+                               int timeoutMs = 3000);
 
 // On Windows a program without a console of its own writes to the console
 // it was started from, if any; a no-op elsewhere.

@@ -8,6 +8,7 @@
 
 #include "platform/NullDesktop.h"
 #include "platform/QtClock.h"
+#include "platform/QtSystemLog.h"
 #include "platform/QtWaiter.h"
 
 #ifdef QUINDOREL_HAVE_X11
@@ -131,12 +132,12 @@ void serveKeyGuardIfAsked([[maybe_unused]] int argc, [[maybe_unused]] char** arg
 KeyGuard startKeyGuard([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #ifdef Q_OS_WIN
     keyguard::serveIfGuard(argc, argv);
-    return keyguard::start();
+    return keyguard::start(qtSystemLog());
 #endif
 #ifdef QUINDOREL_HAVE_X11
     // Only where there is a display to guard keys on.
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return startX11KeyGuard();
+        return startX11KeyGuard(qtSystemLog());
     }
 #endif
     return {};
@@ -161,12 +162,12 @@ void preferX11Platform() {
 
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #ifdef Q_OS_WIN
-    return std::make_unique<DesktopPlatform>(
-        std::make_unique<Win32Desktop>(std::move(keyGuard), std::make_unique<QtWaiter>()));
+    return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
+        std::move(keyGuard), qtSystemLog(), std::make_unique<QtWaiter>()));
 #endif
 #ifdef QUINDOREL_HAVE_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (auto desktop = X11Desktop::fromQt(std::make_unique<QtWaiter>())) {
+        if (auto desktop = X11Desktop::fromQt(qtSystemLog(), std::make_unique<QtWaiter>())) {
             desktop->setKeyGuard(std::move(keyGuard));
             return std::make_unique<DesktopPlatform>(std::move(desktop));
         }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "settings/SettingsLog.h"
+
 namespace quindorel {
 
 namespace {
@@ -73,8 +75,8 @@ void QtSettingsStore::flush() {
     for (auto& [name, settings] : open_) {
         settings->sync();
         if (settings->status() != QSettings::NoError) {
-            qWarning("Quindorel: could not save the settings to %s",
-                     qPrintable(settings->fileName()));
+            qCWarning(lcSettings, "Quindorel: could not save the settings to %s",
+                      qPrintable(settings->fileName()));
         }
     }
 }

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "platform/win32/KeyEvents.h"
@@ -28,6 +30,14 @@ HWND toHandle(WindowId id) {
 
 WindowId toId(HWND window) {
     return static_cast<WindowId>(reinterpret_cast<std::intptr_t>(window));
+}
+
+// "0x1a2b": how the log names a window.
+std::string hexId(WindowId window) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%x",
+                  static_cast<unsigned>(static_cast<std::uint32_t>(window)));
+    return text;
 }
 
 std::string toUtf8(const wchar_t* text, int length) {
@@ -85,6 +95,10 @@ constexpr auto kForegroundWait = std::chrono::milliseconds(200);
 
 }  // namespace
 
+void Win32Desktop::logFailure(LogLevel level, const std::string& what, unsigned long error) const {
+    log_.write(LogTopic::Win32, level, what + " (error " + std::to_string(error) + ")");
+}
+
 std::vector<TopLevelWindow> Win32Desktop::topLevelWindows() {
     std::vector<TopLevelWindow> windows;
     HWND window = GetWindow(GetDesktopWindow(), GW_CHILD);
@@ -107,14 +121,20 @@ std::vector<TopLevelWindow> Win32Desktop::topLevelWindows() {
 void Win32Desktop::makeTopMost(WindowId window) {
     const HWND handle = toHandle(window);
     if (canPlace(handle)) {
-        SetWindowPos(handle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+        if (!SetWindowPos(handle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE)) {
+            logFailure(LogLevel::Debug, "SetWindowPos refused to raise window " + hexId(window),
+                       GetLastError());
+        }
     }
 }
 
 void Win32Desktop::releaseTopMost(WindowId window) {
     const HWND handle = toHandle(window);
     if (canPlace(handle)) {
-        SetWindowPos(handle, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE);
+        if (!SetWindowPos(handle, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE)) {
+            logFailure(LogLevel::Debug, "SetWindowPos refused to release window " + hexId(window),
+                       GetLastError());
+        }
     }
 }
 
@@ -127,7 +147,10 @@ void Win32Desktop::showWindow(WindowId window) {
     // Synthetic keys go to the foreground window's focus; ask for the target
     // to be it and wait a moment for it, as the X11 back end waits for the
     // focus. The foreground lock may refuse: the keys then go where the focus is.
-    SetForegroundWindow(handle);
+    if (!SetForegroundWindow(handle)) {
+        logFailure(LogLevel::Debug, "SetForegroundWindow refused window " + hexId(window),
+                   GetLastError());
+    }
     waiter_->waitUntil([handle] { return isForeground(handle); }, kForegroundWait);
 }
 
@@ -153,6 +176,7 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     // such as a program run as administrator has the focus.
     const UINT sent =
         SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
+    const DWORD sendError = GetLastError();
     // A button event goes to the window under the pointer when it is taken
     // from the input queue (under Wine, when that window's thread reads it):
     // the window is given a moment to take it before the pass goes on and
@@ -163,6 +187,10 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     }
     guard_.tell(ups);
     if (sent != events.inputs.size()) {
+        logFailure(LogLevel::Warning,
+                   "SendInput took " + std::to_string(sent) + " of " +
+                       std::to_string(events.inputs.size()) + " key and button events",
+                   sendError);
         result.outcome = KeySendOutcome::Refused;
     }
     return result;
@@ -201,7 +229,10 @@ bool Win32Desktop::pointerInto(WindowId window) {
     move.mi.dx = normal((visible.left + visible.right) / 2, deskLeft, deskWidth);
     move.mi.dy = normal((visible.top + visible.bottom) / 2, deskTop, deskHeight);
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
-    SendInput(1, &move, sizeof(INPUT));
+    if (SendInput(1, &move, sizeof(INPUT)) != 1) {
+        logFailure(LogLevel::Warning,
+                   "SendInput refused a pointer move into window " + hexId(window), GetLastError());
+    }
     return waiter_->waitUntil([handle] { return pointerOver(handle); }, kPointerWait);
 }
 
@@ -225,6 +256,8 @@ bool Win32Desktop::setUpStopKey(WindowId owner) {
     }
     const ATOM atom = GlobalAddAtomA(kStopKeyAtom);
     if (atom == 0 || RegisterHotKey(toHandle(owner), atom, MOD_CONTROL | MOD_SHIFT, 'S') == FALSE) {
+        // 1409 (ERROR_HOTKEY_ALREADY_REGISTERED): another program has it.
+        logFailure(LogLevel::Warning, "RegisterHotKey refused Ctrl+Shift+S", GetLastError());
         return false;
     }
     stopKeyId_ = atom;

@@ -2,6 +2,7 @@
 
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
+#include "platform/SystemLog.h"
 #include "platform/Waiter.h"
 
 #include <memory>
@@ -13,11 +14,12 @@ namespace quindorel {
 // stays free of <windows.h> so that Qt code can include it.
 class Win32Desktop : public NativeDesktop {
 public:
-    // `guard` hears of every key that goes down or comes up; `waiter` waits
-    // for the system to catch up with a foreground change or a pointer move.
-    explicit Win32Desktop(KeyGuard guard = {},
+    // `guard` hears of every key that goes down or comes up; failed system
+    // calls are told to `log`; `waiter` waits for the system to catch up with
+    // a foreground change or a pointer move.
+    explicit Win32Desktop(KeyGuard guard = {}, SystemLog log = {},
                           std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>())
-        : guard_(std::move(guard)), waiter_(std::move(waiter)) {}
+        : guard_(std::move(guard)), log_(std::move(log)), waiter_(std::move(waiter)) {}
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
@@ -38,7 +40,10 @@ public:
     static constexpr const char* kStopKeyAtom = "A00F1";
 
 private:
+    void logFailure(LogLevel level, const std::string& what, unsigned long error) const;
+
     KeyGuard guard_;
+    SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
     std::int32_t stopKeyId_ = 0;  // the atom, once the hot key is registered
 };

@@ -41,11 +41,22 @@ std::vector<KeyStroke> keyUpsOwed(void* pipe) {
     return owed;
 }
 
-KeyGuard start() {
+namespace {
+
+KeyGuard failed(const SystemLog& log, const char* what) {
+    log.write(LogTopic::KeyGuard, LogLevel::Warning,
+              std::string("cannot start the key guard: ") + what + " failed (error " +
+                  std::to_string(GetLastError()) + ")");
+    return {};
+}
+
+}  // namespace
+
+KeyGuard start(const SystemLog& log) {
     std::wstring path(32768, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) {
-        return {};
+        return failed(log, "GetModuleFileNameW");
     }
     path.resize(length);
     // Only the guard's end may be inherited: the pipe breaks when the
@@ -54,7 +65,7 @@ KeyGuard start() {
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
-        return {};
+        return failed(log, "CreatePipe");
     }
     SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
 
@@ -70,11 +81,13 @@ KeyGuard start() {
     PROCESS_INFORMATION process = {};
     const BOOL started = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-    CloseHandle(readEnd);
     if (!started) {
+        KeyGuard none = failed(log, "CreateProcessW");
+        CloseHandle(readEnd);
         CloseHandle(writeEnd);
-        return {};
+        return none;
     }
+    CloseHandle(readEnd);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return KeyGuard(reinterpret_cast<KeyGuard::Link>(writeEnd));

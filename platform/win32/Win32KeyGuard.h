@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/KeyGuard.h"
+#include "platform/SystemLog.h"
 
 namespace quindorel::keyguard {
 
@@ -20,8 +21,8 @@ inline constexpr char kGuardArgument[] = "--quindorel-key-guard";
 void serveIfGuard(int argc, char** argv);
 
 // Starts the guard copy for this process; not connected when it cannot be
-// started.
-KeyGuard start();
+// started (and `log` is told why).
+KeyGuard start(const SystemLog& log = {});
 
 // The guard's loop on an open pipe: reads the ledger until the pipe breaks
 // and gives the key-ups it owes.

@@ -22,9 +22,10 @@ struct Probe {
 
 }  // namespace
 
-std::vector<xcb_window_t> clientWindowsTopFirst(xcb_connection_t* connection, xcb_atom_t wmState,
+std::vector<xcb_window_t> clientWindowsTopFirst(const XcbErrors& errors, xcb_atom_t wmState,
                                                 const std::vector<xcb_window_t>& rootChildren) {
     // The clients found inside each root child, bottom first within it.
+    xcb_connection_t* connection = errors.connection();
     std::vector<std::vector<xcb_window_t>> clients(rootChildren.size());
     std::vector<std::pair<xcb_window_t, std::size_t>> level;
     for (std::size_t i = 0; i < rootChildren.size(); ++i) {
@@ -44,8 +45,12 @@ std::vector<xcb_window_t> clientWindowsTopFirst(xcb_connection_t* connection, xc
         level.clear();
         for (const Probe& probe : probes) {
             // Both replies are always collected, so that none stays queued.
-            auto state = xcbReply(connection, probe.wmState, xcb_get_property_reply);
-            auto tree = deepest ? nullptr : xcbReply(connection, probe.tree, xcb_query_tree_reply);
+            const std::string window = windowText(probe.window);
+            auto state = xcbReply(errors, probe.wmState, xcb_get_property_reply,
+                                  "reading WM_STATE of " + window);
+            auto tree = deepest ? nullptr
+                                : xcbReply(errors, probe.tree, xcb_query_tree_reply,
+                                           "listing the children of " + window);
             if (state && state->type != XCB_NONE) {
                 clients[probe.rootChild].push_back(probe.window);
             } else if (tree) {

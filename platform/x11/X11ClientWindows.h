@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/x11/XcbErrors.h"
+
 namespace quindorel {
 
 // The client windows of a screen found from the window tree alone, for a
@@ -14,7 +16,7 @@ namespace quindorel {
 // to top, as the server reports them; the result runs top first. The tree is
 // searched a level at a time, all requests of a level sent before the first
 // reply is read, so the walk costs one round trip per level of frame.
-std::vector<xcb_window_t> clientWindowsTopFirst(xcb_connection_t* connection, xcb_atom_t wmState,
+std::vector<xcb_window_t> clientWindowsTopFirst(const XcbErrors& errors, xcb_atom_t wmState,
                                                 const std::vector<xcb_window_t>& rootChildren);
 
 }  // namespace quindorel

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "platform/x11/VirtualKeyMap.h"
@@ -59,10 +60,13 @@ constexpr auto kFocusWait = std::chrono::milliseconds(200);
 }  // namespace
 
 struct X11Desktop::State {
-    State(xcb_connection_t* connection, int screen, std::unique_ptr<Waiter> waiter)
-        : display(connection, screen), keyboard(connection), waiter(std::move(waiter)) {}
+    State(xcb_connection_t* connection, int screen, SystemLog log, std::unique_ptr<Waiter> waiter)
+        : display(connection, screen, std::move(log)),
+          keyboard(display.errors()),
+          waiter(std::move(waiter)) {}
 
     xcb_connection_t* connection() const { return display.connection(); }
+    XcbErrors& errors() { return display.errors(); }
     bool focusIn(const std::function<bool(xcb_window_t)>& isIt);
     bool hasFocus(xcb_window_t window) {
         return focusIn([window](xcb_window_t w) { return w == window; });
@@ -95,10 +99,12 @@ xcb_timestamp_t X11Desktop::State::serverTime() {
         serverClockLooked = true;
         const xcb_query_extension_reply_t* sync = xcb_get_extension_data(c, &xcb_sync_id);
         if (sync != nullptr && sync->present) {
-            auto reply = xcbReply(c, xcb_sync_initialize(c, 3, 1), xcb_sync_initialize_reply);
-            auto counters = reply ? xcbReply(c, xcb_sync_list_system_counters(c),
-                                             xcb_sync_list_system_counters_reply)
-                                  : nullptr;
+            auto reply = xcbReply(errors(), xcb_sync_initialize(c, 3, 1), xcb_sync_initialize_reply,
+                                  "starting SYNC");
+            auto counters =
+                reply ? xcbReply(errors(), xcb_sync_list_system_counters(c),
+                                 xcb_sync_list_system_counters_reply, "listing SYNC's counters")
+                      : nullptr;
             if (counters) {
                 serverClock = findServerClock(counters.get());
             }
@@ -107,7 +113,8 @@ xcb_timestamp_t X11Desktop::State::serverTime() {
     if (!serverClock) {
         return XCB_CURRENT_TIME;
     }
-    auto value = xcbReply(c, xcb_sync_query_counter(c, *serverClock), xcb_sync_query_counter_reply);
+    auto value = xcbReply(errors(), xcb_sync_query_counter(c, *serverClock),
+                          xcb_sync_query_counter_reply, "reading the server's clock");
     // Server time is 32 bits of milliseconds; the counter's low half is it.
     return value ? static_cast<xcb_timestamp_t>(value->counter_value.lo) : XCB_CURRENT_TIME;
 }
@@ -121,18 +128,19 @@ bool X11Desktop::State::ours(xcb_window_t window) const {
 // Whether the input focus is on a window that `isIt` accepts, or on a child
 // of one (a toolkit's focus proxy).
 bool X11Desktop::State::focusIn(const std::function<bool(xcb_window_t)>& isIt) {
-    auto focus =
-        xcbReply(connection(), xcb_get_input_focus(connection()), xcb_get_input_focus_reply);
+    auto focus = xcbReply(errors(), xcb_get_input_focus(connection()), xcb_get_input_focus_reply,
+                          "asking for the input focus");
     if (!focus) {
         return false;
     }
-    xcb_window_t current = focus->focus;
+    // PointerRoot (1) names no window: the focus follows the pointer's screen.
+    xcb_window_t current = focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ? XCB_NONE : focus->focus;
     for (int depth = 0; depth < 8 && current != XCB_NONE && current != display.root(); ++depth) {
         if (isIt(current)) {
             return true;
         }
-        auto tree =
-            xcbReply(connection(), xcb_query_tree(connection(), current), xcb_query_tree_reply);
+        auto tree = xcbReply(errors(), xcb_query_tree(connection(), current), xcb_query_tree_reply,
+                             "finding the parent of focused " + windowText(current));
         if (!tree) {
             return false;
         }
@@ -152,7 +160,8 @@ bool X11Desktop::State::pointerOver(xcb_window_t window) {
     xcb_connection_t* c = connection();
     xcb_window_t current = display.root();
     for (int depth = 0; depth < 16; ++depth) {
-        auto pointer = xcbReply(c, xcb_query_pointer(c, current), xcb_query_pointer_reply);
+        auto pointer = xcbReply(errors(), xcb_query_pointer(c, current), xcb_query_pointer_reply,
+                                "finding the pointer in " + windowText(current));
         if (!pointer || !pointer->same_screen || pointer->child == XCB_NONE) {
             return false;
         }
@@ -172,10 +181,12 @@ bool X11Desktop::State::pointerOver(xcb_window_t window) {
 std::optional<std::pair<std::int16_t, std::int16_t>> X11Desktop::State::visibleMiddle(
     xcb_window_t window) {
     xcb_connection_t* c = connection();
-    auto geometry = xcbReply(c, xcb_get_geometry(c, window), xcb_get_geometry_reply);
-    auto corner = xcbReply(c, xcb_translate_coordinates(c, window, display.root(), 0, 0),
-                           xcb_translate_coordinates_reply);
-    auto root = xcbReply(c, xcb_get_geometry(c, display.root()), xcb_get_geometry_reply);
+    const std::string what = "finding the middle of " + windowText(window);
+    auto geometry = xcbReply(errors(), xcb_get_geometry(c, window), xcb_get_geometry_reply, what);
+    auto corner = xcbReply(errors(), xcb_translate_coordinates(c, window, display.root(), 0, 0),
+                           xcb_translate_coordinates_reply, what);
+    auto root =
+        xcbReply(errors(), xcb_get_geometry(c, display.root()), xcb_get_geometry_reply, what);
     if (!geometry || !corner || !root) {
         return std::nullopt;
     }
@@ -190,8 +201,9 @@ std::optional<std::pair<std::int16_t, std::int16_t>> X11Desktop::State::visibleM
                      static_cast<std::int16_t>((top + bottom) / 2)};
 }
 
-X11Desktop::X11Desktop(xcb_connection_t* connection, int screen, std::unique_ptr<Waiter> waiter)
-    : state_(std::make_unique<State>(connection, screen, std::move(waiter))) {}
+X11Desktop::X11Desktop(xcb_connection_t* connection, int screen, SystemLog log,
+                       std::unique_ptr<Waiter> waiter)
+    : state_(std::make_unique<State>(connection, screen, std::move(log), std::move(waiter))) {}
 
 X11Desktop::~X11Desktop() = default;
 
@@ -219,9 +231,9 @@ void X11Desktop::makeTopMost(WindowId window) {
     // Without a window manager this is the whole raise; with one, it is a
     // request that puts the window on top of its (now above-others) layer.
     const std::uint32_t above = XCB_STACK_MODE_ABOVE;
-    ignoreErrors(connection, xcb_configure_window_checked(connection, target,
-                                                          XCB_CONFIG_WINDOW_STACK_MODE, &above));
-    xcb_flush(connection);
+    display.errors().check(
+        xcb_configure_window_checked(connection, target, XCB_CONFIG_WINDOW_STACK_MODE, &above),
+        LogLevel::Debug, "raising " + windowText(target));
 }
 
 void X11Desktop::releaseTopMost(WindowId window) {
@@ -236,10 +248,10 @@ void X11Desktop::releaseTopMost(WindowId window) {
     // A window manager places the frame by the window's gravity, so the
     // decorated window's top-left corner ends at (0, 0) as on Windows.
     const std::uint32_t origin[] = {0, 0};
-    ignoreErrors(connection,
-                 xcb_configure_window_checked(connection, target,
-                                              XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, origin));
-    xcb_flush(connection);
+    display.errors().check(
+        xcb_configure_window_checked(connection, target, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                                     origin),
+        LogLevel::Debug, "moving " + windowText(target) + " to (0, 0)");
 }
 
 void X11Desktop::showWindow(WindowId window) {
@@ -247,16 +259,18 @@ void X11Desktop::showWindow(WindowId window) {
     xcb_connection_t* connection = display.connection();
     const auto target = static_cast<xcb_window_t>(window);
     // Mapping also asks the window manager to bring an iconified window back.
-    ignoreErrors(connection, xcb_map_window_checked(connection, target));
+    display.errors().expect(xcb_map_window_checked(connection, target), LogLevel::Debug,
+                            "mapping " + windowText(target));
     if (display.windowManagerRunning()) {
         xcb_ewmh_request_change_active_window(display.ewmh(), display.screenNumber(), target,
                                               kSourcePager, state_->serverTime(), XCB_NONE);
     } else {
-        ignoreErrors(connection,
-                     xcb_set_input_focus_checked(connection, XCB_INPUT_FOCUS_POINTER_ROOT, target,
-                                                 XCB_CURRENT_TIME));
+        display.errors().expect(
+            xcb_set_input_focus_checked(connection, XCB_INPUT_FOCUS_POINTER_ROOT, target,
+                                        XCB_CURRENT_TIME),
+            LogLevel::Debug, "focusing " + windowText(target));
     }
-    xcb_flush(connection);
+    display.errors().settle();
     state_->waitForFocus(target);
 }
 
@@ -274,9 +288,10 @@ bool X11Desktop::pointerInto(WindowId window) {
         return false;
     }
     xcb_connection_t* connection = state_->connection();
-    ignoreErrors(connection, xcb_test_fake_input_checked(connection, XCB_MOTION_NOTIFY, 0,
-                                                         XCB_CURRENT_TIME, state_->display.root(),
-                                                         middle->first, middle->second, 0));
+    state_->errors().check(
+        xcb_test_fake_input_checked(connection, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME,
+                                    state_->display.root(), middle->first, middle->second, 0),
+        LogLevel::Warning, "moving the pointer into " + windowText(target));
     // The look answers after the server has moved the pointer.
     return state_->pointerOver(target);
 }
@@ -321,18 +336,21 @@ bool X11Desktop::setUpStopKey(WindowId) {
                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     }
     bool granted = true;
+    const std::string what = "grabbing the stop key (keycode " + std::to_string(*keycode) + ")";
     for (const xcb_void_cookie_t cookie : cookies) {
         // BadAccess: another client holds this combination.
-        XcbPtr<xcb_generic_error_t> error(xcb_request_check(connection, cookie));
-        granted = granted && !error;
+        xcb_generic_error_t* error = xcb_request_check(connection, cookie);
+        granted = granted && error == nullptr;
+        state_->errors().report(error, LogLevel::Warning, what);
     }
     if (!granted) {
         for (const std::uint16_t lock : locks) {
-            ignoreErrors(connection,
-                         xcb_ungrab_key_checked(connection, *keycode, state_->display.root(),
-                                                kStopKeyModifiers | lock));
+            state_->errors().expect(
+                xcb_ungrab_key_checked(connection, *keycode, state_->display.root(),
+                                       kStopKeyModifiers | lock),
+                LogLevel::Warning, "letting go of the stop key's grabs");
         }
-        xcb_flush(connection);
+        state_->errors().settle();
         return false;
     }
     state_->stopKey = keycode;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/NativeDesktop.h"
+#include "platform/SystemLog.h"
 #include "platform/Waiter.h"
 #include "platform/x11/X11KeyGuard.h"
 
@@ -13,19 +14,21 @@ namespace quindorel {
 // The desktop on an X server, through xcb on a connection that someone else
 // owns (Qt's, or a test's). Key events go through XTEST; raising, the
 // above-others band and activation go through the EWMH window manager when
-// one runs, and straight to the server otherwise. X errors caused by a window
-// that has gone are dropped: they never abort a call or reach Qt.
+// one runs, and straight to the server otherwise. X errors go to `log`, at
+// debug level when a window has gone, as warnings when a request that changes
+// the whole server (keymap, auto-repeat, key grabs) fails; they never abort a
+// call or reach Qt.
 class X11Desktop : public NativeDesktop {
 public:
     // `screen` is the screen number whose root window is walked; `waiter`
     // waits for a shown window to take the focus.
-    X11Desktop(xcb_connection_t* connection, int screen,
+    X11Desktop(xcb_connection_t* connection, int screen, SystemLog log = {},
                std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>());
     ~X11Desktop() override;
 
     // The desktop on Qt's own xcb connection; null when Qt is not on xcb.
     static std::unique_ptr<X11Desktop> fromQt(
-        std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>());
+        SystemLog log, std::unique_ptr<Waiter> waiter = std::make_unique<SleepingWaiter>());
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;

@@ -8,7 +8,7 @@
 
 namespace quindorel {
 
-std::unique_ptr<X11Desktop> X11Desktop::fromQt(std::unique_ptr<Waiter> waiter) {
+std::unique_ptr<X11Desktop> X11Desktop::fromQt(SystemLog log, std::unique_ptr<Waiter> waiter) {
     auto* x11 = qGuiApp == nullptr ? nullptr
                                    : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (x11 == nullptr || x11->connection() == nullptr) {
@@ -22,7 +22,8 @@ std::unique_ptr<X11Desktop> X11Desktop::fromQt(std::unique_ptr<Waiter> waiter) {
         screen = 0;
     }
     std::free(host);
-    return std::make_unique<X11Desktop>(x11->connection(), screen, std::move(waiter));
+    return std::make_unique<X11Desktop>(x11->connection(), screen, std::move(log),
+                                        std::move(waiter));
 }
 
 }  // namespace quindorel

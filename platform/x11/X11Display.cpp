@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/x11/X11ClientWindows.h"
 #include "platform/x11/XcbReply.h"
@@ -32,8 +33,8 @@ std::optional<xcb_window_t> singleWindow(const xcb_get_property_reply_t* reply) 
 
 }  // namespace
 
-X11Display::X11Display(xcb_connection_t* connection, int screen)
-    : connection_(connection), screen_(screen) {
+X11Display::X11Display(xcb_connection_t* connection, int screen, SystemLog log)
+    : connection_(connection), errors_(connection, std::move(log)), screen_(screen) {
     if (xcb_screen_t* data = screenOfNumber(connection, screen)) {
         root_ = data->root;
     } else if (xcb_screen_t* first = screenOfNumber(connection, 0)) {
@@ -46,7 +47,8 @@ X11Display::X11Display(xcb_connection_t* connection, int screen)
         xcb_intern_atom(connection, 0, sizeof kWmState - 1, kWmState);
     xcb_intern_atom_cookie_t* ewmhCookies = xcb_ewmh_init_atoms(connection, &ewmh_);
     ewmhReady_ = xcb_ewmh_init_atoms_replies(&ewmh_, ewmhCookies, nullptr) != 0;
-    if (auto reply = xcbReply(connection, wmStateCookie, xcb_intern_atom_reply)) {
+    if (auto reply =
+            xcbReply(errors_, wmStateCookie, xcb_intern_atom_reply, "interning WM_STATE")) {
         wmState_ = reply->atom;
     }
 }
@@ -59,13 +61,14 @@ X11Display::~X11Display() {
 
 std::optional<xcb_window_t> X11Display::windowManagerCheckWindow(
     xcb_get_property_cookie_t rootCheck) {
-    auto rootReply = xcbReply(connection_, rootCheck, xcb_get_property_reply);
+    auto rootReply = xcbReply(errors_, rootCheck, xcb_get_property_reply,
+                              "reading the root's window manager check");
     const std::optional<xcb_window_t> check = singleWindow(rootReply.get());
     if (!check || *check == XCB_NONE) {
         return std::nullopt;
     }
-    auto own = xcbReply(connection_, xcb_ewmh_get_supporting_wm_check(&ewmh_, *check),
-                        xcb_get_property_reply);
+    auto own = xcbReply(errors_, xcb_ewmh_get_supporting_wm_check(&ewmh_, *check),
+                        xcb_get_property_reply, "reading the check of " + windowText(*check));
     if (singleWindow(own.get()) != check) {
         return std::nullopt;
     }
@@ -90,8 +93,11 @@ std::vector<xcb_window_t> X11Display::stackingOrderTopFirst() {
             xcb_ewmh_get_client_list_stacking(&ewmh_, screen_);
         const bool managed = windowManagerCheckWindow(checkCookie).has_value();
         xcb_ewmh_get_windows_reply_t stacking{};
-        if (managed &&
-            xcb_ewmh_get_client_list_stacking_reply(&ewmh_, stackingCookie, &stacking, nullptr)) {
+        xcb_generic_error_t* error = nullptr;
+        const bool listed = managed && xcb_ewmh_get_client_list_stacking_reply(
+                                           &ewmh_, stackingCookie, &stacking, &error);
+        errors_.report(error, LogLevel::Debug, "reading the window manager's stacking list");
+        if (listed) {
             order.assign(stacking.windows, stacking.windows + stacking.windows_len);
             xcb_ewmh_get_windows_reply_wipe(&stacking);
             xcb_discard_reply(connection_, treeCookie.sequence);
@@ -102,11 +108,12 @@ std::vector<xcb_window_t> X11Display::stackingOrderTopFirst() {
             xcb_discard_reply(connection_, stackingCookie.sequence);
         }
     }
-    if (auto tree = xcbReply(connection_, treeCookie, xcb_query_tree_reply)) {
+    if (auto tree =
+            xcbReply(errors_, treeCookie, xcb_query_tree_reply, "listing the root's children")) {
         const xcb_window_t* children = xcb_query_tree_children(tree.get());
         order.assign(children, children + xcb_query_tree_children_length(tree.get()));
     }
-    return clientWindowsTopFirst(connection_, wmState_, order);
+    return clientWindowsTopFirst(errors_, wmState_, order);
 }
 
 }  // namespace quindorel

@@ -6,18 +6,22 @@
 #include <optional>
 #include <vector>
 
+#include "platform/x11/XcbErrors.h"
+
 namespace quindorel {
 
 // One screen of an X server, reached through a connection that someone else
 // owns, with the atoms that the desktop back end needs.
 class X11Display {
 public:
-    X11Display(xcb_connection_t* connection, int screen);
+    X11Display(xcb_connection_t* connection, int screen, SystemLog log = {});
     ~X11Display();
     X11Display(const X11Display&) = delete;
     X11Display& operator=(const X11Display&) = delete;
 
     xcb_connection_t* connection() const { return connection_; }
+    // Where every X error of the back end is logged.
+    XcbErrors& errors() { return errors_; }
     int screenNumber() const { return screen_; }
     xcb_window_t root() const { return root_; }
     xcb_ewmh_connection_t* ewmh() { return &ewmh_; }
@@ -37,6 +41,7 @@ private:
     std::optional<xcb_window_t> windowManagerCheckWindow(xcb_get_property_cookie_t rootCheck);
 
     xcb_connection_t* connection_;
+    XcbErrors errors_;
     int screen_;
     xcb_window_t root_ = XCB_NONE;
     xcb_ewmh_connection_t ewmh_{};

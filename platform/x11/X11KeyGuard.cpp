@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "platform/KeyLedger.h"
 #include "platform/x11/X11Keyboard.h"
@@ -47,13 +49,19 @@ void letGo(const std::vector<GuardNote>& owed, const char* displayName) {
 
 }  // namespace
 
-KeyGuard startX11KeyGuard() {
+KeyGuard startX11KeyGuard(const SystemLog& log) {
+    const auto failed = [&log](const char* what) {
+        log.write(LogTopic::KeyGuard, LogLevel::Warning,
+                  std::string("cannot start the key guard: ") + what + ": " + std::strerror(errno));
+        return KeyGuard();
+    };
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-        return {};
+        return failed("socketpair");
     }
     const pid_t pid = ::fork();
     if (pid < 0) {
+        failed("fork");
         ::close(ends[0]);
         ::close(ends[1]);
         return {};

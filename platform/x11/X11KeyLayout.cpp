@@ -66,7 +66,8 @@ using XkbPtr = std::unique_ptr<T, XkbFree>;
 
 }  // namespace
 
-int X11KeyLayout::xtestKeyboard(xcb_connection_t* connection) {
+int X11KeyLayout::xtestKeyboard(const XcbErrors& errors) {
+    xcb_connection_t* connection = errors.connection();
     if (!xkb_x11_setup_xkb_extension(
             connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
             XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr)) {
@@ -74,8 +75,8 @@ int X11KeyLayout::xtestKeyboard(xcb_connection_t* connection) {
     }
     // XInput 1's listing: it needs no version handshake, which could clash
     // with the one the toolkit made on a shared connection.
-    auto reply = xcbReply(connection, xcb_input_list_input_devices(connection),
-                          xcb_input_list_input_devices_reply);
+    auto reply = xcbReply(errors, xcb_input_list_input_devices(connection),
+                          xcb_input_list_input_devices_reply, "listing the input devices");
     if (reply) {
         const xcb_input_device_info_t* devices = xcb_input_list_input_devices_devices(reply.get());
         xcb_str_iterator_t name = xcb_input_list_input_devices_names_iterator(reply.get());
@@ -93,7 +94,8 @@ int X11KeyLayout::xtestKeyboard(xcb_connection_t* connection) {
     return xkb_x11_get_core_keyboard_device_id(connection);
 }
 
-X11KeyLayout X11KeyLayout::fetch(xcb_connection_t* connection, int device) {
+X11KeyLayout X11KeyLayout::fetch(const XcbErrors& errors, int device) {
+    xcb_connection_t* connection = errors.connection();
     X11KeyLayout layout;
     XkbPtr<xkb_context> context(
         device < 0 ? nullptr
@@ -140,9 +142,8 @@ X11KeyLayout X11KeyLayout::fetch(xcb_connection_t* connection, int device) {
     // No XKB: the core keymap, whose first two columns are the first layout.
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const int count = setup->max_keycode - setup->min_keycode + 1;
-    auto reply =
-        xcbReply(connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count),
-                 xcb_get_keyboard_mapping_reply);
+    auto reply = xcbReply(errors, xcb_get_keyboard_mapping(connection, setup->min_keycode, count),
+                          xcb_get_keyboard_mapping_reply, "reading the core keymap");
     layout.min_ = setup->min_keycode;
     if (!reply || reply->keysyms_per_keycode == 0) {
         return layout;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/x11/XcbErrors.h"
+
 namespace quindorel {
 
 // Which keycode a marked key is, on the keyboard that XTEST sends from. That
@@ -27,10 +29,10 @@ class X11KeyLayout {
 public:
     // The keymap and the active layout of `device` (an XKB device id, the
     // XTEST keyboard), or of the core keymap when XKB cannot say.
-    static X11KeyLayout fetch(xcb_connection_t* connection, int device);
+    static X11KeyLayout fetch(const XcbErrors& errors, int device);
     // The XInput id of the XTEST keyboard, or the core keyboard's XKB id when
     // there is none; -1 without XKB.
-    static int xtestKeyboard(xcb_connection_t* connection);
+    static int xtestKeyboard(const XcbErrors& errors);
 
     std::optional<xcb_keycode_t> keycodeFor(std::uint8_t virtualKey) const;
     // A keycode with nothing on it, searched from the top where keymaps

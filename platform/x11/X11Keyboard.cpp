@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "platform/x11/VirtualKeyMap.h"
 #include "platform/x11/X11KeyLayout.h"
@@ -12,17 +13,16 @@
 
 namespace quindorel {
 
-X11Keyboard::X11Keyboard(xcb_connection_t* connection) : connection_(connection) {
-    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection, &xcb_test_id);
+X11Keyboard::X11Keyboard(XcbErrors& errors) : errors_(errors), connection_(errors.connection()) {
+    const xcb_query_extension_reply_t* xtest = xcb_get_extension_data(connection_, &xcb_test_id);
     available_ = xtest != nullptr && xtest->present;
 }
 
 std::optional<xcb_keycode_t> X11Keyboard::keycodeFor(std::uint32_t keysym) {
     const xcb_setup_t* setup = xcb_get_setup(connection_);
     const int count = setup->max_keycode - setup->min_keycode + 1;
-    auto reply =
-        xcbReply(connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count),
-                 xcb_get_keyboard_mapping_reply);
+    auto reply = xcbReply(errors_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, count),
+                          xcb_get_keyboard_mapping_reply, "reading the core keymap");
     const int per = reply ? reply->keysyms_per_keycode : 0;
     if (keysym == 0 || per == 0) {
         return std::nullopt;
@@ -43,8 +43,8 @@ std::optional<xcb_keycode_t> X11Keyboard::keycodeFor(std::uint32_t keysym) {
 std::uint16_t X11Keyboard::numLockMask() {
     constexpr std::uint16_t kMod2 = XCB_MOD_MASK_2;
     const std::optional<xcb_keycode_t> numLock = keycodeFor(XK_Num_Lock);
-    auto reply = xcbReply(connection_, xcb_get_modifier_mapping(connection_),
-                          xcb_get_modifier_mapping_reply);
+    auto reply = xcbReply(errors_, xcb_get_modifier_mapping(connection_),
+                          xcb_get_modifier_mapping_reply, "reading the modifier map");
     if (!numLock || !reply) {
         return kMod2;
     }
@@ -61,8 +61,13 @@ std::uint16_t X11Keyboard::numLockMask() {
 }
 
 void X11Keyboard::fakeInput(std::uint8_t type, std::uint8_t detail) {
-    ignoreErrors(connection_, xcb_test_fake_input_checked(connection_, type, detail,
-                                                          XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0));
+    const char* what = type == XCB_KEY_PRESS      ? "pressing keycode "
+                       : type == XCB_KEY_RELEASE  ? "letting go of keycode "
+                       : type == XCB_BUTTON_PRESS ? "pressing button "
+                                                  : "letting go of button ";
+    errors_.expect(
+        xcb_test_fake_input_checked(connection_, type, detail, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0),
+        LogLevel::Warning, what + std::to_string(detail));
 }
 
 namespace {
@@ -92,13 +97,16 @@ void X11Keyboard::remap(xcb_keycode_t keycode, xcb_keysym_t keysym) {
     // happens to be down does not change what the key means. The server
     // passes a core mapping change on to the XTEST keyboard too.
     const xcb_keysym_t row[] = {keysym, keysym};
-    ignoreErrors(connection_, xcb_change_keyboard_mapping_checked(connection_, 1, keycode, 2, row));
+    errors_.expect(
+        xcb_change_keyboard_mapping_checked(connection_, 1, keycode, 2, row), LogLevel::Warning,
+        (keysym == XCB_NO_SYMBOL ? "unmapping spare keycode " : "remapping spare keycode ") +
+            std::to_string(keycode));
 }
 
 std::array<std::uint8_t, 32> X11Keyboard::repeatingKeys() {
     std::array<std::uint8_t, 32> bits{};
-    auto reply = xcbReply(connection_, xcb_get_keyboard_control(connection_),
-                          xcb_get_keyboard_control_reply);
+    auto reply = xcbReply(errors_, xcb_get_keyboard_control(connection_),
+                          xcb_get_keyboard_control_reply, "reading the keys' auto-repeat");
     if (reply) {
         std::copy(std::begin(reply->auto_repeats), std::end(reply->auto_repeats), bits.begin());
     }
@@ -108,8 +116,11 @@ std::array<std::uint8_t, 32> X11Keyboard::repeatingKeys() {
 void X11Keyboard::setRepeat(xcb_keycode_t keycode, bool on) {
     const std::uint32_t values[] = {keycode,
                                     on ? XCB_AUTO_REPEAT_MODE_ON : XCB_AUTO_REPEAT_MODE_OFF};
-    ignoreErrors(connection_, xcb_change_keyboard_control_checked(
-                                  connection_, XCB_KB_KEY | XCB_KB_AUTO_REPEAT_MODE, values));
+    errors_.expect(xcb_change_keyboard_control_checked(
+                       connection_, XCB_KB_KEY | XCB_KB_AUTO_REPEAT_MODE, values),
+                   LogLevel::Warning,
+                   std::string("turning auto-repeat ") + (on ? "on" : "off") + " for keycode " +
+                       std::to_string(keycode));
 }
 
 KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
@@ -140,9 +151,9 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
         } else {
             if (!layout) {
                 if (xtestKeyboard_ == -2) {
-                    xtestKeyboard_ = X11KeyLayout::xtestKeyboard(connection_);
+                    xtestKeyboard_ = X11KeyLayout::xtestKeyboard(errors_);
                 }
-                layout = X11KeyLayout::fetch(connection_, xtestKeyboard_);
+                layout = X11KeyLayout::fetch(errors_, xtestKeyboard_);
             }
             keycode = layout->keycodeFor(stroke.virtualKey);
             const std::uint32_t keysym = keysymForVirtualKey(stroke.virtualKey);
@@ -227,6 +238,7 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     // it answers, so none is lost if the program ends right after a pass.
     XcbPtr<xcb_get_input_focus_reply_t> done(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+    errors_.settle();  // costs no further round trip now
     guard_.tell(ups);
     return result;
 }

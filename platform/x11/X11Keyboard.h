@@ -11,6 +11,7 @@
 
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
+#include "platform/x11/XcbErrors.h"
 
 namespace quindorel {
 
@@ -28,10 +29,11 @@ inline constexpr SystemKey kButtonKeyBase = 0x100;
 // a key is down its own auto-repeat is off, so the target sees one key-down,
 // as from a key held on Windows; the key gets its setting back with its
 // key-up. Other keys are never touched. The mouse buttons' codes go as
-// XTEST button events of the core pointer.
+// XTEST button events of the core pointer. An X error of a request that
+// changes the server's keymap, key settings or input is logged as a warning.
 class X11Keyboard {
 public:
-    explicit X11Keyboard(xcb_connection_t* connection);
+    explicit X11Keyboard(XcbErrors& errors);
 
     // False when the server lacks XTEST: key events then go nowhere.
     bool available() const { return available_; }
@@ -57,6 +59,7 @@ private:
     std::array<std::uint8_t, 32> repeatingKeys();
     void setRepeat(xcb_keycode_t keycode, bool on);
 
+    XcbErrors& errors_;
     xcb_connection_t* connection_;
     bool available_ = false;
     int xtestKeyboard_ = -2;              // its XKB device id, once asked; -1 without XKB

@@ -22,8 +22,9 @@ struct PendingWindow {
 
 using PropertyReply = XcbPtr<xcb_get_property_reply_t>;
 
-PropertyReply propertyReply(xcb_connection_t* connection, xcb_get_property_cookie_t cookie) {
-    return xcbReply(connection, cookie, xcb_get_property_reply);
+PropertyReply propertyReply(const XcbErrors& errors, xcb_get_property_cookie_t cookie,
+                            const std::string& what) {
+    return xcbReply(errors, cookie, xcb_get_property_reply, what);
 }
 
 std::string_view propertyBytes(const xcb_get_property_reply_t* reply) {
@@ -99,11 +100,15 @@ std::vector<TopLevelWindow> listTopLevelWindows(X11Display& display) {
     for (const PendingWindow& request : pending) {
         // Every reply is collected, even for a window already known to be
         // gone, so that none is left queued on the shared connection.
-        auto attributes = xcbReply(connection, request.attributes, xcb_get_window_attributes_reply);
-        const PropertyReply wmState = propertyReply(connection, request.wmState);
-        const PropertyReply netWmName = propertyReply(connection, request.netWmName);
-        const PropertyReply wmName = propertyReply(connection, request.wmName);
-        const PropertyReply transientFor = propertyReply(connection, request.transientFor);
+        const XcbErrors& errors = display.errors();
+        const std::string what =
+            "reading the attributes and properties of " + windowText(request.window);
+        auto attributes =
+            xcbReply(errors, request.attributes, xcb_get_window_attributes_reply, what);
+        const PropertyReply wmState = propertyReply(errors, request.wmState, what);
+        const PropertyReply netWmName = propertyReply(errors, request.netWmName, what);
+        const PropertyReply wmName = propertyReply(errors, request.wmName, what);
+        const PropertyReply transientFor = propertyReply(errors, request.transientFor, what);
         if (!attributes || !wmState || !netWmName || !wmName || !transientFor) {
             continue;  // the window vanished during the walk
         }

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string_view>
+
+#include "platform/x11/XcbErrors.h"
 
 namespace quindorel {
 
@@ -16,20 +19,16 @@ template <class T>
 using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 // Waits for the reply of `cookie`; an X error (a window that vanished, say)
-// gives null and is swallowed, so that it never reaches Qt's event handler.
+// gives null and is logged at debug level with `what` was being done, so that
+// it never reaches Qt's event handler.
 template <class Reply, class Cookie>
-XcbPtr<Reply> xcbReply(xcb_connection_t* connection, Cookie cookie,
-                       Reply* (*replyFunction)(xcb_connection_t*, Cookie, xcb_generic_error_t**)) {
+XcbPtr<Reply> xcbReply(const XcbErrors& errors, Cookie cookie,
+                       Reply* (*replyFunction)(xcb_connection_t*, Cookie, xcb_generic_error_t**),
+                       std::string_view what) {
     xcb_generic_error_t* error = nullptr;
-    XcbPtr<Reply> reply(replyFunction(connection, cookie, &error));
-    std::free(error);
+    XcbPtr<Reply> reply(replyFunction(errors.connection(), cookie, &error));
+    errors.report(error, LogLevel::Debug, what);
     return reply;
-}
-
-// A request sent with its _checked variant whose outcome does not matter: any
-// error it causes is dropped instead of being reported as an event.
-inline void ignoreErrors(xcb_connection_t* connection, xcb_void_cookie_t cookie) {
-    xcb_discard_reply(connection, cookie.sequence);
 }
 
 }  // namespace quindorel

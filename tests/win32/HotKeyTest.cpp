@@ -38,12 +38,17 @@ void recognisesItsOwnHotKeyOnly(TestContext& context) {
 }
 
 // Sets the stop key up for a window of another thread, as another program
-// would; returns what the set-up said.
-bool setUpFromOtherThread() {
+// would; returns what the set-up said, and what it logged into `logged`.
+bool setUpFromOtherThread(std::string* logged = nullptr) {
     bool registered = true;
     std::thread other([&] {
         TestWindow window(L"Quindorel hot key rival", false);
-        Win32Desktop desktop;
+        Win32Desktop desktop(
+            {}, SystemLog([logged](LogTopic topic, LogLevel level, const std::string& line) {
+                if (logged != nullptr && topic == LogTopic::Win32 && level == LogLevel::Warning) {
+                    *logged += line;
+                }
+            }));
         registered = desktop.setUpStopKey(window.id());
         if (registered) {
             UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
@@ -57,7 +62,10 @@ void secondRegistrationFails(TestContext& context) {
     TestWindow window(L"Quindorel hot key owner", false);
     Win32Desktop desktop;
     context.expect(desktop.setUpStopKey(window.id()), "first set-up of Ctrl+Shift+S failed");
-    context.expect(!setUpFromOtherThread(), "set-up from another thread succeeded");
+    std::string logged;
+    context.expect(!setUpFromOtherThread(&logged), "set-up from another thread succeeded");
+    context.expect(logged.rfind("RegisterHotKey refused Ctrl+Shift+S (error ", 0) == 0,
+                   "the refusal was not logged as a warning: " + logged);
     context.expect(desktop.setUpStopKey(window.id()), "setting up again lost the stop key");
     UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
     context.expect(setUpFromOtherThread(), "keys still taken after unregistering");

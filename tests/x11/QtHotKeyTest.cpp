@@ -16,7 +16,7 @@ private slots:
                  "run on an X server with QT_QPA_PLATFORM=xcb");
     }
 
-    void qtConnectionIsFound() { QVERIFY(quindorel::X11Desktop::fromQt() != nullptr); }
+    void qtConnectionIsFound() { QVERIFY(quindorel::X11Desktop::fromQt({}) != nullptr); }
 
     void programWindowIsWalked() {
         auto platform = quindorel::createDesktopPlatform();

@@ -62,6 +62,20 @@ std::vector<KeyStroke> strokes(const std::vector<std::uint8_t>& codes, bool down
     return result;
 }
 
+// What the back end logged, line by line.
+struct LogLine {
+    quindorel::LogTopic topic;
+    quindorel::LogLevel level;
+    QString text;
+};
+
+quindorel::SystemLog recordInto(std::vector<LogLine>& lines) {
+    return quindorel::SystemLog(
+        [&lines](quindorel::LogTopic topic, quindorel::LogLevel level, const std::string& text) {
+            lines.push_back({topic, level, QString::fromStdString(text)});
+        });
+}
+
 // The error events that have reached the connection, read and dropped with
 // every other event (on the desktop's connection they would reach Qt's handler).
 int drainErrors(xcb_connection_t* connection) {
@@ -100,6 +114,7 @@ private slots:
     void topMostThenReleaseToTheCorner();
     void showRestoresAndFocuses();
     void deadWindowsAreHarmless();
+    void xErrorIsLoggedWithWhatWasDone();
     void keysReachTheFocusedWindow_data();
     void keysReachTheFocusedWindow();
     void keysymWithoutKeyIsBorrowedUntilItsKeyUp();
@@ -360,6 +375,28 @@ void X11DesktopTest::deadWindowsAreHarmless() {
     QVERIFY(!findWindow(desktop_->topLevelWindows(), gone));
 }
 
+void X11DesktopTest::xErrorIsLoggedWithWhatWasDone() {
+    std::vector<LogLine> lines;
+    X11Desktop desktop(connection_, 0, recordInto(lines));
+    if (!managed()) {  // a window manager would move the focus on
+        xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, XCB_INPUT_FOCUS_POINTER_ROOT,
+                            XCB_CURRENT_TIME);
+        QVERIFY(!desktop.ownWindowHasKeyboard());
+        QCOMPARE(lines.size(), std::size_t{0});  // PointerRoot is no window to look into
+    }
+    const xcb_window_t missing = xcb_generate_id(connection_);  // no window has it
+    desktop.makeTopMost(static_cast<quindorel::WindowId>(missing));
+    QCOMPARE(lines.size(), std::size_t{1});
+    QCOMPARE(lines[0].topic, quindorel::LogTopic::X11);
+    QCOMPARE(lines[0].level, quindorel::LogLevel::Debug);  // a window may go at any time
+    const QString id = QString::number(missing, 16);
+    QVERIFY2(lines[0].text.startsWith("raising window 0x" + id +
+                                      ": X error BadWindow (3) from "
+                                      "ConfigureWindow (major 12, minor 0), resource 0x" +
+                                      id),
+             qPrintable(lines[0].text));
+}
+
 void X11DesktopTest::keysReachTheFocusedWindow_data() {
     QTest::addColumn<std::vector<std::uint8_t>>("codes");
     QTest::addColumn<std::vector<std::uint32_t>>("keysyms");
@@ -544,7 +581,8 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
     // takes the combination first.
     int screen = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screen);
-    auto desktop = std::make_unique<X11Desktop>(connection, screen);
+    std::vector<LogLine> lines;
+    auto desktop = std::make_unique<X11Desktop>(connection, screen, recordInto(lines));
     const xcb_keycode_t s = client_->keycodeOf(XK_s);
     xcb_connection_t* other = client_->connection();
     std::free(xcb_request_check(
@@ -553,6 +591,12 @@ void X11DesktopTest::hotKeyHeldByAnotherClientIsRefused() {
                                     XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
 
     QVERIFY(!desktop->setUpStopKey(0));
+    // A grab changes the whole server: its refusal is a warning.
+    QCOMPARE(lines.size(), std::size_t{1});
+    QCOMPARE(lines[0].level, quindorel::LogLevel::Warning);
+    QVERIFY2(lines[0].text.contains("grabbing the stop key") &&
+                 lines[0].text.contains("X error BadAccess (10) from GrabKey (major 33"),
+             qPrintable(lines[0].text));
     // The refusal left no error behind and the connection goes on working.
     QCOMPARE(drainErrors(connection), 0);
     QVERIFY(!xcb_connection_has_error(connection));
@@ -592,7 +636,7 @@ void X11DesktopTest::keysFollowTheLayout() {
     QFETCH(std::vector<std::uint8_t>, codes);
     QFETCH(std::vector<std::uint32_t>, plainKeysyms);
     QFETCH(bool, xtestOnly);
-    const int xtest = quindorel::X11KeyLayout::xtestKeyboard(connection_);
+    const int xtest = quindorel::X11KeyLayout::xtestKeyboard(quindorel::XcbErrors(connection_, {}));
     QVERIFY(xtest > 3);  // a keyboard of its own, not the core one
     QVERIFY2(setLayout(qPrintable(layout), xtestOnly ? xtest : -1), "setxkbmap failed");
     focusedRecorder();

@@ -1,0 +1,3 @@
+#include "keys/KeysLog.h"
+
+Q_LOGGING_CATEGORY(lcKeys, "quindorel.keys")
