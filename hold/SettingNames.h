@@ -3,14 +3,13 @@
 #include <QString>
 
 #include "platform/Platform.h"
+#include "settings/ProgramSettings.h"
 
 namespace quindorel {
 
-// The hold's saved choices (application "Marvenhal", section "Quindorel"), named
-// here beside the procedures that save them; the store itself knows no names.
+// The hold's saved choices, named here beside the procedures that save them,
+// in the program's section (settings/ProgramSettings.h).
 namespace setting {
-inline const QString kApplication = QStringLiteral("Marvenhal");
-inline const QString kSection = QStringLiteral("Quindorel");
 inline const QString kText1 = QStringLiteral("Text1");
 inline const QString kOftenIndex = QStringLiteral("OftenIndex");
 inline const QString kBackupSwitch = QStringLiteral("BackupSwitch");

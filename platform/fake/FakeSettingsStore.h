@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QStringList>
 
+#include "settings/ProgramSettings.h"
 #include "settings/SettingsStore.h"
 
 namespace quindorel {
@@ -25,13 +26,13 @@ public:
 
     // Shorthand for the program's own section.
     QString value(const QString& key) const {
-        return values.value(path(QStringLiteral("Marvenhal"), QStringLiteral("Quindorel"), key));
+        return values.value(path(setting::kApplication, setting::kSection, key));
     }
     bool contains(const QString& key) const {
-        return values.contains(path(QStringLiteral("Marvenhal"), QStringLiteral("Quindorel"), key));
+        return values.contains(path(setting::kApplication, setting::kSection, key));
     }
     void set(const QString& key, const QString& text) {
-        values.insert(path(QStringLiteral("Marvenhal"), QStringLiteral("Quindorel"), key), text);
+        values.insert(path(setting::kApplication, setting::kSection, key), text);
     }
 
 private:

@@ -2,21 +2,12 @@
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
-#include <memory>
 #include <string_view>
 
 #include "platform/x11/XcbErrors.h"
+#include "platform/x11/XcbPtr.h"
 
 namespace quindorel {
-
-struct FreeDeleter {
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-
-// A reply or error of xcb, which the caller must free().
-template <class T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
 
 // Waits for the reply of `cookie`; an X error (a window that vanished, say)
 // gives null and is logged at debug level with `what` was being done, so that

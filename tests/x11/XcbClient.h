@@ -10,14 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/x11/XcbPtr.h"
+
 namespace quindorel::test {
 
-// xcb hands out replies, events and errors that the caller frees with free().
-struct FreeDeleter {
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-template <class T>
-using XcbPtr = std::unique_ptr<T, FreeDeleter>;
+using quindorel::XcbPtr;
 
 // Polls `condition` until it holds or the time is up.
 bool waitUntil(const std::function<bool()>& condition,

@@ -69,15 +69,7 @@ skip() {
   exit 77
 }
 
-# wait_for SECONDS command...: polls the command every 0.1 s until it succeeds.
-wait_for() {
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$end" ] && return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../shell/waits.sh"
 
 # --- what the program finds at start-up ---------------------------------------
 
@@ -109,9 +101,6 @@ start_program() {
   STARTED_PIDS+=("$PROGRAM_PID")
 }
 
-alive() { kill -0 "$1" 2>/dev/null; }
-exited() { ! alive "$1"; }
-
 # wait_exit PID SECONDS: waits for the process to end; sets EXIT_STATUS.
 wait_exit() {
   wait_for "$2" exited "$1" || return 1
@@ -126,9 +115,6 @@ stop_program() {
 }
 
 # --- windows --------------------------------------------------------------------
-
-visible_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null; }
-has_window() { [ -n "$(visible_windows "$1")" ]; }
 
 # program_window [SECONDS]: waits for a main window and prints its id (the newest).
 program_window() {

@@ -39,14 +39,7 @@ fail() {
   echo "[wine-e2e] FAIL: $*" >&2
   exit 1
 }
-wait_for() {
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [[ $SECONDS -ge $end ]] && return 1
-    sleep 0.1
-  done
-}
+source "$repo_root/tests/shell/waits.sh"
 win() { "$wine" "$@" 2>/dev/null | tr -d '\r'; }
 
 settings_key='HKCU\Software\Marvenhal\Quindorel'
@@ -66,8 +59,6 @@ start_program() {
   PIDS+=("$PROGRAM_PID")
   wait_for 60 has_window '^Quindorel$' || fail "the main window did not appear"
 }
-has_window() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-exited() { ! kill -0 "$1" 2>/dev/null; }
 no_guard_left() { ! pgrep -f -- '--quindorel-key-guard' >/dev/null; }
 stop_program() {
   kill "$PROGRAM_PID" 2>/dev/null
