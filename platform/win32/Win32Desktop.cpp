@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/WindowTitle.h"
 #include "platform/win32/KeyEvents.h"
 
 namespace quindorel {
@@ -16,8 +17,9 @@ namespace {
 // A cycle in the window chain (windows restacked under the walk) must not
 // hang the program; no desktop has this many top-level windows.
 constexpr int kMaxWalkSteps = 100000;
-// Titles are read into 80 characters, terminating zero included.
-constexpr int kTitleBufferLength = 80;
+// One UTF-16 unit more than a listed title holds, and the terminating zero:
+// a character of two units at the end is read whole and then cut whole.
+constexpr int kTitleBufferLength = static_cast<int>(kTitleUnits) + 2;
 
 // Window handles are 32 bits wide on 64-bit Windows too; the upper half is
 // the sign extension of the lower.
@@ -43,15 +45,8 @@ std::string toUtf8(const wchar_t* text, int length) {
 
 std::string windowTitle(HWND window) {
     wchar_t buffer[kTitleBufferLength] = {};
-    int length = GetWindowTextW(window, buffer, kTitleBufferLength);
-    if (length < 0) {
-        length = 0;
-    }
-    // A cut that splits a surrogate pair leaves half a character behind.
-    if (length > 0 && IS_HIGH_SURROGATE(buffer[length - 1])) {
-        --length;
-    }
-    return toUtf8(buffer, length);
+    const int length = GetWindowTextW(window, buffer, kTitleBufferLength);
+    return cutTitle(toUtf8(buffer, length));
 }
 
 // A window that is gone, or whose thread no longer answers, is left alone:
