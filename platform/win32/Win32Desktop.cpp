@@ -135,31 +135,29 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (events.inputs.empty()) {
         return result;
     }
-    // The guard hears of a key-down before it goes and of a key-up after it
-    // went, so that a program killed in between leaves no key down.
-    std::vector<GuardNote> downs;
-    std::vector<GuardNote> ups;
+    std::vector<GuardNote> notes;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         if (const auto key = result.keys[i]) {
             const bool modifier = isModifierKey(fromSystemKey(*key).virtualKey);
-            (strokes[i].down ? downs : ups).push_back({*key, strokes[i].down, false, modifier});
+            notes.push_back({*key, strokes[i].down, false, modifier});
         }
     }
-    guard_.tell(downs);
-    // One call, so that no other input can come between the keys. Windows
-    // takes fewer (or none, access denied) when a higher-integrity window
-    // such as a program run as administrator has the focus.
-    const UINT sent =
-        SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
-    // A button event goes to the window under the pointer when it is taken
-    // from the input queue (under Wine, when that window's thread reads it):
-    // the window is given a moment to take it before the pass goes on and
-    // moves the window away from under the pointer.
-    if (std::any_of(events.inputs.begin(), events.inputs.end(),
-                    [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
-        Sleep(kButtonSettleMs);
-    }
-    guard_.tell(ups);
+    UINT sent = 0;
+    guard_.sendTold(notes, [&] {
+        // One call, so that no other input can come between the keys. Windows
+        // takes fewer (or none, access denied) when a higher-integrity window
+        // such as a program run as administrator has the focus.
+        sent =
+            SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
+        // A button event goes to the window under the pointer when it is taken
+        // from the input queue (under Wine, when that window's thread reads it):
+        // the window is given a moment to take it before the pass goes on and
+        // moves the window away from under the pointer.
+        if (std::any_of(events.inputs.begin(), events.inputs.end(),
+                        [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
+            Sleep(kButtonSettleMs);
+        }
+    });
     if (sent != events.inputs.size()) {
         result.outcome = KeySendOutcome::Refused;
     }

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/GuardSocket.h"
 #include "platform/KeyLedger.h"
 #include "platform/x11/X11Keyboard.h"
 
@@ -75,7 +76,7 @@ KeyGuard startX11KeyGuard() {
         ::_exit(0);
     }
     ::close(ends[1]);
-    return KeyGuard(ends[0]);
+    return KeyGuard(socketGuardLink(ends[0]));
 }
 
 void serveX11KeyGuard(int socket, const char* displayName) {
