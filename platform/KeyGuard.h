@@ -8,6 +8,8 @@
 // program on an anonymous pipe; both keep their ledger in a KeyLedger.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -24,34 +26,37 @@ struct GuardNote {
     bool operator==(const GuardNote&) const = default;
 };
 
+// The program's end of the guard's link, as the system has it: a socket on
+// Linux, a pipe on Windows. Destroying it closes the link, which ends the guard.
+class GuardLink {
+public:
+    virtual ~GuardLink() = default;
+    // Whether every byte went to the guard: false when the guard has gone or
+    // stopped listening.
+    virtual bool write(const std::vector<std::uint8_t>& bytes) = 0;
+};
+
 // The program's end of the link. Without a guard it is not connected and
 // hears nothing; dropping it ends the guard.
 class KeyGuard {
 public:
-    // A socket descriptor, or a pipe HANDLE on Windows.
-    using Link = std::intptr_t;
-    static constexpr Link kNoLink = -1;
-
     KeyGuard() = default;
-    explicit KeyGuard(Link link) : link_(link) {}
-    KeyGuard(KeyGuard&& other) noexcept : link_(other.link_) { other.link_ = kNoLink; }
-    KeyGuard& operator=(KeyGuard&& other) noexcept {
-        std::swap(link_, other.link_);  // ours closes with `other`
-        return *this;
-    }
-    KeyGuard(const KeyGuard&) = delete;
-    KeyGuard& operator=(const KeyGuard&) = delete;
-    ~KeyGuard() { close(); }
+    explicit KeyGuard(std::unique_ptr<GuardLink> link) : link_(std::move(link)) {}
 
     // Tells the guard of keys about to go down (before their events are sent)
     // or just let up (after). A guard that has gone, or stopped listening, is
     // dropped: a half-told ledger would be wrong.
     void tell(const std::vector<GuardNote>& notes);
 
-private:
-    void close();
+    // Sends key events as the guard needs them told, whatever the system:
+    // `notes` has one note for each event, in order. The key-downs are told
+    // before `send` puts out the first event, the key-ups once it returns,
+    // which it does only when the system has every event (in the server, in
+    // the input queue). A program killed in between leaves no key down.
+    void sendTold(const std::vector<GuardNote>& notes, const std::function<void()>& send);
 
-    Link link_ = kNoLink;
+private:
+    std::unique_ptr<GuardLink> link_;
 };
 
 }  // namespace quindorel

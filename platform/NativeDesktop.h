@@ -16,7 +16,7 @@ using WindowId = std::int32_t;
 
 struct TopLevelWindow {
     WindowId id = 0;
-    std::string title;  // UTF-8, at most 79 characters
+    std::string title;  // as cutTitle (WindowTitle.h) cuts it: UTF-8, at most 79 UTF-16 units
     bool visible = false;
     bool owned = false;
 };

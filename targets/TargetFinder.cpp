@@ -19,13 +19,8 @@ bool TargetFinder::isBlankTitle(const QString& title) {
 }
 
 QString TargetFinder::listedTitle(const std::string& title) {
-    QString text = QString::fromStdString(title);
-    if (text.size() > kTitleLimit) {
-        // Never cut a character that takes two UTF-16 units in half.
-        const int cut = text.at(kTitleLimit - 1).isHighSurrogate() ? kTitleLimit - 1 : kTitleLimit;
-        text.truncate(cut);
-    }
-    return text;
+    // The desktop has cut it to what the list shows already.
+    return QString::fromStdString(title);
 }
 
 bool TargetFinder::isAppWindow(const TopLevelWindow& window) {

@@ -14,8 +14,6 @@ class Platform;
 // with its handle.
 class TargetFinder {
 public:
-    static constexpr int kTitleLimit = 79;
-
     TargetFinder(Platform& platform, TargetRows& rows);
 
     void setMainWindowHandle(WindowId handle) { mainWindowHandle_ = handle; }

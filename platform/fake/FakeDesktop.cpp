@@ -1,5 +1,7 @@
 #include "platform/fake/FakeDesktop.h"
 
+#include "platform/WindowTitle.h"
+
 #include <utility>
 
 namespace quindorel {
@@ -10,6 +12,7 @@ std::vector<TopLevelWindow> FakeDesktop::topLevelWindows() {
     for (const TopLevelWindow& window : windows) {
         if (window.id != vanishDuringWalk || vanishDuringWalk == 0) {
             result.push_back(window);
+            result.back().title = cutTitle(window.title);  // as every desktop cuts it
         }
     }
     return result;

@@ -15,7 +15,8 @@ namespace quindorel {
 // text form ("down 65", "up 160", "topmost 42", "release 42", "show 42",
 // "stopkey 42", "button down 1", "pointer into 42"), so a test can assert the
 // exact sequence. A key event names the system key it went to: the virtual
-// key itself unless `layout` says otherwise.
+// key itself unless `layout` says otherwise. Titles are cut as a real
+// desktop cuts them.
 class FakeDesktop : public NativeDesktop {
 public:
     std::vector<TopLevelWindow> windows;  // top of the stacking order first

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/WindowTitle.h"
 #include "platform/win32/KeyEvents.h"
 
 namespace quindorel {
@@ -19,8 +20,9 @@ namespace {
 // A cycle in the window chain (windows restacked under the walk) must not
 // hang the program; no desktop has this many top-level windows.
 constexpr int kMaxWalkSteps = 100000;
-// Titles are read into 80 characters, terminating zero included.
-constexpr int kTitleBufferLength = 80;
+// One UTF-16 unit more than a listed title holds, and the terminating zero:
+// a character of two units at the end is read whole and then cut whole.
+constexpr int kTitleBufferLength = static_cast<int>(kTitleUnits) + 2;
 
 // Window handles are 32 bits wide on 64-bit Windows too; the upper half is
 // the sign extension of the lower.
@@ -54,15 +56,8 @@ std::string toUtf8(const wchar_t* text, int length) {
 
 std::string windowTitle(HWND window) {
     wchar_t buffer[kTitleBufferLength] = {};
-    int length = GetWindowTextW(window, buffer, kTitleBufferLength);
-    if (length < 0) {
-        length = 0;
-    }
-    // A cut that splits a surrogate pair leaves half a character behind.
-    if (length > 0 && IS_HIGH_SURROGATE(buffer[length - 1])) {
-        --length;
-    }
-    return toUtf8(buffer, length);
+    const int length = GetWindowTextW(window, buffer, kTitleBufferLength);
+    return cutTitle(toUtf8(buffer, length));
 }
 
 // A window that is gone, or whose thread no longer answers, is left alone:
@@ -160,32 +155,31 @@ KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (events.inputs.empty()) {
         return result;
     }
-    // The guard hears of a key-down before it goes and of a key-up after it
-    // went, so that a program killed in between leaves no key down.
-    std::vector<GuardNote> downs;
-    std::vector<GuardNote> ups;
+    std::vector<GuardNote> notes;
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         if (const auto key = result.keys[i]) {
             const bool modifier = isModifierKey(fromSystemKey(*key).virtualKey);
-            (strokes[i].down ? downs : ups).push_back({*key, strokes[i].down, false, modifier});
+            notes.push_back({*key, strokes[i].down, false, modifier});
         }
     }
-    guard_.tell(downs);
-    // One call, so that no other input can come between the keys. Windows
-    // takes fewer (or none, access denied) when a higher-integrity window
-    // such as a program run as administrator has the focus.
-    const UINT sent =
-        SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
-    const DWORD sendError = GetLastError();
-    // A button event goes to the window under the pointer when it is taken
-    // from the input queue (under Wine, when that window's thread reads it):
-    // the window is given a moment to take it before the pass goes on and
-    // moves the window away from under the pointer.
-    if (std::any_of(events.inputs.begin(), events.inputs.end(),
-                    [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
-        waiter_->waitUntil([] { return false; }, kButtonSettle);
-    }
-    guard_.tell(ups);
+    UINT sent = 0;
+    DWORD sendError = 0;
+    guard_.sendTold(notes, [&] {
+        // One call, so that no other input can come between the keys. Windows
+        // takes fewer (or none, access denied) when a higher-integrity window
+        // such as a program run as administrator has the focus.
+        sent =
+            SendInput(static_cast<UINT>(events.inputs.size()), events.inputs.data(), sizeof(INPUT));
+        sendError = GetLastError();
+        // A button event goes to the window under the pointer when it is taken
+        // from the input queue (under Wine, when that window's thread reads it):
+        // the window is given a moment to take it before the pass goes on and
+        // moves the window away from under the pointer.
+        if (std::any_of(events.inputs.begin(), events.inputs.end(),
+                        [](const INPUT& input) { return input.type == INPUT_MOUSE; })) {
+            waiter_->waitUntil([] { return false; }, kButtonSettle);
+        }
+    });
     if (sent != events.inputs.size()) {
         logFailure(LogLevel::Warning,
                    "SendInput took " + std::to_string(sent) + " of " +

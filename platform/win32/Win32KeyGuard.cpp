@@ -4,12 +4,35 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "platform/KeyLedger.h"
 #include "platform/win32/KeyEvents.h"
 
 namespace quindorel::keyguard {
+
+namespace {
+
+class PipeLink : public GuardLink {
+public:
+    explicit PipeLink(HANDLE pipe) : pipe_(pipe) {}
+    PipeLink(const PipeLink&) = delete;
+    PipeLink& operator=(const PipeLink&) = delete;
+    ~PipeLink() override { CloseHandle(pipe_); }
+
+    bool write(const std::vector<std::uint8_t>& bytes) override {
+        DWORD written = 0;
+        return WriteFile(pipe_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr) &&
+               written == bytes.size();
+    }
+
+private:
+    HANDLE pipe_;
+};
+
+}  // namespace
 
 void serveIfGuard(int argc, char** argv) {
     if (argc != 2 || std::strcmp(argv[1], kGuardArgument) != 0) {
@@ -90,7 +113,11 @@ KeyGuard start(const SystemLog& log) {
     CloseHandle(readEnd);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return KeyGuard(reinterpret_cast<KeyGuard::Link>(writeEnd));
+    return onPipe(writeEnd);
+}
+
+KeyGuard onPipe(void* writeEnd) {
+    return KeyGuard(std::make_unique<PipeLink>(static_cast<HANDLE>(writeEnd)));
 }
 
 }  // namespace quindorel::keyguard

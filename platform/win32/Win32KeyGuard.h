@@ -24,6 +24,10 @@ void serveIfGuard(int argc, char** argv);
 // started (and `log` is told why).
 KeyGuard start(const SystemLog& log = {});
 
+// The program's end of a guard on the write end of a pipe (a HANDLE), which
+// it takes over.
+KeyGuard onPipe(void* writeEnd);
+
 // The guard's loop on an open pipe: reads the ledger until the pipe breaks
 // and gives the key-ups it owes.
 std::vector<KeyStroke> keyUpsOwed(void* pipe);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/GuardSocket.h"
 #include "platform/KeyLedger.h"
 #include "platform/x11/X11Keyboard.h"
 
@@ -83,7 +84,7 @@ KeyGuard startX11KeyGuard(const SystemLog& log) {
         ::_exit(0);
     }
     ::close(ends[1]);
-    return KeyGuard(ends[0]);
+    return KeyGuard(socketGuardLink(ends[0]));
 }
 
 void serveX11KeyGuard(int socket, const char* displayName) {

@@ -9,52 +9,13 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/KeyPlaces.h"
 #include "platform/x11/VirtualKeyMap.h"
 #include "platform/x11/XcbReply.h"
 
 namespace quindorel {
 
 namespace {
-
-// The places of a US keyboard picture, by XKB key name.
-constexpr const char* kLetterPlaces[26] = {"AC01", "AB05", "AB03", "AC03", "AD03", "AC04", "AC05",
-                                           "AC06", "AD08", "AC07", "AC08", "AC09", "AB07", "AB06",
-                                           "AD09", "AD10", "AD01", "AD04", "AC02", "AD05", "AD07",
-                                           "AB04", "AD02", "AB02", "AD06", "AB01"};
-constexpr const char* kDigitPlaces[10] = {"AE10", "AE01", "AE02", "AE03", "AE04",
-                                          "AE05", "AE06", "AE07", "AE08", "AE09"};
-
-// The punctuation keys, which go by their place.
-const char* punctuationPlace(std::uint8_t virtualKey) {
-    switch (virtualKey) {
-        case 186:
-            return "AC10";  // ;:
-        case 187:
-            return "AE12";  // =+
-        case 188:
-            return "AB08";  // ,<
-        case 189:
-            return "AE11";  // -_
-        case 190:
-            return "AB09";  // .>
-        case 191:
-            return "AB10";  // /?
-        case 192:
-            return "TLDE";  // `~
-        case 219:
-            return "AD11";  // [{
-        case 220:
-            return "BKSL";  // \|
-        case 221:
-            return "AD12";  // ]}
-        case 222:
-            return "AC11";  // '"
-        case 226:
-            return "LSGT";  // the extra key of 102-key keyboards
-        default:
-            return nullptr;
-    }
-}
 
 struct XkbFree {
     void operator()(xkb_context* p) const { xkb_context_unref(p); }
@@ -187,8 +148,9 @@ std::optional<xcb_keycode_t> X11KeyLayout::byName(const char* name) const {
 }
 
 std::optional<xcb_keycode_t> X11KeyLayout::keycodeFor(std::uint8_t virtualKey) const {
-    if (const char* place = punctuationPlace(virtualKey)) {
-        if (const auto keycode = byName(place)) {
+    const KeyPlace* place = keyPlace(virtualKey);
+    if (place != nullptr && isKeyByPlace(virtualKey)) {
+        if (const auto keycode = byName(place->xkbName)) {
             return keycode;
         }
         // A keymap without key names: the key that types the US symbol.
@@ -197,11 +159,11 @@ std::optional<xcb_keycode_t> X11KeyLayout::keycodeFor(std::uint8_t virtualKey) c
     if (const auto keycode = byKeysym(keysymForVirtualKey(virtualKey))) {
         return keycode;
     }
-    if (virtualKey >= 'A' && virtualKey <= 'Z') {
-        return byName(kLetterPlaces[virtualKey - 'A']);
-    }
-    if (virtualKey >= '0' && virtualKey <= '9') {
-        return byName(kDigitPlaces[virtualKey - '0']);
+    // A layout without them (Cyrillic, Greek): the key at their place.
+    const bool letterOrDigit =
+        (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
+    if (letterOrDigit && place != nullptr) {
+        return byName(place->xkbName);
     }
     return std::nullopt;
 }

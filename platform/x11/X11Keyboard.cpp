@@ -90,6 +90,11 @@ std::uint8_t xButtonFor(std::uint8_t virtualKey) {
     }
 }
 
+// Whether `keycode`'s bit is set among the 256 of a key bit mask.
+bool isOn(const std::array<std::uint8_t, 32>& bits, xcb_keycode_t keycode) {
+    return ((bits[keycode / 8] >> (keycode % 8)) & 1) != 0;
+}
+
 }  // namespace
 
 void X11Keyboard::remap(xcb_keycode_t keycode, xcb_keysym_t keysym) {
@@ -130,12 +135,6 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
         return result;
     }
     // First the keycodes, borrowing spare ones where the keymap lacks a keysym.
-    struct Event {
-        xcb_keycode_t keycode;  // or the X button
-        bool down;
-        bool modifier;
-        bool button = false;
-    };
     std::vector<Event> events;
     std::optional<X11KeyLayout> layout;  // fetched once, when a stroke needs it
     for (std::size_t i = 0; i < strokes.size(); ++i) {
@@ -179,29 +178,29 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     });
     const std::array<std::uint8_t, 32> repeating =
         anyNew ? repeatingKeys() : std::array<std::uint8_t, 32>{};
-    const auto repeats = [&repeating](xcb_keycode_t keycode) {
-        return ((repeating[keycode / 8] >> (keycode % 8)) & 1) != 0;
-    };
-    std::vector<GuardNote> downs;
-    std::vector<GuardNote> ups;
+    std::vector<GuardNote> notes;
     for (const Event& event : events) {
         if (event.button) {
-            (event.down ? downs : ups).push_back({kButtonKeyBase + event.keycode, event.down});
+            notes.push_back({kButtonKeyBase + event.keycode, event.down});
         } else if (!event.down) {
-            ups.push_back({event.keycode, false, false, event.modifier});
+            notes.push_back({event.keycode, false, false, event.modifier});
         } else if (const auto known = held_.find(event.keycode); known != held_.end()) {
-            downs.push_back({event.keycode, true, known->second, event.modifier});
+            notes.push_back({event.keycode, true, known->second, event.modifier});
         } else {
-            downs.push_back({event.keycode, true, repeats(event.keycode), event.modifier});
+            notes.push_back({event.keycode, true, isOn(repeating, event.keycode), event.modifier});
         }
     }
-    guard_.tell(downs);
+    guard_.sendTold(notes, [&] { putOut(events, repeating); });
+    return result;
+}
 
+void X11Keyboard::putOut(const std::vector<Event>& events,
+                         const std::array<std::uint8_t, 32>& repeating) {
     // Every auto-repeat change before the first key-down, so that the
     // key-downs reach the server back to back.
     const auto holdDown = [&](xcb_keycode_t keycode) {
         if (!held_.contains(keycode)) {
-            const bool wasOn = repeats(keycode);
+            const bool wasOn = isOn(repeating, keycode);
             held_.emplace(keycode, wasOn);
             if (wasOn) {
                 setRepeat(keycode, false);
@@ -239,8 +238,6 @@ KeySendResult X11Keyboard::send(const std::vector<KeyStroke>& strokes) {
     XcbPtr<xcb_get_input_focus_reply_t> done(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
     errors_.settle();  // costs no further round trip now
-    guard_.tell(ups);
-    return result;
 }
 
 }  // namespace quindorel

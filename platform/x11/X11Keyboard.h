@@ -53,6 +53,16 @@ public:
     std::uint16_t numLockMask();
 
 private:
+    struct Event {
+        xcb_keycode_t keycode;  // or the X button
+        bool down;
+        bool modifier;
+        bool button = false;
+    };
+    // The events, with the auto-repeat of the keys they put down off
+    // (`repeating`: the setting before), back to back; returns once the
+    // server has handled them.
+    void putOut(const std::vector<Event>& events, const std::array<std::uint8_t, 32>& repeating);
     void fakeInput(std::uint8_t type, std::uint8_t detail);
     void remap(xcb_keycode_t keycode, xcb_keysym_t keysym);
     // One bit per keycode: whether the key's own auto-repeat is on.

@@ -2,13 +2,14 @@
 
 #include <cstring>
 
+#include "platform/WindowTitle.h"
 #include "platform/x11/XcbReply.h"
 
 namespace quindorel {
 
 namespace {
 
-// Enough bytes for 79 characters of up to four bytes each.
+// Enough bytes for a cut title of characters of up to four bytes each.
 constexpr std::uint32_t kTitleLongs = 128;
 
 struct PendingWindow {
@@ -45,18 +46,6 @@ std::uint32_t firstCardinal(const xcb_get_property_reply_t* reply) {
 }
 
 }  // namespace
-
-std::string clippedTitle(std::string_view utf8, std::size_t maxCharacters) {
-    utf8 = utf8.substr(0, utf8.find('\0'));
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
-        if (startsCharacter && characters++ == maxCharacters) {
-            return std::string(utf8.substr(0, i));
-        }
-    }
-    return std::string(utf8);
-}
 
 std::string latin1ToUtf8(std::string_view latin1) {
     std::string utf8;
@@ -123,11 +112,11 @@ std::vector<TopLevelWindow> listTopLevelWindows(X11Display& display) {
         window.owned = firstCardinal(transientFor.get()) != XCB_NONE;
         const std::string_view utf8Name = propertyBytes(netWmName.get());
         if (!utf8Name.empty()) {
-            window.title = clippedTitle(utf8Name);
+            window.title = cutTitle(utf8Name);
         } else if (wmName->type == XCB_ATOM_STRING) {
-            window.title = clippedTitle(latin1ToUtf8(propertyBytes(wmName.get())));
+            window.title = cutTitle(latin1ToUtf8(propertyBytes(wmName.get())));
         } else {
-            window.title = clippedTitle(propertyBytes(wmName.get()));  // UTF8_STRING and the like
+            window.title = cutTitle(propertyBytes(wmName.get()));  // UTF8_STRING and the like
         }
         windows.push_back(std::move(window));
     }

@@ -17,6 +17,26 @@ const GuardNote ctrlDown{37, true, false, true}, shiftDown{50, true, false, true
     enterDown{36, true, true, false}, enterAgain{36, true, false, false},
     shiftUp{50, false, false, true};
 
+// What went over the link and when the events went, in order: one entry per
+// write, an empty one for the send.
+using Log = std::vector<std::vector<std::uint8_t>>;
+
+class RecordingLink : public GuardLink {
+public:
+    RecordingLink(Log& log, bool& closed, bool broken)
+        : log_(log), closed_(closed), broken_(broken) {}
+    ~RecordingLink() override { closed_ = true; }
+    bool write(const std::vector<std::uint8_t>& bytes) override {
+        log_.push_back(bytes);
+        return !broken_;
+    }
+
+private:
+    Log& log_;
+    bool& closed_;
+    bool broken_;
+};
+
 }  // namespace
 
 class KeyLedgerTest : public QObject {
@@ -68,6 +88,37 @@ private slots:
         KeyLedger ledger;
         ledger.read(garbage.data(), garbage.size());
         QVERIFY(ledger.owed().size() <= KeyLedger::kMaxOwed);
+    }
+
+    // Downs told before the first event, ups once the events are out, each
+    // in the order sent; a link that breaks is closed and told no more.
+    void sendToldTellsAroundTheSend() {
+        const std::vector<std::uint8_t> sent;
+        const struct {
+            std::vector<GuardNote> notes;
+            bool broken;
+            Log expected;
+        } rows[] = {
+            {{shiftDown, aDown, GuardNote{0x101, true}, aUp, shiftUp},
+             false,
+             {encodeGuardNotes({shiftDown, aDown, GuardNote{0x101, true}}), sent,
+              encodeGuardNotes({aUp, shiftUp})}},
+            {{aUp, shiftDown},
+             false,
+             {encodeGuardNotes({shiftDown}), sent, encodeGuardNotes({aUp})}},
+            {{aDown}, false, {encodeGuardNotes({aDown}), sent}},
+            {{aUp}, false, {sent, encodeGuardNotes({aUp})}},
+            {{}, false, {sent}},
+            {{aDown, aUp}, true, {encodeGuardNotes({aDown}), sent}},
+        };
+        for (const auto& row : rows) {
+            Log log;
+            bool closed = false;
+            KeyGuard guard(std::make_unique<RecordingLink>(log, closed, row.broken));
+            guard.sendTold(row.notes, [&log] { log.emplace_back(); });
+            QCOMPARE(log, row.expected);
+            QCOMPARE(closed, row.broken);
+        }
     }
 };
 

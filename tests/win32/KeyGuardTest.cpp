@@ -18,7 +18,7 @@ void owesTheKeysStillDownAsTheyWentDown(TestContext& context) {
     HANDLE writeEnd = nullptr;
     CreatePipe(&readEnd, &writeEnd, nullptr, 0);
     {
-        KeyGuard guard(reinterpret_cast<KeyGuard::Link>(writeEnd));
+        KeyGuard guard = keyguard::onPipe(writeEnd);
         guard.tell({{rightCtrl, true, false, true}, {a, true}, {up, true}, {VK_XBUTTON2, true}});
         guard.tell({{a, false}});
     }  // the program's end closes, as when it is killed

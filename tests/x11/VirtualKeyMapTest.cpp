@@ -63,29 +63,6 @@ private slots:
         QCOMPARE(uint(keysymForVirtualKey(static_cast<std::uint8_t>(code))), keysym);
     }
 
-    void titlesAreClippedToWholeCharacters_data() {
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<int>("limit");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("short") << QByteArray("Editor") << 79 << QByteArray("Editor");
-        QTest::newRow("ASCII cut") << QByteArray("abcdef") << 4 << QByteArray("abcd");
-        QTest::newRow("two-byte characters") << QByteArray("ééé") << 2 << QByteArray("éé");
-        QTest::newRow("four-byte characters") << QByteArray("\xF0\x9F\x98\x80\xF0\x9F\x98\x80") << 1
-                                              << QByteArray("\xF0\x9F\x98\x80");
-        QTest::newRow("NUL ends the title")
-            << QByteArray("Term\0junk", 9) << 79 << QByteArray("Term");
-        QTest::newRow("exactly the limit") << QByteArray("abcd") << 4 << QByteArray("abcd");
-    }
-
-    void titlesAreClippedToWholeCharacters() {
-        QFETCH(QByteArray, input);
-        QFETCH(int, limit);
-        QFETCH(QByteArray, expected);
-        const std::string clipped = quindorel::clippedTitle(
-            std::string_view(input.constData(), input.size()), static_cast<std::size_t>(limit));
-        QCOMPARE(QByteArray::fromStdString(clipped), expected);
-    }
-
     void latin1BecomesUtf8() {
         QCOMPARE(QString::fromStdString(quindorel::latin1ToUtf8("Caf\xE9 \xFF")),
                  QStringLiteral("Café ÿ"));
