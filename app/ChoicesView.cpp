@@ -7,7 +7,6 @@
 #include <QTreeWidget>
 
 #include "app/FormControls.h"
-#include "hold/Durations.h"
 #include "hold/HoldModel.h"
 
 namespace quindorel {
@@ -114,7 +113,8 @@ void ChoicesView::paint(UserChoices::Part part) {
             case UserChoices::Part::HoldRows:
                 while (c.holdList->topLevelItemCount() < model_.choices().holdRowCount()) {
                     const int row = c.holdList->topLevelItemCount();
-                    new QTreeWidgetItem(c.holdList, QStringList{Durations::kRows.value(row)});
+                    new QTreeWidgetItem(c.holdList,
+                                        QStringList{HoldModel::holdRowCaptions().value(row)});
                 }
                 while (c.holdList->topLevelItemCount() > model_.choices().holdRowCount()) {
                     delete c.holdList->takeTopLevelItem(c.holdList->topLevelItemCount() - 1);

@@ -179,13 +179,13 @@ void buildKeyboardFrame(FormControls& c) {
         c.keyButtons[i] = button;
     }
     const QPixmap flag = windowFlagPicture();
-    for (int i : {73, 74}) {
+    for (int i : {kLeftWindowsKey, kRightWindowsKey}) {
         c.keyButtons[i]->setIcon(QIcon(flag));
         c.keyButtons[i]->setIconSize(flag.size());
     }
     const QPixmap menu = menuListPicture();
-    c.keyButtons[75]->setIcon(QIcon(menu));
-    c.keyButtons[75]->setIconSize(menu.size());
+    c.keyButtons[kMenuKey]->setIcon(QIcon(menu));
+    c.keyButtons[kMenuKey]->setIconSize(menu.size());
 
     c.unmarkAllButton = place(makePushButton(c.keyboardFrame, "Reset (Unmark All Buttons)"),
                               "PushButton6", 240, 2640, 4920, 405);
@@ -211,11 +211,8 @@ void setTabOrder(const FormControls& c) {
     }
 }
 
-}  // namespace
-
-FormControls buildFormControls(QWidget* form) {
-    FormControls c;
-    c.form = form;
+// The window itself: its name, border, fixed client size, font and colours.
+void setUpForm(QWidget* form) {
     installReaderViews();
     form->setObjectName(QStringLiteral("Form1"));
     form->setWindowTitle(QStringLiteral("Form1"));
@@ -228,7 +225,11 @@ FormControls buildFormControls(QWidget* form) {
     // Set before any control exists, so that every control inherits it.
     form->setPalette(designPalette());
     paintWhite(form);
+}
 
+// The application list, "Refresh List" and the waiting time.
+void buildTargetAndWait(FormControls& c) {
+    QWidget* form = c.form;
     c.appList = place(makeList(form), "ListView1", 120, 120, 9600, 2055);
     c.refreshButton =
         place(makePushButton(form, "Refresh List"), "PushButton1", 120, 2270, 9600, 405);
@@ -238,9 +239,13 @@ FormControls buildFormControls(QWidget* form) {
     c.waitField =
         place(new QLineEdit(QStringLiteral("Text1"), c.waitFrame), "Text1", 240, 300, 1215, 405);
     c.helpButton = place(makePushButton(c.waitFrame, "Help"), "PushButton3", 1560, 300, 7800, 405);
+}
 
-    c.holdFrame = place(makeFrame(form, "How long would you like to hold the key down?"), "Frame3",
-                        120, 3630, 9600, 2115);
+// The hold length: the two options and "Hold for...", with the names readers
+// say where no caption gives one.
+void buildHoldFrame(FormControls& c) {
+    c.holdFrame = place(makeFrame(c.form, "How long would you like to hold the key down?"),
+                        "Frame3", 120, 3630, 9600, 2115);
     c.foreverOption = place(
         new QRadioButton(QStringLiteral("Forever until Ctrl+Shift+S is pressed"), c.holdFrame),
         "Option1", 240, 300, 3840, 255);
@@ -255,9 +260,11 @@ FormControls buildFormControls(QWidget* form) {
     c.holdList->setAccessibleName(QStringLiteral("Hold for..."));
     c.timedOption->setAccessibleName(QStringLiteral("Hold for..."));
     c.waitField->setAccessibleName(QStringLiteral("Seconds to wait before holding the keys down"));
+}
 
-    buildKeyboardFrame(c);
-
+// The switch, "Hold Now (Test)" and the notice over the application list.
+void buildFoot(FormControls& c) {
+    QWidget* form = c.form;
     c.switchButton = place(makePushButton(form, "Turn On"), "PushButton4", 120, 9135, 4800, 405);
     c.holdNowButton =
         place(makePushButton(form, "Hold Now (Test)"), "PushButton2", 5040, 9135, 4680, 405);
@@ -270,7 +277,18 @@ FormControls buildFormControls(QWidget* form) {
     c.focusNotice->setStyleSheet(QStringLiteral(
         "QLabel { background: #FFF4C2; color: #000000; border: 1px solid #B08800; }"));
     c.focusNotice->hide();
+}
 
+}  // namespace
+
+FormControls buildFormControls(QWidget* form) {
+    FormControls c;
+    c.form = form;
+    setUpForm(form);
+    buildTargetAndWait(c);
+    buildHoldFrame(c);
+    buildKeyboardFrame(c);
+    buildFoot(c);
     setTabOrder(c);
     c.appList->setFocus();
     return c;

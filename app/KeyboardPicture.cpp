@@ -19,11 +19,6 @@ const QColor kWhiteKey(0xFF, 0xFF, 0xFF);
 const QColor kPaleBlueKey(0xC8, 0xDD, 0xFA);
 const QColor kKeyOutline(0x6B, 0x8C, 0xC8);
 
-// Key indexes whose picture replaces the caption.
-constexpr int kLeftWindowsKey = 73;
-constexpr int kRightWindowsKey = 74;
-constexpr int kMenuKey = 75;
-
 void drawBody(QPainter& painter) {
     const QRectF body =
         QRectF(QPointF(0, 0), QSizeF(kKeyboardPictureSize)).adjusted(0.5, 0.5, -0.5, -0.5);

@@ -1,26 +1,35 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
-#include <string>
+#include <optional>
 
 #include "WindowMain.h"
-#include "app/CommandAnswers.h"
-#include "app/CommandChannel.h"
-#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
-#include "platform/CommandLink.h"
+#include "command/CommandAnswers.h"
+#include "command/CommandChannel.h"
+#include "command/CommandLine.h"
+#include "command/CommandLink.h"
 #include "platform/DesktopPlatform.h"
 #include "platform/QtSystemLog.h"
 
 namespace {
 
 using quindorel::CommandLine;
-namespace exitcode = quindorel::exitcode;
+namespace commandlink = quindorel::commandlink;
+namespace exitcode = quindorel::command::exitcode;
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
 
 // Help, version and mistakes on the command line: printed, and nothing else.
 int answerAlone(const CommandLine& command, int argc, char* argv[]) {
-    quindorel::commandlink::attachParentConsole();
+    commandlink::attachParentConsole();
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(QUINDOREL_VERSION));
     switch (command.action) {
@@ -37,45 +46,62 @@ int answerAlone(const CommandLine& command, int argc, char* argv[]) {
     }
 }
 
-// The running copy's answer, printed as the command's own.
-int printReply(const std::string& line) {
-    const QByteArray reply = QByteArray::fromStdString(line);
-    quindorel::commandlink::attachParentConsole();
-    bool ok = false;
-    const int status = reply.left(reply.indexOf(' ')).toInt(&ok);
-    const QByteArray text = reply.mid(reply.indexOf(' ') + 1);
-    const bool failed = !ok || status == exitcode::kRefused || status == exitcode::kUsage;
-    std::fprintf(failed ? stderr : stdout, "%s\n", text.constData());
-    return ok ? status : exitcode::kRefused;
+// A copy that runs already does what was asked (with no argument it comes to
+// the front), and its answer is this command's: the exit status, or nothing
+// when no copy answers.
+std::optional<int> passToRunningCopy(const CommandLine& command) {
+    const auto reply = commandlink::ask(*command.verb(), quindorel::qtSystemLog());
+    if (!reply) {
+        return std::nullopt;
+    }
+    return command.action == CommandLine::Action::Show ? exitcode::kDone
+                                                       : commandlink::printReply(*reply);
 }
 
-}  // namespace
+// Listens for commands. Started at the same moment as another copy, which
+// won, this one passes its command on and ends: the exit status, or nothing
+// when this copy goes on.
+std::optional<int> openChannel(quindorel::CommandServer& server, const CommandLine& command) {
+    switch (server.listen()) {
+        case quindorel::CommandServer::Listen::OtherCopyRuns:
+            return passToRunningCopy(command);
+        case quindorel::CommandServer::Listen::Unavailable:
+            std::fprintf(stderr, "quindorel: commands cannot reach this copy: %s\n",
+                         qPrintable(server.errorText()));
+            break;
+        case quindorel::CommandServer::Listen::Listening:
+            break;
+    }
+    return std::nullopt;
+}
 
-int quindorelWindowMain(int argc, char* argv[]) {
-    // A copy started as the Windows key guard serves it and ends.
-    quindorel::serveKeyGuardIfAsked(argc, argv);
+void showCentred(quindorel::MainWindow& window) {
+    if (const QScreen* screen = window.screen()) {
+        QRect frame = window.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+    window.show();
+}
 
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+// Once the window is painted: what cannot work here, then any question
+// start-up has left, one after the other over the window. Then the command
+// that started the program, its answer printed.
+void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platform,
+                const CommandLine& command, quindorel::WindowId inFront) {
+    platform.showStartUpNotice();
+    window.formShown();
+    if (command.action == CommandLine::Action::Start ||
+        command.action == CommandLine::Action::Toggle) {
+        quindorel::CommandAnswers first(
+            window.model(), [inFront] { return inFront; }, [] {});
+        const auto reply =
+            quindorel::command::readReply(first.answer(*command.verb()).toStdString());
+        std::fprintf(stdout, "%s\n", reply.text.c_str());
     }
-    const CommandLine command = quindorel::parseCommandLine(arguments);
-    if (command.verb().isEmpty()) {
-        return answerAlone(command, argc, argv);
-    }
-    // A copy runs already: it does what was asked (with no argument it comes
-    // to the front), and this one ends without a window.
-    if (const auto reply =
-            quindorel::commandlink::ask(command.verb().toStdString(), quindorel::qtSystemLog())) {
-        return command.action == CommandLine::Action::Show ? exitcode::kDone : printReply(*reply);
-    }
-    if (command.action == CommandLine::Action::Stop ||
-        command.action == CommandLine::Action::Status) {
-        quindorel::commandlink::attachParentConsole();
-        std::fputs("Quindorel is not running.\n", stderr);
-        return exitcode::kNotRunning;
-    }
+}
 
+int runWindow(const CommandLine& command, int argc, char* argv[]) {
     // First of all: the guard is a fork on X11, which wants a single thread.
     quindorel::KeyGuard keyGuard = quindorel::startKeyGuard(argc, argv);
     quindorel::preferX11Platform();
@@ -101,47 +127,39 @@ int quindorelWindowMain(int argc, char* argv[]) {
         window.model(), [&platform] { return platform->desktop().activeWindow(); },
         [&window] { window.bringToFront(); });
     quindorel::CommandServer server(
-        [&answers](const QByteArray& verb) { return answers.answer(verb); });
-    switch (server.listen()) {
-        case quindorel::CommandServer::Listen::OtherCopyRuns:
-            // Started at the same moment as another copy, which won.
-            if (const auto reply = quindorel::commandlink::ask(command.verb().toStdString(),
-                                                               quindorel::qtSystemLog())) {
-                return command.action == CommandLine::Action::Show ? exitcode::kDone
-                                                                   : printReply(*reply);
-            }
-            break;
-        case quindorel::CommandServer::Listen::Unavailable:
-            std::fprintf(stderr, "quindorel: commands cannot reach this copy: %s\n",
-                         qPrintable(server.errorText()));
-            break;
-        case quindorel::CommandServer::Listen::Listening:
-            break;
+        [&answers](quindorel::command::Verb verb) { return answers.answer(verb); });
+    if (const auto status = openChannel(server, command)) {
+        return *status;
     }
 
     window.formLoad();
-    if (const QScreen* screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
-    window.show();
-    // What cannot work here, then any question start-up has left: both wait for
-    // the event loop, so they come over the painted window, one after the other.
-    // Then the command that started the program.
+    showCentred(window);
+    // Both wait for the event loop, so they come over the painted window.
     QMetaObject::invokeMethod(
         &window,
-        [&window, &platform, command, inFront] {
-            platform->showStartUpNotice();
-            window.formShown();
-            if (command.action == CommandLine::Action::Start ||
-                command.action == CommandLine::Action::Toggle) {
-                quindorel::CommandAnswers first(
-                    window.model(), [inFront] { return inFront; }, [] {});
-                const QByteArray reply = first.answer(command.verb());
-                std::fprintf(stdout, "%s\n", reply.mid(reply.indexOf(' ') + 1).constData());
-            }
-        },
+        [&window, &platform, command, inFront] { afterShown(window, *platform, command, inFront); },
         Qt::QueuedConnection);
     return application.exec();
+}
+
+}  // namespace
+
+int quindorelWindowMain(int argc, char* argv[]) {
+    // A copy started as the Windows key guard serves it and ends.
+    quindorel::serveKeyGuardIfAsked(argc, argv);
+
+    const CommandLine command = quindorel::parseCommandLine(argumentsOf(argc, argv));
+    if (!command.verb()) {
+        return answerAlone(command, argc, argv);
+    }
+    if (const auto status = passToRunningCopy(command)) {
+        return *status;
+    }
+    if (command.action == CommandLine::Action::Stop ||
+        command.action == CommandLine::Action::Status) {
+        commandlink::attachParentConsole();
+        std::fputs("Quindorel is not running.\n", stderr);
+        return exitcode::kNotRunning;
+    }
+    return runWindow(command, argc, argv);
 }

@@ -4,11 +4,10 @@
 // the program with its window. On Linux that program is a module loaded
 // here; on Windows, one static executable, it is linked in.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "WindowMain.h"
-#include "platform/CommandLink.h"
+#include "command/CommandLink.h"
 
 #ifndef _WIN32
 #include <dlfcn.h>
@@ -17,31 +16,6 @@
 #endif
 
 namespace {
-
-namespace commandlink = quindorel::commandlink;
-
-// "--toggle" or "-toggle" (QCommandLineParser's long forms) gives "toggle".
-std::string commandVerb(const char* argument) {
-    std::string text = argument;
-    if (text.rfind("--", 0) == 0) {
-        text.erase(0, 2);
-    } else if (text.rfind("-", 0) == 0) {
-        text.erase(0, 1);
-    } else {
-        return {};
-    }
-    return text != "show" && commandlink::isVerb(text) ? text : std::string();
-}
-
-// The reply "<exit status> <text>": the text printed, the status returned.
-int printReply(const std::string& reply) {
-    commandlink::attachParentConsole();
-    const std::size_t space = reply.find(' ');
-    const int status = std::atoi(reply.substr(0, space).c_str());
-    const std::string text = space == std::string::npos ? std::string() : reply.substr(space + 1);
-    std::fprintf(status == 2 || status == 5 ? stderr : stdout, "%s\n", text.c_str());
-    return status;
-}
 
 #ifndef _WIN32
 int runWindowProgram(int argc, char* argv[]) {
@@ -77,10 +51,9 @@ int runWindowProgram(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     if (argc == 2) {
-        const std::string verb = commandVerb(argv[1]);
-        if (!verb.empty()) {
-            if (const auto reply = commandlink::ask(verb)) {
-                return printReply(*reply);
+        if (const auto verb = quindorel::command::optionVerb(argv[1])) {
+            if (const auto reply = quindorel::commandlink::ask(*verb)) {
+                return quindorel::commandlink::printReply(*reply);
             }
         }
     }

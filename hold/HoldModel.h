@@ -92,6 +92,8 @@ public:
     const TargetFinder& targetFinder() const { return targetFinder_; }
     bool waitClockRunning() const { return waitClock_->interval() > 0; }
     std::int32_t selectedHoldSeconds() const { return durations_.selectedHoldSeconds(); }
+    // The captions of the "Hold for..." rows, in order.
+    static const QStringList& holdRowCaptions() { return Durations::kRows; }
 
     // Change notifications; each observer is called after every change.
     void observeChoices(std::function<void(UserChoices::Part)> changed) {

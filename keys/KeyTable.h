@@ -22,6 +22,10 @@ struct KeyDefinition {
 // right, back, forward), which are marked, saved and held as keys are.
 inline constexpr int kKeyboardKeyCount = 104;
 inline constexpr int kKeyCount = kKeyboardKeyCount + 5;
+// Indexes of the keys that show a picture instead of a caption.
+inline constexpr int kLeftWindowsKey = 73;
+inline constexpr int kRightWindowsKey = 74;
+inline constexpr int kMenuKey = 75;
 
 // The keys in index order, which is also the order of the key-set file.
 const std::array<KeyDefinition, kKeyCount>& keyTable();

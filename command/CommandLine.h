@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "command/CommandWords.h"
 
 namespace quindorel {
 
@@ -14,19 +17,9 @@ struct CommandLine {
     Action action = Action::Show;
     QString error;  // Invalid: what was wrong
 
-    // The verb sent to the running copy; empty for Help, Version and Invalid.
-    QByteArray verb() const;
+    // The verb sent to the running copy; nothing for Help, Version and Invalid.
+    std::optional<command::Verb> verb() const;
 };
-
-// Exit statuses of a command; --status tells the states apart by them.
-namespace exitcode {
-constexpr int kDone = 0;  // also --status: idle
-constexpr int kNotRunning = 1;
-constexpr int kUsage = 2;
-constexpr int kWaiting = 3;  // --status
-constexpr int kHolding = 4;  // --status
-constexpr int kRefused = 5;  // --start: nothing to hold, or nowhere to hold it
-}  // namespace exitcode
 
 // Reads the arguments after the program's name, in QCommandLineParser's
 // conventions. At most one verb; no positional argument.

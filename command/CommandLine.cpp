@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "command/CommandLine.h"
 
 #include <QCommandLineParser>
 
@@ -6,28 +6,37 @@ namespace quindorel {
 
 namespace {
 
-struct Verb {
-    const char* name;
-    const char* help;
+using command::Verb;
+
+// The verbs that are options, in the order --help lists them.
+struct Option {
+    Verb verb;
     CommandLine::Action action;
+    const char* help;
 };
 
-constexpr Verb kVerbs[] = {
-    {"start", "Hold the marked keys down now, in the chosen window or the one in front.",
-     CommandLine::Action::Start},
-    {"stop", "Let go of every held key now and turn the switch off.", CommandLine::Action::Stop},
-    {"toggle", "Stop while waiting or holding, else start.", CommandLine::Action::Toggle},
-    {"status", "Print what the running copy is doing: idle, waiting or holding.",
-     CommandLine::Action::Status},
+constexpr Option kOptions[] = {
+    {Verb::Start, CommandLine::Action::Start,
+     "Hold the marked keys down now, in the chosen window or the one in front."},
+    {Verb::Stop, CommandLine::Action::Stop,
+     "Let go of every held key now and turn the switch off."},
+    {Verb::Toggle, CommandLine::Action::Toggle, "Stop while waiting or holding, else start."},
+    {Verb::Status, CommandLine::Action::Status,
+     "Print what the running copy is doing: idle, waiting or holding."},
 };
+
+QString optionName(const Option& option) {
+    const std::string_view name = command::verbName(option.verb);
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 void describe(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("Holds keys down in another window. Without an option it shows its "
                        "window; the options act on the copy that runs."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const Verb& verb : kVerbs) {
-        parser.addOption(QCommandLineOption(QLatin1String(verb.name), QLatin1String(verb.help)));
+    for (const Option& option : kOptions) {
+        parser.addOption(QCommandLineOption(optionName(option), QLatin1String(option.help)));
     }
     parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help.")));
@@ -37,21 +46,16 @@ void describe(QCommandLineParser& parser) {
 
 }  // namespace
 
-QByteArray CommandLine::verb() const {
-    switch (action) {
-        case Action::Show:
-            return "show";
-        case Action::Start:
-            return "start";
-        case Action::Stop:
-            return "stop";
-        case Action::Toggle:
-            return "toggle";
-        case Action::Status:
-            return "status";
-        default:
-            return {};
+std::optional<Verb> CommandLine::verb() const {
+    if (action == Action::Show) {
+        return Verb::Show;
     }
+    for (const Option& option : kOptions) {
+        if (option.action == action) {
+            return option.verb;
+        }
+    }
+    return std::nullopt;
 }
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -70,10 +74,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return command;
     }
     QStringList given;
-    for (const Verb& verb : kVerbs) {
-        if (parser.isSet(QLatin1String(verb.name))) {
-            given << QLatin1String(verb.name);
-            command.action = verb.action;
+    for (const Option& option : kOptions) {
+        if (parser.isSet(optionName(option))) {
+            given << optionName(option);
+            command.action = option.action;
         }
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -1,8 +1,9 @@
-// The command line's arguments, and the status line scripts read.
+// The command line's arguments, the words every end of the channel shares,
+// and the status line scripts read.
 #include <QtTest>
 
-#include "app/CommandAnswers.h"
-#include "app/CommandLine.h"
+#include "command/CommandAnswers.h"
+#include "command/CommandLine.h"
 
 using namespace quindorel;
 using Action = CommandLine::Action;
@@ -32,6 +33,59 @@ private slots:
         const CommandLine command = parseCommandLine(arguments);
         QCOMPARE(int(command.action), action);
         QCOMPARE(command.error.isEmpty(), action != int(Action::Invalid));
+    }
+
+    // Every verb reaches the running copy by the same word from each end:
+    // the launcher's option, the full command line and the channel.
+    void verbsRoundTrip() {
+        for (const command::Verb verb : command::kVerbs) {
+            const std::string name(command::verbName(verb));
+            QCOMPARE(command::readRequest(command::requestLine(verb).substr(0, name.size())), verb);
+            QCOMPARE(command::readRequest(name + '\r'), verb);
+            const QString option = QStringLiteral("--") + QString::fromStdString(name);
+            const CommandLine parsed = parseCommandLine({option});
+            if (verb == command::Verb::Show) {
+                QVERIFY(!command::optionVerb("--" + name));
+                QCOMPARE(parsed.action, Action::Invalid);
+            } else {
+                QCOMPARE(command::optionVerb("-" + name), verb);
+                QCOMPARE(parsed.verb(), verb);
+            }
+        }
+        QCOMPARE(parseCommandLine({}).verb(), command::Verb::Show);
+        for (const char* word : {"", "Start", "stop ", "toggle\n", "statuses", "-"}) {
+            QVERIFY(!command::readRequest(word));
+            QVERIFY(!command::optionVerb(word));
+        }
+        QVERIFY(!command::optionVerb("status") && !command::optionVerb("---stop"));
+    }
+
+    void replies_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("idle") << "0 idle" << 0 << "idle" << false;
+        QTest::newRow("holding") << "4 holding 4: A into \"x y\"" << 4
+                                 << "holding 4: A into \"x y\"" << false;
+        QTest::newRow("refused") << "5 no key is marked" << 5 << "no key is marked" << true;
+        QTest::newRow("usage") << "2 " << 2 << "" << true;
+        QTest::newRow("no status: not ours") << "garbage" << 5 << "garbage" << true;
+        QTest::newRow("nothing") << "" << 5 << "" << true;
+    }
+    void replies() {
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        QFETCH(bool, error);
+        const command::Reply reply = command::readReply(line.toStdString());
+        QCOMPARE(reply.status, status);
+        QCOMPARE(QString::fromStdString(reply.text), text);
+        QCOMPARE(command::printedAsError(reply.status), error);
+        if (line.contains(' ')) {  // and written back, on one line
+            QCOMPARE(command::replyLine(status, text.toStdString()), line.toStdString());
+            QCOMPARE(command::replyLine(status, "a\nb"), std::to_string(status) + " a b");
+        }
     }
 
     void statusLines_data() {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <functional>
 
+#include "command/CommandWords.h"
 #include "hold/HoldModel.h"
 
 namespace quindorel {
@@ -17,7 +18,7 @@ public:
     CommandAnswers(HoldModel& model, std::function<WindowId()> inFront, std::function<void()> show)
         : model_(model), inFront_(std::move(inFront)), show_(std::move(show)) {}
 
-    QByteArray answer(const QByteArray& verb);
+    QByteArray answer(command::Verb verb);
 
     // One line for --status: "idle", "waiting 3", "holding forever: a, Left
     // Shift into "Game"" or "holding 4: ...".

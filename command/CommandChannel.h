@@ -5,26 +5,25 @@
 #include <QString>
 #include <functional>
 
+#include "command/CommandWords.h"
+
 class QLocalServer;
 class QLocalSocket;
 
 namespace quindorel {
 
-// The running copy's name on the channel (see platform/CommandLink.h), for
+// The running copy's name on the channel (see command/CommandLink.h), for
 // QLocalServer; empty when no private place for it can be had.
 QString channelName();
 
-// The running copy's end. Each connection may send one verb of at most
-// kMaxRequest bytes and a line end within kRequestTimeoutMs; anything else
+// The running copy's end. Each connection may send one verb and a line end,
+// in at most command::kMaxRequest bytes, within command::kRequestTimeoutMs; anything else
 // (too much, nothing, garbage, a client gone half-way) is dropped without a
 // word to the user, and nothing here ever blocks the event loop.
 class CommandServer : public QObject {
 public:
-    static constexpr int kMaxRequest = 32;
-    static constexpr int kRequestTimeoutMs = 2000;
-
     // `answer` gets each well-formed verb and returns the reply line.
-    explicit CommandServer(std::function<QByteArray(const QByteArray&)> answer,
+    explicit CommandServer(std::function<QByteArray(command::Verb)> answer,
                            QObject* parent = nullptr);
     ~CommandServer() override;
 
@@ -37,7 +36,7 @@ private:
     void accept();
     void read(QLocalSocket* socket);
 
-    std::function<QByteArray(const QByteArray&)> answer_;
+    std::function<QByteArray(command::Verb)> answer_;
     QLocalServer* server_;
     QString error_;
 };

@@ -1,16 +1,15 @@
-#include "app/CommandAnswers.h"
+#include "command/CommandAnswers.h"
 
-#include "app/CommandLine.h"
 #include "keys/KeyTable.h"
 
 namespace quindorel {
 
 namespace {
 
+namespace exitcode = command::exitcode;
+
 QByteArray reply(int status, const QString& text) {
-    QString line = text;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return QByteArray::number(status) + ' ' + line.toUtf8();
+    return QByteArray::fromStdString(command::replyLine(status, text.toStdString()));
 }
 
 QString keyName(std::uint8_t code) {
@@ -82,25 +81,22 @@ QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
     return reply(exitcode::kRefused, QString());
 }
 
-QByteArray CommandAnswers::answer(const QByteArray& verb) {
-    if (verb == "show") {
-        show_();
-        return reply(exitcode::kDone, QStringLiteral("shown"));
+QByteArray CommandAnswers::answer(command::Verb verb) {
+    switch (verb) {
+        case command::Verb::Show:
+            show_();
+            return reply(exitcode::kDone, QStringLiteral("shown"));
+        case command::Verb::Status:
+            return status();
+        case command::Verb::Stop:
+            model_.stopNow();
+            return reply(exitcode::kDone, nowLine());
+        case command::Verb::Start:
+            return started(model_.startNow(inFront_));
+        case command::Verb::Toggle:
+            break;
     }
-    if (verb == "status") {
-        return status();
-    }
-    if (verb == "stop") {
-        model_.stopNow();
-        return reply(exitcode::kDone, nowLine());
-    }
-    if (verb == "start") {
-        return started(model_.startNow(inFront_));
-    }
-    if (verb == "toggle") {
-        return started(model_.toggle(inFront_));
-    }
-    return reply(exitcode::kUsage, QStringLiteral("unknown command"));
+    return started(model_.toggle(inFront_));
 }
 
 }  // namespace quindorel

@@ -1,4 +1,4 @@
-#include "platform/CommandLink.h"
+#include "command/CommandLink.h"
 
 #include <cctype>
 #include <chrono>
@@ -27,11 +27,19 @@ void note(const SystemLog& log, LogLevel level, const std::string& line) {
     log.write(LogTopic::Command, level, line);
 }
 
+void noAnswer(const SystemLog& log, command::Verb verb) {
+    note(log, LogLevel::Debug,
+         "no answer to \"" + std::string(command::verbName(verb)) + "\" from the running copy");
+}
+
 }  // namespace
 
-bool isVerb(const std::string& text) {
-    return text == "show" || text == "start" || text == "stop" || text == "toggle" ||
-           text == "status";
+int printReply(const std::string& line) {
+    attachParentConsole();
+    const command::Reply reply = command::readReply(line);
+    std::fprintf(command::printedAsError(reply.status) ? stderr : stdout, "%s\n",
+                 reply.text.c_str());
+    return reply.status;
 }
 
 #ifdef _WIN32
@@ -59,7 +67,7 @@ std::string address() {
     return name + "-" + std::to_string(session);
 }
 
-std::optional<std::string> ask(const std::string& verb, const SystemLog& log, int timeoutMs) {
+std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs) {
     const std::string name = address();
     if (name.empty()) {
         note(log, LogLevel::Warning, "no name for the command pipe: GetUserNameA failed");
@@ -84,7 +92,7 @@ std::optional<std::string> ask(const std::string& verb, const SystemLog& log, in
             return std::nullopt;
         }
     }
-    const std::string request = verb + "\n";
+    const std::string request = command::requestLine(verb);
     DWORD written = 0;
     std::string reply;
     if (!WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr)) {
@@ -93,7 +101,7 @@ std::optional<std::string> ask(const std::string& verb, const SystemLog& log, in
     } else {
         char buffer[256];
         DWORD got = 0;
-        while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
+        while (reply.find('\n') == std::string::npos && reply.size() < command::kMaxReply &&
                ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
             reply.append(buffer, got);
         }
@@ -101,7 +109,7 @@ std::optional<std::string> ask(const std::string& verb, const SystemLog& log, in
     CloseHandle(pipe);
     const std::size_t end = reply.find('\n');
     if (end == std::string::npos) {
-        note(log, LogLevel::Debug, "no answer to \"" + verb + "\" from the running copy");
+        noAnswer(log, verb);
         return std::nullopt;
     }
     return reply.substr(0, end);
@@ -162,7 +170,7 @@ std::string address() {
     return folder + "/quindorel-" + safe + ".socket";
 }
 
-std::optional<std::string> ask(const std::string& verb, const SystemLog& log, int timeoutMs) {
+std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs) {
     const std::string path = address();
     sockaddr_un where{};
     if (path.empty() || path.size() >= sizeof where.sun_path) {
@@ -181,7 +189,7 @@ std::optional<std::string> ask(const std::string& verb, const SystemLog& log, in
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string reply;
     // A local connect does not wait: it succeeds, or nobody listens.
-    const std::string request = verb + "\n";
+    const std::string request = command::requestLine(verb);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
         // No copy runs (no socket), or a killed one left its socket: the usual cases.
         const bool usual = errno == ENOENT || errno == ECONNREFUSED;
@@ -192,7 +200,7 @@ std::optional<std::string> ask(const std::string& verb, const SystemLog& log, in
         note(log, LogLevel::Warning, "cannot send to " + path + ": " + std::strerror(errno));
     } else {
         char buffer[256];
-        while (reply.find('\n') == std::string::npos && reply.size() < 4096 &&
+        while (reply.find('\n') == std::string::npos && reply.size() < command::kMaxReply &&
                ready(fd, POLLIN, deadline)) {
             const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
             if (got <= 0) {
@@ -201,7 +209,7 @@ std::optional<std::string> ask(const std::string& verb, const SystemLog& log, in
             reply.append(buffer, static_cast<std::size_t>(got));
         }
         if (reply.find('\n') == std::string::npos) {
-            note(log, LogLevel::Debug, "no answer to \"" + verb + "\" from the running copy");
+            noAnswer(log, verb);
         }
     }
     ::close(fd);

@@ -1,20 +1,24 @@
-#include "app/CommandChannel.h"
+#include "command/CommandChannel.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 #include <QVariant>
 
-#include "platform/CommandLink.h"
+#include "command/CommandLink.h"
 #include "platform/QtSystemLog.h"
 
 namespace quindorel {
+
+namespace {
+constexpr qint64 kMaxRequest = command::kMaxRequest;
+}
 
 QString channelName() {
     return QString::fromStdString(commandlink::address());
 }
 
-CommandServer::CommandServer(std::function<QByteArray(const QByteArray&)> answer, QObject* parent)
+CommandServer::CommandServer(std::function<QByteArray(command::Verb)> answer, QObject* parent)
     : QObject(parent), answer_(std::move(answer)), server_(new QLocalServer(this)) {
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, [this] { accept(); });
@@ -33,7 +37,7 @@ CommandServer::Listen CommandServer::listen() {
     }
     // Someone has the name: a running copy answers; a killed one left its
     // socket file behind, which is taken over.
-    if (commandlink::ask("status", qtSystemLog(), 1000)) {
+    if (commandlink::ask(command::Verb::Status, qtSystemLog(), 1000)) {
         return Listen::OtherCopyRuns;
     }
     qCDebug(lcCommand, "taking over the command channel %s", qPrintable(path));
@@ -50,7 +54,7 @@ void CommandServer::accept() {
         socket->setParent(this);
         socket->setReadBufferSize(kMaxRequest + 1);
         // A client that says nothing, or too little, is let go after a while.
-        QTimer::singleShot(kRequestTimeoutMs, socket, [socket] { socket->abort(); });
+        QTimer::singleShot(command::kRequestTimeoutMs, socket, [socket] { socket->abort(); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         if (socket->bytesAvailable() > 0) {
@@ -76,17 +80,15 @@ void CommandServer::read(QLocalSocket* socket) {
     }
     socket->read(end + 1);
     request.truncate(end);
-    if (request.endsWith('\r')) {
-        request.chop(1);
-    }
     socket->setProperty("answered", true);
-    if (!commandlink::isVerb(request.toStdString())) {
+    const std::optional<command::Verb> verb = command::readRequest(request.toStdString());
+    if (!verb) {
         qCDebug(lcCommand, "a client sent no verb of ours (%d bytes); let go",
                 static_cast<int>(request.size()));
         socket->abort();
         return;
     }
-    socket->write(answer_(request) + '\n');
+    socket->write(answer_(*verb) + '\n');
     socket->disconnectFromServer();
 }
 
