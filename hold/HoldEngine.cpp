@@ -8,6 +8,7 @@
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
 #include "hold/HoldLog.h"
+#include "hold/HoldNotices.h"
 #include "hold/SettingNames.h"
 #include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
@@ -18,14 +19,15 @@ namespace quindorel {
 
 HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices,
                        ClockCounts& counts, Durations& durations, TargetFinder& targetFinder,
-                       const KeySetFile& keySetFile)
+                       const KeySetFile& keySetFile, HoldNotices& notices)
     : platform_(platform),
       clocks_(clocks),
       choices_(choices),
       counts_(counts),
       durations_(durations),
       targetFinder_(targetFinder),
-      keySetFile_(keySetFile) {
+      keySetFile_(keySetFile),
+      notices_(notices) {
     clocks_.focusClock->setOnTick([this] { focusClockTick(); });
 }
 
@@ -198,9 +200,10 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
     if (std::any_of(downs.begin(), downs.end(), isButton) &&
         (target == 0 || !platform_.desktop().pointerInto(target))) {
         std::erase_if(downs, isButton);
-        notify(QStringLiteral("The pointer could not be put over %1, so the mouse buttons are not "
-                              "down.")
-                   .arg(windowName(target)));
+        notices_.show(
+            QStringLiteral("The pointer could not be put over %1, so the mouse buttons are not "
+                           "down.")
+                .arg(windowName(target)));
     }
     keep(downs, send(trap, downs), target);
 }
@@ -220,9 +223,10 @@ void HoldEngine::waitForFocus(std::vector<KeyStroke> downs, WindowId target) {
     waitingFor_ = target;
     clocks_.focusClock->setEnabled(true);
     clocks_.focusClock->setInterval(kFocusPollMs);
-    notify(QStringLiteral("The desktop did not bring %1 to the front, so the keys are not down "
-                          "yet. Click %1: they go down as soon as it has the keyboard.")
-               .arg(windowName(target)));
+    notices_.show(
+        QStringLiteral("The desktop did not bring %1 to the front, so the keys are not down "
+                       "yet. Click %1: they go down as soon as it has the keyboard.")
+            .arg(windowName(target)));
 }
 
 QString HoldEngine::windowName(WindowId window) const {
@@ -231,21 +235,14 @@ QString HoldEngine::windowName(WindowId window) const {
                            : QStringLiteral("\u201C%1\u201D").arg(title);
 }
 
-void HoldEngine::notify(const QString& text) {
-    noticeShown_ = !text.isEmpty();
-    if (showNotice_) {
-        showNotice_(text);
-    }
-}
-
 void HoldEngine::stopWaitingForFocus() {
-    if (waiting_.empty() && !clocks_.focusClock->running() && !noticeShown_) {
+    if (waiting_.empty() && !clocks_.focusClock->running() && !notices_.shown()) {
         return;
     }
     waiting_.clear();
     clocks_.focusClock->setInterval(0);
     clocks_.focusClock->setEnabled(false);
-    notify(QString());
+    notices_.show(QString());
 }
 
 void HoldEngine::focusClockTick() {
@@ -335,17 +332,9 @@ void HoldEngine::holdNowClicked() {
     if (trap.test(100, [&] { return targetFinder_.rowCount() == 0; })) {
         return;
     }
-    trap.run(102, [&] {
-        if (setBusy_) {
-            setBusy_(true);
-        }
-    });
+    trap.run(102, [&] { notices_.setBusy(true); });
     trap.run(104, [&] { waitClockTick(); });
-    trap.run(106, [&] {
-        if (setBusy_) {
-            setBusy_(false);
-        }
-    });
+    trap.run(106, [&] { notices_.setBusy(false); });
 }
 
 void HoldEngine::optionClicked() {

@@ -17,6 +17,7 @@ class UserChoices;
 class Durations;
 class KeySetFile;
 class Platform;
+class HoldNotices;
 struct ClockCounts;
 
 // Presses and releases the key set in the chosen window, and decides when.
@@ -52,13 +53,10 @@ public:
         Clock* focusClock;    // watches for the keyboard to leave our window
     };
 
+    // The busy pointer and the notices go out through `notices`.
     HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices, ClockCounts& counts,
-               Durations& durations, TargetFinder& targetFinder, const KeySetFile& keySetFile);
-
-    // Shows or clears the busy pointer while "Hold Now (Test)" runs.
-    void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
-    // Shows a notice in the window, or clears it with an empty text.
-    void setNotice(std::function<void(const QString&)> show) { showNotice_ = std::move(show); }
+               Durations& durations, TargetFinder& targetFinder, const KeySetFile& keySetFile,
+               HoldNotices& notices);
 
     // What a hold is doing now, for the command line's status.
     struct Status {
@@ -127,7 +125,6 @@ private:
     KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
     void sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
     QString windowName(WindowId window) const;
-    void notify(const QString& text);
     void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);
     void waitForFocus(std::vector<KeyStroke> downs, WindowId target);
     void stopWaitingForFocus();
@@ -140,8 +137,7 @@ private:
     Durations& durations_;
     TargetFinder& targetFinder_;
     const KeySetFile& keySetFile_;
-    std::function<void(bool)> setBusy_;
-    std::function<void(const QString&)> showNotice_;
+    HoldNotices& notices_;
     // Keys that press passes put down and no release pass has let go since,
     // each once, in the order they first went down, and the window they went to.
     std::vector<HeldKey> held_;
@@ -150,7 +146,6 @@ private:
     // keyboard, and the window they are meant for: they go once it has left.
     std::vector<KeyStroke> waiting_;
     WindowId waitingFor_ = 0;
-    bool noticeShown_ = false;
     int passes_ = 0;
     std::deque<std::function<void()>> afterPass_;
 };

@@ -20,7 +20,7 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
       durations_(platform_, counts_, choices_),
       engine_(platform_,
               {waitClock_.get(), holdClock_.get(), stopKeyClock_.get(), focusClock_.get()},
-              choices_, counts_, durations_, targetFinder_, keySetFile_),
+              choices_, counts_, durations_, targetFinder_, keySetFile_, notices_),
       stopHotKey_(
           platform_, *stopKeyClock_, [this] { return targetFinder_.mainWindowHandle(); },
           [this] { engine_.holdKeys(HoldEngine::Pass::Release); }) {

@@ -7,6 +7,7 @@
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
 #include "hold/HoldEngine.h"
+#include "hold/HoldNotices.h"
 #include "hold/StopHotKey.h"
 #include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
@@ -25,7 +26,8 @@ class Platform;
 // rows, the choices, the counts and what is held, with the procedures that
 // change them and the clocks that drive them. Everything a user or a caller
 // does is one verb; views read the state through the const getters and hear
-// of each change through the observers.
+// of each change through the signals of what those return (a view connects
+// with itself as the context, so one that goes away is disconnected).
 class HoldModel {
 public:
     HoldModel(Platform& platform, const QString& programFolder);
@@ -93,22 +95,9 @@ public:
     bool waitClockRunning() const { return waitClock_->interval() > 0; }
     std::int32_t selectedHoldSeconds() const { return durations_.selectedHoldSeconds(); }
 
-    // Change notifications; each observer is called after every change.
-    void observeChoices(std::function<void(UserChoices::Part)> changed) {
-        choices_.addObserver(std::move(changed));
-    }
-    void observeTargets(std::function<void(bool rows)> changed) {
-        targets_.addObserver(std::move(changed));
-    }
-    void observeMarks(std::function<void(int index)> changed) {
-        marks_.addObserver(std::move(changed));
-    }
     // The busy pointer around "Hold Now (Test)", and the notice the window
-    // shows while a press waits for the keyboard (empty: none).
-    void setBusyPointer(std::function<void(bool)> setBusy) {
-        engine_.setBusyPointer(std::move(setBusy));
-    }
-    void setNotice(std::function<void(const QString&)> show) { engine_.setNotice(std::move(show)); }
+    // shows while a press waits for the keyboard.
+    const HoldNotices& notices() const { return notices_; }
 
 private:
     Platform& platform_;
@@ -120,6 +109,7 @@ private:
     UserChoices choices_;
     TargetRows targets_;
     MarkedKeys marks_;
+    HoldNotices notices_;
     TargetFinder targetFinder_;
     KeySetFile keySetFile_;
     MarkActions markActions_;
