@@ -17,10 +17,10 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
       targetFinder_(platform_, targets_),
       keySetFile_(platform_, marks_, programFolder),
       markActions_(platform_, marks_, keySetFile_),
-      durations_(platform_, counts_, choices_),
+      durations_(platform_, counter_, choices_),
       engine_(platform_,
               {waitClock_.get(), holdClock_.get(), stopKeyClock_.get(), focusClock_.get()},
-              choices_, counts_, durations_, targetFinder_, keySetFile_, notices_),
+              choices_, counter_, durations_, targetFinder_, keySetFile_, notices_),
       stopHotKey_(
           platform_, *stopKeyClock_, [this] { return targetFinder_.mainWindowHandle(); },
           [this] { engine_.holdKeys(HoldEngine::Pass::Release); }) {
@@ -31,7 +31,7 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
 
 void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     trap.run(126, [&] { targetFinder_.setMainWindowHandle(mainWindow); });
-    trap.run(128, [&] { counts_.customHoldSeconds = 0; });
+    trap.run(128, [&] { counter_.setCustomHoldSeconds(0); });
     trap.run(132, [&] {
         // As typed: the field saves each change of its text.
         const QString text = getSetting(platform_, setting::kText1, QStringLiteral("1"));

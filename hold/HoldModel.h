@@ -87,7 +87,7 @@ public:
     const UserChoices& choices() const { return choices_; }
     const TargetRows& targets() const { return targets_; }
     const MarkedKeys& marks() const { return marks_; }
-    const ClockCounts& counts() const { return counts_; }
+    const ClockCounts& counts() const { return counter_.view(); }
     const QStringList& keySet() const {
         return keySetFile_.keySet();
     }  // as last read from the file
@@ -105,7 +105,7 @@ private:
     std::unique_ptr<Clock> holdClock_;     // Timer2
     std::unique_ptr<Clock> stopKeyClock_;  // Timer3
     std::unique_ptr<Clock> focusClock_;    // a press waiting for the keyboard to leave us
-    ClockCounts counts_;
+    ClockCounter counter_;
     UserChoices choices_;
     TargetRows targets_;
     MarkedKeys marks_;
