@@ -100,6 +100,13 @@ public:
     const HoldNotices& notices() const { return notices_; }
 
 private:
+    // The parts of `load`: "Hold for..." and its remembered row (returns
+    // whether "X seconds" is selected, asked for once the window is shown),
+    // the switch, and the two options.
+    bool loadHoldRows(ErrorTrap& trap);
+    void loadSwitch(ErrorTrap& trap, bool customLengthAsked);
+    void loadOptions(ErrorTrap& trap);
+
     Platform& platform_;
     std::unique_ptr<Clock> waitClock_;     // Timer1
     std::unique_ptr<Clock> holdClock_;     // Timer2
