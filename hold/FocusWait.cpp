@@ -26,14 +26,12 @@ void FocusWait::begin(Keys keys, const QString& windowName) {
 }
 
 void FocusWait::end() {
-    // A notice about the mouse buttons goes with the pass that showed it too.
-    if (!waiting() && !clock_.running() && !notices_.shown()) {
-        return;
-    }
     keys_.downs.clear();
-    clock_.setInterval(0);
     clock_.setEnabled(false);
-    notices_.show(QString());
+    // A notice about the mouse buttons goes with the pass that showed it too.
+    if (notices_.shown()) {
+        notices_.show(QString());
+    }
 }
 
 std::optional<FocusWait::Keys> FocusWait::takeOnceKeyboardLeft() {
