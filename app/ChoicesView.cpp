@@ -39,8 +39,10 @@ void select(QTreeWidget* list, int row) {
 
 ChoicesView::ChoicesView(const FormControls& controls, HoldModel& model, QObject* parent)
     : QObject(parent), controls_(controls), model_(model) {
-    model_.observeChoices([this](UserChoices::Part part) { paint(part); });
-    model_.observeTargets([this](bool rows) { paintTargets(rows); });
+    connect(&model_.choices(), &UserChoices::changed, this,
+            [this](UserChoices::Part part) { paint(part); });
+    connect(&model_.targets(), &TargetRows::changed, this,
+            [this](bool rows) { paintTargets(rows); });
 
     for (QRadioButton* option : {controls_.foreverOption, controls_.timedOption}) {
         connect(option, &QRadioButton::clicked, this, [this] { chooseMode(); });

@@ -28,11 +28,11 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
       model_(platform, programFolder_),
       view_(new ChoicesView(controls_, model_, this)),
       pointer_(new PointerRule(this)) {
-    model_.observeMarks([this](int index) { showMark(index); });
-    model_.setBusyPointer([this](bool busy) {
+    connect(&model_.marks(), &MarkedKeys::changed, this, [this](int index) { showMark(index); });
+    connect(&model_.notices(), &HoldNotices::busyChanged, this, [this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
-    model_.setNotice([this](const QString& text) {
+    connect(&model_.notices(), &HoldNotices::noticeChanged, this, [this](const QString& text) {
         controls_.focusNotice->setText(text);
         controls_.focusNotice->setAccessibleName(text);
         controls_.focusNotice->setVisible(!text.isEmpty());

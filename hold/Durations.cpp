@@ -14,8 +14,8 @@ namespace quindorel {
 
 const QString Durations::kCustomRow = QStringLiteral("X seconds");
 
-Durations::Durations(Platform& platform, ClockCounts& counts, UserChoices& choices)
-    : platform_(platform), counts_(counts), choices_(choices) {}
+Durations::Durations(Platform& platform, ClockCounter& counter, UserChoices& choices)
+    : platform_(platform), counter_(counter), choices_(choices) {}
 
 const QStringList Durations::kRows = {QStringLiteral("1 second"), QStringLiteral("5 seconds"),
                                       QStringLiteral("10 seconds"), QStringLiteral("60 seconds"),
@@ -41,7 +41,7 @@ std::int32_t Durations::selectedHoldSeconds() const {
     if (row >= 0 && row < qsizetype(kRowSeconds.size())) {
         return kRowSeconds[std::size_t(row)];
     }
-    return row == kRows.indexOf(kCustomRow) ? counts_.customHoldSeconds : 0;
+    return row == kRows.indexOf(kCustomRow) ? counter_.view().customHoldSeconds : 0;
 }
 
 bool Durations::customRowSelected() const {
@@ -64,12 +64,13 @@ bool Durations::askCustomSeconds(ErrorTrap& trap, int promptLine, int testLine, 
             warning = QStringLiteral("Please enter a value more than 0.");
         }
         if (trap.test(testLine, [&] { return warning.isEmpty(); })) {
-            trap.run(storeLine, [&] { counts_.customHoldSeconds = convert::toInteger16(*answer); });
+            trap.run(storeLine,
+                     [&] { counter_.setCustomHoldSeconds(convert::toInteger16(*answer)); });
             break;
         }
         platform_.messageBox(warning, QString(), MessageIcon::None);
     }
-    return counts_.customHoldSeconds > 0;
+    return counter_.view().customHoldSeconds > 0;
 }
 
 void Durations::holdListClicked() {
@@ -78,8 +79,8 @@ void Durations::holdListClicked() {
     trap.run(100, [&] {
         saveSetting(platform_, setting::kOftenIndex, QString::number(selectedIndex(choices_) + 1));
     });
-    trap.run(102, [&] { counts_.holdSeconds = selectedHoldSeconds(); });
-    trap.run(104, [&] { counts_.holdTicks = 0; });
+    trap.run(102, [&] { counter_.setHoldSeconds(selectedHoldSeconds()); });
+    trap.run(104, [&] { counter_.restartHold(); });
 }
 
 void Durations::waitTextChanged(const QString& text) {

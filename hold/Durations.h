@@ -8,7 +8,7 @@ namespace quindorel {
 class ErrorTrap;
 class UserChoices;
 class Platform;
-struct ClockCounts;
+class ClockCounter;
 
 // The two numbers the clocks compare with: the hold length chosen in the
 // "Hold for..." list and the waiting time typed into the seconds field.
@@ -17,7 +17,7 @@ public:
     static const QString kCustomRow;  // "X seconds"
     static const QStringList kRows;   // the rows of "Hold for...", in order
 
-    Durations(Platform& platform, ClockCounts& counts, UserChoices& choices);
+    Durations(Platform& platform, ClockCounter& counter, UserChoices& choices);
 
     // The hold length of the selected row, by its place in the list; throws
     // when no row is selected.
@@ -44,7 +44,7 @@ public:
 
 private:
     Platform& platform_;
-    ClockCounts& counts_;
+    ClockCounter& counter_;
     UserChoices& choices_;
 };
 

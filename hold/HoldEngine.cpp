@@ -8,6 +8,7 @@
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
 #include "hold/HoldLog.h"
+#include "hold/HoldNotices.h"
 #include "hold/SettingNames.h"
 #include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
@@ -17,15 +18,18 @@
 namespace quindorel {
 
 HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices,
-                       ClockCounts& counts, Durations& durations, TargetFinder& targetFinder,
-                       const KeySetFile& keySetFile)
+                       ClockCounter& counter, Durations& durations, TargetFinder& targetFinder,
+                       const KeySetFile& keySetFile, HoldNotices& notices)
     : platform_(platform),
       clocks_(clocks),
       choices_(choices),
-      counts_(counts),
+      counter_(counter),
       durations_(durations),
       targetFinder_(targetFinder),
-      keySetFile_(keySetFile) {
+      keySetFile_(keySetFile),
+      notices_(notices),
+      focusWait_(platform, *clocks.focusClock, notices),
+      statusReader_(choices, counter.view(), durations, *clocks.holdClock) {
     clocks_.focusClock->setOnTick([this] { focusClockTick(); });
 }
 
@@ -41,9 +45,6 @@ void putModifiersLast(std::vector<KeyStroke>& strokes) {
     std::stable_partition(strokes.begin(), strokes.end(),
                           [](const KeyStroke& s) { return !isModifierKey(s.virtualKey); });
 }
-
-// How often a waiting press looks whether the keyboard has left our window.
-constexpr int kFocusPollMs = 100;
 
 }  // namespace
 
@@ -101,7 +102,7 @@ void HoldEngine::armHoldClock(Pass pass) {
         // Each hold counts its own length: without this, a second timed
         // hold would wait for a count that has long gone past.
         if (pass == Pass::Press) {
-            counts_.holdTicks = 0;
+            counter_.restartHold();
         }
     } else {
         holdClock.setEnabled(false);
@@ -120,19 +121,19 @@ WindowId HoldEngine::aimedAt() const {
 }
 
 void HoldEngine::press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target) {
-    stopWaitingForFocus();
+    focusWait_.end();
     // A desktop that would not bring the target forward leaves the keyboard
     // with us, where Space or Enter would press our own buttons: the keys
     // wait until another window has it.
     if (!downs.empty() && platform_.desktop().ownWindowHasKeyboard()) {
-        waitForFocus(std::move(downs), target);
+        focusWait_.begin({std::move(downs), target}, windowName(target));
     } else {
         sendDowns(trap, std::move(downs), target);
     }
 }
 
 void HoldEngine::release(ErrorTrap& trap, std::vector<KeyStroke> ups) {
-    stopWaitingForFocus();
+    focusWait_.end();
     addUnmarkedHeldKeys(ups);
     putModifiersLast(ups);
     send(trap, ups);
@@ -198,9 +199,10 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
     if (std::any_of(downs.begin(), downs.end(), isButton) &&
         (target == 0 || !platform_.desktop().pointerInto(target))) {
         std::erase_if(downs, isButton);
-        notify(QStringLiteral("The pointer could not be put over %1, so the mouse buttons are not "
-                              "down.")
-                   .arg(windowName(target)));
+        notices_.show(
+            QStringLiteral("The pointer could not be put over %1, so the mouse buttons are not "
+                           "down.")
+                .arg(windowName(target)));
     }
     keep(downs, send(trap, downs), target);
 }
@@ -215,37 +217,10 @@ void HoldEngine::keep(const std::vector<KeyStroke>& downs, const KeySendResult& 
     heldIn_ = target;
 }
 
-void HoldEngine::waitForFocus(std::vector<KeyStroke> downs, WindowId target) {
-    waiting_ = std::move(downs);
-    waitingFor_ = target;
-    clocks_.focusClock->setEnabled(true);
-    clocks_.focusClock->setInterval(kFocusPollMs);
-    notify(QStringLiteral("The desktop did not bring %1 to the front, so the keys are not down "
-                          "yet. Click %1: they go down as soon as it has the keyboard.")
-               .arg(windowName(target)));
-}
-
 QString HoldEngine::windowName(WindowId window) const {
     const QString title = window == 0 ? QString() : targetFinder_.titleOf(window);
     return title.isEmpty() ? QStringLiteral("the chosen window")
                            : QStringLiteral("\u201C%1\u201D").arg(title);
-}
-
-void HoldEngine::notify(const QString& text) {
-    noticeShown_ = !text.isEmpty();
-    if (showNotice_) {
-        showNotice_(text);
-    }
-}
-
-void HoldEngine::stopWaitingForFocus() {
-    if (waiting_.empty() && !clocks_.focusClock->running() && !noticeShown_) {
-        return;
-    }
-    waiting_.clear();
-    clocks_.focusClock->setInterval(0);
-    clocks_.focusClock->setEnabled(false);
-    notify(QString());
 }
 
 void HoldEngine::focusClockTick() {
@@ -253,16 +228,15 @@ void HoldEngine::focusClockTick() {
         return;
     }
     const PassScope scope(*this);
-    if (platform_.desktop().ownWindowHasKeyboard()) {
+    std::optional<FocusWait::Keys> keys = focusWait_.takeOnceKeyboardLeft();
+    if (!keys) {
         return;
     }
     ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
-    const std::vector<KeyStroke> downs = std::move(waiting_);
-    stopWaitingForFocus();
-    sendDowns(trap, downs, waitingFor_);
+    sendDowns(trap, std::move(keys->downs), keys->target);
     // A timed hold lasts its length from its key-downs.
     if (choices_.mode() == UserChoices::Mode::Timed) {
-        counts_.holdTicks = 0;
+        counter_.restartHold();
     }
 }
 
@@ -276,10 +250,10 @@ void HoldEngine::waitClockTick() {
     }
     trap.run(102, [&] {
         const QString& text = choices_.waitText();
-        counts_.waitSeconds = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
+        counter_.setWaitSeconds(convert::isNumeric(text) ? convert::toInteger32(text) : 0);
     });
-    trap.run(104, [&] { ++counts_.waitTicks; });
-    if (trap.test(106, [&] { return counts_.waitTicks == counts_.waitSeconds; })) {
+    trap.run(104, [&] { counter_.tickWait(); });
+    if (trap.test(106, [&] { return counts().waitTicks == counts().waitSeconds; })) {
         trap.run(108, [&] { holdKeys(Pass::Press); });
     }
 }
@@ -292,9 +266,9 @@ void HoldEngine::holdClockTick() {
     if (trap.test(100, [&] { return choices_.switchOn(); })) {
         return;
     }
-    trap.run(102, [&] { counts_.holdSeconds = durations_.selectedHoldSeconds(); });
-    trap.run(104, [&] { ++counts_.holdTicks; });
-    if (trap.test(106, [&] { return counts_.holdTicks == counts_.holdSeconds; })) {
+    trap.run(102, [&] { counter_.setHoldSeconds(durations_.selectedHoldSeconds()); });
+    trap.run(104, [&] { counter_.tickHold(); });
+    if (trap.test(106, [&] { return counts().holdTicks == counts().holdSeconds; })) {
         trap.run(108, [&] { holdKeys(Pass::Release); });
     }
 }
@@ -315,7 +289,7 @@ void HoldEngine::switchClicked() {
         }
         // Every "Turn On" waits the whole waiting time again.
         trap.run(108, [&] {
-            counts_.waitTicks = 0;
+            counter_.restartWait();
             waitClock.setInterval(1000);
         });
         trap.run(110, [&] { waitClock.setEnabled(true); });
@@ -335,17 +309,9 @@ void HoldEngine::holdNowClicked() {
     if (trap.test(100, [&] { return targetFinder_.rowCount() == 0; })) {
         return;
     }
-    trap.run(102, [&] {
-        if (setBusy_) {
-            setBusy_(true);
-        }
-    });
+    trap.run(102, [&] { notices_.setBusy(true); });
     trap.run(104, [&] { waitClockTick(); });
-    trap.run(106, [&] {
-        if (setBusy_) {
-            setBusy_(false);
-        }
-    });
+    trap.run(106, [&] { notices_.setBusy(false); });
 }
 
 void HoldEngine::optionClicked() {
@@ -389,7 +355,7 @@ void HoldEngine::releaseHeldKeys() {
         return;
     }
     const PassScope scope(*this);
-    stopWaitingForFocus();
+    focusWait_.end();
     if (held_.empty()) {
         return;
     }
@@ -409,51 +375,22 @@ void HoldEngine::releaseHeldKeys() {
 }
 
 HoldEngine::Status HoldEngine::status() const {
-    Status status;
-    if (!held_.empty()) {
-        status.phase = Status::Phase::Holding;
-        for (const HeldKey& key : held_) {
-            status.keys.push_back(key.virtualKey);
-        }
-        status.window = heldIn_;
-        // The hold clock counts only while the switch is off.
-        if (choices_.mode() == UserChoices::Mode::Timed && !choices_.switchOn() &&
-            clocks_.holdClock->running()) {
-            try {
-                const int left = durations_.selectedHoldSeconds() - counts_.holdTicks;
-                status.secondsLeft = left > 0 ? left : -1;
-            } catch (const RuntimeError&) {
-                // No row: no length counts.
-            }
-        }
-        return status;
+    std::vector<std::uint8_t> keys;
+    for (const HeldKey& key : held_) {
+        keys.push_back(key.virtualKey);
     }
-    if (!waiting_.empty()) {
-        status.phase = Status::Phase::Waiting;  // for the keyboard to leave us
-        return status;
-    }
-    if (choices_.switchOn()) {
-        // The wait clock presses when its count equals the waiting time; a
-        // time already passed, or one that is no number, never presses.
-        try {
-            const QString& text = choices_.waitText();
-            const int wait = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
-            if (counts_.waitTicks < wait) {
-                status.phase = Status::Phase::Waiting;
-                status.secondsLeft = wait - counts_.waitTicks;
-            }
-        } catch (const RuntimeError&) {
-            // Out of range: never presses.
-        }
-    }
-    return status;
+    return statusReader_.read(keys, heldIn_, focusWait_.waiting());
+}
+
+const ClockCounts& HoldEngine::counts() const {
+    return counter_.view();
 }
 
 void HoldEngine::stopAll() {
     if (deferDuringPass([this] { stopAll(); })) {
         return;
     }
-    stopWaitingForFocus();
+    focusWait_.end();
     if (choices_.switchOn()) {
         switchClicked();
     }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "hold/FocusWait.h"
+#include "hold/HoldStatus.h"
 #include "platform/NativeDesktop.h"
 
 namespace quindorel {
@@ -17,6 +19,8 @@ class UserChoices;
 class Durations;
 class KeySetFile;
 class Platform;
+class HoldNotices;
+class ClockCounter;
 struct ClockCounts;
 
 // Presses and releases the key set in the chosen window, and decides when.
@@ -35,7 +39,7 @@ struct ClockCounts;
 // - The stop-key clock (Timer3) sets up Ctrl+Shift+S once forever mode is
 //   chosen (see StopHotKey); each press of it runs a release pass.
 // - The focus clock watches, while a press waits, for the keyboard to leave
-//   the program's own window (see waitForFocus).
+//   the program's own window (see FocusWait).
 //
 // A pass may wait a moment for the desktop (a window taking the focus) with
 // the event loop running. A clock tick, the stop key or a close that comes
@@ -52,25 +56,12 @@ public:
         Clock* focusClock;    // watches for the keyboard to leave our window
     };
 
-    HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices, ClockCounts& counts,
-               Durations& durations, TargetFinder& targetFinder, const KeySetFile& keySetFile);
+    // The busy pointer and the notices go out through `notices`.
+    HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& choices,
+               ClockCounter& counter, Durations& durations, TargetFinder& targetFinder,
+               const KeySetFile& keySetFile, HoldNotices& notices);
 
-    // Shows or clears the busy pointer while "Hold Now (Test)" runs.
-    void setBusyPointer(std::function<void(bool)> setBusy) { setBusy_ = std::move(setBusy); }
-    // Shows a notice in the window, or clears it with an empty text.
-    void setNotice(std::function<void(const QString&)> show) { showNotice_ = std::move(show); }
-
-    // What a hold is doing now, for the command line's status.
-    struct Status {
-        enum class Phase { Idle, Waiting, Holding };
-        Phase phase = Phase::Idle;
-        // Waiting: seconds until the key-downs; holding: until the key-ups.
-        // -1 when no clock counts towards them (forever, a press waiting for
-        // the keyboard, or a timed hold whose switch is still on).
-        int secondsLeft = -1;
-        std::vector<std::uint8_t> keys;  // holding: the virtual keys down, in order
-        WindowId window = 0;             // holding: the window they went to
-    };
+    using Status = HoldStatus;
 
     // One pass: key-downs (press) or key-ups (release) for every key of the
     // key set, into the selected window, or into `aim` when one is given. A
@@ -127,30 +118,24 @@ private:
     KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
     void sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
     QString windowName(WindowId window) const;
-    void notify(const QString& text);
     void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);
-    void waitForFocus(std::vector<KeyStroke> downs, WindowId target);
-    void stopWaitingForFocus();
     void focusClockTick();
+    const ClockCounts& counts() const;
 
     Platform& platform_;
     Clocks clocks_;
     UserChoices& choices_;
-    ClockCounts& counts_;
+    ClockCounter& counter_;
     Durations& durations_;
     TargetFinder& targetFinder_;
     const KeySetFile& keySetFile_;
-    std::function<void(bool)> setBusy_;
-    std::function<void(const QString&)> showNotice_;
+    HoldNotices& notices_;
     // Keys that press passes put down and no release pass has let go since,
     // each once, in the order they first went down, and the window they went to.
     std::vector<HeldKey> held_;
     WindowId heldIn_ = 0;
-    // The key-downs of a press that found the program's own window with the
-    // keyboard, and the window they are meant for: they go once it has left.
-    std::vector<KeyStroke> waiting_;
-    WindowId waitingFor_ = 0;
-    bool noticeShown_ = false;
+    FocusWait focusWait_;
+    HoldStatusReader statusReader_;
     int passes_ = 0;
     std::deque<std::function<void()>> afterPass_;
 };

@@ -17,10 +17,10 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
       targetFinder_(platform_, targets_),
       keySetFile_(platform_, marks_, programFolder),
       markActions_(platform_, marks_, keySetFile_),
-      durations_(platform_, counts_, choices_),
+      durations_(platform_, counter_, choices_),
       engine_(platform_,
               {waitClock_.get(), holdClock_.get(), stopKeyClock_.get(), focusClock_.get()},
-              choices_, counts_, durations_, targetFinder_, keySetFile_),
+              choices_, counter_, durations_, targetFinder_, keySetFile_, notices_),
       stopHotKey_(
           platform_, *stopKeyClock_, [this] { return targetFinder_.mainWindowHandle(); },
           [this] { engine_.holdKeys(HoldEngine::Pass::Release); }) {
@@ -31,7 +31,7 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
 
 void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     trap.run(126, [&] { targetFinder_.setMainWindowHandle(mainWindow); });
-    trap.run(128, [&] { counts_.customHoldSeconds = 0; });
+    trap.run(128, [&] { counter_.setCustomHoldSeconds(0); });
     trap.run(132, [&] {
         // As typed: the field saves each change of its text.
         const QString text = getSetting(platform_, setting::kText1, QStringLiteral("1"));
@@ -40,6 +40,15 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
         }
     });
     trap.run(142, [&] { targetFinder_.getAllWindows(); });
+    // The question about "X seconds" waits until the window is shown
+    // (loadShown), and so does the wait clock, which needs its answer.
+    const bool customLengthAsked = loadHoldRows(trap);
+    loadSwitch(trap, customLengthAsked);
+    loadOptions(trap);
+    trap.run(206, [&] { keySetFile_.readKeySets(); });
+}
+
+bool HoldModel::loadHoldRows(ErrorTrap& trap) {
     for (int i = 0; i < Durations::kRows.size(); ++i) {
         trap.run(148 + 2 * i, [&] { choices_.setHoldRowCount(i + 1); });
     }
@@ -59,11 +68,11 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
         }
         choices_.setHoldRow(remembered - 1);
     });
-    // The question about "X seconds" waits until the window is shown
-    // (loadShown), and so does the wait clock, which needs its answer.
-    const bool customLengthAsked = !trap.test(162, [&] { return choices_.holdRowCount() == 0; }) &&
-                                   trap.test(164, [&] { return durations_.customRowSelected(); });
+    return !trap.test(162, [&] { return choices_.holdRowCount() == 0; }) &&
+           trap.test(164, [&] { return durations_.customRowSelected(); });
+}
 
+void HoldModel::loadSwitch(ErrorTrap& trap, bool customLengthAsked) {
     QString switchState;
     trap.run(172, [&] {
         switchState = getSetting(platform_, setting::kBackupSwitch, QStringLiteral("Off"));
@@ -77,7 +86,9 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
             trap.run(184, [&] { waitClock_->setInterval(1000); });
         }
     }
+}
 
+void HoldModel::loadOptions(ErrorTrap& trap) {
     // Selecting an option runs its click handler, which saves both options and
     // sets the "Hold for..." list and the stop-key clock for the selected mode.
     const auto restoreOption = [&](UserChoices::Mode mode, const QString& key,
@@ -89,7 +100,6 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     };
     trap.run(186, [&] { restoreOption(UserChoices::Mode::UntilStopKey, setting::kOption1, "1"); });
     trap.run(188, [&] { restoreOption(UserChoices::Mode::Timed, setting::kOption2, "0"); });
-    trap.run(206, [&] { keySetFile_.readKeySets(); });
 }
 
 void HoldModel::loadShown(ErrorTrap& trap) {

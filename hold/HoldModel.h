@@ -7,6 +7,7 @@
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
 #include "hold/HoldEngine.h"
+#include "hold/HoldNotices.h"
 #include "hold/StopHotKey.h"
 #include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
@@ -25,7 +26,8 @@ class Platform;
 // rows, the choices, the counts and what is held, with the procedures that
 // change them and the clocks that drive them. Everything a user or a caller
 // does is one verb; views read the state through the const getters and hear
-// of each change through the observers.
+// of each change through the signals of what those return (a view connects
+// with itself as the context, so one that goes away is disconnected).
 class HoldModel {
 public:
     HoldModel(Platform& platform, const QString& programFolder);
@@ -85,7 +87,7 @@ public:
     const UserChoices& choices() const { return choices_; }
     const TargetRows& targets() const { return targets_; }
     const MarkedKeys& marks() const { return marks_; }
-    const ClockCounts& counts() const { return counts_; }
+    const ClockCounts& counts() const { return counter_.view(); }
     const QStringList& keySet() const {
         return keySetFile_.keySet();
     }  // as last read from the file
@@ -95,33 +97,28 @@ public:
     // The captions of the "Hold for..." rows, in order.
     static const QStringList& holdRowCaptions() { return Durations::kRows; }
 
-    // Change notifications; each observer is called after every change.
-    void observeChoices(std::function<void(UserChoices::Part)> changed) {
-        choices_.addObserver(std::move(changed));
-    }
-    void observeTargets(std::function<void(bool rows)> changed) {
-        targets_.addObserver(std::move(changed));
-    }
-    void observeMarks(std::function<void(int index)> changed) {
-        marks_.addObserver(std::move(changed));
-    }
     // The busy pointer around "Hold Now (Test)", and the notice the window
-    // shows while a press waits for the keyboard (empty: none).
-    void setBusyPointer(std::function<void(bool)> setBusy) {
-        engine_.setBusyPointer(std::move(setBusy));
-    }
-    void setNotice(std::function<void(const QString&)> show) { engine_.setNotice(std::move(show)); }
+    // shows while a press waits for the keyboard.
+    const HoldNotices& notices() const { return notices_; }
 
 private:
+    // The parts of `load`: "Hold for..." and its remembered row (returns
+    // whether "X seconds" is selected, asked for once the window is shown),
+    // the switch, and the two options.
+    bool loadHoldRows(ErrorTrap& trap);
+    void loadSwitch(ErrorTrap& trap, bool customLengthAsked);
+    void loadOptions(ErrorTrap& trap);
+
     Platform& platform_;
     std::unique_ptr<Clock> waitClock_;     // Timer1
     std::unique_ptr<Clock> holdClock_;     // Timer2
     std::unique_ptr<Clock> stopKeyClock_;  // Timer3
     std::unique_ptr<Clock> focusClock_;    // a press waiting for the keyboard to leave us
-    ClockCounts counts_;
+    ClockCounter counter_;
     UserChoices choices_;
     TargetRows targets_;
     MarkedKeys marks_;
+    HoldNotices notices_;
     TargetFinder targetFinder_;
     KeySetFile keySetFile_;
     MarkActions markActions_;

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
-#include <vector>
 
 namespace quindorel {
 
@@ -10,7 +9,8 @@ namespace quindorel {
 // the switch, the waiting-time text and the "Hold for..." row. The window
 // paints itself from this and writes the user's changes into it; the hold's
 // procedures read and change only this, never a control.
-class UserChoices {
+class UserChoices : public QObject {
+    Q_OBJECT
 public:
     enum class Mode { Neither, UntilStopKey, Timed };
     enum class Part { Mode, Switch, WaitText, HoldRows, HoldRow, HoldListEnabled };
@@ -31,10 +31,9 @@ public:
         change(holdListEnabled_, enabled, Part::HoldListEnabled);
     }
 
-    // Each is called after each change, with the part that changed.
-    void addObserver(std::function<void(Part)> changed) {
-        observers_.push_back(std::move(changed));
-    }
+signals:
+    // After each change, with the part that changed.
+    void changed(quindorel::UserChoices::Part part);
 
 private:
     template <typename T>
@@ -43,9 +42,7 @@ private:
             return;
         }
         field = value;
-        for (const auto& changed : observers_) {
-            changed(part);
-        }
+        emit changed(part);
     }
 
     Mode mode_ = Mode::Neither;
@@ -54,7 +51,6 @@ private:
     int holdRowCount_ = 0;
     int holdRow_ = -1;
     bool holdListEnabled_ = true;
-    std::vector<std::function<void(Part)>> observers_;
 };
 
 }  // namespace quindorel

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <array>
-#include <functional>
-#include <vector>
 
 #include "keys/KeyTable.h"
 
@@ -13,7 +12,8 @@ namespace quindorel {
 // from and the keyboard on screen is painted from. A picture key (one with a
 // tool tip) hides while a click has marked it; a mark read from the file
 // leaves it shown.
-class MarkedKeys {
+class MarkedKeys : public QObject {
+    Q_OBJECT
 public:
     bool marked(int index) const { return marked_[slot(index)]; }
     bool hidden(int index) const { return hidden_[slot(index)]; }
@@ -21,14 +21,7 @@ public:
     void set(int index, bool marked, bool hidden) {
         marked_[slot(index)] = marked;
         hidden_[slot(index)] = hidden;
-        for (const auto& changed : observers_) {
-            changed(index);
-        }
-    }
-    // Each is called with a key's index after every change of its mark or
-    // visibility.
-    void addObserver(std::function<void(int index)> changed) {
-        observers_.push_back(std::move(changed));
+        emit changed(index);
     }
 
     static bool isPictureKey(int index) { return *keyTable()[slot(index)].toolTip != '\0'; }
@@ -46,12 +39,15 @@ public:
         return content;
     }
 
+signals:
+    // With a key's index, after every change of its mark or visibility.
+    void changed(int index);
+
 private:
     static std::size_t slot(int index) { return static_cast<std::size_t>(index); }
 
     std::array<bool, kKeyCount> marked_{};
     std::array<bool, kKeyCount> hidden_{};
-    std::vector<std::function<void(int)>> observers_;
 };
 
 }  // namespace quindorel

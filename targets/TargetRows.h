@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
-#include <functional>
 #include <vector>
 
 #include "platform/NativeDesktop.h"
@@ -11,7 +11,8 @@ namespace quindorel {
 // The rows of the application list and the selected one, as the window shows
 // them; the window paints itself from this and writes the user's choice of
 // row into it.
-class TargetRows {
+class TargetRows : public QObject {
+    Q_OBJECT
 public:
     struct Row {
         QString title;
@@ -24,30 +25,22 @@ public:
     void setRows(std::vector<Row> rows, int selected) {
         rows_ = std::move(rows);
         selected_ = selected;
-        notify(true);
+        emit changed(true);
     }
     void select(int row) {
         if (row != selected_) {
             selected_ = row;
-            notify(false);
+            emit changed(false);
         }
     }
 
-    // Each is called after each change; `rows` says whether the rows changed too.
-    void addObserver(std::function<void(bool rows)> changed) {
-        observers_.push_back(std::move(changed));
-    }
+signals:
+    // After each change; `rows` says whether the rows changed too.
+    void changed(bool rows);
 
 private:
-    void notify(bool rows) {
-        for (const auto& changed : observers_) {
-            changed(rows);
-        }
-    }
-
     std::vector<Row> rows_;
     int selected_ = -1;
-    std::vector<std::function<void(bool)>> observers_;
 };
 
 }  // namespace quindorel

@@ -14,9 +14,10 @@ namespace {
 // "Hold for..." listed.
 struct Parts {
     FakePlatform platform;
-    ClockCounts counts;
+    ClockCounter counter;
+    const ClockCounts& counts = counter.view();
     UserChoices choices;
-    Durations durations{platform, counts, choices};
+    Durations durations{platform, counter, choices};
     Parts() {
         platform.applicationTitle = QStringLiteral("Tessavrin");  // boxes without a title get it
         choices.setHoldRowCount(static_cast<int>(Durations::kRows.size()));
@@ -44,14 +45,14 @@ private slots:
         QFETCH(int, custom);
         QFETCH(int, seconds);
         Parts p;
-        p.counts.customHoldSeconds = custom;
+        p.counter.setCustomHoldSeconds(custom);
         p.choices.setHoldRow(row);
         QCOMPARE(p.durations.selectedHoldSeconds(), seconds);
     }
 
     void listClickSavesIndexAndRestartsTheCount() {
         Parts p;
-        p.counts.holdTicks = 7;
+        p.counter.tickHold();
         p.choices.setHoldRow(3);
         p.durations.holdListClicked();
         QCOMPARE(p.platform.store.value("OftenIndex"), QStringLiteral("4"));
@@ -83,7 +84,7 @@ private slots:
         QFETCH(int, stored);
         QFETCH(QStringList, boxes);
         Parts p;
-        p.counts.customHoldSeconds = 99;
+        p.counter.setCustomHoldSeconds(99);
         p.platform.answerWith(answers);
         ErrorTrap trap(p.platform, QStringLiteral("Form1.PushButton4_Click"));
         QVERIFY(p.durations.askCustomSeconds(trap, 106, 106, 106));

@@ -109,8 +109,9 @@ struct Fixture {
 protected:
     void watch(HoldModel& model) {
         shown = &model;
-        model.setNotice([this](const QString& text) { notice = text; });
-        model.setBusyPointer([this](bool on) {
+        QObject::connect(&model.notices(), &HoldNotices::noticeChanged,
+                         [this](const QString& text) { notice = text; });
+        QObject::connect(&model.notices(), &HoldNotices::busyChanged, [this](bool on) {
             busy = on;
             busyChanges << on;
         });

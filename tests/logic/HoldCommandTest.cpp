@@ -119,6 +119,38 @@ private slots:
         QCOMPARE(f.model().status().phase, Phase::Idle);
     }
 
+    // The last second of a timed hold still counts; keys that wait for the
+    // keyboard to leave the window are not held yet, and a stop ends their wait.
+    void statusAtTheEdges_data() {
+        QTest::addColumn<bool>("keyboardStaysHere");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<int>("phase");
+        QTest::addColumn<int>("secondsLeft");
+        QTest::newRow("the last second of a hold") << false << false << int(Phase::Holding) << 1;
+        QTest::newRow("keys waiting for the keyboard")
+            << true << false << int(Phase::Waiting) << -1;
+        QTest::newRow("a stop while they wait") << true << true << int(Phase::Idle) << -1;
+    }
+    void statusAtTheEdges() {
+        QFETCH(bool, keyboardStaysHere);
+        QFETCH(bool, stop);
+        QFETCH(int, phase);
+        QFETCH(int, secondsLeft);
+        Fixture f;
+        prepare(f, true, "idle");
+        f.desktop().ownWindowFocused = keyboardStaysHere;
+        f.desktop().refuseActivation = keyboardStaysHere;
+        QCOMPARE(f.model().startNow([] { return 0; }), Result::Done);
+        for (int i = 0; i < 4; ++i) {
+            f.holdClock().tick();
+        }
+        if (stop) {
+            f.model().stopNow();
+        }
+        QCOMPARE(int(f.model().status().phase), phase);
+        QCOMPARE(f.model().status().secondsLeft, secondsLeft);
+    }
+
     void whereAStartAims_data() {
         QTest::addColumn<QString>("situation");
         QTest::addColumn<int>("inFront");
