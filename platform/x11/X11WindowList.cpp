@@ -45,18 +45,6 @@ std::uint32_t firstCardinal(const xcb_get_property_reply_t* reply) {
 
 }  // namespace
 
-std::string clippedTitle(std::string_view utf8, std::size_t maxCharacters) {
-    utf8 = utf8.substr(0, utf8.find('\0'));
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80;
-        if (startsCharacter && characters++ == maxCharacters) {
-            return std::string(utf8.substr(0, i));
-        }
-    }
-    return std::string(utf8);
-}
-
 std::string latin1ToUtf8(std::string_view latin1) {
     std::string utf8;
     utf8.reserve(latin1.size());

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/NativeDesktop.h"
+#include "platform/WindowTitle.h"
 #include "platform/x11/X11Display.h"
 
 namespace quindorel {
@@ -14,10 +15,6 @@ namespace quindorel {
 // first reply is read, so the walk costs one round trip, not one per window.
 // A window that vanishes during the walk is left out.
 std::vector<TopLevelWindow> listTopLevelWindows(X11Display& display);
-
-// A title as the program shows it: UTF-8, cut at the first NUL, at most
-// `maxCharacters` characters (never inside a character).
-std::string clippedTitle(std::string_view utf8, std::size_t maxCharacters = 79);
 
 // ISO 8859-1 text (the STRING type of WM_NAME) as UTF-8.
 std::string latin1ToUtf8(std::string_view latin1);
