@@ -70,9 +70,10 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
         input->pointer_ = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
             globals.virtualPointers, globals.seat);
     }
-    // On a desktop without a keyboard the seat gains one now, and windows
-    // get the keyboard focus only after that: keys sent before are lost. The
-    // seat's keymap reaching us says it is there.
+    // On a desktop without a keyboard the seat gains one now: wait until
+    // its keymap reaches us. Sway 1.7 may still give the window in front the
+    // keyboard focus only later, or when a window is activated, so keys sent
+    // at once can be lost: the keyboard is made once, at start.
     for (int i = 0; i < 3 && connection.seatKeyboard().keymap.empty(); ++i) {
         connection.roundtrip();
     }
@@ -117,8 +118,9 @@ std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uin
     zwp_virtual_keyboard_v1_key(
         keyboard_, time, *code,
         stroke.down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
-    const auto changed =
-        xkb_state_update_key(state_.get(), *code + 8, stroke.down ? XKB_KEY_DOWN : XKB_KEY_UP);
+    const auto changed = state_ ? xkb_state_update_key(state_.get(), *code + 8,
+                                                       stroke.down ? XKB_KEY_DOWN : XKB_KEY_UP)
+                                : 0;
     if (changed != 0) {
         zwp_virtual_keyboard_v1_modifiers(
             keyboard_, xkb_state_serialize_mods(state_.get(), XKB_STATE_MODS_DEPRESSED),
