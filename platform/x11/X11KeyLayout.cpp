@@ -5,27 +5,12 @@
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 #include <string_view>
 
-#include "platform/KeyPlaces.h"
-#include "platform/x11/VirtualKeyMap.h"
 #include "platform/x11/XcbReply.h"
+#include "platform/xkb/XkbPtr.h"
 
 namespace quindorel {
-
-namespace {
-
-struct XkbFree {
-    void operator()(xkb_context* p) const { xkb_context_unref(p); }
-    void operator()(xkb_keymap* p) const { xkb_keymap_unref(p); }
-    void operator()(xkb_state* p) const { xkb_state_unref(p); }
-};
-template <class T>
-using XkbPtr = std::unique_ptr<T, XkbFree>;
-
-}  // namespace
 
 int X11KeyLayout::xtestKeyboard(const XcbErrors& errors) {
     xcb_connection_t* connection = errors.connection();
@@ -71,33 +56,7 @@ X11KeyLayout X11KeyLayout::fetch(const XcbErrors& errors, int device) {
     if (state) {
         const xkb_layout_index_t active =
             xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE);
-        const xkb_keycode_t min = xkb_keymap_min_keycode(keymap.get());
-        const xkb_keycode_t max =
-            std::min<xkb_keycode_t>(xkb_keymap_max_keycode(keymap.get()), 255);
-        layout.min_ = static_cast<xcb_keycode_t>(min);
-        for (xkb_keycode_t keycode = min; keycode <= max; ++keycode) {
-            const xkb_layout_index_t layouts =
-                xkb_keymap_num_layouts_for_key(keymap.get(), keycode);
-            std::vector<std::uint32_t> levels;
-            if (layouts > 0) {
-                // A key with fewer layouts wraps the active one, as the server does.
-                const xkb_layout_index_t group = active % layouts;
-                const xkb_level_index_t count =
-                    xkb_keymap_num_levels_for_key(keymap.get(), keycode, group);
-                for (xkb_level_index_t level = 0; level < count; ++level) {
-                    const xkb_keysym_t* syms = nullptr;
-                    const int n = xkb_keymap_key_get_syms_by_level(keymap.get(), keycode, group,
-                                                                   level, &syms);
-                    levels.push_back(n > 0 ? syms[0] : XKB_KEY_NoSymbol);
-                }
-            }
-            layout.active_.push_back(std::move(levels));
-            layout.used_.push_back(layouts > 0);
-            if (const char* name = xkb_keymap_key_get_name(keymap.get(), keycode)) {
-                layout.names_.emplace(name, static_cast<xcb_keycode_t>(keycode));
-            }
-        }
-        return layout;
+        return X11KeyLayout(fromKeymap(keymap.get(), active));
     }
 
     // No XKB: the core keymap, whose first two columns are the first layout.
@@ -119,76 +78,6 @@ X11KeyLayout X11KeyLayout::fetch(const XcbErrors& errors, int device) {
             std::any_of(first, first + per, [](xcb_keysym_t k) { return k != 0; }));
     }
     return layout;
-}
-
-std::optional<xcb_keycode_t> X11KeyLayout::byKeysym(std::uint32_t keysym) const {
-    if (keysym == 0) {
-        return std::nullopt;
-    }
-    // The lowest level wins, so that an unshifted key beats a shifted one.
-    for (std::size_t level = 0;; ++level) {
-        bool anyKeyThatDeep = false;
-        for (std::size_t row = 0; row < active_.size(); ++row) {
-            if (level < active_[row].size()) {
-                anyKeyThatDeep = true;
-                if (active_[row][level] == keysym) {
-                    return static_cast<xcb_keycode_t>(min_ + row);
-                }
-            }
-        }
-        if (!anyKeyThatDeep) {
-            return std::nullopt;
-        }
-    }
-}
-
-std::optional<xcb_keycode_t> X11KeyLayout::byName(const char* name) const {
-    const auto found = names_.find(name);
-    return found == names_.end() ? std::nullopt : std::optional(found->second);
-}
-
-std::optional<xcb_keycode_t> X11KeyLayout::keycodeFor(std::uint8_t virtualKey) const {
-    const KeyPlace* place = keyPlace(virtualKey);
-    if (place != nullptr && isKeyByPlace(virtualKey)) {
-        if (const auto keycode = byName(place->xkbName)) {
-            return keycode;
-        }
-        // A keymap without key names: the key that types the US symbol.
-        return byKeysym(keysymForVirtualKey(virtualKey));
-    }
-    if (const auto keycode = byKeysym(keysymForVirtualKey(virtualKey))) {
-        return keycode;
-    }
-    // A layout without them (Cyrillic, Greek): the key at their place.
-    const bool letterOrDigit =
-        (virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9');
-    if (letterOrDigit && place != nullptr) {
-        return byName(place->xkbName);
-    }
-    return std::nullopt;
-}
-
-std::optional<xcb_keycode_t> X11KeyLayout::spare() const {
-    for (std::size_t row = std::min(active_.size(), used_.size()); row-- > 0;) {
-        // Keycodes below 8 do not exist on the wire.
-        if (!used_[row] && min_ + row >= 8) {
-            return static_cast<xcb_keycode_t>(min_ + row);
-        }
-    }
-    return std::nullopt;
-}
-
-void X11KeyLayout::bind(xcb_keycode_t keycode, std::uint32_t keysym) {
-    if (keycode < min_) {
-        return;
-    }
-    const std::size_t row = keycode - min_;
-    if (row >= active_.size()) {
-        active_.resize(row + 1);
-        used_.resize(row + 1, false);
-    }
-    active_[row] = keysym == 0 ? std::vector<std::uint32_t>{} : std::vector{keysym, keysym};
-    used_[row] = keysym != 0;
 }
 
 }  // namespace quindorel

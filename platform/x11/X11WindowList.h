@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/NativeDesktop.h"
+#include "platform/WindowTitle.h"
 #include "platform/x11/X11Display.h"
 
 namespace quindorel {

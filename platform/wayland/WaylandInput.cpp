@@ -1,0 +1,157 @@
+#include "platform/wayland/WaylandInput.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandKeymap.h"
+#include "virtual-keyboard-unstable-v1-client.h"
+#include "wlr-virtual-pointer-unstable-v1-client.h"
+
+namespace quindorel {
+
+namespace {
+
+std::uint32_t nowMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+}
+
+// The keymap text in a memory file, as the protocol hands keymaps over; -1
+// when none can be made.
+int keymapFile(xkb_keymap* keymap, std::uint32_t& size) {
+    char* text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+    if (text == nullptr) {
+        return -1;
+    }
+    size = static_cast<std::uint32_t>(std::strlen(text) + 1);
+    int fd = memfd_create("quindorel-keymap", MFD_CLOEXEC);
+    std::uint32_t written = 0;
+    while (fd >= 0 && written < size) {
+        const ssize_t n = write(fd, text + written, size - written);
+        if (n <= 0) {
+            close(fd);
+            fd = -1;
+        } else {
+            written += static_cast<std::uint32_t>(n);
+        }
+    }
+    std::free(text);
+    return fd;
+}
+
+}  // namespace
+
+std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection) {
+    const auto& globals = connection.globals();
+    if (globals.seat == nullptr || globals.virtualKeyboards == nullptr) {
+        return nullptr;
+    }
+    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    XkbPtr<xkb_keymap> keymap(
+        context ? chooseKeymap(context.get(), connection.seatKeyboard().keymap) : nullptr);
+    std::uint32_t size = 0;
+    const int fd = keymap ? keymapFile(keymap.get(), size) : -1;
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::unique_ptr<WaylandInput> input(new WaylandInput(connection, std::move(keymap)));
+    input->keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(
+        globals.virtualKeyboards, globals.seat);
+    zwp_virtual_keyboard_v1_keymap(input->keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
+    close(fd);
+    if (globals.virtualPointers != nullptr) {
+        input->pointer_ = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
+            globals.virtualPointers, globals.seat);
+    }
+    // On a desktop without a keyboard the seat gains one now: wait until
+    // its keymap reaches us. Sway 1.7 may still give the window in front the
+    // keyboard focus only later, or when a window is activated, so keys sent
+    // at once can be lost: the keyboard is made once, at start.
+    for (int i = 0; i < 3 && connection.seatKeyboard().keymap.empty(); ++i) {
+        connection.roundtrip();
+    }
+    return input;
+}
+
+WaylandInput::WaylandInput(WaylandConnection& connection, XkbPtr<xkb_keymap> keymap)
+    : connection_(connection),
+      keymap_(std::move(keymap)),
+      state_(xkb_state_new(keymap_.get())),
+      layout_(XkbKeyLayout::fromKeymap(keymap_.get(), 0)) {}
+
+WaylandInput::~WaylandInput() {
+    if (pointer_ != nullptr) {
+        zwlr_virtual_pointer_v1_destroy(pointer_);
+    }
+    if (keyboard_ != nullptr) {
+        zwp_virtual_keyboard_v1_destroy(keyboard_);
+    }
+    connection_.flush();
+}
+
+KeySendResult WaylandInput::send(const std::vector<KeyStroke>& strokes) {
+    KeySendResult result;
+    const std::uint32_t time = nowMs();
+    for (const KeyStroke& stroke : strokes) {
+        result.keys.push_back(isMouseButton(stroke.virtualKey) ? sendButton(stroke, time)
+                                                               : sendKey(stroke, time));
+    }
+    if (!connection_.flush()) {
+        result.outcome = KeySendOutcome::Refused;
+    }
+    return result;
+}
+
+std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uint32_t time) {
+    const std::optional<std::uint32_t> code =
+        !stroke.down && stroke.pressed ? stroke.pressed : evdevCodeFor(layout_, stroke.virtualKey);
+    if (!code) {
+        return std::nullopt;
+    }
+    zwp_virtual_keyboard_v1_key(
+        keyboard_, time, *code,
+        stroke.down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    const auto changed = state_ ? xkb_state_update_key(state_.get(), *code + 8,
+                                                       stroke.down ? XKB_KEY_DOWN : XKB_KEY_UP)
+                                : 0;
+    if (changed != 0) {
+        zwp_virtual_keyboard_v1_modifiers(
+            keyboard_, xkb_state_serialize_mods(state_.get(), XKB_STATE_MODS_DEPRESSED),
+            xkb_state_serialize_mods(state_.get(), XKB_STATE_MODS_LATCHED),
+            xkb_state_serialize_mods(state_.get(), XKB_STATE_MODS_LOCKED),
+            xkb_state_serialize_layout(state_.get(), XKB_STATE_LAYOUT_EFFECTIVE));
+    }
+    return *code;
+}
+
+std::optional<SystemKey> WaylandInput::sendButton(const KeyStroke& stroke, std::uint32_t time) {
+    const std::optional<std::uint32_t> code =
+        !stroke.down && stroke.pressed ? stroke.pressed : buttonCodeFor(stroke.virtualKey);
+    if (!code || pointer_ == nullptr) {
+        return std::nullopt;
+    }
+    zwlr_virtual_pointer_v1_button(
+        pointer_, time, *code,
+        stroke.down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
+    zwlr_virtual_pointer_v1_frame(pointer_);
+    return *code;
+}
+
+bool WaylandInput::movePointer(std::uint32_t x, std::uint32_t y, std::uint32_t width,
+                               std::uint32_t height) {
+    if (pointer_ == nullptr) {
+        return false;
+    }
+    zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(), x, y, width, height);
+    zwlr_virtual_pointer_v1_frame(pointer_);
+    return connection_.flush();
+}
+
+}  // namespace quindorel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/NativeDesktop.h"
+#include "platform/xkb/XkbKeyLayout.h"
+#include "platform/xkb/XkbPtr.h"
+
+struct zwp_virtual_keyboard_v1;
+struct zwlr_virtual_pointer_v1;
+
+namespace quindorel {
+
+class WaylandConnection;
+
+// The program's virtual keyboard and pointer on a wlroots desktop. There is
+// one keyboard for the whole run: on Sway, destroying it takes the seat's
+// keyboard away from every window. Keys and buttons go to whatever window
+// has the keyboard or is under the pointer.
+class WaylandInput {
+public:
+    // nullptr when the compositor offers no virtual keyboard or no keymap
+    // compiles. The pointer is there when the compositor offers one.
+    static std::unique_ptr<WaylandInput> create(WaylandConnection& connection);
+    ~WaylandInput();
+    WaylandInput(const WaylandInput&) = delete;
+    WaylandInput& operator=(const WaylandInput&) = delete;
+
+    // Sends the strokes in order, keys as evdev codes (the system key of a
+    // key) and mouse buttons as BTN_ codes (a button's system key), then
+    // flushes. Refused when the connection is lost.
+    KeySendResult send(const std::vector<KeyStroke>& strokes);
+    // Moves the pointer to (x, y) of the desktop's `width` x `height` area;
+    // false without a virtual pointer.
+    bool movePointer(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height);
+
+private:
+    WaylandInput(WaylandConnection& connection, XkbPtr<xkb_keymap> keymap);
+    std::optional<SystemKey> sendKey(const KeyStroke& stroke, std::uint32_t time);
+    std::optional<SystemKey> sendButton(const KeyStroke& stroke, std::uint32_t time);
+
+    WaylandConnection& connection_;
+    XkbPtr<xkb_keymap> keymap_;
+    // The modifiers our keys hold: wlroots does not work them out from the
+    // keys of a virtual keyboard, the keyboard says them.
+    XkbPtr<xkb_state> state_;
+    XkbKeyLayout layout_;
+    zwp_virtual_keyboard_v1* keyboard_ = nullptr;
+    zwlr_virtual_pointer_v1* pointer_ = nullptr;
+};
+
+}  // namespace quindorel
