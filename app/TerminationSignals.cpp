@@ -1,12 +1,14 @@
 #include "app/TerminationSignals.h"
 
+#include "QuindorelConfig.h"
+
 #include "app/AppLog.h"
 
 #include <QSocketNotifier>
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
 #include <sys/socket.h>
 #include <unistd.h>
 #include <csignal>
@@ -14,7 +16,7 @@
 
 namespace quindorel {
 
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
 namespace {
 
 int signalSockets[2] = {-1, -1};
@@ -30,7 +32,7 @@ void wakeEventLoop(int) {
 
 TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* parent)
     : QObject(parent), onSignal_(std::move(onSignal)) {
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) {
         qCWarning(lcApp, "Quindorel: cannot watch for termination signals");
         return;
@@ -57,7 +59,7 @@ void TerminationSignals::endNow(int status) {
 }
 
 TerminationSignals::~TerminationSignals() {
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
     for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
         ::signal(signal, SIG_DFL);
     }

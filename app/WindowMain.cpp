@@ -103,7 +103,7 @@ void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platf
 
 int runWindow(const CommandLine& command, int argc, char* argv[]) {
     // First of all: the guard is a fork on X11, which wants a single thread.
-    quindorel::KeyGuard keyGuard = quindorel::startKeyGuard(argc, argv);
+    quindorel::KeyGuard keyGuard = quindorel::startKeyGuard();
     quindorel::preferX11Platform();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quindorel"));

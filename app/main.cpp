@@ -5,11 +5,12 @@
 // here; on Windows, one static executable, it is linked in.
 #include <cstdio>
 #include <string>
+#include "QuindorelConfig.h"
 
 #include "WindowMain.h"
 #include "command/CommandLink.h"
 
-#ifndef _WIN32
+#if !QUINDOREL_WINDOWS
 #include <dlfcn.h>
 #include <limits.h>
 #include <unistd.h>
@@ -17,7 +18,7 @@
 
 namespace {
 
-#ifndef _WIN32
+#if !QUINDOREL_WINDOWS
 int runWindowProgram(int argc, char* argv[]) {
     char self[PATH_MAX] = {};
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);

@@ -11,6 +11,37 @@ include_guard(GLOBAL)
 
 get_filename_component(quindorel_source_root ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
+# One spelling for every test of the system in the code: "QuindorelConfig.h",
+# written here, says which systems the build is for, each as 0 or 1, tested
+# with #if.
+foreach(system WINDOWS UNIX X11 WAYLAND)
+  set(QUINDOREL_CONFIG_${system} 0)
+endforeach()
+if(WIN32)
+  set(QUINDOREL_CONFIG_WINDOWS 1)
+endif()
+if(UNIX)
+  set(QUINDOREL_CONFIG_UNIX 1)
+endif()
+if(QUINDOREL_HAVE_X11)
+  set(QUINDOREL_CONFIG_X11 1)
+endif()
+if(QUINDOREL_HAVE_WAYLAND)
+  set(QUINDOREL_CONFIG_WAYLAND 1)
+endif()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/include/quindorel_config/QuindorelConfig.h
+     CONTENT [[#pragma once
+
+// Written by the build (cmake/QuindorelLibrary.cmake): the systems this
+// build is for. Test them with #if, never #ifdef.
+#define QUINDOREL_WINDOWS @QUINDOREL_CONFIG_WINDOWS@
+#define QUINDOREL_UNIX @QUINDOREL_CONFIG_UNIX@
+#define QUINDOREL_X11 @QUINDOREL_CONFIG_X11@
+#define QUINDOREL_WAYLAND @QUINDOREL_CONFIG_WAYLAND@
+]] @ONLY)
+add_library(quindorel_config INTERFACE)
+target_include_directories(quindorel_config INTERFACE ${CMAKE_BINARY_DIR}/include/quindorel_config)
+
 function(quindorel_library name)
   set(compiled ${ARGN})
   list(FILTER compiled INCLUDE REGEX "\\.cpp$")
@@ -24,6 +55,7 @@ function(quindorel_library name)
 
   set(include_root ${CMAKE_BINARY_DIR}/include/${name})
   target_include_directories(${name} ${scope} ${include_root})
+  target_link_libraries(${name} ${scope} quindorel_config)
   set(forwarders)
   foreach(source ${ARGN})
     if(source MATCHES "\\.h$")

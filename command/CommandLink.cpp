@@ -1,11 +1,13 @@
 #include "command/CommandLink.h"
 
+#include "QuindorelConfig.h"
+
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef _WIN32
+#if QUINDOREL_WINDOWS
 #include "platform/win32/WindowsApi.h"
 #else
 #include <poll.h>
@@ -42,7 +44,7 @@ int printReply(const std::string& line) {
     return reply.status;
 }
 
-#ifdef _WIN32
+#if QUINDOREL_WINDOWS
 
 void attachParentConsole() {
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {

@@ -1,5 +1,7 @@
 #include "keys/KeySetFile.h"
 
+#include "QuindorelConfig.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -13,7 +15,7 @@
 #include "keys/SafeFileWriter.h"
 #include "platform/Platform.h"
 
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,7 +91,7 @@ void openRegularFile(QFile& file, const QString& path) {
         throw RuntimeError(RuntimeError::Code::PathFileAccessError,
                            path + QStringLiteral(" is not a file"));
     };
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         refuse();

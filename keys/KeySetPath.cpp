@@ -1,5 +1,7 @@
 #include "keys/KeySetPath.h"
 
+#include "QuindorelConfig.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -28,7 +30,7 @@ namespace {
 
 QString keySetPath() {
     const QString temp = qEnvironmentVariable("TEMP");
-#ifdef Q_OS_WIN
+#if QUINDOREL_WINDOWS
     // Windows always has a temporary folder of the user's (TMP, USERPROFILE).
     const QString folder = temp.isEmpty() ? QDir::toNativeSeparators(QDir::tempPath()) : temp;
 #else

@@ -1,5 +1,7 @@
 #include "keys/SafeFileWriter.h"
 
+#include "QuindorelConfig.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
@@ -9,7 +11,7 @@
 #include "common/RuntimeError.h"
 #include "keys/KeysLog.h"
 
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,7 +45,7 @@ SafeFileWriter::SafeFileWriter(const QString& path) : path_(path) {}
 SafeFileWriter::~SafeFileWriter() = default;
 
 void SafeFileWriter::checkOwnership(const QString& path) {
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
     struct stat info {};
     if (::lstat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid != ::geteuid()) {
         throw RuntimeError(RuntimeError::Code::PermissionDenied,
@@ -80,7 +82,7 @@ void SafeFileWriter::write(const QByteArray& content) {
                   qPrintable(temporary_->errorString()));
         throw RuntimeError(codeFor(temporary_->error(), folder), path_);
     }
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
     if (::fsync(temporary_->handle()) != 0) {
         qCWarning(lcKeys, "cannot sync %s: %s", qPrintable(temporary_->fileName()),
                   std::strerror(errno));

@@ -1,5 +1,7 @@
 #include "platform/DesktopPlatform.h"
 
+#include "QuindorelConfig.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QInputDialog>
@@ -11,10 +13,10 @@
 #include "platform/QtSystemLog.h"
 #include "platform/QtWaiter.h"
 
-#ifdef QUINDOREL_HAVE_X11
+#if QUINDOREL_X11
 #include "platform/x11/X11Desktop.h"
 #endif
-#ifdef Q_OS_WIN
+#if QUINDOREL_WINDOWS
 #include "platform/win32/Win32Desktop.h"
 #include "platform/win32/Win32KeyGuard.h"
 #endif
@@ -124,17 +126,18 @@ std::optional<QString> DesktopPlatform::inputBox(const QString& prompt, const QS
 }
 
 void serveKeyGuardIfAsked([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
-#ifdef Q_OS_WIN
+#if QUINDOREL_WINDOWS
     keyguard::serveIfGuard(argc, argv);
 #endif
 }
 
-KeyGuard startKeyGuard([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
-#ifdef Q_OS_WIN
-    keyguard::serveIfGuard(argc, argv);
+KeyGuard startKeyGuard() {
+#if QUINDOREL_WINDOWS
+    // A copy started as the guard never gets here: serveKeyGuardIfAsked,
+    // called first thing, served and ended it.
     return keyguard::start(qtSystemLog());
 #endif
-#ifdef QUINDOREL_HAVE_X11
+#if QUINDOREL_X11
     // Only where there is a display to guard keys on.
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         return startX11KeyGuard(qtSystemLog());
@@ -150,7 +153,7 @@ void DesktopPlatform::showStartUpNotice() {
 }
 
 void preferX11Platform() {
-#ifdef QUINDOREL_HAVE_X11
+#if QUINDOREL_X11
     if (!qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         // Wayland after xcb: a DISPLAY whose X server is gone must not keep
         // the program from starting in a Wayland session.
@@ -161,11 +164,11 @@ void preferX11Platform() {
 }
 
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
-#ifdef Q_OS_WIN
+#if QUINDOREL_WINDOWS
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
         std::move(keyGuard), qtSystemLog(), std::make_unique<QtWaiter>()));
 #endif
-#ifdef QUINDOREL_HAVE_X11
+#if QUINDOREL_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt(qtSystemLog(), std::make_unique<QtWaiter>())) {
             desktop->setKeyGuard(std::move(keyGuard));

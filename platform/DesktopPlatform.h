@@ -48,7 +48,7 @@ void serveKeyGuardIfAsked(int argc, char** argv);
 // thing in main(), while the process has one thread; the guard itself never
 // comes back from it. Not connected where there is nothing to guard or the
 // guard cannot be started: the program then runs on without one.
-KeyGuard startKeyGuard(int argc, char** argv);
+KeyGuard startKeyGuard();
 
 // Called before the QApplication is made. On a desktop that offers X11 (a
 // DISPLAY, which Wayland sessions give to Xwayland) Qt is asked for its xcb

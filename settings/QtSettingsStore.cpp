@@ -1,5 +1,7 @@
 #include "settings/QtSettingsStore.h"
 
+#include "QuindorelConfig.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -12,7 +14,7 @@ namespace quindorel {
 
 namespace {
 
-#ifdef Q_OS_WIN
+#if QUINDOREL_WINDOWS
 constexpr bool kRegistry = true;
 #else
 constexpr bool kRegistry = false;

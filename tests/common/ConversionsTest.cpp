@@ -1,5 +1,6 @@
 #include <QProcess>
 #include <QtTest>
+#include "QuindorelConfig.h"
 
 #include "common/Conversions.h"
 #include "common/RuntimeError.h"
@@ -28,7 +29,7 @@ private slots:
     // A desktop that writes "1,5" still reads the "1.5" that an older copy
     // or another user may have saved; this runs again in a German process.
     void decimalCommaDesktop() {
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
         if (qEnvironmentVariableIsEmpty("CONVERSIONS_TEST_CHILD")) {
             QProcess child;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

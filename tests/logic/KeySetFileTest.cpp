@@ -4,13 +4,14 @@
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QtTest>
+#include "QuindorelConfig.h"
 
 #include "Fixture.h"
 #include "keys/KeySetFile.h"
 #include "keys/KeySetPath.h"
 #include "keys/MarkActions.h"
 
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
 #include <unistd.h>
 #endif
 
@@ -292,7 +293,7 @@ private slots:
     }
 
     void fileOfAnotherUserIsNeitherReadNorWritten() {
-#ifdef Q_OS_UNIX
+#if QUINDOREL_UNIX
         if (::geteuid() != 0) {
             QSKIP("needs root to give a file to another user");
         }
@@ -312,7 +313,7 @@ private slots:
     }
 
     void withoutTempTheFileGoesToThePrivateCacheFolder() {
-#ifdef Q_OS_WIN
+#if QUINDOREL_WINDOWS
         // Windows has the user's temporary folder instead.
         qputenv("TEMP", "");
         QCOMPARE(keySetPath(), QDir::toNativeSeparators(QDir::tempPath() + "/xsettings.txt"));
