@@ -1,3 +1,3 @@
 #include "app/AppLog.h"
 
-Q_LOGGING_CATEGORY(lcApp, "quindorel.app")
+Q_LOGGING_CATEGORY(lcApp, "quindorel.app", QtInfoMsg)

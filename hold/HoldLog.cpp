@@ -1,3 +1,3 @@
 #include "hold/HoldLog.h"
 
-Q_LOGGING_CATEGORY(lcHold, "quindorel.hold")
+Q_LOGGING_CATEGORY(lcHold, "quindorel.hold", QtInfoMsg)

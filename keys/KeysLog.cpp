@@ -1,3 +1,3 @@
 #include "keys/KeysLog.h"
 
-Q_LOGGING_CATEGORY(lcKeys, "quindorel.keys")
+Q_LOGGING_CATEGORY(lcKeys, "quindorel.keys", QtInfoMsg)

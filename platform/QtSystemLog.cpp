@@ -1,10 +1,13 @@
 #include "platform/QtSystemLog.h"
 
-Q_LOGGING_CATEGORY(lcX11, "quindorel.x11")
-Q_LOGGING_CATEGORY(lcWin32, "quindorel.win32")
-Q_LOGGING_CATEGORY(lcWayland, "quindorel.wayland")
-Q_LOGGING_CATEGORY(lcGuard, "quindorel.guard")
-Q_LOGGING_CATEGORY(lcCommand, "quindorel.command")
+// Debug lines (expected failures: a window that went away, no copy running)
+// only when asked for with QT_LOGGING_RULES; warnings always.
+
+Q_LOGGING_CATEGORY(lcX11, "quindorel.x11", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcWin32, "quindorel.win32", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcWayland, "quindorel.wayland", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcGuard, "quindorel.guard", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcCommand, "quindorel.command", QtInfoMsg)
 
 namespace quindorel {
 

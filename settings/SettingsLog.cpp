@@ -1,3 +1,3 @@
 #include "settings/SettingsLog.h"
 
-Q_LOGGING_CATEGORY(lcSettings, "quindorel.settings")
+Q_LOGGING_CATEGORY(lcSettings, "quindorel.settings", QtInfoMsg)
