@@ -55,6 +55,78 @@ build_msi() {
   mv "$output.part" "$output"
 }
 
+# draw_art: the icon and the cursor, drawn by the host build's quindorel_art
+# (packaging/render_art.cpp: the program's own icon and hand cursor).
+draw_art() {
+  if [[ ! -f "$repo_root/build/CMakeCache.txt" ]]; then
+    cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  cmake --build "$repo_root/build" --target quindorel_art_files >/dev/null
+}
+
+# cross_build QT_PREFIX WITH_TESTS: the program (and the tests) in $build_dir.
+cross_build() {
+  local qt_prefix=$1 with_tests=$2
+  # Qt's toolchain file adds Qt to the find root path and loads ours.
+  local configure_args=(-S "$repo_root" -B "$build_dir"
+    -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake"
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo_root/cmake/mingw-w64.cmake"
+    -DCMAKE_BUILD_TYPE=Release
+    -DQUINDOREL_TESTS="$with_tests"
+    -DQUINDOREL_WINDOWS_ICON="$icon"
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$repo_root/scripts/wine-run.sh")
+  # A build folder made against another Qt is never reused: CMake would keep
+  # finding that Qt through its cache.
+  if [[ -f "$build_dir/CMakeCache.txt" ]] && grep -q '^Qt6_DIR:' "$build_dir/CMakeCache.txt" &&
+    ! grep -qxF "Qt6_DIR:PATH=$qt_prefix/lib/cmake/Qt6" "$build_dir/CMakeCache.txt"; then
+    rm -rf "$build_dir/CMakeCache.txt" "$build_dir/CMakeFiles"
+  fi
+  [[ -f "$build_dir/CMakeCache.txt" ]] || configure_args+=(-G Ninja)
+  cmake "${configure_args[@]}" >"$build_dir/configure.log" 2>&1 || {
+    cat "$build_dir/configure.log" >&2
+    exit 2
+  }
+  if [[ "$with_tests" == ON ]]; then
+    cmake --build "$build_dir"
+  else
+    cmake --build "$build_dir" --target quindorel
+  fi
+}
+
+# place_program: the stripped exe, the default key set and the cursor in $out_dir.
+place_program() {
+  x86_64-w64-mingw32-strip -o "$exe.new" "$build_dir/quindorel.exe"
+  mv "$exe.new" "$exe"
+  cp "$repo_root/resources/xsettings.txt" "$out_dir/xsettings.txt"
+  cp "$cursor" "$out_dir/HAND-M.CUR"
+}
+
+# check_program: 64-bit, GUI subsystem, only Windows' own DLLs.
+check_program() {
+  local headers dlls foreign
+  local system_dlls='^(advapi32|authz|bcrypt|comdlg32|crypt32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|iphlpapi|kernel32|msvcrt|netapi32|ole32|oleaut32|secur32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winhttp|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
+  headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
+  grep -q '^Magic.*20b' <<<"$headers" || { log "$exe is not a 64-bit program"; exit 1; }
+  grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$headers" ||
+    { log "$exe is not a GUI program"; exit 1; }
+  dlls="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)"
+  foreign="$(grep -Ev "$system_dlls" <<<"$dlls" || true)"
+  [[ -z "$foreign" ]] || { log "$exe needs DLLs that Windows lacks: $foreign"; exit 1; }
+}
+
+# make_zip VERSION: the portable copy, with the readme of packaging/.
+make_zip() {
+  local version=$1 staging="$build_dir/zip/Quindorel"
+  rm -rf "$build_dir/zip"
+  mkdir -p "$staging"
+  cp "$exe" "$out_dir/xsettings.txt" "$out_dir/HAND-M.CUR" "$staging/"
+  sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$repo_root/packaging/windows-readme.txt" \
+    >"$staging/README.txt"
+  rm -f "$out_dir/Quindorel-win64.zip.part"
+  (cd "$build_dir/zip" && zip -q -X -r "$out_dir/Quindorel-win64.zip.part" Quindorel)
+  mv "$out_dir/Quindorel-win64.zip.part" "$out_dir/Quindorel-win64.zip"
+}
+
 if [[ "${1:-}" == "--msi" ]]; then
   [[ $# == 3 ]] || { log "usage: $0 --msi VERSION OUTPUT.msi"; exit 2; }
   "$repo_root/scripts/install-deps.sh" windows
@@ -63,104 +135,16 @@ if [[ "${1:-}" == "--msi" ]]; then
 fi
 with_tests=OFF
 [[ "${1:-}" == "--tests" ]] && with_tests=ON
+exe="$out_dir/quindorel.exe"
+version="$(sed -n 's/^project(Quindorel VERSION \([0-9.]*\).*/\1/p' "$repo_root/CMakeLists.txt")"
 
 "$repo_root/scripts/install-deps.sh" build windows
 qt_prefix="$("$repo_root/scripts/build-qt-mingw.sh" | tail -n 1)"
 mkdir -p "$build_dir" "$out_dir"
-
-# --- the icon and the cursor, drawn by the host build's quindorel_art ---------
-# (packaging/render_art.cpp: the program's own icon and hand cursor)
-if [[ ! -f "$repo_root/build/CMakeCache.txt" ]]; then
-  cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$repo_root/build" --target quindorel_art_files >/dev/null
-
-# --- the program ------------------------------------------------------------------
-# Qt's toolchain file adds Qt to the find root path and loads ours.
-configure_args=(-S "$repo_root" -B "$build_dir"
-  -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake"
-  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$repo_root/cmake/mingw-w64.cmake"
-  -DCMAKE_BUILD_TYPE=Release
-  -DQUINDOREL_TESTS="$with_tests"
-  -DQUINDOREL_WINDOWS_ICON="$icon"
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$repo_root/scripts/wine-run.sh")
-# A build folder made against another Qt is never reused: CMake would keep
-# finding that Qt through its cache.
-if [[ -f "$build_dir/CMakeCache.txt" ]] && grep -q '^Qt6_DIR:' "$build_dir/CMakeCache.txt" &&
-  ! grep -qxF "Qt6_DIR:PATH=$qt_prefix/lib/cmake/Qt6" "$build_dir/CMakeCache.txt"; then
-  rm -rf "$build_dir/CMakeCache.txt" "$build_dir/CMakeFiles"
-fi
-[[ -f "$build_dir/CMakeCache.txt" ]] || configure_args+=(-G Ninja)
-cmake "${configure_args[@]}" >"$build_dir/configure.log" 2>&1 || {
-  cat "$build_dir/configure.log" >&2
-  exit 2
-}
-if [[ "$with_tests" == ON ]]; then
-  cmake --build "$build_dir"
-else
-  cmake --build "$build_dir" --target quindorel
-fi
-
-exe="$out_dir/quindorel.exe"
-x86_64-w64-mingw32-strip -o "$exe.new" "$build_dir/quindorel.exe"
-mv "$exe.new" "$exe"
-cp "$repo_root/resources/xsettings.txt" "$out_dir/xsettings.txt"
-cp "$cursor" "$out_dir/HAND-M.CUR"
-
-# --- checks: 64-bit, GUI subsystem, only Windows' own DLLs --------------------
-headers="$(x86_64-w64-mingw32-objdump -p "$exe")"
-grep -q '^Magic.*20b' <<<"$headers" || { log "$exe is not a 64-bit program"; exit 1; }
-grep -Eq '^Subsystem[[:space:]]+0*2[[:space:]]' <<<"$headers" ||
-  { log "$exe is not a GUI program"; exit 1; }
-system_dlls='^(advapi32|authz|bcrypt|comdlg32|crypt32|d3d11|d3d12|d3d9|dwmapi|dwrite|dxgi|gdi32|imm32|iphlpapi|kernel32|msvcrt|netapi32|ole32|oleaut32|secur32|setupapi|shcore|shell32|shlwapi|user32|userenv|uxtheme|version|winhttp|winmm|ws2_32|wtsapi32|api-ms-win-[a-z0-9-]+)\.dll$'
-dlls="$(awk '/DLL Name:/ { print tolower($3) }' <<<"$headers" | sort -u)"
-foreign="$(grep -Ev "$system_dlls" <<<"$dlls" || true)"
-[[ -z "$foreign" ]] || { log "$exe needs DLLs that Windows lacks: $foreign"; exit 1; }
-
-# --- the zip: the portable copy ----------------------------------------------------
-version="$(sed -n 's/^project(Quindorel VERSION \([0-9.]*\).*/\1/p' "$repo_root/CMakeLists.txt")"
-staging="$build_dir/zip/Quindorel"
-rm -rf "$build_dir/zip"
-mkdir -p "$staging"
-cp "$exe" "$out_dir/xsettings.txt" "$out_dir/HAND-M.CUR" "$staging/"
-sed 's/$/\r/' >"$staging/README.txt" <<EOF
-Quindorel $version for 64-bit Windows
-
-Quindorel holds keyboard keys down in a window you choose.
-
-How to use it
-1. Start quindorel.exe.
-2. Click the keys to hold on the keyboard picture; a marked key turns green.
-3. Choose the window that gets the keys in the list at the top ("Refresh
-   List" if it is not there yet).
-4. Choose how long to hold them: a number of seconds, or "Forever until
-   Ctrl+Shift+S is pressed".
-5. Type the seconds to wait before the keys go down, and press "Turn On".
-   Ctrl+Shift+S lets go of a "forever" hold.
-
-The zip or the installer?
-- This zip is the portable copy: nothing is installed. Keep quindorel.exe,
-  xsettings.txt (the default key set) and HAND-M.CUR (the hand cursor) in
-  one folder, anywhere, a USB stick included.
-- Quindorel-win64.msi installs the same program for you alone, with no
-  administrator needed: a Start menu entry, an entry in "Installed apps" to
-  remove it with, and a newer installer replaces the older version.
-
-Removing this copy completely
-1. Delete its folder.
-2. Delete your settings, the registry key
-   HKEY_CURRENT_USER\\Software\\Marvenhal\\Quindorel
-   (in a command prompt: reg delete HKCU\\Software\\Marvenhal\\Quindorel /f).
-3. Delete the marked keys, the file %TEMP%\\xsettings.txt.
-
-Keys cannot be sent into a program that runs as administrator unless
-Quindorel runs as administrator too: Windows refuses them, and Quindorel
-says so in an error box.
-EOF
-rm -f "$out_dir/Quindorel-win64.zip.part"
-(cd "$build_dir/zip" && zip -q -X -r "$out_dir/Quindorel-win64.zip.part" Quindorel)
-mv "$out_dir/Quindorel-win64.zip.part" "$out_dir/Quindorel-win64.zip"
-
-# --- the installer ---------------------------------------------------------------
+draw_art
+cross_build "$qt_prefix" "$with_tests"
+place_program
+check_program
+make_zip "$version"
 build_msi "$version" "$out_dir/Quindorel-win64.msi"
 log "$exe ($(stat -c %s "$exe") bytes), $out_dir/Quindorel-win64.zip and $out_dir/Quindorel-win64.msi"
