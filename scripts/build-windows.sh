@@ -55,13 +55,16 @@ build_msi() {
   mv "$output.part" "$output"
 }
 
-# draw_art: the icon and the cursor, drawn by the host build's quindorel_art
-# (packaging/render_art.cpp: the program's own icon and hand cursor).
-draw_art() {
+# host_files WITH_TESTS: what the host build makes for the Windows one: the
+# icon and the cursor (packaging/render_art.cpp), and for the tests the table
+# of where the window's keys lie, which is the same on every system.
+host_files() {
+  local targets=(quindorel_art_files)
+  [[ "$1" == ON ]] && targets+=(e2e_window_layout_table)
   if [[ ! -f "$repo_root/build/CMakeCache.txt" ]]; then
     cmake -S "$repo_root" -B "$repo_root/build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   fi
-  cmake --build "$repo_root/build" --target quindorel_art_files >/dev/null
+  cmake --build "$repo_root/build" --target "${targets[@]}" >/dev/null
 }
 
 # cross_build QT_PREFIX WITH_TESTS: the program (and the tests) in $build_dir.
@@ -141,7 +144,7 @@ version="$(sed -n 's/^project(Quindorel VERSION \([0-9.]*\).*/\1/p' "$repo_root/
 "$repo_root/scripts/install-deps.sh" build windows
 qt_prefix="$("$repo_root/scripts/build-qt-mingw.sh" | tail -n 1)"
 mkdir -p "$build_dir" "$out_dir"
-draw_art
+host_files "$with_tests"
 cross_build "$qt_prefix" "$with_tests"
 place_program
 check_program

@@ -32,6 +32,7 @@ trap '"$wine" --stop >/dev/null 2>&1 || true' EXIT
 status=0
 (cd "$build_dir" && ctest -L unit -j "$(nproc)" --output-on-failure --timeout 300) || status=1
 "$repo_root/tests/win32/e2e/hold_under_wine.sh" "$repo_root/build/windows/quindorel.exe" \
-  "$build_dir/tests/win32/win32_e2e_tool.exe" || status=1
+  "$build_dir/tests/win32/win32_e2e_tool.exe" "$repo_root/build/tests/e2e/window-layout.tsv" ||
+  status=1
 "$repo_root/tests/win32/e2e/install_under_wine.sh" "$repo_root/build/windows/Quindorel-win64.msi" || status=1
 exit "$status"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real quindorel.exe under Wine on an X display (scripts/test-windows.sh
 # prepares the display and the Wine prefix):
-#   hold_under_wine.sh QUINDOREL.EXE WIN32_E2E_TOOL.EXE
+#   hold_under_wine.sh QUINDOREL.EXE WIN32_E2E_TOOL.EXE WINDOW_LAYOUT.TSV
+# (the table of where the window's keys lie, which the build writes)
 # 1. The window comes up; a click on the on-screen "a" marks it and writes
 #    the key-set file in the Windows temporary folder; the settings are in
 #    HKCU\Software\Marvenhal\Quindorel.
@@ -16,6 +17,7 @@
 set -u
 EXE=$1
 TOOL=$2
+LAYOUT=$3
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
 wine="$repo_root/scripts/wine-run.sh"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quindorel-wine-e2e.XXXXXX")
@@ -70,9 +72,10 @@ stop_program() {
 start_program
 has_window '^Application Error$' && fail "an error box at start-up"
 read -r x y < <(win "$TOOL" origin Quindorel) || fail "no client area for Quindorel"
-# The middle of key "a": the keyboard frame at (120, 5790) twips, the key at
-# (1140, 1500) twips, 345 x 285 twips; 15 twips make a pixel.
-xdotool mousemove $((x + (120 + 1140 + 172) / 15)) $((y + (5790 + 1500 + 142) / 15)) click 1
+# The middle of key "a", from the layout table (NAME CODE X Y WIDTH HEIGHT).
+read -r key_x key_y < <(awk -F'\t' '$1 == "A" { print $3 + int($5 / 2), $4 + int($6 / 2) }' "$LAYOUT") ||
+  fail "no key A in the layout table $LAYOUT"
+xdotool mousemove $((x + key_x)) $((y + key_y)) click 1
 keyset_is() { [[ -f "$keyset" && "$(od -An -c "$keyset" | tr -d ' \n')" == "$1" ]]; }
 wait_for 10 keyset_is '65,\r\n' ||
   fail "the click did not save 65 in $keyset: $(od -An -c "$keyset" 2>/dev/null)"
