@@ -16,7 +16,18 @@ wev=$!
 coproc drive { XKB_DEFAULT_LAYOUT=de exec "$driver" -; }
 driven=$drive_PID  # bash forgets drive_PID once the driver ends
 trap 'kill $wev $driven 2>/dev/null; rm -f "$log"' EXIT
-fail() { echo "FAIL: $*"; grep -E 'key:|button:' "$log"; exit 1; }
+# Sway 1.7 itself sometimes crashes (SIGSEGV) while a virtual keyboard
+# comes and goes; that is no failure of ours: exit 75, and the test runs
+# again on a new Sway (tests/wayland/CMakeLists.txt).
+fail() {
+  if ! swaymsg -t get_version >/dev/null 2>&1; then
+    echo "Sway has gone (its own crash) before: $*"
+    exit 75
+  fi
+  echo "FAIL: $*"
+  grep -E 'key:|button:' "$log"
+  exit 1
+}
 # Sends one step; its answer (and what it printed before) goes to $answer.
 send() {
   echo "$1" >&"${drive[1]}"
