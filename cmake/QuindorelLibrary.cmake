@@ -13,22 +13,18 @@ get_filename_component(quindorel_source_root ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLU
 
 # One spelling for every test of the system in the code: "QuindorelConfig.h",
 # written here, says which systems the build is for, each as 0 or 1, tested
-# with #if.
-foreach(system WINDOWS UNIX X11 WAYLAND)
-  set(QUINDOREL_CONFIG_${system} 0)
+# with #if. Each system's name there, and the CMake variable that says it:
+foreach(system_and_variable WINDOWS:WIN32 UNIX:UNIX X11:QUINDOREL_HAVE_X11
+                            WAYLAND:QUINDOREL_HAVE_WAYLAND)
+  string(REPLACE ":" ";" system_and_variable ${system_and_variable})
+  list(GET system_and_variable 0 system)
+  list(GET system_and_variable 1 variable)
+  if(${variable})
+    set(QUINDOREL_CONFIG_${system} 1)
+  else()
+    set(QUINDOREL_CONFIG_${system} 0)
+  endif()
 endforeach()
-if(WIN32)
-  set(QUINDOREL_CONFIG_WINDOWS 1)
-endif()
-if(UNIX)
-  set(QUINDOREL_CONFIG_UNIX 1)
-endif()
-if(QUINDOREL_HAVE_X11)
-  set(QUINDOREL_CONFIG_X11 1)
-endif()
-if(QUINDOREL_HAVE_WAYLAND)
-  set(QUINDOREL_CONFIG_WAYLAND 1)
-endif()
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/include/quindorel_config/QuindorelConfig.h
      CONTENT [[#pragma once
 

@@ -83,6 +83,11 @@ void Durations::holdListClicked() {
     trap.run(104, [&] { counter_.restartHold(); });
 }
 
+std::int32_t Durations::waitSeconds() const {
+    const QString& text = choices_.waitText();
+    return convert::isNumeric(text) ? convert::toInteger32(text) : 0;
+}
+
 void Durations::waitTextChanged(const QString& text) {
     saveSetting(platform_, setting::kText1, text);
 }

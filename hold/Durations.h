@@ -22,6 +22,9 @@ public:
     // The hold length of the selected row, by its place in the list; throws
     // when no row is selected.
     std::int32_t selectedHoldSeconds() const;
+    // The waiting time the wait clock compares its count with: the typed
+    // text as a number, 0 when it is none; throws when it is out of range.
+    std::int32_t waitSeconds() const;
     // Whether the selected row is "X seconds" (throws when none is selected).
     bool customRowSelected() const;
 

@@ -248,10 +248,7 @@ void HoldEngine::waitClockTick() {
     if (trap.test(100, [&] { return !choices_.switchOn(); })) {
         return;
     }
-    trap.run(102, [&] {
-        const QString& text = choices_.waitText();
-        counter_.setWaitSeconds(convert::isNumeric(text) ? convert::toInteger32(text) : 0);
-    });
+    trap.run(102, [&] { counter_.setWaitSeconds(durations_.waitSeconds()); });
     trap.run(104, [&] { counter_.tickWait(); });
     if (trap.test(106, [&] { return counts().waitTicks == counts().waitSeconds; })) {
         trap.run(108, [&] { holdKeys(Pass::Press); });

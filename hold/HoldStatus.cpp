@@ -1,6 +1,5 @@
 #include "hold/HoldStatus.h"
 
-#include "common/Conversions.h"
 #include "common/RuntimeError.h"
 #include "hold/ClockCounts.h"
 #include "hold/Durations.h"
@@ -52,8 +51,7 @@ HoldStatus HoldStatusReader::waiting() const {
     // The wait clock presses when its count equals the waiting time; a
     // time already passed, or one that is no number, never presses.
     try {
-        const QString& text = choices_.waitText();
-        const int wait = convert::isNumeric(text) ? convert::toInteger32(text) : 0;
+        const int wait = durations_.waitSeconds();
         if (counts_.waitTicks < wait) {
             status.phase = HoldStatus::Phase::Waiting;
             status.secondsLeft = wait - counts_.waitTicks;

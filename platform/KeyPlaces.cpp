@@ -57,23 +57,6 @@ constexpr Row kRows[] = {
 };
 // clang-format on
 
-constexpr std::uint8_t kPause = 19;
-
-// The evdev codes of the E0 keys, by their scan code.
-struct ExtendedKey {
-    std::uint8_t scanCode;
-    std::uint16_t evdevCode;
-};
-constexpr ExtendedKey
-    kExtendedKeys[] =
-        {
-            {0x1C, 96},  {0x1D, 97},  {0x35, 98},  {0x37, 99},  {0x38, 100},
-            {0x45, 69},  // Windows flags Num Lock as an E0 key; it is none
-            {0x47, 102}, {0x48, 103}, {0x49, 104}, {0x4B, 105}, {0x4D, 106},
-            {0x4F, 107}, {0x50, 108}, {0x51, 109}, {0x52, 110}, {0x53, 111},
-            {0x5B, 125}, {0x5C, 126}, {0x5D, 127},
-};
-
 }  // namespace
 
 const KeyPlace* keyPlace(std::uint8_t virtualKey) {
@@ -83,26 +66,6 @@ const KeyPlace* keyPlace(std::uint8_t virtualKey) {
         }
     }
     return nullptr;
-}
-
-std::uint16_t evdevCode(std::uint8_t virtualKey) {
-    const KeyPlace* place = keyPlace(virtualKey);
-    if (place == nullptr) {
-        return 0;
-    }
-    // Pause sends E1 1D 45; Windows names it by the 45 alone, Num Lock's code.
-    if (virtualKey == kPause) {
-        return 119;
-    }
-    if (!place->extended) {
-        return place->scanCode;  // set 1 without E0 is evdev's numbering
-    }
-    for (const ExtendedKey& key : kExtendedKeys) {
-        if (key.scanCode == place->scanCode) {
-            return key.evdevCode;
-        }
-    }
-    return 0;
 }
 
 }  // namespace quindorel

@@ -2,8 +2,8 @@
 
 // Where each key sits on a US PC keyboard, the keyboard the program's picture
 // shows: one table that every back end reads. Windows sends a key with its
-// scan code (set 1) and extended flag; X11 finds a key by its XKB name; Linux
-// input devices number keys by evdev code.
+// scan code (set 1) and extended flag; X11 and Wayland find a key by its XKB
+// name in the keymap in use (whose keycode less 8 is the evdev code).
 //
 // Which key a marked key is, on every system: letters and digits by what
 // they type in the active layout, punctuation by its place (isKeyByPlace),
@@ -33,9 +33,5 @@ constexpr bool isKeyByPlace(std::uint8_t virtualKey) {
     return (virtualKey >= 186 && virtualKey <= 192) || (virtualKey >= 219 && virtualKey <= 222) ||
            virtualKey == 226;
 }
-
-// The Linux evdev code (KEY_...) of the key at that place; 0 for a code
-// without a place.
-std::uint16_t evdevCode(std::uint8_t virtualKey);
 
 }  // namespace quindorel
