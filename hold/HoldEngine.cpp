@@ -33,21 +33,6 @@ HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& ch
     clocks_.focusClock->setOnTick([this] { focusClockTick(); });
 }
 
-namespace {
-
-// A hand presses Shift, Ctrl, Alt and the Windows keys before the keys they
-// change and lets them go after; each group keeps the key set's order.
-void putModifiersFirst(std::vector<KeyStroke>& strokes) {
-    std::stable_partition(strokes.begin(), strokes.end(),
-                          [](const KeyStroke& s) { return isModifierKey(s.virtualKey); });
-}
-void putModifiersLast(std::vector<KeyStroke>& strokes) {
-    std::stable_partition(strokes.begin(), strokes.end(),
-                          [](const KeyStroke& s) { return !isModifierKey(s.virtualKey); });
-}
-
-}  // namespace
-
 HoldEngine::PassScope::~PassScope() {
     if (--engine_.passes_ > 0) {
         return;
@@ -134,7 +119,7 @@ void HoldEngine::press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId t
 
 void HoldEngine::release(ErrorTrap& trap, std::vector<KeyStroke> ups) {
     focusWait_.end();
-    addUnmarkedHeldKeys(ups);
+    held_.addMissingUps(ups);
     putModifiersLast(ups);
     send(trap, ups);
     held_.clear();
@@ -149,10 +134,8 @@ std::vector<KeyStroke> HoldEngine::keySetStrokes(ErrorTrap& trap, Pass pass) {
                 throw *code.error;
             }
             KeyStroke stroke{code.key, press};
-            // The key-up goes to the very key that went down, even if the
-            // keyboard layout has changed since.
-            if (const HeldKey* held = findHeld(code.key); held != nullptr && !press) {
-                stroke.pressed = held->pressed;
+            if (!press) {
+                held_.aimUp(stroke);
             }
             strokes.push_back(stroke);
         });
@@ -161,17 +144,6 @@ std::vector<KeyStroke> HoldEngine::keySetStrokes(ErrorTrap& trap, Pass pass) {
         putModifiersFirst(strokes);
     }
     return strokes;
-}
-
-void HoldEngine::addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const {
-    // Keys put down by earlier passes and unmarked since are released too,
-    // or they would stay down for good.
-    for (const HeldKey& held : held_) {
-        if (std::none_of(ups.begin(), ups.end(),
-                         [&](const KeyStroke& s) { return s.virtualKey == held.virtualKey; })) {
-            ups.push_back({held.virtualKey, false, held.pressed});
-        }
-    }
 }
 
 KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes) {
@@ -204,17 +176,7 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
                            "down.")
                 .arg(windowName(target)));
     }
-    keep(downs, send(trap, downs), target);
-}
-
-void HoldEngine::keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent,
-                      WindowId target) {
-    for (std::size_t i = 0; i < downs.size() && i < sent.keys.size(); ++i) {
-        if (sent.keys[i] && findHeld(downs[i].virtualKey) == nullptr) {
-            held_.push_back({downs[i].virtualKey, *sent.keys[i]});
-        }
-    }
-    heldIn_ = target;
+    held_.keep(downs, send(trap, downs), target);
 }
 
 QString HoldEngine::windowName(WindowId window) const {
@@ -332,21 +294,6 @@ void HoldEngine::optionClicked() {
     }
 }
 
-const HoldEngine::HeldKey* HoldEngine::findHeld(std::uint8_t virtualKey) const {
-    const auto held = std::find_if(held_.begin(), held_.end(),
-                                   [&](const HeldKey& h) { return h.virtualKey == virtualKey; });
-    return held == held_.end() ? nullptr : &*held;
-}
-
-std::vector<KeyStroke> HoldEngine::heldKeyUps() const {
-    std::vector<KeyStroke> ups;
-    for (const HeldKey& held : held_) {
-        ups.push_back({held.virtualKey, false, held.pressed});
-    }
-    putModifiersLast(ups);
-    return ups;
-}
-
 void HoldEngine::releaseHeldKeys() {
     if (deferDuringPass([this] { releaseHeldKeys(); })) {
         return;
@@ -356,27 +303,23 @@ void HoldEngine::releaseHeldKeys() {
     if (held_.empty()) {
         return;
     }
-    const std::vector<KeyStroke> ups = heldKeyUps();
-    held_.clear();
+    const std::vector<KeyStroke> ups = held_.takeUps();
     // As a release pass does: the window that got the key-downs takes the
     // focus first, so it is the one that sees the keys come up.
     NativeDesktop& desktop = platform_.desktop();
-    if (heldIn_ != 0) {
-        desktop.makeTopMost(heldIn_);
-        desktop.showWindow(heldIn_);
+    const WindowId window = held_.window();
+    if (window != 0) {
+        desktop.makeTopMost(window);
+        desktop.showWindow(window);
     }
     desktop.sendKeys(ups);
-    if (heldIn_ != 0) {
-        desktop.releaseTopMost(heldIn_);
+    if (window != 0) {
+        desktop.releaseTopMost(window);
     }
 }
 
 HoldEngine::Status HoldEngine::status() const {
-    std::vector<std::uint8_t> keys;
-    for (const HeldKey& key : held_) {
-        keys.push_back(key.virtualKey);
-    }
-    return statusReader_.read(keys, heldIn_, focusWait_.waiting());
+    return statusReader_.read(held_.virtualKeys(), held_.window(), focusWait_.waiting());
 }
 
 const ClockCounts& HoldEngine::counts() const {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hold/FocusWait.h"
+#include "hold/HeldKeys.h"
 #include "hold/HoldStatus.h"
 #include "platform/NativeDesktop.h"
 
@@ -102,23 +103,14 @@ private:
     // Keeps `step` for after the pass under way; false when none is.
     bool deferDuringPass(std::function<void()> step);
 
-    struct HeldKey {
-        std::uint8_t virtualKey;
-        SystemKey pressed;  // what the key-down went to: its key-up goes there too
-    };
-
     void armHoldClock(Pass pass);
     WindowId aimedAt() const;
     void press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
     void release(ErrorTrap& trap, std::vector<KeyStroke> ups);
     std::vector<KeyStroke> keySetStrokes(ErrorTrap& trap, Pass pass);
-    std::vector<KeyStroke> heldKeyUps() const;
-    const HeldKey* findHeld(std::uint8_t virtualKey) const;
-    void addUnmarkedHeldKeys(std::vector<KeyStroke>& ups) const;
     KeySendResult send(ErrorTrap& trap, const std::vector<KeyStroke>& strokes);
     void sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
     QString windowName(WindowId window) const;
-    void keep(const std::vector<KeyStroke>& downs, const KeySendResult& sent, WindowId target);
     void focusClockTick();
     const ClockCounts& counts() const;
 
@@ -130,10 +122,7 @@ private:
     TargetFinder& targetFinder_;
     const KeySetFile& keySetFile_;
     HoldNotices& notices_;
-    // Keys that press passes put down and no release pass has let go since,
-    // each once, in the order they first went down, and the window they went to.
-    std::vector<HeldKey> held_;
-    WindowId heldIn_ = 0;
+    HeldKeys held_;
     FocusWait focusWait_;
     HoldStatusReader statusReader_;
     int passes_ = 0;
