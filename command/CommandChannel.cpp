@@ -1,17 +1,15 @@
 #include "command/CommandChannel.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTimer>
-#include <QVariant>
 
+#include "command/ChannelEnd.h"
 #include "command/CommandLink.h"
 #include "platform/QtSystemLog.h"
 
 namespace quindorel {
 
 namespace {
-constexpr qint64 kMaxRequest = command::kMaxRequest;
+constexpr qsizetype kMaxRequest = command::kMaxRequest;
 }
 
 QString channelName() {
@@ -19,9 +17,10 @@ QString channelName() {
 }
 
 CommandServer::CommandServer(std::function<QByteArray(command::Verb)> answer, QObject* parent)
-    : QObject(parent), answer_(std::move(answer)), server_(new QLocalServer(this)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, [this] { accept(); });
+    : QObject(parent), answer_(std::move(answer)), listener_(makeChannelListener()) {
+    listener_->arrived = [this](std::unique_ptr<ChannelClient> client) {
+        accept(std::move(client));
+    };
 }
 
 CommandServer::~CommandServer() = default;
@@ -32,7 +31,7 @@ CommandServer::Listen CommandServer::listen() {
         error_ = QStringLiteral("no private folder for the command channel");
         return Listen::Unavailable;
     }
-    if (server_->listen(path)) {
+    if (listener_->listen(path)) {
         return Listen::Listening;
     }
     // Someone has the name: a running copy answers; a killed one left its
@@ -41,55 +40,58 @@ CommandServer::Listen CommandServer::listen() {
         return Listen::OtherCopyRuns;
     }
     qCDebug(lcCommand, "taking over the command channel %s", qPrintable(path));
-    QLocalServer::removeServer(path);
-    if (server_->listen(path)) {
+    listener_->removeLeftover(path);
+    if (listener_->listen(path)) {
         return Listen::Listening;
     }
-    error_ = server_->errorString();
+    error_ = listener_->errorText();
     return Listen::Unavailable;
 }
 
-void CommandServer::accept() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        socket->setParent(this);
-        socket->setReadBufferSize(kMaxRequest + 1);
-        // A client that says nothing, or too little, is let go after a while.
-        QTimer::singleShot(command::kRequestTimeoutMs, socket, [socket] { socket->abort(); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-        if (socket->bytesAvailable() > 0) {
-            read(socket);
+void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
+    ChannelClient* client = owned.release();
+    client->setParent(this);
+    // A client that says nothing, or too little, is let go after a while.
+    QTimer::singleShot(command::kRequestTimeoutMs, client, [client] {
+        client->drop();
+        client->deleteLater();
+    });
+    struct Request {
+        QByteArray bytes;
+        bool answered = false;
+    };
+    auto request = std::make_shared<Request>();
+    client->received = [this, client, request](const QByteArray& piece) {
+        if (piece.isEmpty()) {  // gone
+            client->deleteLater();
+            return;
         }
-    }
-}
-
-void CommandServer::read(QLocalSocket* socket) {
-    if (socket->property("answered").toBool()) {
-        socket->readAll();
-        return;
-    }
-    QByteArray request = socket->peek(kMaxRequest + 1);
-    const qsizetype end = request.indexOf('\n');
-    if (end < 0) {
-        if (request.size() > kMaxRequest) {
-            qCDebug(lcCommand, "a client sent %d bytes without a line end; let go",
-                    static_cast<int>(request.size()));
-            socket->abort();  // too much: not one of ours
+        if (request->answered) {
+            return;
         }
-        return;
-    }
-    socket->read(end + 1);
-    request.truncate(end);
-    socket->setProperty("answered", true);
-    const std::optional<command::Verb> verb = command::readRequest(request.toStdString());
-    if (!verb) {
-        qCDebug(lcCommand, "a client sent no verb of ours (%d bytes); let go",
-                static_cast<int>(request.size()));
-        socket->abort();
-        return;
-    }
-    socket->write(answer_(*verb) + '\n');
-    socket->disconnectFromServer();
+        QByteArray& bytes = request->bytes;
+        bytes.append(piece);
+        const qsizetype end = bytes.indexOf('\n');
+        if (end < 0 || end > kMaxRequest) {
+            if (bytes.size() > kMaxRequest) {
+                qCDebug(lcCommand, "a client sent %d bytes without a line end; let go",
+                        static_cast<int>(bytes.size()));
+                client->drop();  // too much: not one of ours
+                client->deleteLater();
+            }
+            return;
+        }
+        request->answered = true;
+        const std::optional<command::Verb> verb = command::readRequest(bytes.left(end).toStdString());
+        if (!verb) {
+            qCDebug(lcCommand, "a client sent no verb of ours (%d bytes); let go",
+                    static_cast<int>(end));
+            client->drop();
+            client->deleteLater();
+            return;
+        }
+        client->reply(answer_(*verb) + '\n');  // then gone, and deleted as above
+    };
 }
 
 }  // namespace quindorel

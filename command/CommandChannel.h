@@ -4,16 +4,17 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "command/CommandWords.h"
 
-class QLocalServer;
-class QLocalSocket;
-
 namespace quindorel {
 
-// The running copy's name on the channel (see command/CommandLink.h), for
-// QLocalServer; empty when no private place for it can be had.
+class ChannelClient;
+class ChannelListener;
+
+// The running copy's name on the channel (see command/CommandLink.h); empty
+// when no private place for it can be had.
 QString channelName();
 
 // The running copy's end. Each connection may send one verb and a line end,
@@ -33,11 +34,10 @@ public:
     QString errorText() const { return error_; }
 
 private:
-    void accept();
-    void read(QLocalSocket* socket);
+    void accept(std::unique_ptr<ChannelClient> client);
 
     std::function<QByteArray(command::Verb)> answer_;
-    QLocalServer* server_;
+    std::unique_ptr<ChannelListener> listener_;
     QString error_;
 };
 

@@ -2,9 +2,7 @@
 // The client's end of the private channel between copies of the program in
 // one user session, in plain C++ so that a command can reach the running copy
 // without loading Qt: a local socket in a folder only the user can open on
-// Unix, a named pipe on Windows (the running copy listens with Qt's
-// QLocalServer, whose Unix end is that socket and whose Windows end is that
-// pipe).
+// Unix, a named pipe on Windows (the running copy's end: command/ChannelEnd.h).
 #include <optional>
 #include <string>
 
@@ -14,7 +12,7 @@
 namespace quindorel::commandlink {
 
 // Where the running copy listens, for this user and display (on Windows, this
-// user and session): a socket path, or a pipe name for QLocalServer. Empty when
+// user and session): a socket path, or a pipe's name. Empty when
 // no private place can be had.
 std::string address();
 
