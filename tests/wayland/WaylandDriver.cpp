@@ -8,6 +8,11 @@
 //   -             then one step a line from standard input, each answered
 //                 "ok" or "failed" (the scripts' way to keep one virtual
 //                 keyboard for a whole test, as the program does)
+// or, alone:
+//   mouse         a virtual pointer and nothing else, kept until the driver
+//                 is ended: the seat's mouse for a whole test. Sway 1.7
+//                 crashes when a seat's only pointer comes and goes
+//                 (docs/wayland.md), which a desktop with a mouse never sees.
 // Exits 1 on the first argument step that fails.
 #include <poll.h>
 #include <unistd.h>
@@ -18,6 +23,7 @@
 #include <string>
 
 #include "platform/wayland/WaylandConnection.h"
+#include "wlr-virtual-pointer-unstable-v1-client.h"
 #include "platform/wayland/WaylandInput.h"
 
 using namespace quindorel;
@@ -81,8 +87,26 @@ bool step(WaylandConnection& connection, WaylandInput& input, const std::string&
 
 }  // namespace
 
+int keepMouse(WaylandConnection& connection) {
+    const WaylandConnection::Globals& globals = connection.globals();
+    if (globals.virtualPointers == nullptr ||
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.virtualPointers,
+                                                               globals.seat) == nullptr ||
+        !connection.roundtrip()) {
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    while (pump(connection, 1000)) {
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     auto connection = WaylandConnection::open();
+    if (connection && argc == 2 && std::string(argv[1]) == "mouse") {
+        return keepMouse(*connection);
+    }
     auto input = connection ? WaylandInput::create(*connection) : nullptr;
     if (!input) {
         std::fprintf(stderr, "wayland_driver: no virtual keyboard on this desktop\n");
