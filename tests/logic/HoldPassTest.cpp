@@ -323,19 +323,30 @@ private slots:
 
     // A pass waits for the target with the event loop running; what ends a
     // hold meanwhile comes after the key-downs, never before them.
+    // A key an earlier pass put down must not come up in between either.
     void anEndDuringThePressesWaitComesAfterIt_data() {
         QTest::addColumn<QString>("end");
-        QTest::newRow("the stop key") << "stop key";
-        QTest::newRow("a stop command") << "stop command";
-        QTest::newRow("the program closes") << "close";
+        QTest::addColumn<bool>("heldBefore");
+        for (const bool held : {false, true}) {
+            const char* already = held ? ", a key held before" : "";
+            QTest::addRow("the stop key%s", already) << "stop key" << held;
+            QTest::addRow("a stop command%s", already) << "stop command" << held;
+            QTest::addRow("the program closes%s", already) << "close" << held;
+        }
     }
     void anEndDuringThePressesWaitComesAfterIt() {
         QFETCH(QString, end);
+        QFETCH(bool, heldBefore);
         Fixture f;
         startWithTarget(f);
         f.chooseMode(UserChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         f.model().toggleKey(41);
+        QStringList keys;
+        if (heldBefore) {
+            f.model().pressKeys();
+            keys << "down 65";
+        }
         f.desktop().whileShowing = [&] {
             if (end == "stop key") {
                 f.platform.pressStopKey();
@@ -346,7 +357,7 @@ private slots:
             }
         };
         f.model().pressKeys();
-        QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "up 65"}));
+        QCOMPARE(f.desktop().keyCalls(), keys << "down 65" << "up 65");
         QCOMPARE(f.model().status().phase, HoldEngine::Status::Phase::Idle);
     }
 
