@@ -361,6 +361,21 @@ private slots:
         QCOMPARE(f.model().status().phase, HoldEngine::Status::Phase::Idle);
     }
 
+    // A wait clock tick that comes during a pass counts once, after it.
+    void aWaitTickDuringAPassCountsOnce() {
+        Fixture f;
+        startWithTarget(f);
+        f.model().toggleKey(41);
+        f.model().typeWaitTime("3");
+        f.turnSwitch();
+        f.desktop().whileShowing = [&] { f.waitClock().tick(); };
+        f.model().pressKeys();  // the first second passes during it
+        f.waitClock().tick();
+        QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65"}));
+        f.waitClock().tick();  // the third second: the wait's own press
+        QCOMPARE(f.desktop().keyCalls(), QStringList({"down 65", "down 65"}));
+    }
+
     void closingReleasesWhatAPressPutDownOnly() {
         Fixture f;
         startWithTarget(f);
