@@ -188,6 +188,9 @@ private slots:
         QTest::newRow("the user clicks the target") << "focus" << QStringList{"down 65"};
         QTest::newRow("the stop key first") << "release" << QStringList{"up 65"};
         QTest::newRow("the program closes first") << "close" << QStringList{};
+        // The keyboard leaves while another press waits for the target: that
+        // press's keys, once; the waiting ones never go down in between.
+        QTest::newRow("another press first") << "press" << QStringList{"down 65"};
     }
     void keysWaitWhileTheProgramHasTheKeyboard() {
         QFETCH(QString, end);
@@ -213,6 +216,10 @@ private slots:
             QCOMPARE(f.model().counts().holdTicks, 0);  // the length counts from the key-downs
         } else if (end == "release") {
             f.model().releaseKeys();
+        } else if (end == "press") {
+            f.desktop().ownWindowFocused = false;
+            f.desktop().whileShowing = [&] { focusClock.tick(); };
+            f.model().pressKeys();
         } else {
             f.close();
         }
