@@ -13,9 +13,7 @@ class PipeClient : public ChannelClient {
 public:
     explicit PipeClient(QLocalSocket* socket) : socket_(socket) {
         socket_->setParent(this);
-        connect(socket_, &QLocalSocket::readyRead, this, [this] {
-            received(socket_->readAll());
-        });
+        connect(socket_, &QLocalSocket::readyRead, this, [this] { received(socket_->readAll()); });
         connect(socket_, &QLocalSocket::disconnected, this, [this] { received(QByteArray()); });
     }
 

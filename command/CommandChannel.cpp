@@ -82,7 +82,8 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
             return;
         }
         request->answered = true;
-        const std::optional<command::Verb> verb = command::readRequest(bytes.left(end).toStdString());
+        const std::optional<command::Verb> verb =
+            command::readRequest(bytes.left(end).toStdString());
         if (!verb) {
             qCDebug(lcCommand, "a client sent no verb of ours (%d bytes); let go",
                     static_cast<int>(end));

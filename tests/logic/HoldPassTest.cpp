@@ -364,7 +364,8 @@ private slots:
             }
         };
         f.model().pressKeys();
-        QCOMPARE(f.desktop().keyCalls(), keys << "down 65" << "up 65");
+        keys.append({"down 65", "up 65"});
+        QCOMPARE(f.desktop().keyCalls(), keys);
         QCOMPARE(f.model().status().phase, HoldEngine::Status::Phase::Idle);
     }
 

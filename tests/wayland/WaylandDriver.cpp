@@ -23,8 +23,8 @@
 #include <string>
 
 #include "platform/wayland/WaylandConnection.h"
-#include "wlr-virtual-pointer-unstable-v1-client.h"
 #include "platform/wayland/WaylandInput.h"
+#include "wlr-virtual-pointer-unstable-v1-client.h"
 
 using namespace quindorel;
 
