@@ -74,6 +74,16 @@ private slots:
         f.model().toggleKey(41);
         f.model().toggleKey(41);
         QVERIFY(!f.model().marks().marked(41));
+
+        // An index outside the keyboard (a stale or forged click) changes
+        // nothing and writes nothing.
+        const QByteArray before = f.keySetBytes();
+        QSignalSpy changes(&f.model().marks(), &MarkedKeys::changed);
+        for (int outside : {-1, kKeyCount}) {
+            f.model().toggleKey(outside);
+        }
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(f.keySetBytes(), before);
     }
 
     void reading_data() {
