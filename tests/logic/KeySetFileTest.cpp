@@ -340,6 +340,11 @@ private slots:
                  QFile::Permissions());
         qunsetenv("TEMP");
         QCOMPARE(keySetPath(), path);
+
+        // A cache folder that cannot be made is reported, never passed on.
+        qputenv("XDG_CACHE_HOME", "/dev/null/cache");
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, keySetPath());
+        qunsetenv("XDG_CACHE_HOME");
 #endif
     }
 };
