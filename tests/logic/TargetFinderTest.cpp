@@ -82,6 +82,8 @@ private slots:
         f.model().refreshList();
         QCOMPARE(rows(f.model()), QStringList({"Nine|9"}));
         QCOMPARE(f.model().targets().selected(), 0);
+        f.model().chooseTarget(1);  // past the last row: no window, not a stray one
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, f.model().targetFinder().selectedHandle());
         f.desktop().windows.clear();
         f.model().refreshList();
         QVERIFY(f.model().targets().rows().empty());
