@@ -9,21 +9,16 @@ set -u
 driver=$1
 command -v wev >/dev/null || { echo "SKIPPED: wev is not installed (scripts/install-deps.sh wayland)"; exit 77; }
 log=$(mktemp)
-# The seat's mouse for the whole test, as on a desktop with one: Sway 1.7
-# crashes when a seat's only pointer comes and goes (docs/wayland.md).
-"$driver" mouse >"$log.mouse" &
-mouse=$!
-for _ in $(seq 1 100); do grep -q ready "$log.mouse" && break; sleep 0.1; done
-grep -q ready "$log.mouse" || { echo "FAIL: no virtual pointer for the seat"; kill $mouse; exit 1; }
 stdbuf -oL wev >"$log" 2>&1 &
 wev=$!
 # With no keyboard on the seat, the driver's keymap is one for the layout
 # named here: German, whose Y key is the US Z key.
 coproc drive { XKB_DEFAULT_LAYOUT=de exec "$driver" -; }
 driven=$drive_PID  # bash forgets drive_PID once the driver ends
-trap 'kill $wev $driven $mouse 2>/dev/null; rm -f "$log" "$log.mouse"' EXIT
-# Should Sway crash all the same, that is no failure of ours: exit 75, and
-# the test runs again on a new Sway (tests/wayland/CMakeLists.txt).
+trap 'kill $wev $driven 2>/dev/null; rm -f "$log"' EXIT
+# Sway 1.7 itself sometimes crashes (SIGSEGV) while a virtual keyboard
+# comes and goes; that is no failure of ours: exit 75, and the test runs
+# again on a new Sway (tests/wayland/CMakeLists.txt).
 fail() {
   if ! swaymsg -t get_version >/dev/null 2>&1; then
     echo "Sway has gone (its own crash) before: $*"
