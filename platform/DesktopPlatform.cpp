@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSocketNotifier>
 
+#include "platform/JointDesktop.h"
 #include "platform/NullDesktop.h"
 #include "platform/QtClock.h"
 #include "platform/QtSystemLog.h"
@@ -15,6 +18,9 @@
 
 #if QUINDOREL_X11
 #include "platform/x11/X11Desktop.h"
+#endif
+#if QUINDOREL_WAYLAND
+#include "platform/wayland/WaylandDesktop.h"
 #endif
 #if QUINDOREL_WINDOWS
 #include "platform/win32/Win32Desktop.h"
@@ -72,6 +78,20 @@ QString noX11Notice() {
                "to xcb.")
         .arg(why);
 }
+
+#if QUINDOREL_WAYLAND
+// The app id Qt's wayland platform gives the program's windows.
+std::string ownAppId() {
+    QString id = QGuiApplication::desktopFileName();
+    if (id.endsWith(QLatin1String(".desktop"))) {
+        id.chop(8);
+    }
+    if (id.isEmpty()) {
+        id = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
+    }
+    return id.toStdString();
+}
+#endif
 
 }  // namespace
 
@@ -163,19 +183,57 @@ void preferX11Platform() {
 #endif
 }
 
+void DesktopPlatform::pumpWayland([[maybe_unused]] NativeDesktop* desktop) {
+#if QUINDOREL_WAYLAND
+    // Our own connection's events, read as they come: the window list and
+    // the window in front stay current without a poll.
+    auto* wayland = static_cast<WaylandDesktop*>(desktop);
+    waylandPump_ = std::make_unique<QSocketNotifier>(wayland->fd(), QSocketNotifier::Read);
+    QObject::connect(waylandPump_.get(), &QSocketNotifier::activated, waylandPump_.get(),
+                     [this, wayland] {
+                         if (!wayland->dispatch()) {
+                             waylandPump_->setEnabled(false);
+                         }
+                     });
+#endif
+}
+
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WINDOWS
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
         std::move(keyGuard), qtSystemLog(), std::make_unique<QtWaiter>()));
 #endif
+    std::unique_ptr<NativeDesktop> x11;
 #if QUINDOREL_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt(qtSystemLog(), std::make_unique<QtWaiter>())) {
             desktop->setKeyGuard(std::move(keyGuard));
-            return std::make_unique<DesktopPlatform>(std::move(desktop));
+            x11 = std::move(desktop);
         }
     }
 #endif
+    std::unique_ptr<NativeDesktop> native;
+#if QUINDOREL_WAYLAND
+    // The native windows of a wlroots desktop, beside its Xwayland ones.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        native = WaylandDesktop::open(ownAppId(), qtSystemLog(), std::make_unique<QtWaiter>());
+    }
+#endif
+    if (x11 && native) {
+        NativeDesktop* pumped = native.get();
+        auto platform = std::make_unique<DesktopPlatform>(
+            std::make_unique<JointDesktop>(std::move(x11), std::move(native)));
+        platform->pumpWayland(pumped);
+        return platform;
+    }
+    if (x11 || native) {
+        NativeDesktop* pumped = native.get();
+        auto platform = std::make_unique<DesktopPlatform>(x11 ? std::move(x11) : std::move(native));
+        if (pumped != nullptr) {
+            platform->pumpWayland(pumped);
+        }
+        return platform;
+    }
     // Nothing to guard: the guard ends as its link closes here.
     auto platform = std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
     platform->startUpNotice_ = noX11Notice();

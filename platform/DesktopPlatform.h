@@ -7,6 +7,8 @@
 #include "platform/Platform.h"
 #include "settings/QtSettingsStore.h"
 
+class QSocketNotifier;
+
 namespace quindorel {
 
 // The platform of the running program: a native desktop back end with Qt's
@@ -30,12 +32,15 @@ public:
 
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    // Reads the Wayland desktop's connection whenever it has news.
+    void pumpWayland(NativeDesktop* desktop);
 
     std::unique_ptr<NativeDesktop> desktop_;
     QtSettingsStore settings_;
     std::function<void()> stopKeyHandler_;
     QString applicationTitle_;
     QString startUpNotice_;
+    std::unique_ptr<QSocketNotifier> waylandPump_;
     friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard);
 };
 

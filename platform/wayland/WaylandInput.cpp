@@ -66,10 +66,6 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
         globals.virtualKeyboards, globals.seat);
     zwp_virtual_keyboard_v1_keymap(input->keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
     close(fd);
-    if (globals.virtualPointers != nullptr) {
-        input->pointer_ = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
-            globals.virtualPointers, globals.seat);
-    }
     // On a desktop without a keyboard the seat gains one now: wait until
     // its keymap reaches us. Sway 1.7 may still give the window in front the
     // keyboard focus only later, or when a window is activated, so keys sent
@@ -134,7 +130,7 @@ std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uin
 std::optional<SystemKey> WaylandInput::sendButton(const KeyStroke& stroke, std::uint32_t time) {
     const std::optional<std::uint32_t> code =
         !stroke.down && stroke.pressed ? stroke.pressed : buttonCodeFor(stroke.virtualKey);
-    if (!code || pointer_ == nullptr) {
+    if (!code || !ensurePointer()) {
         return std::nullopt;
     }
     zwlr_virtual_pointer_v1_button(
@@ -144,9 +140,20 @@ std::optional<SystemKey> WaylandInput::sendButton(const KeyStroke& stroke, std::
     return *code;
 }
 
+bool WaylandInput::ensurePointer() {
+    // Made when first needed and kept to the end: on a desktop without a
+    // mouse a pointer that comes and goes crashes Sway 1.7 (docs/wayland.md).
+    const auto& globals = connection_.globals();
+    if (pointer_ == nullptr && globals.virtualPointers != nullptr) {
+        pointer_ = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.virtualPointers,
+                                                                          globals.seat);
+    }
+    return pointer_ != nullptr;
+}
+
 bool WaylandInput::movePointer(std::uint32_t x, std::uint32_t y, std::uint32_t width,
                                std::uint32_t height) {
-    if (pointer_ == nullptr) {
+    if (!ensurePointer()) {
         return false;
     }
     zwlr_virtual_pointer_v1_motion_absolute(pointer_, nowMs(), x, y, width, height);

@@ -22,7 +22,8 @@ class WaylandConnection;
 class WaylandInput {
 public:
     // nullptr when the compositor offers no virtual keyboard or no keymap
-    // compiles. The pointer is there when the compositor offers one.
+    // compiles. The pointer comes with the first button or move, where the
+    // compositor offers one.
     static std::unique_ptr<WaylandInput> create(WaylandConnection& connection);
     ~WaylandInput();
     WaylandInput(const WaylandInput&) = delete;
@@ -40,6 +41,7 @@ private:
     WaylandInput(WaylandConnection& connection, XkbPtr<xkb_keymap> keymap);
     std::optional<SystemKey> sendKey(const KeyStroke& stroke, std::uint32_t time);
     std::optional<SystemKey> sendButton(const KeyStroke& stroke, std::uint32_t time);
+    bool ensurePointer();
 
     WaylandConnection& connection_;
     XkbPtr<xkb_keymap> keymap_;

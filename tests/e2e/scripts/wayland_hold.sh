@@ -4,23 +4,22 @@
 # X11 recorder is its target and gets one press per key, Ctrl+Shift+S lets
 # them go, and no key stays down.
 #
-# Mutter, KWin and sway with focus_on_window_activation smart bring the target
-# to the front. weston and sway by default refuse: the keys must then wait,
-# with nothing sent to the program's own window, until the user gives the
-# target the keyboard.
+# Mutter and KWin bring the target to the front; so does Sway, whatever its
+# focus_on_window_activation says, through its window list. weston refuses:
+# the keys must then wait, with nothing sent to the program's own window,
+# until the user gives the target the keyboard.
 source "$(dirname "$0")/lib.sh"
 unset QT_QPA_PLATFORM
 
 case $E2E_WM in
-  weston | sway) ACTIVATION=refused ;;
-  sway-smart | mutter | kwin) ACTIVATION=granted ;;
+  weston) ACTIVATION=refused ;;
+  sway | sway-smart | mutter | kwin) ACTIVATION=granted ;;
   *) fail "not on a Wayland desktop: $E2E_WM" ;;
 esac
 
 # What the user does when the desktop refuses: click the target.
 give_recorder_the_keyboard() {
   case $E2E_WM in
-    sway*) swaymsg -q '[title="^Recorder$"] focus' ;;
     weston)
       # weston gives the keyboard only to a window clicked in its
       # output: the click comes from outside, on the X server that

@@ -1,0 +1,149 @@
+#include "platform/JointDesktop.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+namespace quindorel {
+
+namespace {
+
+// The native way's keys carry this bit, so that their key-ups find the way
+// back; X keycodes stay below 256.
+constexpr SystemKey kNativeKey = 0x80000000u;
+
+bool isNative(WindowId window) {
+    return window < 0;
+}
+
+std::set<std::string> titlesOf(const std::vector<TopLevelWindow>& windows) {
+    std::set<std::string> titles;
+    for (const TopLevelWindow& window : windows) {
+        titles.insert(window.title);
+    }
+    return titles;
+}
+
+}  // namespace
+
+JointDesktop::JointDesktop(std::unique_ptr<NativeDesktop> x11,
+                           std::unique_ptr<NativeDesktop> native)
+    : x11_(std::move(x11)), native_(std::move(native)) {}
+
+std::vector<TopLevelWindow> JointDesktop::topLevelWindows() {
+    std::vector<TopLevelWindow> windows = x11_->topLevelWindows();
+    const std::set<std::string> x11Titles = titlesOf(windows);
+    for (TopLevelWindow& window : native_->topLevelWindows()) {
+        if (x11Titles.count(window.title) == 0) {
+            windows.push_back(std::move(window));
+        }
+    }
+    return windows;
+}
+
+NativeDesktop& JointDesktop::wayOf(WindowId window) {
+    return isNative(window) ? *native_ : *x11_;
+}
+
+void JointDesktop::makeTopMost(WindowId window) {
+    aim_ = window;
+    wayOf(window).makeTopMost(window);
+}
+
+void JointDesktop::releaseTopMost(WindowId window) {
+    wayOf(window).releaseTopMost(window);
+}
+
+void JointDesktop::showWindow(WindowId window) {
+    aim_ = window;
+    if (!isNative(window)) {
+        // A compositor that turns down Xwayland's own activation requests
+        // (Sway's default) grants the one of its window list.
+        if (const WindowId twin = twinOf(window)) {
+            native_->makeTopMost(twin);
+        }
+    }
+    wayOf(window).showWindow(window);
+}
+
+WindowId JointDesktop::twinOf(WindowId x11Window) {
+    std::string title;
+    bool found = false;
+    for (const TopLevelWindow& window : x11_->topLevelWindows()) {
+        if (window.id == x11Window) {
+            title = window.title;
+            found = true;
+        }
+    }
+    WindowId twin = 0;
+    int twins = 0;
+    for (const TopLevelWindow& window : native_->topLevelWindows()) {
+        if (found && window.title == title) {
+            twin = window.id;
+            ++twins;
+        }
+    }
+    // Two windows of one title: which is which cannot be told.
+    return twins == 1 ? twin : 0;
+}
+
+bool JointDesktop::pointerInto(WindowId window) {
+    aim_ = window;
+    return wayOf(window).pointerInto(window);
+}
+
+KeySendResult JointDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    const bool nativeAim = aim_ != 0 ? isNative(aim_) : nativeInFront() != 0;
+    const auto goesNative = [&](const KeyStroke& stroke) {
+        return !stroke.down && stroke.pressed ? (*stroke.pressed & kNativeKey) != 0 : nativeAim;
+    };
+    // Runs of strokes that go the same way are sent together, in order.
+    KeySendResult result;
+    for (auto run = strokes.begin(); run != strokes.end();) {
+        const bool native = goesNative(*run);
+        const auto end = std::find_if(run, strokes.end(),
+                                      [&](const KeyStroke& s) { return goesNative(s) != native; });
+        std::vector<KeyStroke> part(run, end);
+        if (native) {
+            for (KeyStroke& stroke : part) {
+                if (stroke.pressed) {
+                    stroke.pressed = *stroke.pressed & ~kNativeKey;
+                }
+            }
+        }
+        KeySendResult sent = (native ? *native_ : *x11_).sendKeys(part);
+        if (sent.outcome == KeySendOutcome::Refused) {
+            result.outcome = KeySendOutcome::Refused;
+        }
+        for (std::optional<SystemKey>& key : sent.keys) {
+            result.keys.push_back(key && native ? std::optional(*key | kNativeKey) : key);
+        }
+        run = end;
+    }
+    return result;
+}
+
+bool JointDesktop::ownWindowHasKeyboard() {
+    return x11_->ownWindowHasKeyboard() || native_->ownWindowHasKeyboard();
+}
+
+WindowId JointDesktop::nativeInFront() {
+    const WindowId inFront = native_->activeWindow();
+    if (inFront == 0) {
+        return 0;
+    }
+    const std::set<std::string> x11Titles = titlesOf(x11_->topLevelWindows());
+    for (const TopLevelWindow& window : native_->topLevelWindows()) {
+        if (window.id == inFront) {
+            return x11Titles.count(window.title) == 0 ? inFront : 0;
+        }
+    }
+    return 0;
+}
+
+WindowId JointDesktop::activeWindow() {
+    const WindowId native = nativeInFront();
+    return native != 0 ? native : x11_->activeWindow();
+}
+
+}  // namespace quindorel

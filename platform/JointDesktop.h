@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/NativeDesktop.h"
+
+namespace quindorel {
+
+// A session with two ways in: the X11 windows of its Xwayland and the native
+// windows of its Wayland compositor (negative ids), shown as one desktop.
+// The compositor lists the Xwayland windows too; those are left to X11, which
+// reaches them the tested way, and are known by their titles. Keys go the
+// way of the window last aimed at (shown, raised, pointed into); a key-up
+// goes the way its key-down went, whatever was aimed at since.
+class JointDesktop : public NativeDesktop {
+public:
+    JointDesktop(std::unique_ptr<NativeDesktop> x11, std::unique_ptr<NativeDesktop> native);
+
+    std::vector<TopLevelWindow> topLevelWindows() override;
+    void makeTopMost(WindowId window) override;
+    void releaseTopMost(WindowId window) override;
+    void showWindow(WindowId window) override;
+    KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    bool pointerInto(WindowId window) override;
+    bool ownWindowHasKeyboard() override;
+    WindowId activeWindow() override;
+    bool setUpStopKey(WindowId owner) override { return x11_->setUpStopKey(owner); }
+    bool isStopKeyPress(const void* event) override { return x11_->isStopKeyPress(event); }
+
+private:
+    NativeDesktop& wayOf(WindowId window);
+    // The compositor's entry for an X11 window, by its title; 0 when none,
+    // or more than one, has it.
+    WindowId twinOf(WindowId x11Window);
+    // The native window in front, unless it is an Xwayland window; 0 if none.
+    WindowId nativeInFront();
+
+    std::unique_ptr<NativeDesktop> x11_;
+    std::unique_ptr<NativeDesktop> native_;
+    WindowId aim_ = 0;
+};
+
+}  // namespace quindorel
