@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include "platform/JointDesktop.h"
@@ -90,6 +91,24 @@ std::string ownAppId() {
         id = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
     }
     return id.toStdString();
+}
+
+// The shell command that ends a hold of this copy, for a desktop's key
+// binding: this program with --stop, finding this copy's channel through
+// this copy's runtime folder. Empty when a path holds characters that
+// would need quoting beyond single quotes.
+std::string stopCommand() {
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9/._+=:@ -]*$"));
+    if (!plain.match(program).hasMatch() || !plain.match(runtime).hasMatch()) {
+        return {};
+    }
+    QString command = QStringLiteral("'%1' --stop").arg(program);
+    if (!runtime.isEmpty()) {
+        command = QStringLiteral("env XDG_RUNTIME_DIR='%1' %2").arg(runtime, command);
+    }
+    return command.toStdString();
 }
 #endif
 
@@ -216,7 +235,8 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WAYLAND
     // The native windows of a wlroots desktop, beside its Xwayland ones.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        native = WaylandDesktop::open(ownAppId(), qtSystemLog(), std::make_unique<QtWaiter>());
+        native = WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
+                                      std::make_unique<QtWaiter>());
     }
 #endif
     if (x11 && native) {

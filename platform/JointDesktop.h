@@ -24,7 +24,11 @@ public:
     bool pointerInto(WindowId window) override;
     bool ownWindowHasKeyboard() override;
     WindowId activeWindow() override;
-    bool setUpStopKey(WindowId owner) override { return x11_->setUpStopKey(owner); }
+    // Both ways: the compositor's binding works whatever window is in front.
+    bool setUpStopKey(WindowId owner) override {
+        const bool x11 = x11_->setUpStopKey(owner);
+        return native_->setUpStopKey(owner) && x11;
+    }
     bool isStopKeyPress(const void* event) override { return x11_->isStopKeyPress(event); }
 
 private:

@@ -5,13 +5,13 @@
 set -euo pipefail
 
 declare -A groups=(
-  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-sync-dev libxkbcommon-x11-dev libxkbcommon-dev gcc libwayland-dev libwayland-bin fonts-liberation"
+  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-sync-dev libxkbcommon-x11-dev libxkbcommon-dev gcc libwayland-dev libwayland-bin nlohmann-json3-dev fonts-liberation"
   [x]="xvfb openbox x11-utils x11-xkb-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
   # Wayland desktops with Xwayland (weston nested in Xvfb; sway, Mutter and
   # KWin headless), for the tests that run the program the way a Wayland
   # session starts it; wev records what a native Wayland window receives.
-  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev coreutils"
+  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev wtype foot coreutils"
   [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip wixl icoutils libxml2-utils fonts-liberation"
   # The Windows back end's own test, without Qt (scripts/test-win32.sh).
   [win32]="cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb"

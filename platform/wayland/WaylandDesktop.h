@@ -6,6 +6,7 @@
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
+#include "platform/wayland/SwayIpc.h"
 
 namespace quindorel {
 
@@ -16,34 +17,42 @@ class WaylandInput;
 // on the program's own Wayland connection: listed and brought forward
 // through foreign-toplevel, keys and buttons through the virtual keyboard
 // and pointer, which reach the window in front. Window ids are negative
-// (WaylandToplevels.h). Whoever runs the event loop calls dispatch() when
-// fd() is readable.
+// (WaylandToplevels.h). On Sway its IPC adds what the protocols leave out:
+// where windows lie (for the pointer), moving floating windows, switching
+// client-side repeat off while keys are held, and the stop key as a binding.
+// Whoever runs the event loop calls dispatch() when fd() is readable.
 class WaylandDesktop : public NativeDesktop {
 public:
     // The desktop of WAYLAND_DISPLAY, or null when there is none or it
     // offers no virtual keyboard. Windows whose app id is `ownAppId` are the
-    // program's own.
-    static std::unique_ptr<WaylandDesktop> open(std::string ownAppId, SystemLog log,
-                                                std::unique_ptr<Waiter> waiter);
+    // program's own. `stopCommand` is the shell command that ends a hold
+    // (the program with --stop), bound to the stop key where the desktop
+    // takes bindings.
+    static std::unique_ptr<WaylandDesktop> open(std::string ownAppId, std::string stopCommand,
+                                                SystemLog log, std::unique_ptr<Waiter> waiter);
     ~WaylandDesktop() override;
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     // Brings the window forward: Wayland has no above-others band that one
     // client can give another's window.
     void makeTopMost(WindowId window) override;
-    void releaseTopMost(WindowId) override {}
+    // Moves the window to the corner only where it floats: a tiled window
+    // stays where the user tiled it.
+    void releaseTopMost(WindowId window) override;
     // Activates the window and waits, at most about 200 ms, until the
     // compositor says it has the keyboard.
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
-    // The compositor tells no client where a window lies or where the
-    // pointer is: no button goes down for a native window.
-    bool pointerInto(WindowId) override { return false; }
+    // To the middle of the window, where Sway says it lies and no other
+    // window covers that point. No protocol tells where the pointer is, so
+    // it always moves; without Sway's IPC no button goes down.
+    bool pointerInto(WindowId window) override;
     bool ownWindowHasKeyboard() override;
     WindowId activeWindow() override;
-    // The stop key of a Wayland desktop is the user's: a shortcut of the
-    // desktop that runs `quindorel --stop`. Nothing here can take it away.
-    bool setUpStopKey(WindowId) override { return true; }
+    // On Sway a binding of the stop key to the stop command, for the run;
+    // false when the user's configuration binds the key already. Elsewhere
+    // the stop key is a shortcut that the user gives the desktop.
+    bool setUpStopKey(WindowId) override;
     bool isStopKeyPress(const void*) override { return false; }
 
     int fd() const;
@@ -56,12 +65,20 @@ private:
                    std::unique_ptr<WaylandInput> input, std::string ownAppId, SystemLog log,
                    std::unique_ptr<Waiter> waiter);
     bool isOwn(WindowId window);
+    // Sway's entry for a native window, by app id and title.
+    const SwayIpc::Window* swayWindowOf(WindowId window, const SwayIpc::Tree& tree);
+    void holdRepeat(const std::vector<KeyStroke>& strokes, const KeySendResult* sent);
 
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<WaylandInput> input_;
     std::string ownAppId_;
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
+    std::unique_ptr<SwayIpc> sway_;
+    std::string stopCommand_;
+    bool stopKeyBound_ = false;
+    std::vector<SystemKey> keysDown_;  // keys, not buttons: while any is down, no repeat
+    std::int32_t repeatRate_ = 0;      // what to put back; 0: repeat is on
     bool lost_ = false;
 };
 
