@@ -18,10 +18,12 @@
 #include "platform/QtWaiter.h"
 
 #if QUINDOREL_X11
+#include "platform/GuardSocket.h"
 #include "platform/x11/X11Desktop.h"
 #endif
 #if QUINDOREL_WAYLAND
 #include "platform/wayland/WaylandDesktop.h"
+#include "platform/wayland/WaylandKeyGuard.h"
 #endif
 #if QUINDOREL_WINDOWS
 #include "platform/win32/Win32Desktop.h"
@@ -177,9 +179,21 @@ KeyGuard startKeyGuard() {
     return keyguard::start(qtSystemLog());
 #endif
 #if QUINDOREL_X11
-    // Only where there is a display to guard keys on.
-    if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
-        return startX11KeyGuard(qtSystemLog());
+    // Only where there is a display to guard keys on; each system lets go
+    // of its own.
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = QUINDOREL_WAYLAND && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (x11 || wayland) {
+        return startSocketGuard(qtSystemLog(), [x11, wayland](const std::vector<GuardNote>& owed) {
+            if (x11) {
+                letGoOnX11(owed);
+            }
+#if QUINDOREL_WAYLAND
+            if (wayland) {
+                letGoOnWayland(owed);
+            }
+#endif
+        });
     }
 #endif
     return {};
@@ -226,7 +240,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_X11
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         if (auto desktop = X11Desktop::fromQt(qtSystemLog(), std::make_unique<QtWaiter>())) {
-            desktop->setKeyGuard(std::move(keyGuard));
+            desktop->setKeyGuard(keyGuard);
             x11 = std::move(desktop);
         }
     }
@@ -235,8 +249,11 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WAYLAND
     // The native windows of a wlroots desktop, beside its Xwayland ones.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        native = WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
-                                      std::make_unique<QtWaiter>());
+        if (auto desktop = WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
+                                                std::make_unique<QtWaiter>())) {
+            desktop->setKeyGuard(keyGuard);
+            native = std::move(desktop);
+        }
     }
 #endif
     if (x11 && native) {

@@ -37,7 +37,8 @@ public:
 };
 
 // The program's end of the link. Without a guard it is not connected and
-// hears nothing; dropping it ends the guard.
+// hears nothing. Copies share the link (a session's X11 and Wayland back ends
+// tell one guard); dropping the last one ends the guard.
 class KeyGuard {
 public:
     KeyGuard() = default;
@@ -56,7 +57,7 @@ public:
     void sendTold(const std::vector<GuardNote>& notes, const std::function<void()>& send);
 
 private:
-    std::unique_ptr<GuardLink> link_;
+    std::shared_ptr<GuardLink> link_;
 };
 
 }  // namespace quindorel

@@ -7,6 +7,8 @@
 #include "platform/WindowTitle.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandInput.h"
+#include "platform/wayland/WaylandKeyGuard.h"
+#include "platform/wayland/WaylandKeymap.h"
 
 namespace quindorel {
 
@@ -16,6 +18,22 @@ namespace {
 constexpr char kVirtualKeyboards[] = "input 0:0:virtual_keyboard ";
 // Sway's own repeat rate, put back when the seat told none.
 constexpr std::int32_t kSwayRepeatRate = 25;
+constexpr std::int32_t kMaxRepeatRate = static_cast<std::int32_t>(kSwayRepeatMax - kSwayRepeatOff);
+
+// The guard's notes of the buttons among `strokes`: a wlroots desktop keeps a
+// dead client's buttons down, not its keys.
+std::vector<GuardNote> buttonNotes(const std::vector<KeyStroke>& strokes) {
+    std::vector<GuardNote> notes;
+    for (const KeyStroke& stroke : strokes) {
+        const auto code = !isMouseButton(stroke.virtualKey) ? std::nullopt
+                          : !stroke.down && stroke.pressed  ? stroke.pressed
+                                                            : buttonCodeFor(stroke.virtualKey);
+        if (code) {
+            notes.push_back({kWaylandButton + *code, stroke.down});
+        }
+    }
+    return notes;
+}
 
 }  // namespace
 
@@ -57,9 +75,11 @@ WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
 WaylandDesktop::~WaylandDesktop() {
     if (sway_ && stopKeyBound_) {
         sway_->run("unbindsym Ctrl+Shift+s");
+        guard_.tell({{kSwayStopBinding, false}});
     }
     if (sway_ && repeatRate_ > 0) {
         sway_->run(kVirtualKeyboards + std::string("repeat_rate ") + std::to_string(repeatRate_));
+        guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
     }
     // The input goes before the connection it was made on.
     input_.reset();
@@ -191,7 +211,11 @@ bool WaylandDesktop::setUpStopKey(WindowId) {
     if (sway_->stopKeyTaken()) {
         return false;
     }
+    guard_.tell({{kSwayStopBinding, true}});
     stopKeyBound_ = sway_->run("bindsym --no-repeat Ctrl+Shift+s exec " + stopCommand_);
+    if (!stopKeyBound_) {
+        guard_.tell({{kSwayStopBinding, false}});
+    }
     return true;
 }
 
@@ -206,7 +230,8 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
         if (sway_ && repeatRate_ == 0 && keysDown_.empty() &&
             std::any_of(strokes.begin(), strokes.end(), isKeyDown)) {
             const std::int32_t told = connection_->seatKeyboard().repeatRate;
-            repeatRate_ = told > 0 ? told : kSwayRepeatRate;
+            repeatRate_ = told > 0 && told <= kMaxRepeatRate ? told : kSwayRepeatRate;
+            guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), true}});
             sway_->run(kVirtualKeyboards + std::string("repeat_rate 0"));
         }
         return;
@@ -221,6 +246,7 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
     }
     if (sway_ && repeatRate_ > 0 && keysDown_.empty()) {
         sway_->run(kVirtualKeyboards + std::string("repeat_rate ") + std::to_string(repeatRate_));
+        guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
         repeatRate_ = 0;
     }
 }
@@ -243,7 +269,8 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size())};
     }
     holdRepeat(strokes, nullptr);
-    KeySendResult result = input_->send(strokes);
+    KeySendResult result;
+    guard_.sendTold(buttonNotes(strokes), [&] { result = input_->send(strokes); });
     holdRepeat(strokes, &result);
     if (result.outcome == KeySendOutcome::Refused) {
         dispatch();  // says why, once

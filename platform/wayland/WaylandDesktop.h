@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
@@ -55,6 +56,10 @@ public:
     bool setUpStopKey(WindowId) override;
     bool isStopKeyPress(const void*) override { return false; }
 
+    // The guard that lets go of our buttons and puts Sway's settings back
+    // should the program die with them.
+    void setKeyGuard(KeyGuard guard) { guard_ = std::move(guard); }
+
     int fd() const;
     // Handles what the compositor sent; false once the connection is lost,
     // after which the desktop lists nothing and sends nothing.
@@ -75,6 +80,7 @@ private:
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
     std::unique_ptr<SwayIpc> sway_;
+    KeyGuard guard_;
     std::string stopCommand_;
     bool stopKeyBound_ = false;
     std::vector<SystemKey> keysDown_;  // keys, not buttons: while any is down, no repeat

@@ -1,0 +1,69 @@
+#include "platform/wayland/WaylandKeyGuard.h"
+
+#include <wayland-client.h>
+
+#include <ctime>
+#include <string>
+
+#include "platform/wayland/SwayIpc.h"
+#include "platform/wayland/WaylandConnection.h"
+#include "wlr-virtual-pointer-unstable-v1-client.h"
+
+namespace quindorel {
+
+namespace {
+
+bool isButton(SystemKey key) {
+    return key > kWaylandButton && key < kSwayRepeatOff;
+}
+
+void releaseButtons(const std::vector<GuardNote>& owed) {
+    auto connection = WaylandConnection::open();
+    if (!connection || connection->globals().virtualPointers == nullptr) {
+        return;
+    }
+    // The compositor counts a button down until some pointer of the seat
+    // lets go of it: this one does.
+    zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
+        connection->globals().virtualPointers, connection->globals().seat);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto time = static_cast<std::uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
+    for (const GuardNote& note : owed) {
+        if (isButton(note.key)) {
+            zwlr_virtual_pointer_v1_button(pointer, time, note.key - kWaylandButton,
+                                           WL_POINTER_BUTTON_STATE_RELEASED);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        }
+    }
+    connection->roundtrip();
+    zwlr_virtual_pointer_v1_destroy(pointer);
+    connection->roundtrip();
+}
+
+}  // namespace
+
+void letGoOnWayland(const std::vector<GuardNote>& owed) {
+    bool buttons = false;
+    std::string commands;
+    for (const GuardNote& note : owed) {
+        buttons = buttons || isButton(note.key);
+        if (note.key > kSwayRepeatOff && note.key <= kSwayRepeatMax) {
+            commands += "input 0:0:virtual_keyboard repeat_rate " +
+                        std::to_string(note.key - kSwayRepeatOff) + ";";
+        } else if (note.key == kSwayStopBinding) {
+            commands += "unbindsym Ctrl+Shift+s;";
+        }
+    }
+    if (buttons) {
+        releaseButtons(owed);
+    }
+    if (!commands.empty()) {
+        if (auto sway = SwayIpc::open({})) {
+            commands.pop_back();
+            sway->run(commands);
+        }
+    }
+}
+
+}  // namespace quindorel

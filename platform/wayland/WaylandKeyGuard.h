@@ -1,0 +1,30 @@
+#pragma once
+
+// What a wlroots desktop keeps when the program dies mid-hold: it lets go of a
+// dead client's virtual keys, but not of its virtual pointer's buttons, and
+// Sway keeps the settings the program gave it (no repeat for virtual
+// keyboards, the stop key's binding). The key guard (GuardSocket.h) hears of
+// each and puts them right on connections of its own.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/KeyGuard.h"
+
+namespace quindorel {
+
+// The guard's notes of the Wayland back end, apart from X11's (below 0x200).
+// A button down: kWaylandButton + its BTN_ code.
+inline constexpr SystemKey kWaylandButton = 0x10000;
+// Down while virtual keyboards do not repeat: kSwayRepeatOff + the rate to
+// put back.
+inline constexpr SystemKey kSwayRepeatOff = 0x20000;
+inline constexpr SystemKey kSwayRepeatMax = 0x2FFFF;
+// Down while the stop key is bound to the program.
+inline constexpr SystemKey kSwayStopBinding = 0x30000;
+
+// Lets go of the Wayland notes of `owed` on WAYLAND_DISPLAY and SWAYSOCK;
+// notes of other systems are passed over.
+void letGoOnWayland(const std::vector<GuardNote>& owed);
+
+}  // namespace quindorel
