@@ -32,16 +32,18 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
     connect(&model_.notices(), &HoldNotices::busyChanged, this, [this](bool busy) {
         pointer_->setPointer(busy ? PointerRule::Hourglass : PointerRule::Default);
     });
-    connect(&model_.notices(), &HoldNotices::noticeChanged, this, [this](const QString& text) {
-        controls_.focusNotice->setText(text);
-        controls_.focusNotice->setAccessibleName(text);
-        controls_.focusNotice->setVisible(!text.isEmpty());
-    });
+    connect(&model_.notices(), &HoldNotices::noticeChanged, this, &MainWindow::showNotice);
     connectControls();
     watchPointers();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::showNotice(const QString& text) {
+    controls_.focusNotice->setText(text);
+    controls_.focusNotice->setAccessibleName(text);
+    controls_.focusNotice->setVisible(!text.isEmpty());
+}
 
 void MainWindow::formLoad() {
     StartUp(*this, platform_, controls_, *pointer_, model_, programFolder_).run();

@@ -23,6 +23,8 @@ public:
     void formLoad();
     // The rest of start-up that needs the window on screen (a question).
     void formShown();
+    // A line under the keyboard until the next notice replaces it; empty: none.
+    void showNotice(const QString& text);
     // Sends the key-ups still owed by the last press pass (the program ends).
     void releaseHeldKeys();
     // Restores the window if minimised and brings it to the front (a second

@@ -90,6 +90,9 @@ void showCentred(quindorel::MainWindow& window) {
 void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platform,
                 const CommandLine& command, quindorel::WindowId inFront) {
     platform.showStartUpNotice();
+    if (!platform.desktopNote().isEmpty()) {
+        window.showNotice(platform.desktopNote());
+    }
     window.formShown();
     if (command.action == CommandLine::Action::Start ||
         command.action == CommandLine::Action::Toggle) {
@@ -126,6 +129,7 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     quindorel::CommandAnswers answers(
         window.model(), [&platform] { return platform->desktop().activeWindow(); },
         [&window] { window.bringToFront(); });
+    answers.setDesktopNote(platform->desktopNote());
     quindorel::CommandServer server(
         [&answers](quindorel::command::Verb verb) { return answers.answer(verb); });
     if (const auto status = openChannel(server, command)) {

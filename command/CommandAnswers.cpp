@@ -57,7 +57,8 @@ QByteArray CommandAnswers::status() const {
     const int code = phase == HoldEngine::Status::Phase::Idle      ? exitcode::kDone
                      : phase == HoldEngine::Status::Phase::Waiting ? exitcode::kWaiting
                                                                    : exitcode::kHolding;
-    return reply(code, nowLine());
+    return reply(
+        code, desktopNote_.isEmpty() ? nowLine() : nowLine() + QStringLiteral("; ") + desktopNote_);
 }
 
 QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {

@@ -19,6 +19,8 @@ public:
         : model_(model), inFront_(std::move(inFront)), show_(std::move(show)) {}
 
     QByteArray answer(command::Verb verb);
+    // What this desktop cannot reach, said after the state by --status.
+    void setDesktopNote(QString note) { desktopNote_ = std::move(note); }
 
     // One line for --status: "idle", "waiting 3", "holding forever: a, Left
     // Shift into "Game"" or "holding 4: ...".
@@ -32,6 +34,7 @@ private:
     HoldModel& model_;
     std::function<WindowId()> inFront_;
     std::function<void()> show_;
+    QString desktopNote_;
 };
 
 }  // namespace quindorel

@@ -246,13 +246,20 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
     }
 #endif
     std::unique_ptr<NativeDesktop> native;
+    QString nativeNote;
 #if QUINDOREL_WAYLAND
     // The native windows of a wlroots desktop, beside its Xwayland ones.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::string whyNot;
         if (auto desktop = WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
-                                                std::make_unique<QtWaiter>())) {
+                                                std::make_unique<QtWaiter>(), &whyNot)) {
             desktop->setKeyGuard(keyGuard);
             native = std::move(desktop);
+        } else {
+            nativeNote = QStringLiteral(
+                             "Native Wayland windows are out of reach: %1. "
+                             "X11 windows are listed and held as ever.")
+                             .arg(QString::fromStdString(whyNot));
         }
     }
 #endif
@@ -269,6 +276,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
         if (pumped != nullptr) {
             platform->pumpWayland(pumped);
         }
+        platform->desktopNote_ = nativeNote;
         return platform;
     }
     // Nothing to guard: the guard ends as its link closes here.

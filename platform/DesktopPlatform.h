@@ -25,6 +25,10 @@ public:
     // Says once, in a box, what cannot work on this desktop (keys, the window
     // list) and how to do better; nothing when the desktop works in full.
     void showStartUpNotice();
+    // One line on what this desktop keeps out of reach though the rest
+    // works (native Wayland windows where the compositor offers no way in);
+    // empty when nothing is.
+    const QString& desktopNote() const { return desktopNote_; }
     void setApplicationTitle(const QString& title) override { applicationTitle_ = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
@@ -40,6 +44,7 @@ private:
     std::function<void()> stopKeyHandler_;
     QString applicationTitle_;
     QString startUpNotice_;
+    QString desktopNote_;
     std::unique_ptr<QSocketNotifier> waylandPump_;
     friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard);
 };

@@ -38,23 +38,25 @@ std::vector<GuardNote> buttonNotes(const std::vector<KeyStroke>& strokes) {
 }  // namespace
 
 std::unique_ptr<WaylandDesktop> WaylandDesktop::open(std::string ownAppId, std::string stopCommand,
-                                                     SystemLog log,
-                                                     std::unique_ptr<Waiter> waiter) {
+                                                     SystemLog log, std::unique_ptr<Waiter> waiter,
+                                                     std::string* whyNot) {
+    const auto refuse = [&](const std::string& why) {
+        log.write(LogTopic::Wayland, LogLevel::Debug, why);
+        if (whyNot != nullptr) {
+            *whyNot = why;
+        }
+        return nullptr;
+    };
     auto connection = WaylandConnection::open();
     if (!connection) {
-        log.write(LogTopic::Wayland, LogLevel::Debug, "no Wayland compositor answers");
-        return nullptr;
+        return refuse("the Wayland compositor does not answer");
     }
     auto input = WaylandInput::create(*connection);
     if (!input) {
-        log.write(LogTopic::Wayland, LogLevel::Debug,
-                  "the compositor offers no virtual keyboard (zwp_virtual_keyboard_v1)");
-        return nullptr;
+        return refuse("the desktop offers no virtual keyboard (zwp_virtual_keyboard_v1)");
     }
     if (!connection->toplevels().available()) {
-        log.write(LogTopic::Wayland, LogLevel::Debug,
-                  "the compositor lists no windows (zwlr_foreign_toplevel_manager_v1)");
-        return nullptr;
+        return refuse("the desktop lists no windows (zwlr_foreign_toplevel_manager_v1)");
     }
     std::unique_ptr<WaylandDesktop> desktop(new WaylandDesktop(
         std::move(connection), std::move(input), std::move(ownAppId), log, std::move(waiter)));

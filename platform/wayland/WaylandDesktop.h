@@ -28,9 +28,10 @@ public:
     // offers no virtual keyboard. Windows whose app id is `ownAppId` are the
     // program's own. `stopCommand` is the shell command that ends a hold
     // (the program with --stop), bound to the stop key where the desktop
-    // takes bindings.
+    // takes bindings. When null, `whyNot` says why in a user's words.
     static std::unique_ptr<WaylandDesktop> open(std::string ownAppId, std::string stopCommand,
-                                                SystemLog log, std::unique_ptr<Waiter> waiter);
+                                                SystemLog log, std::unique_ptr<Waiter> waiter,
+                                                std::string* whyNot = nullptr);
     ~WaylandDesktop() override;
 
     std::vector<TopLevelWindow> topLevelWindows() override;

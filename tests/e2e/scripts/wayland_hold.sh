@@ -42,6 +42,12 @@ start_program
 program_window >/dev/null || fail "the main window did not appear on X11"
 SHOWN=$SECONDS
 ! wait_for 2 has_window '^(Application Error|Tessavrin)$' || fail "a box was shown at start-up"
+# Where the compositor offers no way into its native windows, one line says so.
+STATUS=$("$PROGRAM" --status 2>&1)
+case $E2E_WM in
+  sway*) [[ $STATUS != *";"* ]] ;;
+  *) [[ $STATUS == *"; Native Wayland windows are out of reach: the desktop offers no virtual keyboard"* ]] ;;
+esac || problem "--status said: $STATUS"
 # The new window takes the keyboard from the recorder.
 wait_for 30 grep -q ^focus-out "$REC" || fail "the main window never got the keyboard"
 
