@@ -235,6 +235,7 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
             repeatRate_ = told > 0 && told <= kMaxRepeatRate ? told : kSwayRepeatRate;
             guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), true}});
             sway_->run(kVirtualKeyboards + std::string("repeat_rate 0"));
+            input_->giveKeymap();
         }
         return;
     }
@@ -248,6 +249,7 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
     }
     if (sway_ && repeatRate_ > 0 && keysDown_.empty()) {
         sway_->run(kVirtualKeyboards + std::string("repeat_rate ") + std::to_string(repeatRate_));
+        input_->giveKeymap();
         guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
         repeatRate_ = 0;
     }

@@ -56,16 +56,15 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
     XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
     XkbPtr<xkb_keymap> keymap(
         context ? chooseKeymap(context.get(), connection.seatKeyboard().keymap) : nullptr);
-    std::uint32_t size = 0;
-    const int fd = keymap ? keymapFile(keymap.get(), size) : -1;
-    if (fd < 0) {
+    if (!keymap) {
         return nullptr;
     }
     std::unique_ptr<WaylandInput> input(new WaylandInput(connection, std::move(keymap)));
     input->keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(
         globals.virtualKeyboards, globals.seat);
-    zwp_virtual_keyboard_v1_keymap(input->keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
-    close(fd);
+    if (!input->giveKeymap()) {
+        return nullptr;
+    }
     // On a desktop without a keyboard the seat gains one now: wait until
     // its keymap reaches us. Sway 1.7 may still give the window in front the
     // keyboard focus only later, or when a window is activated, so keys sent
@@ -74,6 +73,17 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
         connection.roundtrip();
     }
     return input;
+}
+
+bool WaylandInput::giveKeymap() {
+    std::uint32_t size = 0;
+    const int fd = keymapFile(keymap_.get(), size);
+    if (fd < 0) {
+        return false;
+    }
+    zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, size);
+    close(fd);
+    return connection_.flush();
 }
 
 WaylandInput::WaylandInput(WaylandConnection& connection, XkbPtr<xkb_keymap> keymap)

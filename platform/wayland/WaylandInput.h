@@ -33,6 +33,10 @@ public:
     // key) and mouse buttons as BTN_ codes (a button's system key), then
     // flushes. Refused when the connection is lost.
     KeySendResult send(const std::vector<KeyStroke>& strokes);
+    // Gives the keyboard its keymap again: Sway puts one compiled from its
+    // own configuration on a virtual keyboard whenever its input settings
+    // change, which would give our keys another layout's meaning.
+    bool giveKeymap();
     // Moves the pointer to (x, y) of the desktop's `width` x `height` area;
     // false without a virtual pointer.
     bool movePointer(std::uint32_t x, std::uint32_t y, std::uint32_t width, std::uint32_t height);

@@ -23,8 +23,10 @@ PROGRAM_AS_ROOT=$PROGRAM
 PROGRAM() { "${as_sway_user[@]}" "$PROGRAM_AS_ROOT" "$@"; }
 
 write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
-# Shift, A and the left button: the modifier first.
-write_keyset "160,65,1,"
+# Shift, A, Z and the left button: the modifier first. The layout is German
+# (the seat has no keyboard of its own to take it from), whose Z is the US Y key.
+export XKB_DEFAULT_LAYOUT=de
+write_keyset "160,65,90,1,"
 WEV=$WORK/wev.log
 stdbuf -oL wev >"$WEV" 2>&1 &
 STARTED_PIDS+=($!)
@@ -57,6 +59,8 @@ PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start into the native window:
 seen 'key: 50; state: 1' || fail "no Shift down in the native window"
 seen 'key: 38; state: 1' || fail "no A down in the native window"
 grep -A1 'key: 38; state: 1' "$WEV" | grep -q 'sym: A' || problem "A did not type a capital: Shift did not hold"
+seen 'key: 29; state: 1' || fail "no Z down on the German Z key"
+grep -A1 'key: 29; state: 1' "$WEV" | grep -q 'sym: Z' || problem "the German Z key did not type Z"
 seen 'button: 272 \(left\), state: 1' || fail "no left button down in the native window"
 grep 'repeat_info' "$WEV" | tail -n 1 | grep -q 'rate: 0 keys/sec' || problem "clients were not told to stop repeating"
 STATUS=$(PROGRAM --status 2>&1)
@@ -66,7 +70,7 @@ seen 'key: 38; state: 0' || fail "A stayed down after --stop"
 seen 'key: 50; state: 0' || fail "Shift stayed down after --stop"
 seen 'button: 272 \(left\), state: 0' || fail "the left button stayed down after --stop"
 # Shift came up after A, as a hand lets go.
-[ "$(key_events | grep -E 'state: 0' | tr '\n' ' ')" = "key: 38; state: 0 key: 50; state: 0 " ] ||
+[ "$(key_events | grep -E 'state: 0' | tr '\n' ' ')" = "key: 38; state: 0 key: 29; state: 0 key: 50; state: 0 " ] ||
   problem "the keys came up in the wrong order: $(key_events)"
 [ "$(count 'key: 38; state: 1')" = 1 ] || problem "A went down $(count 'key: 38; state: 1') times"
 seen 'rate: 25 keys/sec' || problem "repeat was not put back after the hold"
