@@ -18,7 +18,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-./scripts/install-deps.sh build x
+./scripts/install-deps.sh build x wayland bench
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_BENCH=ON \
   -DQUINDOREL_TESTS=ON >/dev/null
 cmake --build build-bench -j "$(nproc 2>/dev/null || echo 2)" --target quindorel \
@@ -44,6 +44,10 @@ figure bash bench/start_up.sh
 figure bash bench/idle.sh
 figure bash bench/timing.sh
 figure bash bench/command.sh
+# Into a native Wayland window, on a headless Sway.
+echo "== wayland_native.sh" >>"$log"
+tests/x11/with-wayland-desktop.sh sway bash bench/wayland_native.sh 2>>"$log" | tee -a "$log" |
+  sed -n 's/^RESULT //p' >>"$results" || echo "bench.sh: wayland_native.sh failed, see $log" >&2
 
 value() { awk -v k="$1" '$1 == k { print $2 }' "$results" | tail -n 1; }
 ratio() { awk -v a="$(value "$1")" -v b="$(value "$2")" 'BEGIN { if (a != "" && b + 0 > 0) printf "%.2fx", a / b; else print "-" }'; }
@@ -59,5 +63,7 @@ row "Peak resident memory (median)" "$(value start_program_kib) KiB" "<= 1.3x mi
 row "Idle wake-ups over $(value idle_seconds) s (switch off, forever)" "$(value idle_program_wakeups_per_s) /s" "<= 1 /s" "$(value idle_minimal_wakeups_per_s) /s" "$(ratio idle_program_wakeups_per_s idle_minimal_wakeups_per_s)"
 row "Idle CPU over $(value idle_seconds) s" "$(value idle_program_cpu_ms) ms" "none measurable" "$(value idle_minimal_cpu_ms) ms" "-"
 row "quindorel --toggle to key-down (median)" "$(value command_toggle_ms) ms" "<= 1.5x xdotool keydown" "$(value command_xdotool_ms) ms" "$(ratio command_toggle_ms command_xdotool_ms)"
+row "Native Wayland window (Sway): --toggle to key-down (median)" "$(value native_toggle_ms) ms" "<= 1.5x wtype -P a" "$(value native_wtype_ms) ms" "$(ratio native_toggle_ms native_wtype_ms)"
+row "Native Wayland window (Sway): 104-key press pass" "$(value native_pass_arrived) arrived, $(value native_pass_span_ms) ms first to last" "<= 2 ms" "-" "-"
 row "\"Turn On\" to key-down, waiting time 5 s (median)" "$(value timing_wait_ms) ms (worst $(value timing_wait_worst_ms))" "5000 +- 20 ms" "-" "-"
 row "Key-down to key-up, timed hold 10 s (median)" "$(value timing_hold_ms) ms (worst $(value timing_hold_worst_ms))" "10000 +- 20 ms" "-" "-"

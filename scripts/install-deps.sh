@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for the given purposes:
-#   install-deps.sh build|x|test|wayland|screenshot|package|windows|win32 ...
+#   install-deps.sh build|x|test|wayland|screenshot|package|bench|windows|win32 ...
 # Does no apt work at all when everything is there already.
 set -euo pipefail
 
@@ -11,12 +11,14 @@ declare -A groups=(
   # Wayland desktops with Xwayland (weston nested in Xvfb; sway, Mutter and
   # KWin headless), for the tests that run the program the way a Wayland
   # session starts it; wev records what a native Wayland window receives.
-  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev wtype foot coreutils"
+  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev coreutils"
   [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip wixl icoutils libxml2-utils fonts-liberation"
   # The Windows back end's own test, without Qt (scripts/test-win32.sh).
   [win32]="cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb"
   [screenshot]="x11-apps imagemagick qt6ct"
   [package]="desktop-file-utils appstream dpkg-dev file"
+  # The native Wayland figures of bench.sh: their peer, and the clock they read.
+  [bench]="wtype python3"
 )
 
 wanted=()
