@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command on the Xwayland of a Wayland desktop, as a session of that
 # desktop starts programs (WAYLAND_DISPLAY and DISPLAY set):
-#   with-wayland-desktop.sh weston|sway|sway-smart|mutter|kwin command [arguments...]
+#   with-wayland-desktop.sh weston|sway|sway-smart|sway-bound|mutter|kwin command [arguments...]
 # weston draws into a private Xvfb (QUINDOREL_TEST_OUTER_DISPLAY names it);
 # the others run headless. sway-smart is sway with
-# focus_on_window_activation smart; plain sway keeps its default. sway gets
+# focus_on_window_activation smart; sway-bound is sway whose configuration
+# binds Ctrl+Shift+S, as a user's may; plain sway keeps its default. sway gets
 # SWAYSOCK for swaymsg. QUINDOREL_TEST_WM names the desktop,
 # QUINDOREL_TEST_DESKTOP_LOG holds what the compositor logs. Exits 77 when
 # the desktop cannot run here. Everything started here is stopped on the
@@ -22,7 +23,7 @@ case $desktop in
     fi
     [ "$QUINDOREL_TEST_OUTER_DISPLAY" = nested ] && export QUINDOREL_TEST_OUTER_DISPLAY=$DISPLAY
     binary=weston ;;
-  sway | sway-smart) binary=sway ;;
+  sway | sway-smart | sway-bound) binary=sway ;;
   mutter) binary=mutter ;;
   kwin) binary=kwin_wayland ;;
   *) echo "with-wayland-desktop.sh: unknown desktop '$desktop'" >&2; exit 2 ;;
@@ -86,12 +87,13 @@ case $desktop in
       display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log")
       [ -n "$display" ] && printf 'WAYLAND_DISPLAY=%s\nDISPLAY=%s\n' "$socket" "$display" >"$session"
     } ;;
-  sway | sway-smart)
+  sway | sway-smart | sway-bound)
     command -v xhost >/dev/null || skip "xhost is not installed (scripts/install-deps.sh wayland)"
     {
       echo "xwayland enable"
       echo "output HEADLESS-1 resolution 1280x1024"
       [ "$desktop" = sway-smart ] && echo "focus_on_window_activation smart"
+      [ "$desktop" = sway-bound ] && echo "bindsym Ctrl+Shift+s exec true"
       echo "exec $tmp/session.sh"
     } >"$tmp/sway.config"
     as_user=()

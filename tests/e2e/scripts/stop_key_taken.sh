@@ -1,12 +1,17 @@
 # Another program already holds Ctrl+Shift+S when the program starts in the
-# until-Ctrl+Shift+S mode: the program says so in an error box and goes on
-# working; a hold still presses, and ending the program still lets go.
+# until-Ctrl+Shift+S mode (on Sway: the user's configuration binds it): the
+# program says so in an error box and goes on working; a hold still presses,
+# and ending the program still lets go.
 source "$(dirname "$0")/lib.sh"
 
 autorepeat_off
-"$TOOL" grab-stop-key >"$WORK/grabber.log" 2>&1 &
-STARTED_PIDS+=($!)
-wait_for 10 grep -q grabbed "$WORK/grabber.log" || fail "the other client could not take Ctrl+Shift+S"
+if [ "$E2E_WM" = sway-bound ]; then
+  unset QT_QPA_PLATFORM
+else
+  "$TOOL" grab-stop-key >"$WORK/grabber.log" 2>&1 &
+  STARTED_PIDS+=($!)
+  wait_for 10 grep -q grabbed "$WORK/grabber.log" || fail "the other client could not take Ctrl+Shift+S"
+fi
 
 write_settings BackupSwitch=On Text1=2 Option1=True Option2=False OftenIndex=2
 write_keyset "65,"
