@@ -124,6 +124,11 @@ KeySendResult JointDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
 }
 
 bool JointDesktop::ownWindowHasKeyboard() {
+    // The compositor knows first: Xwayland hears that its window lost the
+    // keyboard to a native one a moment after the compositor says so.
+    if (nativeInFront() != 0) {
+        return false;
+    }
     return x11_->ownWindowHasKeyboard() || native_->ownWindowHasKeyboard();
 }
 

@@ -51,6 +51,14 @@ private slots:
         QCOMPARE(joint_->activeWindow(), expected);
     }
 
+    void aNativeWindowInFrontHasTheKeyboardBeforeXwaylandKnows() {
+        x11_->ownWindowFocused = true;
+        native_->inFront = -1;  // Xwayland's own window: X11 says
+        QVERIFY(joint_->ownWindowHasKeyboard());
+        native_->inFront = -3;
+        QVERIFY(!joint_->ownWindowHasKeyboard());
+    }
+
     // Keys go the way of the window aimed at; a key-up the way its key-down
     // went, though another window was aimed at in between.
     void keysFollowTheirWay() {

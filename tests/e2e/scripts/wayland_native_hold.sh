@@ -1,6 +1,6 @@
 # A native Wayland window on Sway (wev, which logs what it receives), the
-# program started as a Sway session starts it: the command line aims at the
-# window while it is in front; its keys and the left button go down once
+# program started as a Sway session starts it: the window is listed and
+# brought to the front, the command line aims at it while it is in front; its keys and the left button go down once
 # each, the pointer over it; clients are told not to repeat while the keys
 # are down; everything comes up on --stop, on Ctrl+Shift+S typed into the
 # native window, and the keys when the program is killed mid-hold.
@@ -45,7 +45,7 @@ PROGRAM_PID=$!
 STARTED_PIDS+=("$PROGRAM_PID")
 program_window >/dev/null || fail "the main window did not appear on X11"
 
-# The user goes back to the native window and holds from there.
+# Holding from inside the native window: it is in front.
 in_front() { swaymsg -q '[app_id="^wev$"] focus'; }
 seen() { wait_for "${2:-10}" grep -qE "$1" "$WEV"; }
 # Key events once each: wev logs a key once for each keyboard object it
@@ -54,8 +54,12 @@ seen() { wait_for "${2:-10}" grep -qE "$1" "$WEV"; }
 key_events() { grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' "$WEV" | uniq | sed 's/.*\(key: \)/\1/'; }
 count() { key_events | grep -cx "$1"; }
 has_count() { wait_for 10 bash -c "[ \$(grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' '$WEV' | uniq | grep -c '$1\$') = $2 ]"; }
-in_front
-PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start into the native window: $(cat "$WORK/start.out")"
+# First from Quindorel's own window: the native window is the list's only
+# row, chosen, and comes to the front for the keys.
+swaymsg -q '[title="^Quindorel$"] focus'
+wait_for 10 grep -q 'leave:' "$WEV" || fail "the native window kept the keyboard"
+PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start into the listed native window: $(cat "$WORK/start.out")"
+grep -q 'into "wev"' "$WORK/start.out" || problem "--start said: $(cat "$WORK/start.out")"
 seen 'key: 50; state: 1' || fail "no Shift down in the native window"
 seen 'key: 38; state: 1' || fail "no A down in the native window"
 grep -A1 'key: 38; state: 1' "$WEV" | grep -q 'sym: A' || problem "A did not type a capital: Shift did not hold"
