@@ -39,10 +39,13 @@ DRIVER=$(dirname "$RECORDER")/../wayland/wayland_driver
 coproc mouse { exec "$DRIVER" mouse; }
 STARTED_PIDS+=($mouse_PID)
 read -r -t 10 ready <&"${mouse[0]}" && [ "$ready" = ready ] || fail "no mouse on the seat"
-hand_over
-"${as_sway_user[@]}" "$PROGRAM" >>"$WORK/program.log" 2>&1 &
-PROGRAM_PID=$!
-STARTED_PIDS+=("$PROGRAM_PID")
+start_quindorel() {
+  hand_over
+  "${as_sway_user[@]}" "$PROGRAM" >>"$WORK/program.log" 2>&1 &
+  PROGRAM_PID=$!
+  STARTED_PIDS+=("$PROGRAM_PID")
+}
+start_quindorel
 program_window >/dev/null || fail "the main window did not appear on X11"
 
 # Holding from inside the native window: it is in front.
@@ -94,20 +97,39 @@ has_count 'key: 38; state: 0' 2 ||
 is_idle() { [ "$(PROGRAM --status 2>&1)" = idle ]; }
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
 
+# hold_and SIGNAL N: the Nth hold, ended by the signal; the keys and the
+# button must come up.
+buttons() { grep -cE "button: 272 \(left\), state: $1" "$WEV"; }
+hold_and() {
+  local pressed released
+  pressed=$(buttons 1)
+  in_front
+  PROGRAM --start >/dev/null 2>&1 || fail "--start before $1 failed"
+  has_count 'key: 38; state: 1' "$2" || fail "no A down before $1"
+  wait_for 10 bash -c "[ \$(grep -c 'button: 272 (left), state: 1' '$WEV') -gt $pressed ]" ||
+    fail "no button down before $1"
+  released=$(buttons 0)
+  kill -"$1" "$PROGRAM_PID"
+  has_count 'key: 38; state: 0' "$2" || fail "A stayed down after $1"
+  wait_for 10 bash -c "[ \$(grep -c 'button: 272 (left), state: 0' '$WEV') -gt $released ]" ||
+    fail "the left button stayed down after $1"
+  wait_exit "$PROGRAM_PID" 10 || fail "the program did not end after $1"
+}
+
+# Ended mid-hold (SIGTERM): the program lets go itself, and takes its
+# binding away: Ctrl+Shift+S reaches the window again.
+hold_and TERM 3
+for _ in 1 2 3 4 5; do
+  "$DRIVER" +17 +16 +83 -83 -16 -17 sleep:300 >/dev/null 2>&1
+  grep -q 'key: 39; state: 1' "$WEV" && break
+done
+grep -q 'key: 39; state: 1' "$WEV" || problem "Ctrl+Shift+S stayed bound after the program ended"
+
 # Killed mid-hold: the compositor lets go of the program's keys, the key
 # guard of its button, and Sway gets its repeat and bindings back.
-buttons() { grep -cE "button: 272 \(left\), state: $1" "$WEV"; }
-PRESSED=$(buttons 1)
-in_front
-PROGRAM --start >/dev/null 2>&1 || fail "the third --start failed"
-has_count 'key: 38; state: 1' 3 || fail "no third A down"
-wait_for 10 bash -c "[ \$(grep -c 'button: 272 (left), state: 1' '$WEV') -gt $PRESSED ]" ||
-  fail "no third button down"
-RELEASED=$(buttons 0)
-kill -KILL "$PROGRAM_PID"
-has_count 'key: 38; state: 0' 3 || fail "A stayed down after SIGKILL"
-wait_for 10 bash -c "[ \$(grep -c 'button: 272 (left), state: 0' '$WEV') -gt $RELEASED ]" ||
-  fail "the left button stayed down after SIGKILL"
+start_quindorel
+program_window >/dev/null || fail "the main window did not appear again"
+hold_and KILL 4
 # What a virtual keyboard made now is told (the window hears of the seat's
 # keyboard only while it has one).
 repeats() {
