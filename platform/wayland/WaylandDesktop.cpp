@@ -1,14 +1,12 @@
 #include "platform/wayland/WaylandDesktop.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
-#include "platform/WindowTitle.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandInput.h"
 #include "platform/wayland/WaylandKeyGuard.h"
 #include "platform/wayland/WaylandKeymap.h"
+#include "platform/wayland/WlrootsWindows.h"
 
 namespace quindorel {
 
@@ -37,9 +35,9 @@ std::vector<GuardNote> buttonNotes(const std::vector<KeyStroke>& strokes) {
 
 }  // namespace
 
-std::unique_ptr<WaylandDesktop> WaylandDesktop::open(std::string ownAppId, std::string stopCommand,
-                                                     SystemLog log, std::unique_ptr<Waiter> waiter,
-                                                     std::string* whyNot) {
+std::unique_ptr<WaylandDesktop> WaylandDesktop::open(
+    std::string ownAppId, std::string stopCommand, SystemLog log, std::unique_ptr<Waiter> waiter,
+    std::string* whyNot, const std::function<std::unique_ptr<NativeWindows>()>& otherWindows) {
     const auto refuse = [&](const std::string& why) {
         log.write(LogTopic::Wayland, LogLevel::Debug, why);
         if (whyNot != nullptr) {
@@ -55,22 +53,30 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(std::string ownAppId, std::
     if (!input) {
         return refuse("the desktop offers no virtual keyboard (zwp_virtual_keyboard_v1)");
     }
-    if (!connection->toplevels().available()) {
+    auto sway = SwayIpc::open(log);
+    std::unique_ptr<NativeWindows> windows;
+    if (connection->toplevels().available()) {
+        windows = std::make_unique<WlrootsWindows>(*connection, sway.get(), ownAppId, log);
+    } else if (otherWindows) {
+        windows = otherWindows();
+    }
+    if (!windows) {
         return refuse("the desktop lists no windows (zwlr_foreign_toplevel_manager_v1)");
     }
     std::unique_ptr<WaylandDesktop> desktop(new WaylandDesktop(
-        std::move(connection), std::move(input), std::move(ownAppId), log, std::move(waiter)));
-    desktop->sway_ = SwayIpc::open(log);
+        std::move(connection), std::move(input), std::move(windows), log, std::move(waiter)));
+    desktop->sway_ = std::move(sway);
     desktop->stopCommand_ = std::move(stopCommand);
     return desktop;
 }
 
 WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
-                               std::unique_ptr<WaylandInput> input, std::string ownAppId,
-                               SystemLog log, std::unique_ptr<Waiter> waiter)
+                               std::unique_ptr<WaylandInput> input,
+                               std::unique_ptr<NativeWindows> windows, SystemLog log,
+                               std::unique_ptr<Waiter> waiter)
     : connection_(std::move(connection)),
       input_(std::move(input)),
-      ownAppId_(std::move(ownAppId)),
+      windows_(std::move(windows)),
       log_(std::move(log)),
       waiter_(std::move(waiter)) {}
 
@@ -83,7 +89,8 @@ WaylandDesktop::~WaylandDesktop() {
         sway_->run(kVirtualKeyboards + std::string("repeat_rate ") + std::to_string(repeatRate_));
         guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
     }
-    // The input goes before the connection it was made on.
+    // What was made on the connection goes before it.
+    windows_.reset();
     input_.reset();
 }
 
@@ -106,104 +113,45 @@ std::vector<TopLevelWindow> WaylandDesktop::topLevelWindows() {
     if (!dispatch()) {
         return windows;
     }
-    for (const WaylandToplevel& toplevel : connection_->toplevels().list()) {
-        windows.push_back({toplevel.id, toplevel.title, !toplevel.minimized,
-                           !ownAppId_.empty() && toplevel.appId == ownAppId_});
+    for (const NativeWindows::Window& window : windows_->list()) {
+        windows.push_back({window.id, window.title, !window.minimized, window.own});
     }
     // The window in front first, as a stacking order would have it; the
     // compositor tells no other order.
-    std::stable_partition(windows.begin(), windows.end(), [this](const TopLevelWindow& window) {
-        return window.id == connection_->toplevels().activeWindow();
-    });
+    const WindowId active = windows_->activeWindow();
+    std::stable_partition(windows.begin(), windows.end(),
+                          [active](const TopLevelWindow& window) { return window.id == active; });
     return windows;
 }
 
 bool WaylandDesktop::isOwn(WindowId window) {
-    const auto windows = connection_->toplevels().list();
-    return std::any_of(windows.begin(), windows.end(), [&](const WaylandToplevel& toplevel) {
-        return toplevel.id == window && !ownAppId_.empty() && toplevel.appId == ownAppId_;
+    const auto windows = windows_->list();
+    return std::any_of(windows.begin(), windows.end(), [&](const NativeWindows::Window& listed) {
+        return listed.id == window && listed.own;
     });
 }
 
 void WaylandDesktop::makeTopMost(WindowId window) {
-    if (!lost_ && connection_->toplevels().activate(window, connection_->globals().seat)) {
-        connection_->flush();
+    if (!lost_ && !isOwn(window) && windows_->activate(window)) {
+        windows_->keepAbove(window, true);
     }
 }
 
 void WaylandDesktop::releaseTopMost(WindowId window) {
-    const auto tree = sway_ && !lost_ ? sway_->tree() : std::nullopt;
-    const SwayIpc::Window* swayWindow = tree ? swayWindowOf(window, *tree) : nullptr;
-    if (swayWindow != nullptr && swayWindow->floating) {
-        sway_->run("[con_id=" + std::to_string(swayWindow->conId) + "] move position 0 0");
+    if (!lost_ && !isOwn(window)) {
+        windows_->keepAbove(window, false);
+        windows_->moveToCorner(window);
     }
-}
-
-const SwayIpc::Window* WaylandDesktop::swayWindowOf(WindowId window, const SwayIpc::Tree& tree) {
-    for (const WaylandToplevel& toplevel : connection_->toplevels().list()) {
-        if (toplevel.id != window) {
-            continue;
-        }
-        // Titles are cut the same way on both sides.
-        for (const SwayIpc::Window& swayWindow : tree.windows) {
-            if (!swayWindow.xwayland && swayWindow.appId == toplevel.appId &&
-                cutTitle(swayWindow.title) == toplevel.title) {
-                return &swayWindow;
-            }
-        }
-    }
-    return nullptr;
 }
 
 bool WaylandDesktop::pointerInto(WindowId window) {
-    const auto tree = sway_ && !lost_ ? sway_->tree() : std::nullopt;
-    const SwayIpc::Window* target = tree ? swayWindowOf(window, *tree) : nullptr;
-    if (target == nullptr || target->rect.width <= 0 || target->rect.height <= 0 ||
-        tree->layout.width <= 0 || tree->layout.height <= 0) {
+    const std::optional<PointerSpot> spot = lost_ ? std::nullopt : windows_->pointerSpot(window);
+    if (!spot) {
         log_.write(LogTopic::Wayland, LogLevel::Debug,
-                   "where native window " + std::to_string(window) + " lies is not known" +
-                       (sway_ ? "" : " without Sway's IPC"));
+                   "no point of native window " + std::to_string(window) + " is known to be free");
         return false;
     }
-    // The visible point nearest the middle, on a grid over the window: the
-    // window on top at a point is the last in Sway's order that holds it,
-    // and it must be the target, never one of ours.
-    const auto visible = [&](std::int32_t x, std::int32_t y) {
-        const SwayIpc::Window* onTop = nullptr;
-        for (const SwayIpc::Window& swayWindow : tree->windows) {
-            if (swayWindow.rect.contains(x, y)) {
-                onTop = &swayWindow;
-            }
-        }
-        return onTop == target && target->pid != getpid();
-    };
-    constexpr int kGrid = 16;
-    const SwayIpc::Rect& r = target->rect;
-    std::optional<std::pair<std::int32_t, std::int32_t>> best;
-    std::int64_t bestDistance = 0;
-    for (int i = 0; i < kGrid; ++i) {
-        for (int j = 0; j < kGrid; ++j) {
-            const std::int32_t x =
-                r.x + static_cast<std::int32_t>(std::int64_t{r.width} * (2 * i + 1) / (2 * kGrid));
-            const std::int32_t y =
-                r.y + static_cast<std::int32_t>(std::int64_t{r.height} * (2 * j + 1) / (2 * kGrid));
-            const std::int64_t dx = 2 * (x - r.x) - r.width, dy = 2 * (y - r.y) - r.height;
-            if ((!best || dx * dx + dy * dy < bestDistance) && visible(x, y)) {
-                best = {x, y};
-                bestDistance = dx * dx + dy * dy;
-            }
-        }
-    }
-    if (!best) {
-        log_.write(LogTopic::Wayland, LogLevel::Debug,
-                   "native window " + std::to_string(window) + " is covered");
-        return false;
-    }
-    const auto [x, y] = *best;
-    return input_->movePointer(static_cast<std::uint32_t>(x - tree->layout.x),
-                               static_cast<std::uint32_t>(y - tree->layout.y),
-                               static_cast<std::uint32_t>(tree->layout.width),
-                               static_cast<std::uint32_t>(tree->layout.height));
+    return input_->movePointer(spot->x, spot->y, spot->width, spot->height);
 }
 
 bool WaylandDesktop::setUpStopKey(WindowId) {
@@ -256,13 +204,11 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
 }
 
 void WaylandDesktop::showWindow(WindowId window) {
-    if (lost_ || isOwn(window) ||
-        !connection_->toplevels().activate(window, connection_->globals().seat)) {
+    if (lost_ || isOwn(window) || !windows_->activate(window)) {
         return;
     }
-    if (!waiter_->waitUntil(
-            [&] { return !dispatch() || connection_->toplevels().activeWindow() == window; },
-            std::chrono::milliseconds(200))) {
+    if (!waiter_->waitUntil([&] { return !dispatch() || windows_->activeWindow() == window; },
+                            std::chrono::milliseconds(200))) {
         log_.write(LogTopic::Wayland, LogLevel::Debug,
                    "native window " + std::to_string(window) + " was not activated in 200 ms");
     }
@@ -283,13 +229,13 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
 }
 
 bool WaylandDesktop::ownWindowHasKeyboard() {
-    const WindowId active = lost_ ? 0 : connection_->toplevels().activeWindow();
+    const WindowId active = lost_ ? 0 : windows_->activeWindow();
     return active != 0 && isOwn(active);
 }
 
 WindowId WaylandDesktop::activeWindow() {
     dispatch();
-    const WindowId active = lost_ ? 0 : connection_->toplevels().activeWindow();
+    const WindowId active = lost_ ? 0 : windows_->activeWindow();
     return active != 0 && !isOwn(active) ? active : 0;
 }
 

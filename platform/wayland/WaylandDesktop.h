@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
+#include "platform/wayland/NativeWindows.h"
 #include "platform/wayland/SwayIpc.h"
 
 namespace quindorel {
@@ -28,26 +30,31 @@ public:
     // offers no virtual keyboard. Windows whose app id is `ownAppId` are the
     // program's own. `stopCommand` is the shell command that ends a hold
     // (the program with --stop), bound to the stop key where the desktop
-    // takes bindings. When null, `whyNot` says why in a user's words.
-    static std::unique_ptr<WaylandDesktop> open(std::string ownAppId, std::string stopCommand,
-                                                SystemLog log, std::unique_ptr<Waiter> waiter,
-                                                std::string* whyNot = nullptr);
+    // takes bindings. When null, `whyNot` says why in a user's words. Where
+    // the compositor lists no windows itself, `otherWindows` may list them
+    // another way (a KWin script).
+    static std::unique_ptr<WaylandDesktop> open(
+        std::string ownAppId, std::string stopCommand, SystemLog log,
+        std::unique_ptr<Waiter> waiter, std::string* whyNot = nullptr,
+        const std::function<std::unique_ptr<NativeWindows>()>& otherWindows = {});
     ~WaylandDesktop() override;
 
     std::vector<TopLevelWindow> topLevelWindows() override;
-    // Brings the window forward: Wayland has no above-others band that one
-    // client can give another's window.
+    // Brings the window forward, and above the others where the desktop
+    // lets a program do so.
     void makeTopMost(WindowId window) override;
-    // Moves the window to the corner only where it floats: a tiled window
-    // stays where the user tiled it.
+    // Back among the others, moved to the corner where the desktop lets a
+    // program do so (on Sway only a floating window: a tiled one stays
+    // where the user tiled it).
     void releaseTopMost(WindowId window) override;
     // Activates the window and waits, at most about 200 ms, until the
     // compositor says it has the keyboard.
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
-    // To the middle of the window, where Sway says it lies and no other
-    // window covers that point. No protocol tells where the pointer is, so
-    // it always moves; without Sway's IPC no button goes down.
+    // To a point of the window that no other window covers, nearest its
+    // middle, where the desktop tells where windows lie. No protocol tells
+    // where the pointer is, so it always moves; where the desktop does not
+    // tell, no button goes down.
     bool pointerInto(WindowId window) override;
     bool ownWindowHasKeyboard() override;
     WindowId activeWindow() override;
@@ -68,16 +75,14 @@ public:
 
 private:
     WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
-                   std::unique_ptr<WaylandInput> input, std::string ownAppId, SystemLog log,
-                   std::unique_ptr<Waiter> waiter);
+                   std::unique_ptr<WaylandInput> input, std::unique_ptr<NativeWindows> windows,
+                   SystemLog log, std::unique_ptr<Waiter> waiter);
     bool isOwn(WindowId window);
-    // Sway's entry for a native window, by app id and title.
-    const SwayIpc::Window* swayWindowOf(WindowId window, const SwayIpc::Tree& tree);
     void holdRepeat(const std::vector<KeyStroke>& strokes, const KeySendResult* sent);
 
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<WaylandInput> input_;
-    std::string ownAppId_;
+    std::unique_ptr<NativeWindows> windows_;
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
     std::unique_ptr<SwayIpc> sway_;

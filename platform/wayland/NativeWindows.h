@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/NativeDesktop.h"
+
+namespace quindorel {
+
+// Where the pointer goes for a window: a point of it that no other window
+// covers, in the desktop's `width` x `height` area (WaylandInput::movePointer).
+struct PointerSpot {
+    std::uint32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+// The native windows of a Wayland desktop, however it tells them: the
+// wlroots protocols (WlrootsWindows) or a KWin script over D-Bus. Ids are
+// negative, so that they never clash with X11's.
+class NativeWindows {
+public:
+    struct Window {
+        WindowId id = 0;
+        std::string title;  // cut as the program shows titles (cutTitle)
+        bool active = false;
+        bool minimized = false;
+        bool own = false;  // one of this program's windows
+    };
+    virtual ~NativeWindows() = default;
+
+    virtual std::vector<Window> list() = 0;
+    // Asks the desktop to give the window the keyboard; false when there is
+    // no such window.
+    virtual bool activate(WindowId window) = 0;
+    // Puts the window above the others, or back, where the desktop lets a
+    // program do so.
+    virtual void keepAbove(WindowId, bool) {}
+    // Moves the window's top-left corner to the desktop's, where the desktop
+    // lets a program do so.
+    virtual void moveToCorner(WindowId) {}
+    // Where the pointer goes for buttons meant for the window; nothing when
+    // the desktop does not tell where windows lie, or the window is covered.
+    virtual std::optional<PointerSpot> pointerSpot(WindowId) { return std::nullopt; }
+
+    // The listed window that has the keyboard, 0 when none of these has it.
+    WindowId activeWindow() {
+        for (const Window& window : list()) {
+            if (window.active) {
+                return window.id;
+            }
+        }
+        return 0;
+    }
+};
+
+}  // namespace quindorel

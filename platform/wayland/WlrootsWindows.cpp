@@ -1,0 +1,103 @@
+#include "platform/wayland/WlrootsWindows.h"
+
+#include <unistd.h>
+
+#include "platform/WindowTitle.h"
+#include "platform/wayland/WaylandConnection.h"
+
+namespace quindorel {
+
+WlrootsWindows::WlrootsWindows(WaylandConnection& connection, SwayIpc* sway, std::string ownAppId,
+                               SystemLog log)
+    : connection_(connection), sway_(sway), ownAppId_(std::move(ownAppId)), log_(std::move(log)) {}
+
+std::vector<NativeWindows::Window> WlrootsWindows::list() {
+    std::vector<Window> windows;
+    for (const WaylandToplevel& toplevel : connection_.toplevels().list()) {
+        windows.push_back({toplevel.id, toplevel.title, toplevel.activated, toplevel.minimized,
+                           !ownAppId_.empty() && toplevel.appId == ownAppId_});
+    }
+    return windows;
+}
+
+bool WlrootsWindows::activate(WindowId window) {
+    return connection_.toplevels().activate(window, connection_.globals().seat) &&
+           connection_.flush();
+}
+
+void WlrootsWindows::moveToCorner(WindowId window) {
+    const auto tree = sway_ ? sway_->tree() : std::nullopt;
+    const SwayIpc::Window* swayWindow = tree ? swayWindowOf(window, *tree) : nullptr;
+    if (swayWindow != nullptr && swayWindow->floating) {
+        sway_->run("[con_id=" + std::to_string(swayWindow->conId) + "] move position 0 0");
+    }
+}
+
+const SwayIpc::Window* WlrootsWindows::swayWindowOf(WindowId window, const SwayIpc::Tree& tree) {
+    for (const WaylandToplevel& toplevel : connection_.toplevels().list()) {
+        if (toplevel.id != window) {
+            continue;
+        }
+        // Titles are cut the same way on both sides.
+        for (const SwayIpc::Window& swayWindow : tree.windows) {
+            if (!swayWindow.xwayland && swayWindow.appId == toplevel.appId &&
+                cutTitle(swayWindow.title) == toplevel.title) {
+                return &swayWindow;
+            }
+        }
+    }
+    return nullptr;
+}
+
+std::optional<PointerSpot> WlrootsWindows::pointerSpot(WindowId window) {
+    const auto tree = sway_ ? sway_->tree() : std::nullopt;
+    const SwayIpc::Window* target = tree ? swayWindowOf(window, *tree) : nullptr;
+    if (target == nullptr || target->rect.width <= 0 || target->rect.height <= 0 ||
+        tree->layout.width <= 0 || tree->layout.height <= 0) {
+        log_.write(LogTopic::Wayland, LogLevel::Debug,
+                   "where native window " + std::to_string(window) + " lies is not known" +
+                       (sway_ ? "" : " without Sway's IPC"));
+        return std::nullopt;
+    }
+    // The visible point nearest the middle, on a grid over the window: the
+    // window on top at a point is the last in Sway's order that holds it,
+    // and it must be the target, never one of ours.
+    const auto visible = [&](std::int32_t x, std::int32_t y) {
+        const SwayIpc::Window* onTop = nullptr;
+        for (const SwayIpc::Window& swayWindow : tree->windows) {
+            if (swayWindow.rect.contains(x, y)) {
+                onTop = &swayWindow;
+            }
+        }
+        return onTop == target && target->pid != getpid();
+    };
+    constexpr int kGrid = 16;
+    const SwayIpc::Rect& r = target->rect;
+    std::optional<std::pair<std::int32_t, std::int32_t>> best;
+    std::int64_t bestDistance = 0;
+    for (int i = 0; i < kGrid; ++i) {
+        for (int j = 0; j < kGrid; ++j) {
+            const std::int32_t x =
+                r.x + static_cast<std::int32_t>(std::int64_t{r.width} * (2 * i + 1) / (2 * kGrid));
+            const std::int32_t y =
+                r.y + static_cast<std::int32_t>(std::int64_t{r.height} * (2 * j + 1) / (2 * kGrid));
+            const std::int64_t dx = 2 * (x - r.x) - r.width, dy = 2 * (y - r.y) - r.height;
+            if ((!best || dx * dx + dy * dy < bestDistance) && visible(x, y)) {
+                best = {x, y};
+                bestDistance = dx * dx + dy * dy;
+            }
+        }
+    }
+    if (!best) {
+        log_.write(LogTopic::Wayland, LogLevel::Debug,
+                   "native window " + std::to_string(window) + " is covered");
+        return std::nullopt;
+    }
+    const auto [x, y] = *best;
+    return PointerSpot{static_cast<std::uint32_t>(x - tree->layout.x),
+                       static_cast<std::uint32_t>(y - tree->layout.y),
+                       static_cast<std::uint32_t>(tree->layout.width),
+                       static_cast<std::uint32_t>(tree->layout.height)};
+}
+
+}  // namespace quindorel
