@@ -22,6 +22,7 @@
 #include "platform/x11/X11Desktop.h"
 #endif
 #if QUINDOREL_WAYLAND
+#include "platform/kde/KwinWindows.h"
 #include "platform/wayland/WaylandDesktop.h"
 #include "platform/wayland/WaylandKeyGuard.h"
 #endif
@@ -251,8 +252,13 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
     // The native windows of a wlroots desktop, beside its Xwayland ones.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::string whyNot;
-        if (auto desktop = WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
-                                                std::make_unique<QtWaiter>(), &whyNot)) {
+        // KWin lists its windows to a script of ours, not over Wayland.
+        const auto kwinWindows = []() -> std::unique_ptr<NativeWindows> {
+            return KwinWindows::open(qtSystemLog());
+        };
+        if (auto desktop =
+                WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
+                                     std::make_unique<QtWaiter>(), &whyNot, kwinWindows)) {
             desktop->setKeyGuard(keyGuard);
             native = std::move(desktop);
         } else {

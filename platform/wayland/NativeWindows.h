@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/NativeDesktop.h"
@@ -14,6 +15,19 @@ namespace quindorel {
 struct PointerSpot {
     std::uint32_t x = 0, y = 0, width = 0, height = 0;
 };
+
+// A window's place on the desktop, in a stacking order.
+struct StackedRect {
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
+    bool own = false;  // one of this program's windows
+};
+
+// The point of `stacked[target]` nearest its middle, on a grid over it, that
+// no window above it covers: where the pointer goes so that a button reaches
+// that window and never one of ours. `stacked` runs bottom to top. Nothing
+// when the window is ours, empty, or covered whole.
+std::optional<std::pair<std::int32_t, std::int32_t>> visiblePointNearMiddle(
+    const std::vector<StackedRect>& stacked, std::size_t target);
 
 // The native windows of a Wayland desktop, however it tells them: the
 // wlroots protocols (WlrootsWindows) or a KWin script over D-Bus. Ids are

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "fake-input-client.h"
 #include "virtual-keyboard-unstable-v1-client.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client.h"
 #include "wlr-virtual-pointer-unstable-v1-client.h"
@@ -73,6 +74,9 @@ WaylandConnection::~WaylandConnection() {
         wl_keyboard_destroy(keyboard_);
     }
     toplevels_.detach();
+    if (globals_.fakeInput != nullptr) {
+        org_kde_kwin_fake_input_destroy(globals_.fakeInput);
+    }
     if (globals_.virtualPointers != nullptr) {
         zwlr_virtual_pointer_manager_v1_destroy(globals_.virtualPointers);
     }
@@ -106,6 +110,10 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_
     } else if (which == zwlr_virtual_pointer_manager_v1_interface.name) {
         g.virtualPointers = bind<zwlr_virtual_pointer_manager_v1>(
             registry, name, &zwlr_virtual_pointer_manager_v1_interface, version, 2);
+    } else if (which == org_kde_kwin_fake_input_interface.name && version >= 4) {
+        // KWin's, shown only to programs it lets in; version 4 has keys.
+        g.fakeInput = bind<org_kde_kwin_fake_input>(registry, name,
+                                                    &org_kde_kwin_fake_input_interface, version, 4);
     } else if (which == zwlr_foreign_toplevel_manager_v1_interface.name &&
                !self->toplevels_.available()) {
         self->toplevels_.attach(bind<zwlr_foreign_toplevel_manager_v1>(

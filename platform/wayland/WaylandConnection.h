@@ -12,12 +12,14 @@ struct wl_seat;
 struct wl_keyboard;
 struct zwp_virtual_keyboard_manager_v1;
 struct zwlr_virtual_pointer_manager_v1;
+struct org_kde_kwin_fake_input;
 
 namespace quindorel {
 
 // The program's own connection to the Wayland compositor, apart from Qt's
 // (which may not exist: Qt runs on xcb whenever it can). It binds the seat
-// and the managers of the wlroots protocols that reach other windows. Round
+// and the managers of the wlroots protocols that reach other windows, or
+// KWin's fake input. Round
 // trips happen only in open(); afterwards whoever owns the event loop calls
 // dispatch() when fd() is readable.
 class WaylandConnection {
@@ -26,6 +28,7 @@ public:
         wl_seat* seat = nullptr;
         zwp_virtual_keyboard_manager_v1* virtualKeyboards = nullptr;
         zwlr_virtual_pointer_manager_v1* virtualPointers = nullptr;
+        org_kde_kwin_fake_input* fakeInput = nullptr;  // KWin's keys, buttons and pointer
     };
     // What the seat's keyboard told its clients: the keymap (XKB text, empty
     // when the seat has no keyboard) and how its clients repeat held keys.

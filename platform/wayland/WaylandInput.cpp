@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "fake-input-client.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeymap.h"
 #include "virtual-keyboard-unstable-v1-client.h"
@@ -50,6 +51,10 @@ int keymapFile(xkb_keymap* keymap, std::uint32_t& size) {
 
 std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection) {
     const auto& globals = connection.globals();
+    if (globals.seat != nullptr && globals.virtualKeyboards == nullptr &&
+        globals.fakeInput != nullptr) {
+        return createFake(connection);
+    }
     if (globals.seat == nullptr || globals.virtualKeyboards == nullptr) {
         return nullptr;
     }
@@ -75,7 +80,26 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
     return input;
 }
 
+std::unique_ptr<WaylandInput> WaylandInput::createFake(WaylandConnection& connection) {
+    // KWin's fake input goes through KWin's own keyboard, with the seat's
+    // keymap: the layout rule reads that keymap.
+    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    XkbPtr<xkb_keymap> keymap(
+        context ? chooseKeymap(context.get(), connection.seatKeyboard().keymap) : nullptr);
+    if (!keymap) {
+        return nullptr;
+    }
+    std::unique_ptr<WaylandInput> input(new WaylandInput(connection, std::move(keymap)));
+    input->fakeInput_ = connection.globals().fakeInput;
+    org_kde_kwin_fake_input_authenticate(input->fakeInput_, "Quindorel",
+                                         "holds keys down in the window you choose");
+    return connection.flush() ? std::move(input) : nullptr;
+}
+
 bool WaylandInput::giveKeymap() {
+    if (keyboard_ == nullptr) {
+        return true;  // KWin's keyboard has the seat's keymap already
+    }
     std::uint32_t size = 0;
     const int fd = keymapFile(keymap_.get(), size);
     if (fd < 0) {
@@ -121,9 +145,13 @@ std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uin
     if (!code) {
         return std::nullopt;
     }
-    zwp_virtual_keyboard_v1_key(
-        keyboard_, time, *code,
-        stroke.down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    const auto state = stroke.down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED;
+    if (fakeInput_ != nullptr) {
+        // KWin works out the modifiers of its own keyboard.
+        org_kde_kwin_fake_input_keyboard_key(fakeInput_, *code, state);
+        return *code;
+    }
+    zwp_virtual_keyboard_v1_key(keyboard_, time, *code, state);
     const auto changed = state_ ? xkb_state_update_key(state_.get(), *code + 8,
                                                        stroke.down ? XKB_KEY_DOWN : XKB_KEY_UP)
                                 : 0;
@@ -140,6 +168,12 @@ std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uin
 std::optional<SystemKey> WaylandInput::sendButton(const KeyStroke& stroke, std::uint32_t time) {
     const std::optional<std::uint32_t> code =
         !stroke.down && stroke.pressed ? stroke.pressed : buttonCodeFor(stroke.virtualKey);
+    if (code && fakeInput_ != nullptr) {
+        org_kde_kwin_fake_input_button(
+            fakeInput_, *code,
+            stroke.down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
+        return *code;
+    }
     if (!code || !ensurePointer()) {
         return std::nullopt;
     }
@@ -163,6 +197,12 @@ bool WaylandInput::ensurePointer() {
 
 bool WaylandInput::movePointer(std::uint32_t x, std::uint32_t y, std::uint32_t width,
                                std::uint32_t height) {
+    if (fakeInput_ != nullptr) {
+        // In the desktop's own coordinates.
+        org_kde_kwin_fake_input_pointer_motion_absolute(fakeInput_, wl_fixed_from_int(int(x)),
+                                                        wl_fixed_from_int(int(y)));
+        return connection_.flush();
+    }
     if (!ensurePointer()) {
         return false;
     }

@@ -10,18 +10,20 @@
 
 struct zwp_virtual_keyboard_v1;
 struct zwlr_virtual_pointer_v1;
+struct org_kde_kwin_fake_input;
 
 namespace quindorel {
 
 class WaylandConnection;
 
-// The program's virtual keyboard and pointer on a wlroots desktop. There is
-// one keyboard for the whole run: on Sway, destroying it takes the seat's
-// keyboard away from every window. Keys and buttons go to whatever window
-// has the keyboard or is under the pointer.
+// The program's virtual keyboard and pointer on a wlroots desktop, or KWin's
+// fake input. There is one keyboard for the whole run: on Sway, destroying
+// it takes the seat's keyboard away from every window. Keys and buttons go to
+// whatever window has the keyboard or is under the pointer.
 class WaylandInput {
 public:
-    // nullptr when the compositor offers no virtual keyboard or no keymap
+    // nullptr when the compositor offers neither a virtual keyboard nor
+    // KWin's fake input (which KWin shows only to programs it lets in), or no keymap
     // compiles. The pointer comes with the first button or move, where the
     // compositor offers one.
     static std::unique_ptr<WaylandInput> create(WaylandConnection& connection);
@@ -44,6 +46,7 @@ public:
 private:
     WaylandInput(WaylandConnection& connection, XkbPtr<xkb_keymap> keymap);
     std::optional<SystemKey> sendKey(const KeyStroke& stroke, std::uint32_t time);
+    static std::unique_ptr<WaylandInput> createFake(WaylandConnection& connection);
     std::optional<SystemKey> sendButton(const KeyStroke& stroke, std::uint32_t time);
     bool ensurePointer();
 
@@ -55,6 +58,7 @@ private:
     XkbKeyLayout layout_;
     zwp_virtual_keyboard_v1* keyboard_ = nullptr;
     zwlr_virtual_pointer_v1* pointer_ = nullptr;
+    org_kde_kwin_fake_input* fakeInput_ = nullptr;  // the connection's
 };
 
 }  // namespace quindorel

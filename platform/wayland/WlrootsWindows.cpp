@@ -59,35 +59,17 @@ std::optional<PointerSpot> WlrootsWindows::pointerSpot(WindowId window) {
                        (sway_ ? "" : " without Sway's IPC"));
         return std::nullopt;
     }
-    // The visible point nearest the middle, on a grid over the window: the
-    // window on top at a point is the last in Sway's order that holds it,
-    // and it must be the target, never one of ours.
-    const auto visible = [&](std::int32_t x, std::int32_t y) {
-        const SwayIpc::Window* onTop = nullptr;
-        for (const SwayIpc::Window& swayWindow : tree->windows) {
-            if (swayWindow.rect.contains(x, y)) {
-                onTop = &swayWindow;
-            }
+    // Sway's order runs tiled windows first, then floating ones bottom to top.
+    std::vector<StackedRect> stacked;
+    std::size_t at = 0;
+    for (const SwayIpc::Window& swayWindow : tree->windows) {
+        if (&swayWindow == target) {
+            at = stacked.size();
         }
-        return onTop == target && target->pid != getpid();
-    };
-    constexpr int kGrid = 16;
-    const SwayIpc::Rect& r = target->rect;
-    std::optional<std::pair<std::int32_t, std::int32_t>> best;
-    std::int64_t bestDistance = 0;
-    for (int i = 0; i < kGrid; ++i) {
-        for (int j = 0; j < kGrid; ++j) {
-            const std::int32_t x =
-                r.x + static_cast<std::int32_t>(std::int64_t{r.width} * (2 * i + 1) / (2 * kGrid));
-            const std::int32_t y =
-                r.y + static_cast<std::int32_t>(std::int64_t{r.height} * (2 * j + 1) / (2 * kGrid));
-            const std::int64_t dx = 2 * (x - r.x) - r.width, dy = 2 * (y - r.y) - r.height;
-            if ((!best || dx * dx + dy * dy < bestDistance) && visible(x, y)) {
-                best = {x, y};
-                bestDistance = dx * dx + dy * dy;
-            }
-        }
+        stacked.push_back({swayWindow.rect.x, swayWindow.rect.y, swayWindow.rect.width,
+                           swayWindow.rect.height, swayWindow.pid == getpid()});
     }
+    const auto best = visiblePointNearMiddle(stacked, at);
     if (!best) {
         log_.write(LogTopic::Wayland, LogLevel::Debug,
                    "native window " + std::to_string(window) + " is covered");

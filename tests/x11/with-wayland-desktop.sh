@@ -66,6 +66,9 @@ cat >"$tmp/session.sh" <<EOF
 [ "\$(id -u)" = $(id -u) ] || xhost +si:localuser:$(id -un) >/dev/null || exit 1
 printf 'WAYLAND_DISPLAY=%s\nDISPLAY=%s\nXAUTHORITY=%s\nSWAYSOCK=%s\n' \\
   "\$WAYLAND_DISPLAY" "\$DISPLAY" "\${XAUTHORITY:-}" "\${SWAYSOCK:-}" >"$session.new"
+# The session's bus, where the desktop has one (KWin's scripting is on it).
+[ -z "\${DBUS_SESSION_BUS_ADDRESS:-}" ] ||
+  printf 'DBUS_SESSION_BUS_ADDRESS=%s\n' "\$DBUS_SESSION_BUS_ADDRESS" >>"$session.new"
 mv "$session.new" "$session"
 # Mutter ends with the program it started.
 [ "\${1:-}" != --stay ] || exec sleep 2147483647

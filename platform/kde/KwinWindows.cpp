@@ -1,0 +1,262 @@
+#include "platform/kde/KwinWindows.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+
+#include "platform/WindowTitle.h"
+
+namespace quindorel {
+
+namespace {
+
+const QString kKwin = QStringLiteral("org.kde.KWin");
+const QString kObjectPath = QStringLiteral("/Quindorel/KWinWindows");
+const QString kWatcher = QStringLiteral("quindorel-windows");
+const QString kAction = QStringLiteral("quindorel-action");
+
+// What both script kinds share: Plasma 5.27's names and Plasma 6's, and the
+// list as this program reads it.
+const char kCommon[] = R"JS(
+const ws = workspace;
+function all() { return ws.windowList ? ws.windowList() : ws.clientList(); }
+function active() { return ws.activeWindow !== undefined ? ws.activeWindow : ws.activeClient; }
+function listed(w) { return w.normalWindow || w.dialog; }
+// Plasma 5 numbers each window's place in the stack, Plasma 6 lists the stack.
+function place(w) { return typeof w.stackingOrder === "number" ? w.stackingOrder : ws.stackingOrder.indexOf(w); }
+function tell() {
+    const out = [];
+    for (const w of all()) {
+        if (!listed(w)) continue;
+        const g = w.frameGeometry;
+        out.push({id: String(w.internalId), title: String(w.caption), pid: w.pid,
+                  active: w === active(), minimized: w.minimized,
+                  x: g.x, y: g.y, width: g.width, height: g.height, stack: place(w)});
+    }
+    callDBus("%1", "%2", "org.quindorel.KWinWindows", "take", JSON.stringify(out));
+}
+)JS";
+
+// Watches the windows for as long as the program runs.
+const char kWatch[] = R"JS(
+function watch(w) {
+    for (const s of [w.captionChanged, w.minimizedChanged, w.frameGeometryChanged]) {
+        if (s) s.connect(tell);
+    }
+}
+all().forEach(watch);
+for (const s of [ws.windowAdded, ws.clientAdded]) { if (s) s.connect(function (w) { watch(w); tell(); }); }
+for (const s of [ws.windowRemoved, ws.clientRemoved, ws.windowActivated, ws.clientActivated,
+                 ws.stackingOrderChanged]) {
+    if (s) s.connect(tell);
+}
+tell();
+)JS";
+
+// One act on one window, then the list as it now is.
+const char kAct[] = R"JS(
+for (const w of all()) {
+    if (String(w.internalId) === "%3") { %4; }
+}
+tell();
+)JS";
+
+QString scriptOf(const char* body, const QString& kwinId = {}, const QString& statement = {}) {
+    QString source = QString::fromLatin1(kCommon) + QString::fromLatin1(body);
+    source.replace(QLatin1String("%1"), QDBusConnection::sessionBus().baseService());
+    source.replace(QLatin1String("%2"), kObjectPath);
+    source.replace(QLatin1String("%3"), kwinId);
+    source.replace(QLatin1String("%4"), statement);
+    return source;
+}
+
+}  // namespace
+
+std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr ||
+        !bus.interface()->isServiceRegistered(kKwin).value()) {
+        return nullptr;
+    }
+    std::unique_ptr<KwinWindows> windows(new KwinWindows(log));
+    if (!windows->scripts_.isValid() ||
+        !bus.registerObject(kObjectPath, windows.get(), QDBusConnection::ExportScriptableSlots)) {
+        log.write(LogTopic::Wayland, LogLevel::Warning,
+                  "cannot take KWin's answers on the session bus");
+        return nullptr;
+    }
+    if (!windows->runScript(kWatcher, scriptOf(kWatch), false)) {
+        return nullptr;
+    }
+    // The first list comes at once.
+    const QDeadlineTimer deadline(1000);
+    while (!windows->told_ && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    if (!windows->told_) {
+        log.write(LogTopic::Wayland, LogLevel::Warning, "KWin's script told no windows in 1 s");
+        return nullptr;
+    }
+    return windows;
+}
+
+KwinWindows::KwinWindows(SystemLog log) : log_(std::move(log)) {}
+
+KwinWindows::~KwinWindows() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.call(QDBusMessage::createMethodCall(kKwin, QStringLiteral("/Scripting"),
+                                            QStringLiteral("org.kde.kwin.Scripting"),
+                                            QStringLiteral("unloadScript"))
+             << kWatcher);
+    bus.unregisterObject(kObjectPath);
+}
+
+bool KwinWindows::runScript(const QString& name, const QString& source, bool unload) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const auto call = [&](const QString& path, const QString& interface, const QString& method,
+                          const QVariantList& arguments) {
+        QDBusMessage message = QDBusMessage::createMethodCall(kKwin, path, interface, method);
+        message.setArguments(arguments);
+        return bus.call(message, QDBus::Block, 2000);
+    };
+    const QString scripting = QStringLiteral("/Scripting");
+    const QString scriptingInterface = QStringLiteral("org.kde.kwin.Scripting");
+    // A script of that name from an earlier run (one that was killed) goes.
+    call(scripting, scriptingInterface, QStringLiteral("unloadScript"), {name});
+    const QString path = scripts_.filePath(name + QStringLiteral(".js"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(source.toUtf8()) < 0 ||
+        !file.flush()) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "cannot write KWin's script " + path.toStdString());
+        return false;
+    }
+    file.close();
+    const QDBusMessage loaded =
+        call(scripting, scriptingInterface, QStringLiteral("loadScript"), {path, name});
+    const int id = loaded.arguments().value(0, -1).toInt();
+    if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "KWin did not load our script: " + loaded.errorMessage().toStdString());
+        return false;
+    }
+    // Plasma 5 names a loaded script by its number, Plasma 6 under /Scripting.
+    bool ran = false;
+    for (const QString& scriptPath :
+         {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
+        if (call(scriptPath, QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"), {})
+                .type() == QDBusMessage::ReplyMessage) {
+            ran = true;
+            break;
+        }
+    }
+    if (!ran) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
+    }
+    if (unload || !ran) {
+        call(scripting, scriptingInterface, QStringLiteral("unloadScript"), {name});
+    }
+    return ran;
+}
+
+void KwinWindows::take(const QString& windows) {
+    const QJsonArray listed = QJsonDocument::fromJson(windows.toUtf8()).array();
+    std::vector<Entry> entries;
+    for (const QJsonValue& value : listed) {
+        const QJsonObject w = value.toObject();
+        Entry entry;
+        entry.kwinId = w.value(QLatin1String("id")).toString();
+        if (entry.kwinId.isEmpty()) {
+            continue;
+        }
+        auto known = ids_.find(entry.kwinId);
+        if (known == ids_.end()) {
+            known = ids_.insert(entry.kwinId, nextId_);
+            // Down to the lowest id, then round again: a run does not see 2^31 windows.
+            nextId_ = nextId_ == INT32_MIN ? -1 : nextId_ - 1;
+        }
+        entry.window.id = *known;
+        entry.window.title = cutTitle(w.value(QLatin1String("title")).toString().toStdString());
+        entry.window.active = w.value(QLatin1String("active")).toBool();
+        entry.window.minimized = w.value(QLatin1String("minimized")).toBool();
+        entry.window.own = w.value(QLatin1String("pid")).toInt() == getpid();
+        entry.x = w.value(QLatin1String("x")).toInt();
+        entry.y = w.value(QLatin1String("y")).toInt();
+        entry.width = w.value(QLatin1String("width")).toInt();
+        entry.height = w.value(QLatin1String("height")).toInt();
+        entry.stack = w.value(QLatin1String("stack")).toInt();
+        entries.push_back(std::move(entry));
+    }
+    entries_ = std::move(entries);
+    told_ = true;
+}
+
+std::vector<NativeWindows::Window> KwinWindows::list() {
+    std::vector<Window> windows;
+    for (const Entry& entry : entries_) {
+        windows.push_back(entry.window);
+    }
+    return windows;
+}
+
+bool KwinWindows::actOn(WindowId window, const QString& statement) {
+    for (const Entry& entry : entries_) {
+        if (entry.window.id == window) {
+            return runScript(kAction, scriptOf(kAct, entry.kwinId, statement), true);
+        }
+    }
+    return false;
+}
+
+bool KwinWindows::activate(WindowId window) {
+    return actOn(window, QStringLiteral("if (ws.activeWindow !== undefined) ws.activeWindow = w; "
+                                        "else ws.activeClient = w"));
+}
+
+void KwinWindows::keepAbove(WindowId window, bool above) {
+    actOn(window, QStringLiteral("w.keepAbove = %1").arg(above ? "true" : "false"));
+}
+
+void KwinWindows::moveToCorner(WindowId window) {
+    actOn(window, QStringLiteral("w.frameGeometry = {x: 0, y: 0, width: w.frameGeometry.width, "
+                                 "height: w.frameGeometry.height}"));
+}
+
+std::optional<PointerSpot> KwinWindows::pointerSpot(WindowId window) {
+    std::vector<StackedRect> stacked;
+    std::optional<std::size_t> target;
+    std::vector<Entry> byStack = entries_;
+    std::sort(byStack.begin(), byStack.end(),
+              [](const Entry& a, const Entry& b) { return a.stack < b.stack; });
+    for (const Entry& entry : byStack) {
+        if (entry.window.minimized) {
+            continue;
+        }
+        if (entry.window.id == window) {
+            target = stacked.size();
+        }
+        stacked.push_back({entry.x, entry.y, entry.width, entry.height, entry.window.own});
+    }
+    if (!target) {
+        return std::nullopt;
+    }
+    const auto point = visiblePointNearMiddle(stacked, *target);
+    if (!point) {
+        return std::nullopt;
+    }
+    // Fake input's pointer takes the desktop's own coordinates.
+    return PointerSpot{static_cast<std::uint32_t>(point->first),
+                       static_cast<std::uint32_t>(point->second), 0, 0};
+}
+
+}  // namespace quindorel

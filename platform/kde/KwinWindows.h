@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "platform/SystemLog.h"
+#include "platform/wayland/NativeWindows.h"
+
+namespace quindorel {
+
+// The windows of KDE Plasma's KWin, which offers no protocol that lists
+// them: a script of ours, loaded into KWin over D-Bus, tells the list each
+// time it changes (a window comes, goes, is renamed, moved or activated),
+// calling back on the session bus; short scripts activate a window, keep it
+// above the others and move it. Plasma 5.27's script names and Plasma 6's.
+class KwinWindows : public QObject, public NativeWindows {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.quindorel.KWinWindows")
+public:
+    // The windows of the KWin on the session bus; null when there is none,
+    // or it runs no script of ours.
+    static std::unique_ptr<KwinWindows> open(SystemLog log);
+    ~KwinWindows() override;
+
+    std::vector<Window> list() override;
+    bool activate(WindowId window) override;
+    void keepAbove(WindowId window, bool above) override;
+    void moveToCorner(WindowId window) override;
+    std::optional<PointerSpot> pointerSpot(WindowId window) override;
+
+public slots:
+    // From our scripts in KWin: the windows, as JSON.
+    Q_SCRIPTABLE void take(const QString& windows);
+
+private:
+    struct Entry {
+        Window window;
+        QString kwinId;
+        qint32 x = 0, y = 0, width = 0, height = 0;
+        int stack = 0;  // place in the stacking order, bottom first
+    };
+    explicit KwinWindows(SystemLog log);
+    // Loads `source` into KWin under `name` and runs it; the script stays
+    // until `unload`.
+    bool runScript(const QString& name, const QString& source, bool unload);
+    // Runs `statement` with `w` the KWin window of `window`.
+    bool actOn(WindowId window, const QString& statement);
+
+    SystemLog log_;
+    QTemporaryDir scripts_;
+    std::vector<Entry> entries_;
+    QHash<QString, WindowId> ids_;  // KWin's window id -> ours, for the run
+    WindowId nextId_ = -1;
+    bool told_ = false;
+};
+
+}  // namespace quindorel
