@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
+#include <functional>
 
 #include "platform/WindowTitle.h"
 
@@ -62,21 +63,37 @@ for (const s of [ws.windowRemoved, ws.clientRemoved, ws.windowActivated, ws.clie
 tell();
 )JS";
 
-// One act on one window, then the list as it now is.
+// One act on one window, then the list as it now is, then word that this
+// very script ran.
 const char kAct[] = R"JS(
 for (const w of all()) {
     if (String(w.internalId) === "%3") { %4; }
 }
 tell();
+callDBus("%1", "%2", "org.quindorel.KWinWindows", "ran", "%5");
 )JS";
 
-QString scriptOf(const char* body, const QString& kwinId = {}, const QString& statement = {}) {
+QString scriptOf(const char* body, const QString& kwinId = {}, const QString& statement = {},
+                 const QString& token = {}) {
     QString source = QString::fromLatin1(kCommon) + QString::fromLatin1(body);
     source.replace(QLatin1String("%1"), QDBusConnection::sessionBus().baseService());
     source.replace(QLatin1String("%2"), kObjectPath);
     source.replace(QLatin1String("%3"), kwinId);
     source.replace(QLatin1String("%4"), statement);
+    source.replace(QLatin1String("%5"), token);
     return source;
+}
+
+QDBusMessage callKwin(const QString& path, const QString& interface, const QString& method,
+                      const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(kKwin, path, interface, method);
+    message.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+}
+
+QDBusMessage callScripting(const QString& method, const QVariantList& arguments) {
+    return callKwin(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), method,
+                    arguments);
 }
 
 }  // namespace
@@ -94,17 +111,12 @@ std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log) {
                   "cannot take KWin's answers on the session bus");
         return nullptr;
     }
-    if (!windows->runScript(kWatcher, scriptOf(kWatch), false)) {
-        return nullptr;
-    }
-    // The first list comes at once.
-    const QDeadlineTimer deadline(1000);
-    while (!windows->told_ && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    if (!windows->told_) {
-        log.write(LogTopic::Wayland, LogLevel::Warning, "KWin's script told no windows in 1 s");
+    // An act of a copy that was killed may still be loaded.
+    windows->forget(kAction);
+    // The first list comes at once from a script that runs.
+    KwinWindows* self = windows.get();
+    if (!windows->runScript(kWatcher, scriptOf(kWatch), false, [self] { return self->told_; })) {
+        log.write(LogTopic::Wayland, LogLevel::Warning, "KWin's script told no windows");
         return nullptr;
     }
     return windows;
@@ -113,26 +125,23 @@ std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log) {
 KwinWindows::KwinWindows(SystemLog log) : log_(std::move(log)) {}
 
 KwinWindows::~KwinWindows() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.call(QDBusMessage::createMethodCall(kKwin, QStringLiteral("/Scripting"),
-                                            QStringLiteral("org.kde.kwin.Scripting"),
-                                            QStringLiteral("unloadScript"))
-             << kWatcher);
-    bus.unregisterObject(kObjectPath);
+    callScripting(QStringLiteral("unloadScript"), {kWatcher});
+    QDBusConnection::sessionBus().unregisterObject(kObjectPath);
 }
 
-bool KwinWindows::runScript(const QString& name, const QString& source, bool unload) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const auto call = [&](const QString& path, const QString& interface, const QString& method,
-                          const QVariantList& arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(kKwin, path, interface, method);
-        message.setArguments(arguments);
-        return bus.call(message, QDBus::Block, 2000);
-    };
-    const QString scripting = QStringLiteral("/Scripting");
-    const QString scriptingInterface = QStringLiteral("org.kde.kwin.Scripting");
-    // A script of that name from an earlier run (one that was killed) goes.
-    call(scripting, scriptingInterface, QStringLiteral("unloadScript"), {name});
+void KwinWindows::forget(const QString& name) {
+    // KWin lets a script go a moment after it is told, and loads no second
+    // one of a name.
+    callScripting(QStringLiteral("unloadScript"), {name});
+    const QDeadlineTimer gone(1000);
+    while (callScripting(QStringLiteral("isScriptLoaded"), {name}).arguments().value(0).toBool() &&
+           !gone.hasExpired()) {
+        QThread::msleep(5);
+    }
+}
+
+bool KwinWindows::runScript(const QString& name, const QString& source, bool unload,
+                            const std::function<bool()>& ran) {
     const QString path = scripts_.filePath(name + QStringLiteral(".js"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(source.toUtf8()) < 0 ||
@@ -142,31 +151,59 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
         return false;
     }
     file.close();
-    const QDBusMessage loaded =
-        call(scripting, scriptingInterface, QStringLiteral("loadScript"), {path, name});
-    const int id = loaded.arguments().value(0, -1).toInt();
-    if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
-        log_.write(LogTopic::Wayland, LogLevel::Warning,
-                   "KWin did not load our script: " + loaded.errorMessage().toStdString());
-        return false;
-    }
-    // Plasma 5 names a loaded script by its number, Plasma 6 under /Scripting.
-    bool ran = false;
-    for (const QString& scriptPath :
-         {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
-        if (call(scriptPath, QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"), {})
-                .type() == QDBusMessage::ReplyMessage) {
-            ran = true;
-            break;
+    // Whether the script ran is known only from its word back; a script KWin
+    // let go of keeps its number on the bus a moment longer. Hence a second
+    // and a third try.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // A script of that name from an earlier run (one that was killed)
+        // goes first.
+        forget(name);
+        const QDBusMessage loaded = callScripting(QStringLiteral("loadScript"), {path, name});
+        const int id = loaded.arguments().value(0, -1).toInt();
+        if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
+            log_.write(LogTopic::Wayland, LogLevel::Warning,
+                       "KWin did not load our script: " + loaded.errorMessage().toStdString());
+            continue;
+        }
+        // Plasma 5 names a loaded script by its number, Plasma 6 under
+        // /Scripting. KWin numbers a script by how many it holds, so after
+        // one in the middle has gone a new one may share its number with a
+        // running one, and that name runs the other: then `start`, which runs
+        // every loaded script not yet running, ours among them.
+        for (const QString& scriptPath :
+             {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
+            if (callKwin(scriptPath, QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"),
+                         {})
+                    .type() == QDBusMessage::ReplyMessage) {
+                break;
+            }
+        }
+        const auto waitFor = [&](int ms) {
+            const QDeadlineTimer deadline(ms);
+            while (!ran() && !deadline.hasExpired()) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                QThread::msleep(1);
+            }
+            return ran();
+        };
+        if (!waitFor(200)) {
+            callScripting(QStringLiteral("start"), {});
+            waitFor(500);
+        }
+        if (ran()) {
+            if (unload) {
+                callScripting(QStringLiteral("unloadScript"), {name});
+            }
+            return true;
         }
     }
-    if (!ran) {
-        log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
-    }
-    if (unload || !ran) {
-        call(scripting, scriptingInterface, QStringLiteral("unloadScript"), {name});
-    }
-    return ran;
+    log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
+    forget(name);
+    return false;
+}
+
+void KwinWindows::ran(const QString& token) {
+    ranToken_ = token;
 }
 
 void KwinWindows::take(const QString& windows) {
@@ -212,7 +249,9 @@ std::vector<NativeWindows::Window> KwinWindows::list() {
 bool KwinWindows::actOn(WindowId window, const QString& statement) {
     for (const Entry& entry : entries_) {
         if (entry.window.id == window) {
-            return runScript(kAction, scriptOf(kAct, entry.kwinId, statement), true);
+            const QString token = QString::number(++actions_);
+            return runScript(kAction, scriptOf(kAct, entry.kwinId, statement, token), true,
+                             [this, token] { return ranToken_ == token; });
         }
     }
     return false;

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 #include "platform/SystemLog.h"
@@ -34,6 +35,8 @@ public:
 public slots:
     // From our scripts in KWin: the windows, as JSON.
     Q_SCRIPTABLE void take(const QString& windows);
+    // From an act's script: it ran (its token).
+    Q_SCRIPTABLE void ran(const QString& token);
 
 private:
     struct Entry {
@@ -43,9 +46,12 @@ private:
         int stack = 0;  // place in the stacking order, bottom first
     };
     explicit KwinWindows(SystemLog log);
-    // Loads `source` into KWin under `name` and runs it; the script stays
-    // until `unload`.
-    bool runScript(const QString& name, const QString& source, bool unload);
+    // Loads `source` into KWin under `name` and runs it, until `ran` says it
+    // did; the script stays unless `unload`.
+    bool runScript(const QString& name, const QString& source, bool unload,
+                   const std::function<bool()>& ran);
+    // Unloads our script of that name, if KWin has one.
+    void forget(const QString& name);
     // Runs `statement` with `w` the KWin window of `window`.
     bool actOn(WindowId window, const QString& statement);
 
@@ -55,6 +61,8 @@ private:
     QHash<QString, WindowId> ids_;  // KWin's window id -> ours, for the run
     WindowId nextId_ = -1;
     bool told_ = false;
+    QString ranToken_;
+    quint64 actions_ = 0;
 };
 
 }  // namespace quindorel

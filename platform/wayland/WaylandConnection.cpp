@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "fake-input-client.h"
@@ -98,6 +99,9 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_
     auto* self = static_cast<WaylandConnection*>(data);
     Globals& g = self->globals_;
     const std::string_view which(interface);
+    if (which.rfind("org_kde_kwin", 0) == 0) {
+        g.kwin = true;
+    }
     if (which == wl_seat_interface.name && g.seat == nullptr) {
         // The first seat: the one every wlroots desktop has. Version 4 and
         // later tell the keyboard's repeat.
@@ -174,6 +178,34 @@ bool WaylandConnection::dispatch() {
 bool WaylandConnection::flush() {
     // A full socket (EAGAIN) keeps the rest queued for the next call.
     return wl_display_flush(display_) >= 0 || errno == EAGAIN;
+}
+
+bool WaylandConnection::settle(int limitMs) {
+    bool done = false;
+    static const wl_callback_listener listener = {
+        [](void* data, wl_callback* callback, std::uint32_t) {
+            if (data != nullptr) {
+                *static_cast<bool*>(data) = true;
+            }
+            wl_callback_destroy(callback);
+        }};
+    wl_callback* callback = wl_display_sync(display_);
+    wl_callback_add_listener(callback, &listener, &done);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable = {fd(), POLLIN, 0};
+        if (left.count() <= 0 || !flush() || poll(&readable, 1, int(left.count())) < 0 ||
+            !dispatch()) {
+            break;
+        }
+    }
+    if (!done) {
+        // Gone with the connection, or answered later: nothing must touch `done` then.
+        wl_callback_set_user_data(callback, nullptr);
+    }
+    return done;
 }
 
 bool WaylandConnection::roundtrip() {

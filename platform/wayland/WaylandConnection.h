@@ -29,6 +29,7 @@ public:
         zwp_virtual_keyboard_manager_v1* virtualKeyboards = nullptr;
         zwlr_virtual_pointer_manager_v1* virtualPointers = nullptr;
         org_kde_kwin_fake_input* fakeInput = nullptr;  // KWin's keys, buttons and pointer
+        bool kwin = false;  // the compositor is KWin (it offers globals of its own)
     };
     // What the seat's keyboard told its clients: the keymap (XKB text, empty
     // when the seat has no keyboard) and how its clients repeat held keys.
@@ -55,6 +56,10 @@ public:
     // Waits until the compositor has handled every request sent so far; for
     // set-up and tests only.
     bool roundtrip();
+    // The same, at most `limitMs`: a compositor drops what a client sent
+    // just before it ended unread, so key-ups are settled before anything
+    // may end the program. Whether the compositor answered in time.
+    bool settle(int limitMs);
 
     wl_display* display() const { return display_; }
     const Globals& globals() const { return globals_; }

@@ -5,7 +5,6 @@
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandInput.h"
 #include "platform/wayland/WaylandKeyGuard.h"
-#include "platform/wayland/WaylandKeymap.h"
 #include "platform/wayland/WlrootsWindows.h"
 
 namespace quindorel {
@@ -18,16 +17,17 @@ constexpr char kVirtualKeyboards[] = "input 0:0:virtual_keyboard ";
 constexpr std::int32_t kSwayRepeatRate = 25;
 constexpr std::int32_t kMaxRepeatRate = static_cast<std::int32_t>(kSwayRepeatMax - kSwayRepeatOff);
 
-// The guard's notes of the buttons among `strokes`: a wlroots desktop keeps a
-// dead client's buttons down, not its keys.
-std::vector<GuardNote> buttonNotes(const std::vector<KeyStroke>& strokes) {
+// The guard's notes of `strokes`: the buttons, which a wlroots desktop keeps
+// down when their client dies, and on KWin the keys too.
+std::vector<GuardNote> guardNotes(const WaylandInput& input,
+                                  const std::vector<KeyStroke>& strokes) {
     std::vector<GuardNote> notes;
     for (const KeyStroke& stroke : strokes) {
-        const auto code = !isMouseButton(stroke.virtualKey) ? std::nullopt
-                          : !stroke.down && stroke.pressed  ? stroke.pressed
-                                                            : buttonCodeFor(stroke.virtualKey);
+        const bool button = isMouseButton(stroke.virtualKey);
+        const auto code = button || input.keysOutliveUs() ? input.codeFor(stroke) : std::nullopt;
         if (code) {
-            notes.push_back({kWaylandButton + *code, stroke.down});
+            notes.push_back({(button ? kWaylandButton : kWaylandKey) + *code, stroke.down, false,
+                             isModifierKey(stroke.virtualKey)});
         }
     }
     return notes;
@@ -50,6 +50,11 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(
         return refuse("the Wayland compositor does not answer");
     }
     auto input = WaylandInput::create(*connection);
+    if (!input && connection->globals().kwin) {
+        return refuse(
+            "KWin lets only an installed Quindorel send keys, one that its desktop entry names "
+            "(install it, then start the installed copy)");
+    }
     if (!input) {
         return refuse("the desktop offers no virtual keyboard (zwp_virtual_keyboard_v1)");
     }
@@ -220,7 +225,15 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     }
     holdRepeat(strokes, nullptr);
     KeySendResult result;
-    guard_.sendTold(buttonNotes(strokes), [&] { result = input_->send(strokes); });
+    guard_.sendTold(guardNotes(*input_, strokes), [&] {
+        result = input_->send(strokes);
+        // The program may end right after letting go (SIGTERM): the
+        // compositor drops requests of a client that has gone unread.
+        const auto up = [](const KeyStroke& s) { return !s.down; };
+        if (std::any_of(strokes.begin(), strokes.end(), up)) {
+            connection_->settle(500);
+        }
+    });
     holdRepeat(strokes, &result);
     if (result.outcome == KeySendOutcome::Refused) {
         dispatch();  // says why, once

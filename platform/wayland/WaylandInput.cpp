@@ -96,6 +96,14 @@ std::unique_ptr<WaylandInput> WaylandInput::createFake(WaylandConnection& connec
     return connection.flush() ? std::move(input) : nullptr;
 }
 
+std::optional<SystemKey> WaylandInput::codeFor(const KeyStroke& stroke) const {
+    if (!stroke.down && stroke.pressed) {
+        return stroke.pressed;
+    }
+    return isMouseButton(stroke.virtualKey) ? buttonCodeFor(stroke.virtualKey)
+                                            : evdevCodeFor(layout_, stroke.virtualKey);
+}
+
 bool WaylandInput::giveKeymap() {
     if (keyboard_ == nullptr) {
         return true;  // KWin's keyboard has the seat's keymap already
@@ -140,8 +148,7 @@ KeySendResult WaylandInput::send(const std::vector<KeyStroke>& strokes) {
 }
 
 std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uint32_t time) {
-    const std::optional<std::uint32_t> code =
-        !stroke.down && stroke.pressed ? stroke.pressed : evdevCodeFor(layout_, stroke.virtualKey);
+    const std::optional<std::uint32_t> code = codeFor(stroke);
     if (!code) {
         return std::nullopt;
     }
@@ -166,8 +173,7 @@ std::optional<SystemKey> WaylandInput::sendKey(const KeyStroke& stroke, std::uin
 }
 
 std::optional<SystemKey> WaylandInput::sendButton(const KeyStroke& stroke, std::uint32_t time) {
-    const std::optional<std::uint32_t> code =
-        !stroke.down && stroke.pressed ? stroke.pressed : buttonCodeFor(stroke.virtualKey);
+    const std::optional<std::uint32_t> code = codeFor(stroke);
     if (code && fakeInput_ != nullptr) {
         org_kde_kwin_fake_input_button(
             fakeInput_, *code,

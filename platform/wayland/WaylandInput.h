@@ -35,6 +35,12 @@ public:
     // key) and mouse buttons as BTN_ codes (a button's system key), then
     // flushes. Refused when the connection is lost.
     KeySendResult send(const std::vector<KeyStroke>& strokes);
+    // The evdev or BTN_ code a stroke goes as; nothing when it has none here.
+    std::optional<SystemKey> codeFor(const KeyStroke& stroke) const;
+    // Whether the compositor keeps our keys down, not just our buttons,
+    // should the program die (KWin's fake input does; wlroots lets go of a
+    // virtual keyboard's keys).
+    bool keysOutliveUs() const { return fakeInput_ != nullptr; }
     // Gives the keyboard its keymap again: Sway puts one compiled from its
     // own configuration on a virtual keyboard whenever its input settings
     // change, which would give our keys another layout's meaning.

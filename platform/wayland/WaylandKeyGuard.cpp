@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "fake-input-client.h"
 #include "platform/wayland/SwayIpc.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "wlr-virtual-pointer-unstable-v1-client.h"
@@ -17,9 +18,35 @@ bool isButton(SystemKey key) {
     return key > kWaylandButton && key < kSwayRepeatOff;
 }
 
-void releaseButtons(const std::vector<GuardNote>& owed) {
+bool isKey(SystemKey key) {
+    return key > kWaylandKey && key <= kWaylandKeyMax;
+}
+
+// KWin lets this process in as it did the program: the same executable.
+void releaseFakeInput(org_kde_kwin_fake_input* fakeInput, const std::vector<GuardNote>& owed) {
+    org_kde_kwin_fake_input_authenticate(fakeInput, "Quindorel", "lets go of held keys");
+    for (const GuardNote& note : owed) {
+        if (isKey(note.key)) {
+            org_kde_kwin_fake_input_keyboard_key(fakeInput, note.key - kWaylandKey,
+                                                 WL_KEYBOARD_KEY_STATE_RELEASED);
+        } else if (isButton(note.key)) {
+            org_kde_kwin_fake_input_button(fakeInput, note.key - kWaylandButton,
+                                           WL_POINTER_BUTTON_STATE_RELEASED);
+        }
+    }
+}
+
+void release(const std::vector<GuardNote>& owed) {
     auto connection = WaylandConnection::open();
-    if (!connection || connection->globals().virtualPointers == nullptr) {
+    if (!connection) {
+        return;
+    }
+    if (connection->globals().fakeInput != nullptr) {
+        releaseFakeInput(connection->globals().fakeInput, owed);
+        connection->roundtrip();
+        return;
+    }
+    if (connection->globals().virtualPointers == nullptr) {
         return;
     }
     // The compositor counts a button down until some pointer of the seat
@@ -44,10 +71,10 @@ void releaseButtons(const std::vector<GuardNote>& owed) {
 }  // namespace
 
 void letGoOnWayland(const std::vector<GuardNote>& owed) {
-    bool buttons = false;
+    bool toRelease = false;
     std::string commands;
     for (const GuardNote& note : owed) {
-        buttons = buttons || isButton(note.key);
+        toRelease = toRelease || isButton(note.key) || isKey(note.key);
         if (note.key > kSwayRepeatOff && note.key <= kSwayRepeatMax) {
             commands += "input 0:0:virtual_keyboard repeat_rate " +
                         std::to_string(note.key - kSwayRepeatOff) + ";";
@@ -55,8 +82,8 @@ void letGoOnWayland(const std::vector<GuardNote>& owed) {
             commands += "unbindsym Ctrl+Shift+s;";
         }
     }
-    if (buttons) {
-        releaseButtons(owed);
+    if (toRelease) {
+        release(owed);
     }
     if (!commands.empty()) {
         if (auto sway = SwayIpc::open({})) {

@@ -1,10 +1,11 @@
 #pragma once
 
-// What a wlroots desktop keeps when the program dies mid-hold: it lets go of a
-// dead client's virtual keys, but not of its virtual pointer's buttons, and
-// Sway keeps the settings the program gave it (no repeat for virtual
-// keyboards, the stop key's binding). The key guard (GuardSocket.h) hears of
-// each and puts them right on connections of its own.
+// What a Wayland desktop keeps when the program dies mid-hold: wlroots lets go
+// of a dead client's virtual keys, but not of its virtual pointer's buttons,
+// and Sway keeps the settings the program gave it (no repeat for virtual
+// keyboards, the stop key's binding); KWin keeps a dead client's fake keys
+// and buttons down. The key guard (GuardSocket.h) hears of each and puts them
+// right on connections of its own.
 
 #include <cstdint>
 #include <vector>
@@ -22,6 +23,9 @@ inline constexpr SystemKey kSwayRepeatOff = 0x20000;
 inline constexpr SystemKey kSwayRepeatMax = 0x2FFFF;
 // Down while the stop key is bound to the program.
 inline constexpr SystemKey kSwayStopBinding = 0x30000;
+// A key down where the compositor keeps it (KWin): kWaylandKey + its evdev code.
+inline constexpr SystemKey kWaylandKey = 0x40000;
+inline constexpr SystemKey kWaylandKeyMax = 0x4FFFF;
 
 // Lets go of the Wayland notes of `owed` on WAYLAND_DISPLAY and SWAYSOCK;
 // notes of other systems are passed over.

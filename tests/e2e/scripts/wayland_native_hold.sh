@@ -5,9 +5,9 @@
 # are down; everything comes up on --stop, on Ctrl+Shift+S typed into the
 # native window, and the keys when the program is killed mid-hold.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/native_lib.sh"
 unset QT_QPA_PLATFORM
 [ "$E2E_WM" = sway ] || fail "not on Sway: $E2E_WM"
-command -v wev >/dev/null || skip "wev is not installed (scripts/install-deps.sh wayland)"
 
 # Sway runs its bindings as its own user: when that is another (the tests
 # run Sway as nobody when they run as root), the program runs as that user
@@ -27,10 +27,7 @@ write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
 # (the seat has no keyboard of its own to take it from), whose Z is the US Y key.
 export XKB_DEFAULT_LAYOUT=de
 write_keyset "160,65,90,1,"
-WEV=$WORK/wev.log
-stdbuf -oL wev >"$WEV" 2>&1 &
-STARTED_PIDS+=($!)
-wait_for 20 bash -c 'swaymsg -t get_tree | grep -q "\"app_id\": \"wev\""' || fail "wev did not show"
+start_wev
 # The seat's mouse, as a desktop has one, once wev is up (wev 1.0.0 itself
 # may crash when it starts on a seat with a pointer and a keyboard): the
 # program's pointer then comes and goes on a seat that keeps one, as on a
@@ -50,13 +47,6 @@ program_window >/dev/null || fail "the main window did not appear on X11"
 
 # Holding from inside the native window: it is in front.
 in_front() { swaymsg -q '[app_id="^wev$"] focus'; }
-seen() { wait_for "${2:-10}" grep -qE "$1" "$WEV"; }
-# Key events once each: wev logs a key once for each keyboard object it
-# took from the seat, and takes one more whenever the seat changes; the
-# serial tells them apart.
-key_events() { grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' "$WEV" | uniq | sed 's/.*\(key: \)/\1/'; }
-count() { key_events | grep -cx "$1"; }
-has_count() { wait_for 10 bash -c "[ \$(grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' '$WEV' | uniq | grep -c '$1\$') = $2 ]"; }
 # First from Quindorel's own window: the native window is the list's only
 # row, chosen, and comes to the front for the keys.
 swaymsg -q '[title="^Quindorel$"] focus'
@@ -94,27 +84,7 @@ for _ in 1 2 3 4 5; do
 done
 has_count 'key: 38; state: 0' 2 ||
   fail "A stayed down after Ctrl+Shift+S in the native window"
-is_idle() { [ "$(PROGRAM --status 2>&1)" = idle ]; }
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
-
-# hold_and SIGNAL N: the Nth hold, ended by the signal; the keys and the
-# button must come up.
-buttons() { grep -cE "button: 272 \(left\), state: $1" "$WEV"; }
-hold_and() {
-  local pressed released
-  pressed=$(buttons 1)
-  in_front
-  PROGRAM --start >/dev/null 2>&1 || fail "--start before $1 failed"
-  has_count 'key: 38; state: 1' "$2" || fail "no A down before $1"
-  wait_for 10 bash -c "[ \$(grep -c 'button: 272 (left), state: 1' '$WEV') -gt $pressed ]" ||
-    fail "no button down before $1"
-  released=$(buttons 0)
-  kill -"$1" "$PROGRAM_PID"
-  has_count 'key: 38; state: 0' "$2" || fail "A stayed down after $1"
-  wait_for 10 bash -c "[ \$(grep -c 'button: 272 (left), state: 0' '$WEV') -gt $released ]" ||
-    fail "the left button stayed down after $1"
-  wait_exit "$PROGRAM_PID" 10 || fail "the program did not end after $1"
-}
 
 # Ended mid-hold (SIGTERM): the program lets go itself, and takes its
 # binding away: Ctrl+Shift+S reaches the window again.

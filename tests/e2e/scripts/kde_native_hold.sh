@@ -1,0 +1,64 @@
+# A native Wayland window on KDE Plasma's KWin (wev), the program installed
+# (with-staged-install.sh) and started as a Plasma session starts it, KWin
+# checking who may send keys: KWin lets the installed copy in through its
+# desktop entry; the window is listed and brought to the front; its keys and
+# the left button go down once each and come up on --stop, on SIGTERM, and
+# when the program is killed mid-hold (KWin keeps a dead client's keys down:
+# the key guard lets go of them).
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/native_lib.sh"
+unset QT_QPA_PLATFORM
+[ "$E2E_WM" = kwin ] || fail "not on KWin: $E2E_WM"
+[ -n "${QUINDOREL_STAGED_PROGRAM:-}" ] || fail "no installed program (with-staged-install.sh)"
+PROGRAM() { "$QUINDOREL_STAGED_PROGRAM" "$@"; }
+
+# What a user's click does: KWin gives wev the keyboard (a script of the
+# test's own, loaded as the program loads its scripts).
+in_front() {
+  local script=$WORK/focus.js id
+  echo 'for (const w of workspace.clientList()) if (w.resourceClass == "wev") workspace.activeClient = w;' >"$script"
+  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
+    --method org.kde.kwin.Scripting.unloadScript test-focus >/dev/null
+  id=$(gdbus call --session --dest org.kde.KWin --object-path /Scripting \
+    --method org.kde.kwin.Scripting.loadScript "$script" test-focus | tr -dc '0-9')
+  gdbus call --session --dest org.kde.KWin --object-path "/$id" --method org.kde.kwin.Script.run >/dev/null
+  wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q enter"
+}
+start_quindorel() {
+  "$QUINDOREL_STAGED_PROGRAM" >>"$WORK/program.log" 2>&1 &
+  PROGRAM_PID=$!
+  STARTED_PIDS+=("$PROGRAM_PID")
+  program_window >/dev/null || fail "the main window did not appear on X11"
+}
+
+write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
+write_keyset "160,65,1,"
+start_wev
+start_quindorel
+STATUS=$(PROGRAM --status 2>&1)
+[ "$STATUS" = idle ] || fail "KWin did not let the installed copy in: $STATUS"
+
+# From Quindorel's own window: the native window is the list's only row,
+# chosen, and comes to the front for the keys.
+xdotool windowactivate --sync "$(program_window)" 2>/dev/null
+wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q leave" ||
+  fail "the native window kept the keyboard"
+PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start into the listed native window: $(cat "$WORK/start.out")"
+grep -q 'into "wev"' "$WORK/start.out" || problem "--start said: $(cat "$WORK/start.out")"
+seen 'key: 50; state: 1' || fail "no Shift down in the native window"
+seen 'key: 38; state: 1' || fail "no A down in the native window"
+grep -A1 'key: 38; state: 1' "$WEV" | grep -q 'sym: A' || problem "A did not type a capital: Shift did not hold"
+seen 'button: 272 \(left\), state: 1' || fail "no left button down in the native window"
+PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
+seen 'key: 38; state: 0' || fail "A stayed down after --stop"
+seen 'key: 50; state: 0' || fail "Shift stayed down after --stop"
+seen 'button: 272 \(left\), state: 0' || fail "the left button stayed down after --stop"
+[ "$(key_events | grep -E 'state: 0' | tr '\n' ' ')" = "key: 38; state: 0 key: 50; state: 0 " ] ||
+  problem "the keys came up in the wrong order: $(key_events)"
+[ "$(count 'key: 38; state: 1')" = 1 ] || problem "A went down $(count 'key: 38; state: 1') times"
+
+write_keyset "65,1,"
+hold_and TERM 2
+start_quindorel
+hold_and KILL 3
+finish

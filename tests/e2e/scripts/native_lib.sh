@@ -1,0 +1,38 @@
+# Shared by the scripts that hold keys into a native Wayland window (sourced
+# after lib.sh): wev as that window, logging what it receives, and what the
+# scripts ask of its log. Each script defines PROGRAM (runs the program with
+# arguments), in_front (gives wev the keyboard) and PROGRAM_PID.
+command -v wev >/dev/null || skip "wev is not installed (scripts/install-deps.sh wayland)"
+WEV=$WORK/wev.log
+start_wev() {
+  stdbuf -oL wev >"$WEV" 2>&1 &
+  STARTED_PIDS+=($!)
+  wait_for 20 grep -q 'xdg_toplevel\] configure' "$WEV" || fail "wev did not show"
+}
+seen() { wait_for "${2:-10}" grep -qE "$1" "$WEV"; }
+# Key events once each: wev logs a key once for each keyboard object it
+# took from the seat, and takes one more whenever the seat changes; the
+# serial tells them apart.
+key_lines() { grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' "$WEV" | uniq; }
+key_events() { key_lines | sed 's/.*\(key: \)/\1/'; }
+count() { key_events | grep -cx "$1"; }
+has_count() { wait_for 10 bash -c "[ \$(grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' '$WEV' | uniq | grep -c '$1\$') = $2 ]"; }
+buttons() { grep -oE "serial: [0-9]+; time: [0-9]+; button: 272 \(left\), state: $1" "$WEV" | uniq | wc -l; }
+more_buttons() { wait_for 10 bash -c "[ \$(grep -oE 'serial: [0-9]+; time: [0-9]+; button: 272 \(left\), state: $1' '$WEV' | uniq | wc -l) -gt $2 ]"; }
+is_idle() { [ "$(PROGRAM --status 2>&1)" = idle ]; }
+
+# hold_and SIGNAL N: the Nth hold of A and the left button into wev, ended
+# by the signal; both must come up and the program end.
+hold_and() {
+  local pressed released
+  pressed=$(buttons 1)
+  in_front
+  PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start before $1 failed: $(cat "$WORK/start.out")"
+  has_count 'key: 38; state: 1' "$2" || fail "no A down before $1"
+  more_buttons 1 "$pressed" || fail "no button down before $1"
+  released=$(buttons 0)
+  kill -"$1" "$PROGRAM_PID"
+  has_count 'key: 38; state: 0' "$2" || fail "A stayed down after $1"
+  more_buttons 0 "$released" || fail "the left button stayed down after $1"
+  wait_exit "$PROGRAM_PID" 10 || fail "the program did not end after $1"
+}
