@@ -22,6 +22,7 @@
 #include "platform/x11/X11Desktop.h"
 #endif
 #if QUINDOREL_WAYLAND
+#include "platform/kde/KdeStopKey.h"
 #include "platform/kde/KwinWindows.h"
 #include "platform/wayland/WaylandDesktop.h"
 #include "platform/wayland/WaylandKeyGuard.h"
@@ -232,6 +233,19 @@ void DesktopPlatform::pumpWayland([[maybe_unused]] NativeDesktop* desktop) {
 #endif
 }
 
+void DesktopPlatform::hearStopKey([[maybe_unused]] QObject* presses) {
+#if QUINDOREL_WAYLAND
+    // A desktop's own stop key comes as a signal, not as a native event.
+    if (auto* stopKey = qobject_cast<KdeStopKey*>(presses)) {
+        QObject::connect(stopKey, &KdeStopKey::pressed, stopKey, [this] {
+            if (stopKeyHandler_) {
+                stopKeyHandler_();
+            }
+        });
+    }
+#endif
+}
+
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WINDOWS
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
@@ -248,17 +262,25 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #endif
     std::unique_ptr<NativeDesktop> native;
     QString nativeNote;
+    QObject* kdeStopKeyPresses = nullptr;  // KDE's stop key, kept by the desktop
 #if QUINDOREL_WAYLAND
     // The native windows of a wlroots desktop, beside its Xwayland ones.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         std::string whyNot;
-        // KWin lists its windows to a script of ours, not over Wayland.
-        const auto kwinWindows = []() -> std::unique_ptr<NativeWindows> {
+        WaylandDesktop::Options options;
+        options.ownAppId = ownAppId();
+        options.stopCommand = stopCommand();
+        options.log = qtSystemLog();
+        options.waiter = std::make_unique<QtWaiter>();
+        // KWin lists its windows to a script of ours, not over Wayland, and
+        // KDE keeps the stop key among its global shortcuts.
+        options.otherWindows = []() -> std::unique_ptr<NativeWindows> {
             return KwinWindows::open(qtSystemLog());
         };
-        if (auto desktop =
-                WaylandDesktop::open(ownAppId(), stopCommand(), qtSystemLog(),
-                                     std::make_unique<QtWaiter>(), &whyNot, kwinWindows)) {
+        auto kdeStopKey = KdeStopKey::open(qtSystemLog());
+        kdeStopKeyPresses = kdeStopKey.get();
+        options.stopKey = std::move(kdeStopKey);
+        if (auto desktop = WaylandDesktop::open(std::move(options), &whyNot)) {
             desktop->setKeyGuard(keyGuard);
             native = std::move(desktop);
         } else {
@@ -274,6 +296,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
         auto platform = std::make_unique<DesktopPlatform>(
             std::make_unique<JointDesktop>(std::move(x11), std::move(native)));
         platform->pumpWayland(pumped);
+        platform->hearStopKey(kdeStopKeyPresses);
         return platform;
     }
     if (x11 || native) {
@@ -281,6 +304,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
         auto platform = std::make_unique<DesktopPlatform>(x11 ? std::move(x11) : std::move(native));
         if (pumped != nullptr) {
             platform->pumpWayland(pumped);
+            platform->hearStopKey(kdeStopKeyPresses);
         }
         platform->desktopNote_ = nativeNote;
         return platform;

@@ -7,6 +7,7 @@
 #include "platform/Platform.h"
 #include "settings/QtSettingsStore.h"
 
+class QObject;
 class QSocketNotifier;
 
 namespace quindorel {
@@ -38,6 +39,9 @@ private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     // Reads the Wayland desktop's connection whenever it has news.
     void pumpWayland(NativeDesktop* desktop);
+    // Hands the presses of a desktop's own stop key (KdeStopKey) to the
+    // stop key's handler.
+    void hearStopKey(QObject* presses);
 
     std::unique_ptr<NativeDesktop> desktop_;
     QtSettingsStore settings_;

@@ -35,9 +35,8 @@ std::vector<GuardNote> guardNotes(const WaylandInput& input,
 
 }  // namespace
 
-std::unique_ptr<WaylandDesktop> WaylandDesktop::open(
-    std::string ownAppId, std::string stopCommand, SystemLog log, std::unique_ptr<Waiter> waiter,
-    std::string* whyNot, const std::function<std::unique_ptr<NativeWindows>()>& otherWindows) {
+std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::string* whyNot) {
+    const SystemLog& log = options.log;
     const auto refuse = [&](const std::string& why) {
         log.write(LogTopic::Wayland, LogLevel::Debug, why);
         if (whyNot != nullptr) {
@@ -61,17 +60,19 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(
     auto sway = SwayIpc::open(log);
     std::unique_ptr<NativeWindows> windows;
     if (connection->toplevels().available()) {
-        windows = std::make_unique<WlrootsWindows>(*connection, sway.get(), ownAppId, log);
-    } else if (otherWindows) {
-        windows = otherWindows();
+        windows = std::make_unique<WlrootsWindows>(*connection, sway.get(), options.ownAppId, log);
+    } else if (options.otherWindows) {
+        windows = options.otherWindows();
     }
     if (!windows) {
         return refuse("the desktop lists no windows (zwlr_foreign_toplevel_manager_v1)");
     }
-    std::unique_ptr<WaylandDesktop> desktop(new WaylandDesktop(
-        std::move(connection), std::move(input), std::move(windows), log, std::move(waiter)));
+    std::unique_ptr<WaylandDesktop> desktop(new WaylandDesktop(std::move(connection),
+                                                               std::move(input), std::move(windows),
+                                                               log, std::move(options.waiter)));
     desktop->sway_ = std::move(sway);
-    desktop->stopCommand_ = std::move(stopCommand);
+    desktop->stopCommand_ = std::move(options.stopCommand);
+    desktop->desktopStopKey_ = std::move(options.stopKey);
     return desktop;
 }
 
@@ -160,6 +161,9 @@ bool WaylandDesktop::pointerInto(WindowId window) {
 }
 
 bool WaylandDesktop::setUpStopKey(WindowId) {
+    if (!sway_ && desktopStopKey_) {
+        return desktopStopKey_->take();
+    }
     if (!sway_ || stopCommand_.empty() || stopKeyBound_) {
         return true;
     }

@@ -8,6 +8,7 @@
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
+#include "platform/wayland/DesktopStopKey.h"
 #include "platform/wayland/NativeWindows.h"
 #include "platform/wayland/SwayIpc.h"
 
@@ -26,17 +27,23 @@ class WaylandInput;
 // Whoever runs the event loop calls dispatch() when fd() is readable.
 class WaylandDesktop : public NativeDesktop {
 public:
+    struct Options {
+        // Windows of this app id are the program's own.
+        std::string ownAppId;
+        // The shell command that ends a hold (the program with --stop),
+        // bound to the stop key where the desktop takes bindings (Sway).
+        std::string stopCommand;
+        SystemLog log;
+        std::unique_ptr<Waiter> waiter;
+        // Where the compositor lists no windows itself: another way to list
+        // them (a KWin script).
+        std::function<std::unique_ptr<NativeWindows>()> otherWindows;
+        // The desktop's own stop key (KDE's global shortcuts), if any.
+        std::unique_ptr<DesktopStopKey> stopKey;
+    };
     // The desktop of WAYLAND_DISPLAY, or null when there is none or it
-    // offers no virtual keyboard. Windows whose app id is `ownAppId` are the
-    // program's own. `stopCommand` is the shell command that ends a hold
-    // (the program with --stop), bound to the stop key where the desktop
-    // takes bindings. When null, `whyNot` says why in a user's words. Where
-    // the compositor lists no windows itself, `otherWindows` may list them
-    // another way (a KWin script).
-    static std::unique_ptr<WaylandDesktop> open(
-        std::string ownAppId, std::string stopCommand, SystemLog log,
-        std::unique_ptr<Waiter> waiter, std::string* whyNot = nullptr,
-        const std::function<std::unique_ptr<NativeWindows>()>& otherWindows = {});
+    // offers no way to send keys; then `whyNot` says why in a user's words.
+    static std::unique_ptr<WaylandDesktop> open(Options options, std::string* whyNot = nullptr);
     ~WaylandDesktop() override;
 
     std::vector<TopLevelWindow> topLevelWindows() override;
@@ -59,8 +66,9 @@ public:
     bool ownWindowHasKeyboard() override;
     WindowId activeWindow() override;
     // On Sway a binding of the stop key to the stop command, for the run;
-    // false when the user's configuration binds the key already. Elsewhere
-    // the stop key is a shortcut that the user gives the desktop.
+    // false when the user's configuration binds the key already. On KDE a
+    // global shortcut. Elsewhere the stop key is a shortcut that the user
+    // gives the desktop.
     bool setUpStopKey(WindowId) override;
     bool isStopKeyPress(const void*) override { return false; }
 
@@ -88,6 +96,7 @@ private:
     std::unique_ptr<SwayIpc> sway_;
     KeyGuard guard_;
     std::string stopCommand_;
+    std::unique_ptr<DesktopStopKey> desktopStopKey_;
     bool stopKeyBound_ = false;
     std::vector<SystemKey> keysDown_;  // keys, not buttons: while any is down, no repeat
     std::int32_t repeatRate_ = 0;      // what to put back; 0: repeat is on

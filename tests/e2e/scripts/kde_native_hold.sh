@@ -2,8 +2,9 @@
 # (with-staged-install.sh) and started as a Plasma session starts it, KWin
 # checking who may send keys: KWin lets the installed copy in through its
 # desktop entry; the window is listed and brought to the front; its keys and
-# the left button go down once each and come up on --stop, on SIGTERM, and
-# when the program is killed mid-hold (KWin keeps a dead client's keys down:
+# the left button go down once each and come up on --stop, on Ctrl+Shift+S
+# typed into the native window, on SIGTERM, and when the program is killed
+# mid-hold (KWin keeps a dead client's keys down:
 # the key guard lets go of them).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
@@ -57,8 +58,18 @@ seen 'button: 272 \(left\), state: 0' || fail "the left button stayed down after
   problem "the keys came up in the wrong order: $(key_events)"
 [ "$(count 'key: 38; state: 1')" = 1 ] || problem "A went down $(count 'key: 38; state: 1') times"
 
-write_keyset "65,1,"
-hold_and TERM 2
+# Ctrl+Shift+S typed while the native window is in front: KDE's global
+# shortcut (the test's key sender is let in as the program is).
+DRIVER=$(dirname "$RECORDER")/../wayland/wayland_driver
+in_front
+PROGRAM --start >/dev/null 2>&1 || fail "the second --start failed"
+has_count 'key: 38; state: 1' 2 || fail "no second A down"
+"$DRIVER" +17 +16 +83 -83 -16 -17 sleep:300 >"$WORK/driver.log" 2>&1 || fail "the key sender failed: $(cat "$WORK/driver.log")"
+has_count 'key: 38; state: 0' 2 || fail "A stayed down after Ctrl+Shift+S in the native window"
+wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
+! grep -q 'key: 39; state: 1' "$WEV" || problem "S reached the window: the shortcut did not take it"
+
+hold_and TERM 3
 start_quindorel
-hold_and KILL 3
+hold_and KILL 4
 finish

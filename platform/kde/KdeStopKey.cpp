@@ -1,0 +1,92 @@
+#include "platform/kde/KdeStopKey.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QKeyCombination>
+
+namespace quindorel {
+
+namespace {
+
+const QString kService = QStringLiteral("org.kde.kglobalaccel");
+// The component is the program's desktop entry, so that System Settings
+// shows its name and icon.
+const QString kComponent = QStringLiteral("com.marvenhal.quindorel");
+const QString kAction = QStringLiteral("stop-hold");
+
+// KGlobalAccel's names for an action: component, action, and what a user reads.
+QStringList actionId() {
+    return {kComponent, kAction, QStringLiteral("Quindorel"), QStringLiteral("Stop the hold")};
+}
+
+QDBusMessage call(const QString& method, const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        kService, QStringLiteral("/kglobalaccel"), QStringLiteral("org.kde.KGlobalAccel"), method);
+    message.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+}
+
+// KGlobalAccel's flags of setShortcut.
+constexpr uint kIsDefault = 1;
+constexpr uint kSetPresent = 2;
+
+}  // namespace
+
+std::unique_ptr<KdeStopKey> KdeStopKey::open(SystemLog log) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr ||
+        !bus.interface()->isServiceRegistered(kService).value()) {
+        return nullptr;
+    }
+    return std::unique_ptr<KdeStopKey>(new KdeStopKey(std::move(log)));
+}
+
+KdeStopKey::~KdeStopKey() {
+    if (taken_) {
+        // Ours again next run; nothing presses it meanwhile.
+        call(QStringLiteral("setInactive"), {actionId()});
+    }
+}
+
+bool KdeStopKey::take() {
+    if (taken_) {
+        return true;
+    }
+    const int key =
+        QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_S).toCombined();
+    call(QStringLiteral("doRegister"), {actionId()});
+    const QDBusMessage available =
+        call(QStringLiteral("isGlobalShortcutAvailable"), {key, kComponent});
+    if (available.type() == QDBusMessage::ReplyMessage &&
+        !available.arguments().value(0).toBool()) {
+        log_.write(LogTopic::Wayland, LogLevel::Debug,
+                   "another program's KDE shortcut has Ctrl+Shift+S");
+        return false;
+    }
+    const QVariant keys = QVariant::fromValue(QList<int>{key});
+    call(QStringLiteral("setShortcut"), {actionId(), keys, kIsDefault});
+    // The user's own choice in System Settings, if any, wins over ours.
+    const QDBusMessage set = call(QStringLiteral("setShortcut"), {actionId(), keys, kSetPresent});
+    if (set.type() != QDBusMessage::ReplyMessage) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "KDE's shortcut service did not take the stop key: " +
+                       set.errorMessage().toStdString());
+        return true;  // not another program's: the X11 stop key still works
+    }
+    QString path = kComponent;
+    path.replace(QLatin1Char('.'), QLatin1Char('_'));
+    taken_ = QDBusConnection::sessionBus().connect(kService, QStringLiteral("/component/") + path,
+                                                   QStringLiteral("org.kde.kglobalaccel.Component"),
+                                                   QStringLiteral("globalShortcutPressed"), this,
+                                                   SLOT(onPressed(QString, QString, qlonglong)));
+    return true;
+}
+
+void KdeStopKey::onPressed(const QString& component, const QString& action, qlonglong) {
+    if (component == kComponent && action == kAction) {
+        emit pressed();
+    }
+}
+
+}  // namespace quindorel

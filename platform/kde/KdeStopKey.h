@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+#include "platform/SystemLog.h"
+#include "platform/wayland/DesktopStopKey.h"
+
+namespace quindorel {
+
+// Ctrl+Shift+S as a KDE global shortcut (KGlobalAccel over D-Bus): it works
+// whatever window is in front, shows in System Settings under Shortcuts as
+// "Quindorel: Stop the hold", where the user may give it another key, which
+// is kept. A key another program's shortcut has is "taken".
+class KdeStopKey : public QObject, public DesktopStopKey {
+    Q_OBJECT
+public:
+    // Null when no KDE shortcut service is on the session bus.
+    static std::unique_ptr<KdeStopKey> open(SystemLog log);
+    ~KdeStopKey() override;
+
+    bool take() override;
+
+signals:
+    void pressed();
+
+private slots:
+    void onPressed(const QString& component, const QString& action, qlonglong timestamp);
+
+private:
+    explicit KdeStopKey(SystemLog log) : log_(std::move(log)) {}
+
+    SystemLog log_;
+    bool taken_ = false;
+};
+
+}  // namespace quindorel
