@@ -120,7 +120,8 @@ case $desktop in
     # The installed binary carries a file capability that containers may
     # refuse to grant; a plain copy needs none.
     cp "$(command -v kwin_wayland)" "$tmp/kwin_wayland"
-    HOME=$tmp setsid dbus-run-session -- "$tmp/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 \
+    # What its scripts print goes to its log (the tests read it).
+    HOME=$tmp QT_LOGGING_RULES="kwin_scripting.debug=true" setsid dbus-run-session -- "$tmp/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 \
       --socket "$socket" "$tmp/session.sh" >"$log" 2>&1 &
     group=$! ;;
 esac

@@ -13,17 +13,29 @@ unset QT_QPA_PLATFORM
 [ -n "${QUINDOREL_STAGED_PROGRAM:-}" ] || fail "no installed program (with-staged-install.sh)"
 PROGRAM() { "$QUINDOREL_STAGED_PROGRAM" "$@"; }
 
-# What a user's click does: KWin gives wev the keyboard (a script of the
-# test's own, loaded as the program loads its scripts).
-in_front() {
-  local script=$WORK/focus.js id
-  echo 'for (const w of workspace.clientList()) if (w.resourceClass == "wev") workspace.activeClient = w;' >"$script"
+# kwin_script JS: runs the statement in KWin with w each of its windows, as
+# the program runs its scripts; what it prints goes to KWin's log.
+kwin_script() {
+  local script=$WORK/test.js
+  echo "for (const w of workspace.clientList()) { $1 }" >"$script"
   gdbus call --session --dest org.kde.KWin --object-path /Scripting \
-    --method org.kde.kwin.Scripting.unloadScript test-focus >/dev/null
-  id=$(gdbus call --session --dest org.kde.KWin --object-path /Scripting \
-    --method org.kde.kwin.Scripting.loadScript "$script" test-focus | tr -dc '0-9')
-  gdbus call --session --dest org.kde.KWin --object-path "/$id" --method org.kde.kwin.Script.run >/dev/null
+    --method org.kde.kwin.Scripting.unloadScript test-script >/dev/null
+  sleep 0.1
+  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
+    --method org.kde.kwin.Scripting.loadScript "$script" test-script >/dev/null
+  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
+    --method org.kde.kwin.Scripting.start >/dev/null
+}
+# What a user's click does: KWin gives wev the keyboard.
+in_front() {
+  kwin_script 'if (w.resourceClass == "wev") workspace.activeClient = w;'
   wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q enter"
+}
+# Where KWin has wev, and whether above the others: "X Y above|normal".
+wev_place() {
+  kwin_script 'if (w.resourceClass == "wev") print("wev-place " + w.frameGeometry.x + " " + w.frameGeometry.y + " " + (w.keepAbove ? "above" : "normal"));'
+  sleep 0.3
+  grep -o 'wev-place .*' "$QUINDOREL_TEST_DESKTOP_LOG" | tail -n 1 | cut -d' ' -f2-
 }
 start_quindorel() {
   "$QUINDOREL_STAGED_PROGRAM" >>"$WORK/program.log" 2>&1 &
@@ -35,6 +47,7 @@ start_quindorel() {
 write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
 write_keyset "160,65,1,"
 start_wev
+[ "$(wev_place)" != "0 0 normal" ] || fail "wev starts in the corner: the test would show nothing"
 start_quindorel
 STATUS=$(PROGRAM --status 2>&1)
 [ "$STATUS" = idle ] || fail "KWin did not let the installed copy in: $STATUS"
@@ -50,6 +63,9 @@ seen 'key: 50; state: 1' || fail "no Shift down in the native window"
 seen 'key: 38; state: 1' || fail "no A down in the native window"
 grep -A1 'key: 38; state: 1' "$WEV" | grep -q 'sym: A' || problem "A did not type a capital: Shift did not hold"
 seen 'button: 272 \(left\), state: 1' || fail "no left button down in the native window"
+# Above the others for the press pass, then back among them in the corner.
+in_corner() { [ "$(wev_place)" = "0 0 normal" ]; }
+wait_for 10 in_corner || problem "wev is not back in the corner among the others: $(wev_place)"
 PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
 seen 'key: 38; state: 0' || fail "A stayed down after --stop"
 seen 'key: 50; state: 0' || fail "Shift stayed down after --stop"
