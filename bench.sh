@@ -23,7 +23,7 @@ cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_BENCH=
   -DQUINDOREL_TESTS=ON >/dev/null
 cmake --build build-bench -j "$(nproc 2>/dev/null || echo 2)" --target quindorel \
   bench_minimal_window bench_x11_probe bench_application_list x11_key_pass_bench \
-  e2e_recorder e2e_x11tool >/dev/null
+  e2e_recorder e2e_x11tool wayland_driver >/dev/null
 
 export BUILD=$PWD/build-bench ROUNDS=$rounds IDLE_SECONDS=$idle
 results=$(mktemp)
@@ -48,6 +48,12 @@ figure bash bench/command.sh
 echo "== wayland_native.sh" >>"$log"
 tests/x11/with-wayland-desktop.sh sway bash bench/wayland_native.sh 2>>"$log" | tee -a "$log" |
   sed -n 's/^RESULT //p' >>"$results" || echo "bench.sh: wayland_native.sh failed, see $log" >&2
+# Into a native window on a headless KWin, which lets in only an installed copy.
+echo "== kde_native.sh" >>"$log"
+tests/e2e/scripts/with-staged-install.sh build-bench --grant "$PWD/build-bench/tests/wayland/wayland_driver" \
+  tests/x11/with-wayland-desktop.sh kwin \
+  bash bench/kde_native.sh 2>>"$log" | tee -a "$log" |
+  sed -n 's/^RESULT //p' >>"$results" || echo "bench.sh: kde_native.sh failed, see $log" >&2
 
 value() { awk -v k="$1" '$1 == k { print $2 }' "$results" | tail -n 1; }
 ratio() { awk -v a="$(value "$1")" -v b="$(value "$2")" 'BEGIN { if (a != "" && b + 0 > 0) printf "%.2fx", a / b; else print "-" }'; }
@@ -64,6 +70,7 @@ row "Idle wake-ups over $(value idle_seconds) s (switch off, forever)" "$(value 
 row "Idle CPU over $(value idle_seconds) s" "$(value idle_program_cpu_ms) ms" "none measurable" "$(value idle_minimal_cpu_ms) ms" "-"
 row "quindorel --toggle to key-down (median)" "$(value command_toggle_ms) ms" "<= 1.5x xdotool keydown" "$(value command_xdotool_ms) ms" "$(ratio command_toggle_ms command_xdotool_ms)"
 row "Native Wayland window (Sway): --toggle to key-down (median)" "$(value native_toggle_ms) ms" "<= 1.5x wtype -P a" "$(value native_wtype_ms) ms" "$(ratio native_toggle_ms native_wtype_ms)"
+row "Native Wayland window (KWin): --toggle to key-down (median)" "$(value kde_toggle_ms) ms" "<= 1.5x fake input alone" "$(value kde_driver_ms) ms" "$(ratio kde_toggle_ms kde_driver_ms)"
 row "Native Wayland window (Sway): 104-key press pass" "$(value native_pass_arrived) arrived, $(value native_pass_span_ms) ms first to last" "<= 2 ms" "-" "-"
 row "\"Turn On\" to key-down, waiting time 5 s (median)" "$(value timing_wait_ms) ms (worst $(value timing_wait_worst_ms))" "5000 +- 20 ms" "-" "-"
 row "Key-down to key-up, timed hold 10 s (median)" "$(value timing_hold_ms) ms (worst $(value timing_hold_worst_ms))" "10000 +- 20 ms" "-" "-"

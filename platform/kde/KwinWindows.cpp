@@ -111,8 +111,6 @@ std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log) {
                   "cannot take KWin's answers on the session bus");
         return nullptr;
     }
-    // An act of a copy that was killed may still be loaded.
-    windows->forget(kAction);
     // The first list comes at once from a script that runs.
     KwinWindows* self = windows.get();
     if (!windows->runScript(kWatcher, scriptOf(kWatch), false, [self] { return self->told_; })) {
@@ -156,8 +154,10 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
     // and a third try.
     for (int attempt = 0; attempt < 3; ++attempt) {
         // A script of that name from an earlier run (one that was killed)
-        // goes first.
-        forget(name);
+        // goes first; an act's name is new each time.
+        if (attempt > 0 || !name.startsWith(kAction)) {
+            forget(name);
+        }
         const QDBusMessage loaded = callScripting(QStringLiteral("loadScript"), {path, name});
         const int id = loaded.arguments().value(0, -1).toInt();
         if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
@@ -193,6 +193,7 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
         if (ran()) {
             if (unload) {
                 callScripting(QStringLiteral("unloadScript"), {name});
+                QFile::remove(path);
             }
             return true;
         }
@@ -250,25 +251,32 @@ bool KwinWindows::actOn(WindowId window, const QString& statement) {
     for (const Entry& entry : entries_) {
         if (entry.window.id == window) {
             const QString token = QString::number(++actions_);
-            return runScript(kAction, scriptOf(kAct, entry.kwinId, statement, token), true,
+            return runScript(kAction + token, scriptOf(kAct, entry.kwinId, statement, token), true,
                              [this, token] { return ranToken_ == token; });
         }
     }
     return false;
 }
 
+namespace {
+
+const char kActivate[] =
+    "if (ws.activeWindow !== undefined) ws.activeWindow = w; "
+    "else ws.activeClient = w";
+
+}  // namespace
+
 bool KwinWindows::activate(WindowId window) {
-    return actOn(window, QStringLiteral("if (ws.activeWindow !== undefined) ws.activeWindow = w; "
-                                        "else ws.activeClient = w"));
+    return actOn(window, QString::fromLatin1(kActivate));
 }
 
-void KwinWindows::keepAbove(WindowId window, bool above) {
-    actOn(window, QStringLiteral("w.keepAbove = %1").arg(above ? "true" : "false"));
+bool KwinWindows::raise(WindowId window) {
+    return actOn(window, QString::fromLatin1(kActivate) + QStringLiteral("; w.keepAbove = true"));
 }
 
-void KwinWindows::moveToCorner(WindowId window) {
-    actOn(window, QStringLiteral("w.frameGeometry = {x: 0, y: 0, width: w.frameGeometry.width, "
-                                 "height: w.frameGeometry.height}"));
+void KwinWindows::lower(WindowId window) {
+    actOn(window, QStringLiteral("w.keepAbove = false; w.frameGeometry = {x: 0, y: 0, "
+                                 "width: w.frameGeometry.width, height: w.frameGeometry.height}"));
 }
 
 std::optional<PointerSpot> KwinWindows::pointerSpot(WindowId window) {

@@ -28,8 +28,8 @@ public:
 
     std::vector<Window> list() override;
     bool activate(WindowId window) override;
-    void keepAbove(WindowId window, bool above) override;
-    void moveToCorner(WindowId window) override;
+    bool raise(WindowId window) override;
+    void lower(WindowId window) override;
     std::optional<PointerSpot> pointerSpot(WindowId window) override;
 
 public slots:

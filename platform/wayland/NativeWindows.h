@@ -47,12 +47,12 @@ public:
     // Asks the desktop to give the window the keyboard; false when there is
     // no such window.
     virtual bool activate(WindowId window) = 0;
-    // Puts the window above the others, or back, where the desktop lets a
-    // program do so.
-    virtual void keepAbove(WindowId, bool) {}
-    // Moves the window's top-left corner to the desktop's, where the desktop
-    // lets a program do so.
-    virtual void moveToCorner(WindowId) {}
+    // Gives the window the keyboard and puts it above the others, where the
+    // desktop lets a program do so; false when there is no such window.
+    virtual bool raise(WindowId window) { return activate(window); }
+    // Back among the others, its top-left corner moved to the desktop's,
+    // where the desktop lets a program do so.
+    virtual void lower(WindowId) {}
     // Where the pointer goes for buttons meant for the window; nothing when
     // the desktop does not tell where windows lie, or the window is covered.
     virtual std::optional<PointerSpot> pointerSpot(WindowId) { return std::nullopt; }

@@ -138,15 +138,14 @@ bool WaylandDesktop::isOwn(WindowId window) {
 }
 
 void WaylandDesktop::makeTopMost(WindowId window) {
-    if (!lost_ && !isOwn(window) && windows_->activate(window)) {
-        windows_->keepAbove(window, true);
+    if (!lost_ && !isOwn(window)) {
+        windows_->raise(window);
     }
 }
 
 void WaylandDesktop::releaseTopMost(WindowId window) {
     if (!lost_ && !isOwn(window)) {
-        windows_->keepAbove(window, false);
-        windows_->moveToCorner(window);
+        windows_->lower(window);
     }
 }
 
@@ -213,7 +212,11 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
 }
 
 void WaylandDesktop::showWindow(WindowId window) {
-    if (lost_ || isOwn(window) || !windows_->activate(window)) {
+    if (lost_ || isOwn(window)) {
+        return;
+    }
+    // Raised just before, as a pass does: it may have the keyboard already.
+    if (windows_->activeWindow() != window && !windows_->activate(window)) {
         return;
     }
     if (!waiter_->waitUntil([&] { return !dispatch() || windows_->activeWindow() == window; },

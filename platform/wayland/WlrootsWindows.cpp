@@ -25,7 +25,7 @@ bool WlrootsWindows::activate(WindowId window) {
            connection_.flush();
 }
 
-void WlrootsWindows::moveToCorner(WindowId window) {
+void WlrootsWindows::lower(WindowId window) {
     const auto tree = sway_ ? sway_->tree() : std::nullopt;
     const SwayIpc::Window* swayWindow = tree ? swayWindowOf(window, *tree) : nullptr;
     if (swayWindow != nullptr && swayWindow->floating) {

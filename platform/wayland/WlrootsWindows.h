@@ -19,7 +19,7 @@ public:
     std::vector<Window> list() override;
     bool activate(WindowId window) override;
     // Only a floating window moves: a tiled one stays where the user tiled it.
-    void moveToCorner(WindowId window) override;
+    void lower(WindowId window) override;
     // The visible point nearest the window's middle, never over one of ours.
     std::optional<PointerSpot> pointerSpot(WindowId window) override;
 

@@ -52,6 +52,8 @@ start_quindorel
 STATUS=$(PROGRAM --status 2>&1)
 [ "$STATUS" = idle ] || fail "KWin did not let the installed copy in: $STATUS"
 
+# KWin's log says each change of wev's place above the others.
+kwin_script 'if (w.resourceClass == "wev") w.keepAboveChanged.connect(function () { print("wev-above " + w.keepAbove); });'
 # From Quindorel's own window: the native window is the list's only row,
 # chosen, and comes to the front for the keys.
 xdotool windowactivate --sync "$(program_window)" 2>/dev/null
@@ -66,6 +68,8 @@ seen 'button: 272 \(left\), state: 1' || fail "no left button down in the native
 # Above the others for the press pass, then back among them in the corner.
 in_corner() { [ "$(wev_place)" = "0 0 normal" ]; }
 wait_for 10 in_corner || problem "wev is not back in the corner among the others: $(wev_place)"
+[ "$(grep -o 'wev-above .*' "$QUINDOREL_TEST_DESKTOP_LOG" | tr '\n' ' ')" = "wev-above true wev-above false " ] ||
+  problem "wev was not above the others for the press pass: $(grep -o 'wev-above .*' "$QUINDOREL_TEST_DESKTOP_LOG")"
 PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
 seen 'key: 38; state: 0' || fail "A stayed down after --stop"
 seen 'key: 50; state: 0' || fail "Shift stayed down after --stop"
