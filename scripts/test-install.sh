@@ -20,6 +20,11 @@ for file in bin/quindorel lib/quindorel/libquindorel_window.so share/quindorel/x
   compgen -G "$stage/usr/$file" >/dev/null || fail "not installed: $file"
 done
 desktop-file-validate "$stage/usr/share/applications/$id.desktop"
+# KWin lets in the program the entry names by its full path.
+grep -qx 'Exec=/usr/bin/quindorel' "$stage/usr/share/applications/$id.desktop" ||
+  fail "the desktop entry does not name /usr/bin/quindorel"
+grep -qx 'X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input' "$stage/usr/share/applications/$id.desktop" ||
+  fail "the desktop entry does not ask KWin for fake input"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 
 # The installed copy, started from outside its folder with a fresh home.
