@@ -236,6 +236,12 @@ void KwinWindows::take(const QString& windows) {
         entries.push_back(std::move(entry));
     }
     entries_ = std::move(entries);
+    // A closed window's KWin id never comes back: its entry goes.
+    QHash<QString, WindowId> current;
+    for (const Entry& entry : entries_) {
+        current.insert(entry.kwinId, entry.window.id);
+    }
+    ids_ = std::move(current);
     told_ = true;
 }
 

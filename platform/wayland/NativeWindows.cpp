@@ -18,7 +18,8 @@ std::optional<std::pair<std::int32_t, std::int32_t>> visiblePointNearMiddle(
         }
         return false;
     };
-    constexpr int kGrid = 16;
+    // Odd, so that the middle itself is on the grid.
+    constexpr int kGrid = 15;
     std::optional<std::pair<std::int32_t, std::int32_t>> best;
     std::int64_t bestDistance = 0;
     for (int i = 0; i < kGrid; ++i) {
