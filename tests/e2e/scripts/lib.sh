@@ -37,6 +37,10 @@ e2e_cleanup() {
     wait "$pid" 2>/dev/null
   done
   if [ "$status" != 0 ] && [ "$status" != 77 ]; then
+    if [ -s "${QUINDOREL_TEST_DESKTOP_LOG:-}" ]; then
+      echo "---- the desktop's log ----" >&2
+      tail -n 20 "$QUINDOREL_TEST_DESKTOP_LOG" >&2
+    fi
     for log in "$WORK"/*.log; do
       [ -f "$log" ] || continue
       echo "---- $(basename "$log") ----" >&2
