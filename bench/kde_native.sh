@@ -7,29 +7,8 @@
 source "$(dirname "$0")/lib.sh"
 unset QT_QPA_PLATFORM
 rounds=${ROUNDS:-5}
-command -v wev >/dev/null || { echo "wev missing" >&2; exit 1; }
 PROGRAM=${QUINDOREL_STAGED_PROGRAM:?the installed program}
-now_ms() { python3 -c 'import time; print(time.monotonic_ns() // 1000000)'; }
-log=$WORK/wev.log
-: >"$log"
-# Each line of wev's with the moment it was read.
-stdbuf -oL wev 2>&1 | python3 -u -c '
-import sys, time
-for line in sys.stdin:
-    sys.stdout.write("%d %s" % (time.monotonic_ns() // 1000000, line))' >"$log" &
-STARTED+=($!)
-for _ in $(seq 1 100); do grep -q 'xdg_toplevel\] configure' "$log" && break; sleep 0.05; done
-fresh_home native
-write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
-# start_program KEYS: the program with those keys marked.
-start_program() {
-  printf '%s\r\n' "$1" >"$TEMP/xsettings.txt"
-  "$PROGRAM" >>"$WORK/program.log" 2>&1 &
-  program=$!
-  STARTED+=($program)
-  wait_window '^Quindorel$' >/dev/null || { echo "no program window" >&2; exit 1; }
-  sleep 1
-}
+source "$(dirname "$0")/native_lib.sh"
 start_program 65,
 # KWin gives wev the keyboard, through a script as the program's are run.
 focus() {
@@ -42,17 +21,6 @@ focus() {
   gdbus call --session --dest org.kde.KWin --object-path /Scripting --method org.kde.kwin.Scripting.start >/dev/null
   sleep 0.2
 }
-# arrival LINE STATE: when the Nth key event of that state (1 down, 0 up) was read.
-arrival() {
-  local end=$((SECONDS + 10)) t
-  while [ "$SECONDS" -lt "$end" ]; do
-    t=$(grep -E "key: [0-9]+; state: $2" "$log" | sed -n "${1}p" | cut -d' ' -f1)
-    [ -n "$t" ] && { echo "$t"; return 0; }
-    sleep 0.01
-  done
-  return 1
-}
-downs() { grep -cE 'key: [0-9]+; state: 1' "$log"; }
 
 : >"$WORK/ours"
 : >"$WORK/peer"

@@ -1,0 +1,37 @@
+# Shared by the figures into a native Wayland window (sourced after lib.sh):
+# wev as that window, each line of its log stamped with the moment it was
+# read (CLOCK_MONOTONIC ms), and the program started with keys marked.
+# PROGRAM names the program to run.
+command -v wev >/dev/null && command -v python3 >/dev/null ||
+  { echo "wev or python3 missing (scripts/install-deps.sh wayland bench)" >&2; exit 1; }
+now_ms() { python3 -c 'import time; print(time.monotonic_ns() // 1000000)'; }
+log=$WORK/wev.log
+: >"$log"
+stdbuf -oL wev 2>&1 | python3 -u -c '
+import sys, time
+for line in sys.stdin:
+    sys.stdout.write("%d %s" % (time.monotonic_ns() // 1000000, line))' >"$log" &
+STARTED+=($!)
+for _ in $(seq 1 100); do grep -q 'xdg_toplevel\] configure' "$log" && break; sleep 0.05; done
+fresh_home native
+write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
+# start_program KEYS: the program with those keys marked.
+start_program() {
+  printf '%s\r\n' "$1" >"$TEMP/xsettings.txt"
+  "$PROGRAM" >>"$WORK/program.log" 2>&1 &
+  program=$!
+  STARTED+=($program)
+  wait_window '^Quindorel$' >/dev/null || { echo "no program window" >&2; exit 1; }
+  sleep 1
+}
+# arrival N STATE: when the Nth key event of that state (1 down, 0 up) was read.
+arrival() {
+  local end=$((SECONDS + 10)) t
+  while [ "$SECONDS" -lt "$end" ]; do
+    t=$(grep -E "key: [0-9]+; state: $2" "$log" | sed -n "${1}p" | cut -d' ' -f1)
+    [ -n "$t" ] && { echo "$t"; return 0; }
+    sleep 0.01
+  done
+  return 1
+}
+downs() { grep -cE 'key: [0-9]+; state: 1' "$log"; }
