@@ -26,12 +26,7 @@ focus() {
 : >"$WORK/peer"
 for _ in $(seq 1 "$rounds"); do
   focus
-  n=$(($(downs) + 1))
-  t0=$(now_ms)
-  "$PROGRAM" --toggle >/dev/null
-  down=$(arrival "$n" 1) || { echo "no key-down from --toggle" >&2; exit 1; }
-  echo $((down - t0)) >>"$WORK/ours"
-  "$PROGRAM" --toggle >/dev/null
+  toggle_ms >>"$WORK/ours"
   sleep 0.3
   # The same key through KWin's fake input alone (the test driver, let in
   # by an entry of its own), timed the same way.

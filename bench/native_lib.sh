@@ -35,3 +35,14 @@ arrival() {
   return 1
 }
 downs() { grep -cE 'key: [0-9]+; state: 1' "$log"; }
+# toggle_ms: from "quindorel --toggle" to its key-down read in wev, in ms;
+# the hold is toggled off again after.
+toggle_ms() {
+  local n t0 down
+  n=$(($(downs) + 1))
+  t0=$(now_ms)
+  "$PROGRAM" --toggle >/dev/null
+  down=$(arrival "$n" 1) || { echo "no key-down from --toggle" >&2; exit 1; }
+  echo $((down - t0))
+  "$PROGRAM" --toggle >/dev/null
+}

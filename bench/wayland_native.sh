@@ -19,12 +19,7 @@ focus() { swaymsg -q '[app_id="^wev$"] focus'; }
 : >"$WORK/peer"
 for _ in $(seq 1 "$rounds"); do
   focus
-  n=$(($(downs) + 1))
-  t0=$(now_ms)
-  "$PROGRAM" --toggle >/dev/null
-  down=$(arrival "$n" 1) || { echo "no key-down from --toggle" >&2; exit 1; }
-  echo $((down - t0)) >>"$WORK/ours"
-  "$PROGRAM" --toggle >/dev/null
+  toggle_ms >>"$WORK/ours"
   sleep 0.2
   n=$(($(downs) + 1))
   t0=$(now_ms)
