@@ -105,6 +105,11 @@ case $desktop in
       # its own user.
       as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
       command -v setpriv >/dev/null && "${as_user[@]}" true 2>/dev/null || skip "cannot switch to uid 65534 to run sway as root"
+      # Sway draws into shared memory from /dev/shm (shm_open); a root whose
+      # /dev/shm is no shared-memory mount open to all (a bare chroot with
+      # /dev bound alone) has none for it.
+      "${as_user[@]}" sh -c 'test -w /dev/shm' ||
+        skip "uid 65534 cannot write /dev/shm (no shared-memory mount there), which sway draws into"
       chown 65534:65534 "$runtime"
     fi
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman HOME=$runtime \
