@@ -246,6 +246,49 @@ void DesktopPlatform::hearStopKey([[maybe_unused]] QObject* presses) {
 #endif
 }
 
+#if QUINDOREL_WAYLAND
+namespace {
+
+// The native windows of a Wayland session, beside its Xwayland ones: the
+// desktop, or why they are out of reach.
+struct NativeSide {
+    std::unique_ptr<WaylandDesktop> desktop;
+    QString note;
+    KdeStopKey* stopKey = nullptr;  // kept by the desktop
+};
+
+NativeSide openNativeSide(const KeyGuard& keyGuard) {
+    WaylandDesktop::Options options;
+    options.ownAppId = ownAppId();
+    options.stopCommand = stopCommand();
+    options.log = qtSystemLog();
+    options.waiter = std::make_unique<QtWaiter>();
+    // KWin lists its windows to a script of ours, not over Wayland, and KDE
+    // keeps the stop key among its global shortcuts.
+    options.otherWindows = []() -> std::unique_ptr<NativeWindows> {
+        return KwinWindows::open(qtSystemLog());
+    };
+    auto kdeStopKey = KdeStopKey::open(qtSystemLog());
+    KdeStopKey* stopKey = kdeStopKey.get();
+    options.stopKey = std::move(kdeStopKey);
+    std::string whyNot;
+    NativeSide side;
+    side.desktop = WaylandDesktop::open(std::move(options), &whyNot);
+    if (side.desktop) {
+        side.desktop->setKeyGuard(keyGuard);
+        side.stopKey = stopKey;
+    } else {
+        side.note = QStringLiteral(
+                        "Native Wayland windows are out of reach: %1. "
+                        "X11 windows are listed and held as ever.")
+                        .arg(QString::fromStdString(whyNot));
+    }
+    return side;
+}
+
+}  // namespace
+#endif
+
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WINDOWS
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
@@ -262,56 +305,34 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #endif
     std::unique_ptr<NativeDesktop> native;
     QString nativeNote;
-    QObject* kdeStopKeyPresses = nullptr;  // KDE's stop key, kept by the desktop
+    QObject* stopKeyPresses = nullptr;
 #if QUINDOREL_WAYLAND
-    // The native windows of a wlroots desktop, beside its Xwayland ones.
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::string whyNot;
-        WaylandDesktop::Options options;
-        options.ownAppId = ownAppId();
-        options.stopCommand = stopCommand();
-        options.log = qtSystemLog();
-        options.waiter = std::make_unique<QtWaiter>();
-        // KWin lists its windows to a script of ours, not over Wayland, and
-        // KDE keeps the stop key among its global shortcuts.
-        options.otherWindows = []() -> std::unique_ptr<NativeWindows> {
-            return KwinWindows::open(qtSystemLog());
-        };
-        auto kdeStopKey = KdeStopKey::open(qtSystemLog());
-        kdeStopKeyPresses = kdeStopKey.get();
-        options.stopKey = std::move(kdeStopKey);
-        if (auto desktop = WaylandDesktop::open(std::move(options), &whyNot)) {
-            desktop->setKeyGuard(keyGuard);
-            native = std::move(desktop);
-        } else {
-            nativeNote = QStringLiteral(
-                             "Native Wayland windows are out of reach: %1. "
-                             "X11 windows are listed and held as ever.")
-                             .arg(QString::fromStdString(whyNot));
-        }
+        NativeSide side = openNativeSide(keyGuard);
+        stopKeyPresses = side.stopKey;
+        nativeNote = side.note;
+        native = std::move(side.desktop);
     }
 #endif
+    NativeDesktop* pumped = native.get();
+    std::unique_ptr<NativeDesktop> desktop;
     if (x11 && native) {
-        NativeDesktop* pumped = native.get();
-        auto platform = std::make_unique<DesktopPlatform>(
-            std::make_unique<JointDesktop>(std::move(x11), std::move(native)));
+        desktop = std::make_unique<JointDesktop>(std::move(x11), std::move(native));
+    } else {
+        desktop = x11 ? std::move(x11) : std::move(native);
+    }
+    if (!desktop) {
+        // Nothing to guard: the guard ends as its link closes here.
+        auto platform = std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
+        platform->startUpNotice_ = noX11Notice();
+        return platform;
+    }
+    auto platform = std::make_unique<DesktopPlatform>(std::move(desktop));
+    if (pumped != nullptr) {
         platform->pumpWayland(pumped);
-        platform->hearStopKey(kdeStopKeyPresses);
-        return platform;
+        platform->hearStopKey(stopKeyPresses);
     }
-    if (x11 || native) {
-        NativeDesktop* pumped = native.get();
-        auto platform = std::make_unique<DesktopPlatform>(x11 ? std::move(x11) : std::move(native));
-        if (pumped != nullptr) {
-            platform->pumpWayland(pumped);
-            platform->hearStopKey(kdeStopKeyPresses);
-        }
-        platform->desktopNote_ = nativeNote;
-        return platform;
-    }
-    // Nothing to guard: the guard ends as its link closes here.
-    auto platform = std::make_unique<DesktopPlatform>(std::make_unique<NullDesktop>());
-    platform->startUpNotice_ = noX11Notice();
+    platform->desktopNote_ = nativeNote;
     return platform;
 }
 

@@ -138,9 +138,7 @@ void KwinWindows::forget(const QString& name) {
     }
 }
 
-bool KwinWindows::runScript(const QString& name, const QString& source, bool unload,
-                            const std::function<bool()>& ran) {
-    const QString path = scripts_.filePath(name + QStringLiteral(".js"));
+bool KwinWindows::writeScript(const QString& path, const QString& source) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(source.toUtf8()) < 0 ||
         !file.flush()) {
@@ -148,7 +146,15 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
                    "cannot write KWin's script " + path.toStdString());
         return false;
     }
-    file.close();
+    return true;
+}
+
+bool KwinWindows::runScript(const QString& name, const QString& source, bool unload,
+                            const std::function<bool()>& ran) {
+    const QString path = scripts_.filePath(name + QStringLiteral(".js"));
+    if (!writeScript(path, source)) {
+        return false;
+    }
     // Whether the script ran is known only from its word back; a script KWin
     // let go of keeps its number on the bus a moment longer. Hence a second
     // and a third try.

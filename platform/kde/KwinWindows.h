@@ -50,6 +50,8 @@ private:
     // did; the script stays unless `unload`.
     bool runScript(const QString& name, const QString& source, bool unload,
                    const std::function<bool()>& ran);
+    // The script's text into its file, for KWin to load.
+    bool writeScript(const QString& path, const QString& source);
     // Unloads our script of that name, if KWin has one.
     void forget(const QString& name);
     // Runs `statement` with `w` the KWin window of `window`.
