@@ -105,11 +105,16 @@ case $desktop in
       # its own user.
       as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
       command -v setpriv >/dev/null && "${as_user[@]}" true 2>/dev/null || skip "cannot switch to uid 65534 to run sway as root"
-      # Sway draws into shared memory from /dev/shm (shm_open); a root whose
+      # Sway draws into shared memory from /dev/shm (shm_open). A root whose
       # /dev/shm is no shared-memory mount open to all (a bare chroot with
-      # /dev bound alone) has none for it.
-      "${as_user[@]}" sh -c 'test -w /dev/shm' ||
-        skip "uid 65534 cannot write /dev/shm (no shared-memory mount there), which sway draws into"
+      # /dev bound alone) gets Sway a private one: its clients' buffers reach
+      # it as descriptors, whatever folder they were made in.
+      if ! "${as_user[@]}" sh -c 'test -w /dev/shm'; then
+        unshare --mount --propagation private true 2>/dev/null ||
+          skip "uid 65534 cannot write /dev/shm, which sway draws into, and no private one can be mounted"
+        as_user=(unshare --mount --propagation private sh -c
+          'mount -t tmpfs -o mode=1777 quindorel-shm /dev/shm && exec "$@"' sh "${as_user[@]}")
+      fi
       chown 65534:65534 "$runtime"
     fi
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman HOME=$runtime \

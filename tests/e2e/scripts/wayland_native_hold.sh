@@ -17,6 +17,13 @@ as_sway_user=()
 if [ "$SWAY_UID" != "$(id -u)" ]; then
   as_sway_user=(setpriv --reuid="$SWAY_UID" --regid="$(stat -c %g "$SWAYSOCK")" --clear-groups)
   chmod 0755 "$WORK"
+  # A build folder closed to that user (one under /root) is installed where
+  # the user can run it, as a user's own copy would be.
+  if ! "${as_sway_user[@]}" "$PROGRAM" --version >/dev/null 2>&1; then
+    cmake --install "$(dirname "$PROGRAM")" --prefix "$WORK/stage" >/dev/null || fail "cannot install the build for uid $SWAY_UID"
+    PROGRAM=$WORK/stage/bin/quindorel
+    "${as_sway_user[@]}" "$PROGRAM" --version >/dev/null 2>&1 || fail "uid $SWAY_UID cannot run the installed copy either"
+  fi
 fi
 hand_over() { [ ${#as_sway_user[@]} = 0 ] || chown -R "$SWAY_UID" "$WORK"; }
 PROGRAM_AS_ROOT=$PROGRAM
