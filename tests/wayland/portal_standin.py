@@ -1,0 +1,309 @@
+#!/usr/bin/python3
+"""A stand-in for the desktop's Remote Desktop portal, for the tests on GNOME.
+
+Debian 12's portal asks the user in a dialog at every session, so the tests
+put this in its place on the session bus of a headless Mutter. It answers as
+xdg-desktop-portal 1.16 with GNOME's back end does, the dialog's answer being
+chosen on the command line, and passes keys, buttons and pointer motion on to
+a session of Mutter's own org.gnome.Mutter.RemoteDesktop, as GNOME's back end
+does. Each call it gets is one line of the log, for a test to read.
+
+  portal_standin.py --log FILE [--answer granted|refused|closed] [--version 1|2]
+
+It prints "ready" once it owns org.freedesktop.portal.Desktop.
+"""
+import argparse
+import itertools
+import os
+import signal
+import sys
+
+import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
+
+PORTAL_PATH = "/org/freedesktop/portal/desktop"
+REMOTE_DESKTOP = "org.freedesktop.portal.RemoteDesktop"
+MUTTER = "org.gnome.Mutter.RemoteDesktop"
+MUTTER_SESSION = MUTTER + ".Session"
+KEYBOARD, POINTER, TOUCHSCREEN = 1, 2, 4
+ALL_DEVICES = KEYBOARD | POINTER | TOUCHSCREEN  # what GNOME's back end offers
+# What the user does with the dialog: Share, Cancel, or it closes or fails.
+ANSWERS = {"granted": 0, "refused": 1, "closed": 2}
+TOKEN_PREFIX = "standin-restore-"  # a token not of this form is unknown here
+
+
+def error(name, message):
+    return dbus.DBusException(message, name="org.freedesktop.DBus.Error." + name)
+
+
+def handle_path(kind, sender, token):
+    # The portal's rule (":1.42" becomes "1_42"), so that a client can listen
+    # on the path it predicts before it calls.
+    return f"{PORTAL_PATH}/{kind}/{sender[1:].replace('.', '_')}/{token}"
+
+
+def ignore(*_):
+    pass
+
+
+def request_method(signature):
+    """A method that answers through a Request: it returns the Request's path."""
+    return dbus.service.method(REMOTE_DESKTOP, in_signature=signature, out_signature="o",
+                               sender_keyword="sender")
+
+
+def notify_method(signature):
+    return dbus.service.method(REMOTE_DESKTOP, in_signature=signature, sender_keyword="sender")
+
+
+def pressed(state):
+    return "pressed" if state else "released"
+
+
+class Request(dbus.service.Object):
+    """One call's Request: it answers once, after the call has returned."""
+
+    def __init__(self, bus, path):
+        super().__init__(bus, path)
+        self.open = True
+
+    @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
+    def Response(self, response, results):
+        pass
+
+    @dbus.service.method("org.freedesktop.portal.Request")
+    def Close(self):
+        self.open = False
+        self.remove_from_connection()
+
+    def answer(self, response, results):
+        def send():
+            if self.open:
+                self.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
+                self.Close()
+        GLib.idle_add(send)
+
+
+class Session(dbus.service.Object):
+    def __init__(self, portal, path, sender):
+        super().__init__(portal.bus, path)
+        self.portal, self.path, self.sender = portal, path, sender
+        self.state = "init"  # then "started", then "closed"
+        self.types = 0  # nothing can be sent without SelectDevices
+        self.persist = 0
+        self.restored = False  # a known restore token spares the dialog
+        self.mutter = None  # Mutter's session, once started
+
+    @dbus.service.signal("org.freedesktop.portal.Session", signature="a{sv}")
+    def Closed(self, details):
+        pass
+
+    @dbus.service.method("org.freedesktop.portal.Session")
+    def Close(self):
+        self.portal.log("session closed")
+        self.close()
+
+    def close(self, notify=False):
+        if self.state == "closed":
+            return
+        self.state = "closed"
+        # Stopping Mutter's session lets go of whatever it still holds down.
+        if self.mutter is not None:
+            self.mutter.Stop(dbus_interface=MUTTER_SESSION, reply_handler=ignore,
+                             error_handler=ignore)
+        if notify:
+            self.Closed(dbus.Dictionary({}, signature="sv"))
+        self.remove_from_connection()
+        del self.portal.sessions[self.path]
+
+
+class Portal(dbus.service.Object):
+    def __init__(self, bus, args):
+        super().__init__(bus, PORTAL_PATH)
+        self.bus, self.args = bus, args
+        self.log_file = open(args.log, "a", buffering=1)
+        self.sessions = {}
+        self.counter = itertools.count(1)
+        self.used_tokens = set()
+        # A client that leaves the bus loses its sessions, as with the real one.
+        bus.add_signal_receiver(self.owner_changed, "NameOwnerChanged", "org.freedesktop.DBus",
+                                "org.freedesktop.DBus", "/org/freedesktop/DBus")
+
+    def log(self, line):
+        self.log_file.write(line + "\n")
+
+    def request(self, sender, options, response, results):
+        token = options.get("handle_token", f"t{next(self.counter)}")
+        request = Request(self.bus, handle_path("request", sender, token))
+        request.answer(response, results)
+        return request.__dbus_object_path__
+
+    def session(self, handle, sender):
+        session = self.sessions.get(str(handle))
+        if session is None or session.sender != sender:
+            raise error("AccessDenied", "Invalid session")
+        return session
+
+    def owner_changed(self, name, old_owner, new_owner):
+        if not new_owner:
+            for session in [s for s in self.sessions.values() if s.sender == name]:
+                self.log("client left, session closed")
+                session.close()
+
+    @request_method("a{sv}")
+    def CreateSession(self, options, sender):
+        self.log("CreateSession")
+        token = options.get("session_handle_token", f"s{next(self.counter)}")
+        session = Session(self, handle_path("session", sender, token), sender)
+        self.sessions[session.path] = session
+        # The real portal gives the session's path as a string, not as an object path.
+        return self.request(sender, options, 0, {"session_handle": dbus.String(session.path)})
+
+    @request_method("oa{sv}")
+    def SelectDevices(self, handle, options, sender):
+        session = self.session(handle, sender)
+        types = int(options.get("types", ALL_DEVICES))
+        persist = int(options.get("persist_mode", 0))
+        token = str(options.get("restore_token", ""))
+        # The log tells what was asked for, even what version 1 ignores.
+        self.log(f"SelectDevices types {types}"
+                 + (f" persist {persist}" if "persist_mode" in options else "")
+                 + (f" restore {token}" if token else ""))
+        if session.state != "init" or session.types:
+            raise error("Failed", "Invalid state")
+        if types & ~ALL_DEVICES or not types:
+            raise dbus.DBusException(f"Unsupported device type: {types}",
+                                     name="org.freedesktop.portal.Error.InvalidArgument")
+        session.types = types
+        if self.args.version >= 2:
+            session.persist = persist
+            # A token of ours works once.
+            if token.startswith(TOKEN_PREFIX) and token not in self.used_tokens:
+                self.used_tokens.add(token)
+                session.restored = True
+        return self.request(sender, options, 0, {})
+
+    @request_method("osa{sv}")
+    def Start(self, handle, parent_window, options, sender):
+        session = self.session(handle, sender)
+        if session.state != "init":
+            raise error("Failed", "Can only start once")
+        answer = "restored" if session.restored else self.args.answer
+        results = {}
+        if answer in ("granted", "restored"):
+            try:
+                # What GNOME's back end does once the user has said yes.
+                path = self.bus.get_object(MUTTER, "/org/gnome/Mutter/RemoteDesktop").CreateSession(
+                    dbus_interface=MUTTER)
+                session.mutter = self.bus.get_object(MUTTER, path)
+                session.mutter.Start(dbus_interface=MUTTER_SESSION)
+                self.bus.add_signal_receiver(lambda: self.desktop_closed(session), "Closed",
+                                             MUTTER_SESSION, MUTTER, path)
+                session.state = "started"
+                results["devices"] = dbus.UInt32(session.types)
+                if self.args.version >= 2 and session.persist:
+                    results["restore_token"] = f"{TOKEN_PREFIX}{next(self.counter)}"
+            except dbus.DBusException as failure:
+                print(f"portal_standin: Mutter's remote desktop failed: {failure}", file=sys.stderr)
+                answer = "failed"
+        self.log(f"Start {answer}")
+        started = session.state == "started"
+        request = self.request(sender, options, 0 if started else ANSWERS.get(answer, 2), results)
+        if not started:
+            # Refused or failed: the real portal ends the session after its answer, and says so.
+            GLib.idle_add(session.close, True)
+        return request
+
+    def desktop_closed(self, session):
+        if session.state != "closed":
+            self.log("session closed by the desktop")
+            session.mutter = None
+            session.close(notify=True)
+
+    def forward(self, handle, sender, device, line, method, *args):
+        """Passes one event on to the session's Mutter session, as the real
+        portal passes it to its back end: without waiting for the answer."""
+        session = self.session(handle, sender)
+        if session.state != "started" or not session.types & device:
+            kind = "Keyboard" if device == KEYBOARD else "Pointer"
+            raise error("Failed", f"Session is not allowed to call Notify{kind} methods")
+        self.log(line)
+        def refused(failure):
+            print(f"portal_standin: Mutter refused {line}: {failure}", file=sys.stderr)
+        session.mutter.get_dbus_method(method, MUTTER_SESSION)(
+            *args, reply_handler=ignore, error_handler=refused)
+
+    @notify_method("oa{sv}iu")
+    def NotifyKeyboardKeycode(self, handle, options, keycode, state, sender):
+        if keycode < 0:
+            raise error("InvalidArgs", f"No key has the code {keycode}")
+        self.forward(handle, sender, KEYBOARD, f"key {keycode} {pressed(state)}",
+                     "NotifyKeyboardKeycode", dbus.UInt32(keycode), bool(state))
+
+    @notify_method("oa{sv}iu")
+    def NotifyPointerButton(self, handle, options, button, state, sender):
+        self.forward(handle, sender, POINTER, f"button {button} {pressed(state)}",
+                     "NotifyPointerButton", button, bool(state))
+
+    @notify_method("oa{sv}dd")
+    def NotifyPointerMotion(self, handle, options, dx, dy, sender):
+        self.forward(handle, sender, POINTER, f"motion {dx:g} {dy:g}",
+                     "NotifyPointerMotionRelative", dx, dy)
+
+    # python-dbus knows no properties: these are answered and introspected by
+    # hand, as Qt's interfaces look for them in the introspection.
+    def properties(self):
+        return {"version": dbus.UInt32(self.args.version),
+                "AvailableDeviceTypes": dbus.UInt32(ALL_DEVICES)}
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        if interface != REMOTE_DESKTOP or name not in self.properties():
+            raise error("InvalidArgs", f"No property {interface}.{name}")
+        return self.properties()[name]
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        found = self.properties() if interface == REMOTE_DESKTOP else {}
+        return dbus.Dictionary(found, signature="sv")
+
+    @dbus.service.method(dbus.INTROSPECTABLE_IFACE, out_signature="s",
+                         path_keyword="object_path", connection_keyword="connection")
+    def Introspect(self, object_path, connection):
+        xml = dbus.service.Object.Introspect(self, object_path, connection)
+        opening = f'<interface name="{REMOTE_DESKTOP}">\n'
+        properties = "".join(f'    <property name="{name}" type="u" access="read"/>\n'
+                             for name in self.properties())
+        return xml.replace(opening, opening + properties)
+
+
+def main():
+    parser = argparse.ArgumentParser(description="A stand-in for the Remote Desktop portal.")
+    parser.add_argument("--log", required=True, help="file that gets one line per call")
+    parser.add_argument("--answer", choices=ANSWERS, default="granted",
+                        help="what the user does with the dialog at Start")
+    parser.add_argument("--version", type=int, choices=(1, 2), default=1,
+                        help="1 as Debian 12's portal; 2 also persists, with restore tokens")
+    args = parser.parse_args()
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    try:
+        bus = dbus.SessionBus()
+        portal = Portal(bus, args)
+        # The objects are there before the name, so a client never misses them.
+        portal.bus_name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus,
+                                           do_not_queue=True)
+    except (dbus.DBusException, OSError) as failure:
+        sys.exit(f"portal_standin: {failure}")
+    print("ready", flush=True)
+    loop = GLib.MainLoop()
+    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGTERM, loop.quit)
+    loop.run()
+    # The name and Mutter's sessions go with the connection; the bus itself
+    # may be going down already, so no more calls on it.
+    os._exit(0)
+
+
+if __name__ == "__main__":
+    main()
