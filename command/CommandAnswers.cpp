@@ -64,8 +64,19 @@ QByteArray CommandAnswers::status() const {
 QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
     switch (result) {
         case HoldModel::CommandResult::Done:
+            // Turned down on the way (the desktop's dialog): the notice says why.
+            if (model_.status().phase == HoldEngine::Status::Phase::Idle &&
+                model_.notices().shown()) {
+                return reply(exitcode::kRefused, model_.notices().text());
+            }
             return reply(exitcode::kDone, nowLine());
         case HoldModel::CommandResult::Busy:
+            // Idle, yet busy: a pass waits for the desktop (its dialog, say).
+            if (model_.status().phase == HoldEngine::Status::Phase::Idle) {
+                return reply(exitcode::kDone,
+                             QStringLiteral("a hold is starting (answer the desktop's dialog if "
+                                            "one is open); nothing changed"));
+            }
             return reply(exitcode::kDone,
                          QStringLiteral("already %1; nothing changed").arg(nowLine()));
         case HoldModel::CommandResult::NoKeys:

@@ -52,18 +52,29 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
     ChannelClient* client = owned.release();
     client->setParent(this);
     // A client that says nothing, or too little, is let go after a while.
-    QTimer::singleShot(command::kRequestTimeoutMs, client, [client] {
+    auto* letGo = new QTimer(client);
+    letGo->setSingleShot(true);
+    QObject::connect(letGo, &QTimer::timeout, client, [client] {
         client->drop();
         client->deleteLater();
     });
+    letGo->start(command::kRequestTimeoutMs);
     struct Request {
         QByteArray bytes;
         bool answered = false;
+        // An answer may wait for the desktop with the event loop running (a
+        // dialog of its own), while the client gives up and goes: it is
+        // deleted once the answer is done, never under it.
+        bool answering = false;
+        bool gone = false;
     };
     auto request = std::make_shared<Request>();
-    client->received = [this, client, request](const QByteArray& piece) {
+    client->received = [this, client, request, letGo](const QByteArray& piece) {
         if (piece.isEmpty()) {  // gone
-            client->deleteLater();
+            request->gone = true;
+            if (!request->answering) {
+                client->deleteLater();
+            }
             return;
         }
         if (request->answered) {
@@ -82,6 +93,7 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
             return;
         }
         request->answered = true;
+        letGo->stop();
         const std::optional<command::Verb> verb =
             command::readRequest(bytes.left(end).toStdString());
         if (!verb) {
@@ -91,7 +103,14 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
             client->deleteLater();
             return;
         }
-        client->reply(answer_(*verb) + '\n');  // then gone, and deleted as above
+        request->answering = true;
+        const QByteArray answer = answer_(*verb) + '\n';
+        request->answering = false;
+        if (request->gone) {
+            client->deleteLater();
+        } else {
+            client->reply(answer);  // then gone, and deleted as above
+        }
     };
 }
 

@@ -150,6 +150,17 @@ KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& st
     KeySendResult result;
     trap.run(110, [&] {
         result = platform_.desktop().sendKeys(strokes);
+        // The user turned the desktop's question down: nothing is held, so
+        // the switch goes off, and the notice says why; no error.
+        if (result.outcome == KeySendOutcome::Denied) {
+            const auto deny = [this, why = QString::fromStdString(result.why)] {
+                stopAll();
+                notices_.show(why);
+            };
+            if (!deferDuringPass(deny)) {
+                deny();
+            }
+        }
         // Windows drops input into a program that runs as administrator
         // and says so only through the count of events it took.
         if (result.outcome == KeySendOutcome::Refused) {

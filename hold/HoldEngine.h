@@ -83,6 +83,9 @@ public:
     void releaseHeldKeys();
 
     Status status() const;
+    // Whether a pass is under way: one that waits for the desktop lets
+    // events in meanwhile, and what they ask comes after it.
+    bool inPass() const { return passes_ > 0; }
     // Ends the waiting and the hold in either mode: the switch goes off (as
     // "Turn Off" does), every held key comes up, and no clock presses or
     // releases afterwards until the user or a command starts again.

@@ -172,7 +172,7 @@ void HoldModel::chooseTarget(int row) {
 }
 
 HoldModel::CommandResult HoldModel::startNow(const WindowInFront& inFront) {
-    if (engine_.status().phase != HoldEngine::Status::Phase::Idle) {
+    if (engine_.status().phase != HoldEngine::Status::Phase::Idle || engine_.inPass()) {
         return CommandResult::Busy;
     }
     if (keySetFile_.codes().empty()) {

@@ -13,10 +13,11 @@ class HoldNotices : public QObject {
 public:
     void setBusy(bool busy) { emit busyChanged(busy); }
     void show(const QString& text) {
-        shown_ = !text.isEmpty();
+        text_ = text;
         emit noticeChanged(text);
     }
-    bool shown() const { return shown_; }
+    bool shown() const { return !text_.isEmpty(); }
+    const QString& text() const { return text_; }
 
 signals:
     void busyChanged(bool busy);
@@ -24,7 +25,7 @@ signals:
     void noticeChanged(const QString& text);
 
 private:
-    bool shown_ = false;
+    QString text_;
 };
 
 }  // namespace quindorel

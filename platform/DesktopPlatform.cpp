@@ -16,12 +16,14 @@
 #include "platform/QtClock.h"
 #include "platform/QtSystemLog.h"
 #include "platform/QtWaiter.h"
+#include "settings/ProgramSettings.h"
 
 #if QUINDOREL_X11
 #include "platform/GuardSocket.h"
 #include "platform/x11/X11Desktop.h"
 #endif
 #if QUINDOREL_WAYLAND
+#include "platform/gnome/PortalDesktop.h"
 #include "platform/kde/KdeStopKey.h"
 #include "platform/kde/KwinWindows.h"
 #include "platform/wayland/WaylandDesktop.h"
@@ -252,10 +254,31 @@ namespace {
 // The native windows of a Wayland session, beside its Xwayland ones: the
 // desktop, or why they are out of reach.
 struct NativeSide {
-    std::unique_ptr<WaylandDesktop> desktop;
+    std::unique_ptr<NativeDesktop> desktop;
+    WaylandDesktop* pumped = nullptr;  // the desktop, when its connection needs reading
     QString note;
     KdeStopKey* stopKey = nullptr;  // kept by the desktop
 };
+
+const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
+
+// GNOME's way in: the Remote Desktop portal, for the window in front.
+std::unique_ptr<PortalDesktop> openPortalDesktop() {
+    PortalDesktop::Options options;
+    options.log = qtSystemLog();
+    options.waiter = std::make_unique<QtWaiter>();
+    // The portal's token is kept with the settings.
+    options.portal.log = qtSystemLog();
+    options.portal.loadToken = [] {
+        return QtSettingsStore().getSetting(setting::kApplication, setting::kSection, kPortalToken,
+                                            QString());
+    };
+    options.portal.saveToken = [](const QString& token) {
+        QtSettingsStore().saveSetting(setting::kApplication, setting::kSection, kPortalToken,
+                                      token);
+    };
+    return PortalDesktop::open(std::move(options));
+}
 
 NativeSide openNativeSide(const KeyGuard& keyGuard) {
     WaylandDesktop::Options options;
@@ -273,10 +296,18 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     options.stopKey = std::move(kdeStopKey);
     std::string whyNot;
     NativeSide side;
-    side.desktop = WaylandDesktop::open(std::move(options), &whyNot);
-    if (side.desktop) {
-        side.desktop->setKeyGuard(keyGuard);
+    if (auto desktop = WaylandDesktop::open(std::move(options), &whyNot)) {
+        desktop->setKeyGuard(keyGuard);
+        side.pumped = desktop.get();
+        side.desktop = std::move(desktop);
         side.stopKey = stopKey;
+    } else if (auto portal = openPortalDesktop()) {
+        side.desktop = std::move(portal);
+        side.note = QStringLiteral(
+            "This desktop lets Quindorel neither list nor raise native Wayland windows: choose "
+            "\"(the window in front when the wait ends)\" and click the window during the "
+            "wait. Mouse buttons go down where the pointer is, and for Ctrl+Shift+S in every "
+            "window give \"quindorel --stop\" a shortcut in the desktop's keyboard settings.");
     } else {
         side.note = QStringLiteral(
                         "Native Wayland windows are out of reach: %1. "
@@ -306,15 +337,16 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
     std::unique_ptr<NativeDesktop> native;
     QString nativeNote;
     QObject* stopKeyPresses = nullptr;
+    NativeDesktop* pumped = nullptr;
 #if QUINDOREL_WAYLAND
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         NativeSide side = openNativeSide(keyGuard);
         stopKeyPresses = side.stopKey;
         nativeNote = side.note;
+        pumped = side.pumped;
         native = std::move(side.desktop);
     }
 #endif
-    NativeDesktop* pumped = native.get();
     std::unique_ptr<NativeDesktop> desktop;
     if (x11 && native) {
         desktop = std::make_unique<JointDesktop>(std::move(x11), std::move(native));

@@ -112,8 +112,9 @@ KeySendResult JointDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
             }
         }
         KeySendResult sent = (native ? *native_ : *x11_).sendKeys(part);
-        if (sent.outcome == KeySendOutcome::Refused) {
-            result.outcome = KeySendOutcome::Refused;
+        if (sent.outcome != KeySendOutcome::Sent && result.outcome != KeySendOutcome::Denied) {
+            result.outcome = sent.outcome;
+            result.why = sent.why;
         }
         for (std::optional<SystemKey>& key : sent.keys) {
             result.keys.push_back(key && native ? std::optional(*key | kNativeKey) : key);
@@ -147,8 +148,19 @@ WindowId JointDesktop::nativeInFront() {
 }
 
 WindowId JointDesktop::activeWindow() {
-    const WindowId native = nativeInFront();
-    return native != 0 ? native : x11_->activeWindow();
+    if (const WindowId native = nativeInFront()) {
+        return native;
+    }
+    if (const WindowId x11 = x11_->activeWindow()) {
+        return x11;
+    }
+    // No X11 window has the keyboard, and the compositor tells no native
+    // one (GNOME): a native window has it, unless ours does.
+    const auto natives = native_->topLevelWindows();
+    const bool inFrontListed =
+        std::any_of(natives.begin(), natives.end(),
+                    [](const TopLevelWindow& window) { return window.id == kWindowInFront; });
+    return inFrontListed && !x11_->ownWindowHasKeyboard() ? kWindowInFront : 0;
 }
 
 }  // namespace quindorel

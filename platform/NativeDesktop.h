@@ -21,6 +21,12 @@ struct TopLevelWindow {
     bool owned = false;
 };
 
+// Stands for whichever window has the keyboard when the keys go down, on a
+// desktop that tells a program neither its windows nor which is in front
+// (GNOME's native windows): listed as a window of its own, so that a hold
+// can be aimed at it. No desktop gives a window this id.
+constexpr WindowId kWindowInFront = INT32_MIN;
+
 // A key as the system pressed it, in the back end's own terms: an X keycode;
 // on Windows the virtual key, its scan code and the extended-key flag. A
 // held key's key-up is sent as exactly this, so that it reaches the key that
@@ -41,6 +47,7 @@ struct KeyStroke {
 enum class KeySendOutcome {
     Sent,     // every event entered the input stream (or there was none to send)
     Refused,  // the system took fewer events than were sent (e.g. an elevated target)
+    Denied,   // the user or the desktop did not let the program send keys: nothing was sent
 };
 
 struct KeySendResult {
@@ -48,6 +55,8 @@ struct KeySendResult {
     // One for each stroke, in order: the key it was sent as, or nothing when
     // the code has no key on this system.
     std::vector<std::optional<SystemKey>> keys;
+    // Denied: why, in a user's words, as one line.
+    std::string why;
 };
 
 // The mouse buttons, held like keys and named by their Windows virtual-key

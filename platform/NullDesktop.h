@@ -15,7 +15,7 @@ public:
     void releaseTopMost(WindowId) override {}
     void showWindow(WindowId) override {}
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override {
-        return {KeySendOutcome::Sent, std::vector<std::optional<SystemKey>>(strokes.size())};
+        return {KeySendOutcome::Sent, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     bool pointerInto(WindowId) override { return false; }
     bool ownWindowHasKeyboard() override { return false; }

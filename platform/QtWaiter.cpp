@@ -33,6 +33,9 @@ bool QtWaiter::waitUntil(const std::function<bool()>& done, std::chrono::millise
         }
     });
     look.start();
+    // Qt's GLib dispatcher, the usual one on Linux, runs socket notifiers
+    // all the same: whatever they start (a command) must cope with a wait
+    // under way.
     loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     return came;
 }

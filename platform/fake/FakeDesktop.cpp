@@ -37,6 +37,10 @@ void FakeDesktop::showWindow(WindowId window) {
 }
 
 KeySendResult FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    if (!denyKeys.empty()) {
+        return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
+                denyKeys};
+    }
     KeySendResult result;
     result.outcome = refuseKeys ? KeySendOutcome::Refused : KeySendOutcome::Sent;
     for (const KeyStroke& stroke : strokes) {

@@ -24,7 +24,8 @@ public:
     std::set<WindowId> deadWindows;  // acts on these windows do nothing
     WindowId vanishDuringWalk = 0;   // left out of the walk, as a window closed mid-walk
     bool hotKeyAvailable = true;
-    bool refuseKeys = false;                   // sendKeys records the events but answers Refused
+    bool refuseKeys = false;  // sendKeys records the events but answers Refused
+    std::string denyKeys;     // when set, sendKeys sends nothing and answers Denied with it
     std::map<std::uint8_t, SystemKey> layout;  // virtual key -> the key it is now
     bool ownWindowFocused = false;             // one of the program's windows has the keyboard
     bool refuseActivation = false;             // showWindow leaves the keyboard where it is

@@ -227,7 +227,8 @@ void KwinWindows::take(const QString& windows) {
         if (known == ids_.end()) {
             known = ids_.insert(entry.kwinId, nextId_);
             // Down to the lowest id, then round again: a run does not see 2^31 windows.
-            nextId_ = nextId_ == INT32_MIN ? -1 : nextId_ - 1;
+            // kWindowInFront is left out: it stands for no one window.
+            nextId_ = nextId_ == kWindowInFront + 1 ? -1 : nextId_ - 1;
         }
         entry.window.id = *known;
         entry.window.title = cutTitle(w.value(QLatin1String("title")).toString().toStdString());

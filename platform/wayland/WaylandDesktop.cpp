@@ -228,7 +228,7 @@ void WaylandDesktop::showWindow(WindowId window) {
 
 KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (lost_) {
-        return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size())};
+        return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     holdRepeat(strokes, nullptr);
     KeySendResult result;

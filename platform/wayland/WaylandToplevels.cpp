@@ -48,7 +48,8 @@ void WaylandToplevels::onToplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
     entry->handle = handle;
     entry->pending.id = self->nextId_;
     // Down to the lowest id, then round again: a run does not see 2^31 windows.
-    self->nextId_ = self->nextId_ == INT32_MIN ? -1 : self->nextId_ - 1;
+    // kWindowInFront is left out: it stands for no one window.
+    self->nextId_ = self->nextId_ == kWindowInFront + 1 ? -1 : self->nextId_ - 1;
     zwlr_foreign_toplevel_handle_v1_add_listener(handle, &listener, entry.get());
     self->entries_.push_back(std::move(entry));
 }

@@ -151,7 +151,7 @@ void Win32Desktop::showWindow(WindowId window) {
 
 KeySendResult Win32Desktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     KeyEvents events = keyEvents(strokes);
-    KeySendResult result{KeySendOutcome::Sent, std::move(events.keys)};
+    KeySendResult result{KeySendOutcome::Sent, std::move(events.keys), {}};
     if (events.inputs.empty()) {
         return result;
     }

@@ -253,6 +253,21 @@ private slots:
         QCOMPARE(f.desktop().calls.last(), QString("release 42"));
     }
 
+    // The desktop's dialog said no: nothing is held, the switch is off and
+    // the notice says why; no error report.
+    void deniedKeysEndTheHoldWithANotice() {
+        Fixture f;
+        startWithTarget(f);
+        f.model().toggleKey(41);
+        f.model().turnSwitch();
+        f.desktop().denyKeys = "Remote control was not allowed";
+        f.model().pressKeys();
+        QVERIFY(f.reportedLines().isEmpty());
+        QCOMPARE(f.model().notices().text(), QStringLiteral("Remote control was not allowed"));
+        QVERIFY(!f.model().choices().switchOn());
+        QCOMPARE(f.model().status().phase, HoldEngine::Status::Phase::Idle);
+    }
+
     void emptyKeySetStillRaisesMovesAndRebuilds() {
         Fixture f;
         startWithTarget(f);

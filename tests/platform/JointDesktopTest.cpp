@@ -51,6 +51,31 @@ private slots:
         QCOMPARE(joint_->activeWindow(), expected);
     }
 
+    // GNOME tells no native window: when no X11 window has the keyboard,
+    // one of its native windows has, unless ours does.
+    void aDesktopThatTellsNoWindowOffersTheOneInFront_data() {
+        QTest::addColumn<int>("x11InFront");
+        QTest::addColumn<bool>("ownInFront");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("a native window") << 0 << false << kWindowInFront;
+        QTest::newRow("ours") << 0 << true << 0;
+        QTest::newRow("an X11 window") << 5 << false << 5;
+    }
+    void aDesktopThatTellsNoWindowOffersTheOneInFront() {
+        QFETCH(int, x11InFront);
+        QFETCH(bool, ownInFront);
+        QFETCH(int, expected);
+        native_->windows = {{kWindowInFront, "(the window in front)", true, false}};
+        x11_->inFront = x11InFront;
+        x11_->ownWindowFocused = ownInFront;
+        QCOMPARE(joint_->activeWindow(), expected);
+        native_->denyKeys = "not allowed";
+        joint_->showWindow(kWindowInFront);
+        const KeySendResult sent = joint_->sendKeys({{65, true}});
+        QCOMPARE(sent.outcome, KeySendOutcome::Denied);
+        QCOMPARE(sent.why, std::string("not allowed"));
+    }
+
     void aNativeWindowInFrontHasTheKeyboardBeforeXwaylandKnows() {
         x11_->ownWindowFocused = true;
         native_->inFront = -1;  // Xwayland's own window: X11 says

@@ -78,12 +78,12 @@ class Request(dbus.service.Object):
         self.open = False
         self.remove_from_connection()
 
-    def answer(self, response, results):
+    def answer(self, response, results, after=0):
         def send():
             if self.open:
                 self.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
                 self.Close()
-        GLib.idle_add(send)
+        GLib.timeout_add(int(after * 1000), send)
 
 
 class Session(dbus.service.Object):
@@ -134,10 +134,10 @@ class Portal(dbus.service.Object):
     def log(self, line):
         self.log_file.write(line + "\n")
 
-    def request(self, sender, options, response, results):
+    def request(self, sender, options, response, results, after=0):
         token = options.get("handle_token", f"t{next(self.counter)}")
         request = Request(self.bus, handle_path("request", sender, token))
-        request.answer(response, results)
+        request.answer(response, results, after)
         return request.__dbus_object_path__
 
     def session(self, handle, sender):
@@ -190,7 +190,13 @@ class Portal(dbus.service.Object):
         session = self.session(handle, sender)
         if session.state != "init":
             raise error("Failed", "Can only start once")
-        answer = "restored" if session.restored else self.args.answer
+        answer, after = "restored" if session.restored else self.args.answer, 0
+        if self.args.answer_file and not session.restored:
+            # The user's next answer, as a test sets it, and how many seconds
+            # the user takes to give it ("granted 5").
+            with open(self.args.answer_file, encoding="utf-8") as told:
+                answer, *later = told.read().split()
+                after = float(later[0]) if later else 0
         results = {}
         if answer in ("granted", "restored"):
             try:
@@ -210,7 +216,8 @@ class Portal(dbus.service.Object):
                 answer = "failed"
         self.log(f"Start {answer}")
         started = session.state == "started"
-        request = self.request(sender, options, 0 if started else ANSWERS.get(answer, 2), results)
+        request = self.request(sender, options, 0 if started else ANSWERS.get(answer, 2), results,
+                               after)
         if not started:
             # Refused or failed: the real portal ends the session after its answer, and says so.
             GLib.idle_add(session.close, True)
@@ -284,6 +291,7 @@ def main():
     parser.add_argument("--log", required=True, help="file that gets one line per call")
     parser.add_argument("--answer", choices=ANSWERS, default="granted",
                         help="what the user does with the dialog at Start")
+    parser.add_argument("--answer-file", help="file whose text is the answer of each Start instead")
     parser.add_argument("--version", type=int, choices=(1, 2), default=1,
                         help="1 as Debian 12's portal; 2 also persists, with restore tokens")
     args = parser.parse_args()

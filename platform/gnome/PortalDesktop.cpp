@@ -1,0 +1,92 @@
+#include "platform/gnome/PortalDesktop.h"
+
+#include <algorithm>
+
+#include "platform/wayland/WaylandConnection.h"
+#include "platform/wayland/WaylandKeymap.h"
+
+namespace quindorel {
+
+namespace {
+
+// The keys of the seat's keymap, which the desktop reads our key codes
+// with; xkbcommon's for the layout in use when the seat tells none.
+XkbKeyLayout seatLayout() {
+    const auto connection = WaylandConnection::open();
+    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    XkbPtr<xkb_keymap> keymap(
+        context ? chooseKeymap(context.get(),
+                               connection ? connection->seatKeyboard().keymap : std::string())
+                : nullptr);
+    return XkbKeyLayout::fromKeymap(keymap.get(), 0);
+}
+
+std::optional<SystemKey> codeFor(const XkbKeyLayout& layout, const KeyStroke& stroke) {
+    if (!stroke.down && stroke.pressed) {
+        return stroke.pressed;
+    }
+    return isMouseButton(stroke.virtualKey) ? buttonCodeFor(stroke.virtualKey)
+                                            : evdevCodeFor(layout, stroke.virtualKey);
+}
+
+}  // namespace
+
+std::unique_ptr<PortalDesktop> PortalDesktop::open(Options options) {
+    auto portal = RemoteDesktopPortal::open(options.portal);
+    if (!portal) {
+        return nullptr;
+    }
+    return std::unique_ptr<PortalDesktop>(
+        new PortalDesktop(std::move(options), std::move(portal), seatLayout()));
+}
+
+std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {
+    return {{kWindowInFront, "(the window in front when the wait ends)", true, false}};
+}
+
+std::optional<std::string> PortalDesktop::whyNot() {
+    switch (portal_->start(*waiter_, kAnswerLimit)) {
+        case RemoteDesktopPortal::Answer::Granted:
+            return std::nullopt;
+        case RemoteDesktopPortal::Answer::Refused:
+            return "Remote control was not allowed in the desktop's dialog, so no keys are "
+                   "held.";
+        case RemoteDesktopPortal::Answer::Closed:
+            return "The desktop's dialog for remote control was closed unanswered, so no keys "
+                   "are held.";
+        case RemoteDesktopPortal::Answer::NoAnswer:
+            break;
+    }
+    return "The desktop's dialog for remote control got no answer in 2 minutes, so no keys are "
+           "held.";
+}
+
+KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    KeySendResult result;
+    const auto down = [](const KeyStroke& stroke) { return stroke.down; };
+    if (!portal_->started() && std::any_of(strokes.begin(), strokes.end(), down)) {
+        if (std::optional<std::string> why = whyNot()) {
+            log_.write(LogTopic::Wayland, LogLevel::Debug, *why);
+            return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
+                    *why};
+        }
+    }
+    for (const KeyStroke& stroke : strokes) {
+        const std::optional<SystemKey> code = codeFor(layout_, stroke);
+        // Without a session nothing of ours is down: the desktop let go of
+        // it all when the session ended.
+        const bool sent =
+            code && (isMouseButton(stroke.virtualKey) ? portal_->button(*code, stroke.down)
+                                                      : portal_->key(*code, stroke.down));
+        result.keys.push_back(sent ? code : std::nullopt);
+        if (!sent && code && stroke.down) {
+            result.outcome = KeySendOutcome::Denied;
+            result.why =
+                "The desktop ended Quindorel's remote control session, so not every key "
+                "is held.";
+        }
+    }
+    return result;
+}
+
+}  // namespace quindorel

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/NativeDesktop.h"
+#include "platform/SystemLog.h"
+#include "platform/Waiter.h"
+#include "platform/gnome/RemoteDesktopPortal.h"
+#include "platform/xkb/XkbKeyLayout.h"
+
+namespace quindorel {
+
+// The native windows of a desktop that lets a program reach them only
+// through the Remote Desktop portal (GNOME): it neither lists them nor says
+// which is in front, nor lets one be raised. What it offers is one window,
+// kWindowInFront, whichever has the keyboard when the keys go down; mouse
+// buttons go down where the pointer is. The portal asks the user before the
+// first key-down of a run, not before.
+class PortalDesktop : public NativeDesktop {
+public:
+    struct Options {
+        SystemLog log;
+        std::unique_ptr<Waiter> waiter;
+        RemoteDesktopPortal::Options portal;
+    };
+    // Null when the session bus has no Remote Desktop portal.
+    static std::unique_ptr<PortalDesktop> open(Options options);
+
+    // kWindowInFront alone.
+    std::vector<TopLevelWindow> topLevelWindows() override;
+    void makeTopMost(WindowId) override {}
+    void releaseTopMost(WindowId) override {}
+    void showWindow(WindowId) override {}
+    // Asks the portal for a session first, when keys go down and there is
+    // none: Denied, with nothing sent, when the user says no. Key-ups
+    // without a session have nothing to let go of.
+    KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
+    // Buttons go where the pointer is: the portal moves it only over a
+    // screen cast.
+    bool pointerInto(WindowId) override { return true; }
+    // The desktop tells neither; the X11 side knows when ours is in front.
+    bool ownWindowHasKeyboard() override { return false; }
+    WindowId activeWindow() override { return 0; }
+    bool setUpStopKey(WindowId) override { return true; }
+    bool isStopKeyPress(const void*) override { return false; }
+
+    // How long the user has to answer the desktop's dialog.
+    static constexpr std::chrono::seconds kAnswerLimit{120};
+
+private:
+    PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal, XkbKeyLayout layout)
+        : log_(std::move(options.log)),
+          waiter_(std::move(options.waiter)),
+          portal_(std::move(portal)),
+          layout_(std::move(layout)) {}
+    std::optional<std::string> whyNot();
+
+    SystemLog log_;
+    std::unique_ptr<Waiter> waiter_;
+    std::unique_ptr<RemoteDesktopPortal> portal_;
+    XkbKeyLayout layout_;
+};
+
+}  // namespace quindorel

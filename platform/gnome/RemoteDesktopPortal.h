@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDBusContext>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/SystemLog.h"
+#include "platform/Waiter.h"
+
+namespace quindorel {
+
+// The desktop's Remote Desktop portal (org.freedesktop.portal.RemoteDesktop
+// on the session bus): keys and mouse buttons for whatever window has the
+// keyboard, where the compositor offers a program no other way in (GNOME).
+// The portal asks the user in a dialog of the desktop's own before it lets a
+// session start. Where it can remember the answer (version 2 on), it is
+// asked to, and the token it hands back is kept for the next run; a session
+// then lasts until the program ends, so one run asks at most once.
+class RemoteDesktopPortal : public QObject, protected QDBusContext {
+    Q_OBJECT
+public:
+    enum class Answer {
+        Granted,
+        Refused,   // the user said no
+        Closed,    // the dialog went away unanswered, or the portal failed
+        NoAnswer,  // nothing came in time; the question is withdrawn
+    };
+    struct Options {
+        SystemLog log;
+        // Where the portal's restore token is kept between runs.
+        std::function<QString()> loadToken;
+        std::function<void(const QString&)> saveToken;
+    };
+
+    // The portal of the session bus, or null when none offers remote desktop
+    // sessions with a keyboard.
+    static std::unique_ptr<RemoteDesktopPortal> open(Options options);
+    ~RemoteDesktopPortal() override;
+
+    bool started() const { return !session_.isEmpty(); }
+    // Asks for a session with a keyboard and a pointer and waits, at most
+    // `limit`, while the user answers the desktop's dialog.
+    Answer start(Waiter& waiter, std::chrono::milliseconds limit);
+    // Presses or lets go of the key of this evdev code, or the button of
+    // this BTN_ code, in the started session; false when it is gone.
+    bool key(std::uint32_t evdevCode, bool down);
+    bool button(std::uint32_t buttonCode, bool down);
+
+private slots:
+    void onResponse(uint code, const QVariantMap& results);
+    void onSessionClosed();
+
+private:
+    explicit RemoteDesktopPortal(Options options, uint version)
+        : options_(std::move(options)), version_(version) {}
+    // Calls a method that answers through a request object, then waits for
+    // its Response; nothing when the call failed or `limit` passed.
+    std::optional<std::pair<uint, QVariantMap>> request(const QString& method,
+                                                        QVariantList arguments, QVariantMap options,
+                                                        Waiter& waiter,
+                                                        std::chrono::milliseconds limit);
+    bool notify(const QString& method, std::int32_t code, bool down);
+    void forget(const QString& why);
+
+    Options options_;
+    uint version_ = 1;
+    QString session_;  // the started session's object path
+    QString awaited_;  // the request whose Response is awaited
+    std::optional<std::pair<uint, QVariantMap>> response_;
+    int requests_ = 0;
+};
+
+}  // namespace quindorel

@@ -1,0 +1,126 @@
+# A native Wayland window on GNOME's Mutter (wev), reached through the
+# Remote Desktop portal (a stand-in that asks no one and passes the calls on
+# to Mutter): the list offers the window in front; a refused dialog is one
+# line and nothing goes down; a granted one lets the keys and the left button
+# go down once each, after the keyboard left our window, and come up on
+# --stop and when the program is killed mid-hold.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/native_lib.sh"
+unset QT_QPA_PLATFORM
+[ "$E2E_WM" = mutter ] || fail "not on Mutter: $E2E_WM"
+/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || skip "python3-dbus or python3-gi is missing"
+TOOLS=$(cd "$(dirname "$0")/../../wayland" && pwd)
+PROGRAM() { "$PROGRAM" "$@"; }
+
+write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
+write_keyset "160,65,1,"
+start_wev
+ANSWER=$WORK/answer
+echo granted >"$ANSWER"
+/usr/bin/python3 "$TOOLS/portal_standin.py" --log "$WORK/portal.log" --answer-file "$ANSWER" >"$WORK/portal.out" 2>&1 &
+STARTED_PIDS+=($!)
+wait_for 10 grep -qx ready "$WORK/portal.out" || fail "the portal's stand-in did not start: $(cat "$WORK/portal.out")"
+
+# The seat's own keyboard and mouse, as a desktop has them: a headless Mutter
+# has none until a session sends something. The mouse rests over wev, where
+# its clicks give wev the keyboard.
+coproc seat { exec /usr/bin/python3 "$TOOLS/portal_client.py"; }
+STARTED_PIDS+=($seat_PID)
+seat() { echo "$1" >&"${seat[1]}" && read -r -t 20 said <&"${seat[0]}" && [[ $said == ok* ]] || fail "the seat's $1: $said"; }
+seat "start 3"
+for _ in $(seq 1 20); do
+  seat "key 42 1"
+  seat "key 42 0"
+  grep -q 'key: 50; state: 0' "$WEV" && break
+  sleep 0.1
+done
+seat "motion -4000 -4000"
+seat "motion 640 260"
+pointer_in_wev() { grep 'wl_pointer\] \(enter\|leave\)' "$WEV" | tail -n 1 | grep -q enter; }
+click_wev() {
+  # A nudge makes Mutter look again at what is under the pointer, once our
+  # window has moved off wev.
+  seat "motion 1 0"
+  seat "motion -1 0"
+  wait_for 10 pointer_in_wev || fail "the pointer is not over wev"
+  seat "button 272 1"
+  seat "button 272 0"
+  wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q enter" || fail "wev did not take the keyboard"
+}
+# Counted from here on.
+mark() { MARK=$(wc -l <"$WEV"); }
+since() { tail -n +$((MARK + 1)) "$WEV" | grep -oE 'serial: [0-9]+; time: [0-9]+; (key: [0-9]+;|button: 272 \(left\),) state: [01]' | uniq | sed 's/.*\(key\|button\)/\1/'; }
+new() { wait_for "${2:-10}" bash -c "$(declare -f since); MARK=$MARK WEV='$WEV'; since | grep -q '$1'"; }
+
+start_quindorel() {
+  "$PROGRAM" >>"$WORK/program.log" 2>&1 &
+  PROGRAM_PID=$!
+  STARTED_PIDS+=("$PROGRAM_PID")
+  local window
+  window=$(program_window) || fail "the main window did not appear on X11"
+  # Out of wev's way: Mutter puts both in the middle.
+  xdotool windowmove "$window" 0 520
+}
+start_quindorel
+STATUS=$(PROGRAM --status 2>&1)
+[[ $STATUS == *'neither list nor raise native Wayland windows: choose "(the window in front when the wait ends)"'* ]] ||
+  problem "--status said: $STATUS"
+
+# The dialog refused: one line, nothing down, the switch off.
+echo refused >"$ANSWER"
+click_wev
+mark
+PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the dialog was refused"
+[ "$(cat "$WORK/start.out")" = "Remote control was not allowed in the desktop's dialog, so no keys are held." ] ||
+  problem "--start said: $(cat "$WORK/start.out")"
+sleep 0.5
+[ -z "$(since)" ] || fail "keys reached wev though the dialog was refused: $(since)"
+[[ $(PROGRAM --status 2>&1) == "idle; "* ]] || problem "not idle after the refusal: $(PROGRAM --status 2>&1)"
+
+# Granted, from Quindorel's own window: the keys wait until the user clicks
+# the native window.
+echo granted >"$ANSWER"
+xdotool windowactivate --sync "$(program_window)" 2>/dev/null
+wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q leave" ||
+  fail "the native window kept the keyboard"
+PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start failed: $(cat "$WORK/start.out")"
+sleep 0.5
+mark
+click_wev
+new 'key: 50; state: 1' || fail "no Shift down in the native window"
+new 'key: 38; state: 1' || fail "no A down in the native window"
+grep -A1 'key: 38; state: 1' "$WEV" | grep -q 'sym: A' || problem "A did not type a capital: Shift did not hold"
+new 'button: 272 (left), state: 1' || fail "no left button down in the native window"
+PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
+new 'key: 38; state: 0' || fail "A stayed down after --stop"
+new 'key: 50; state: 0' || fail "Shift stayed down after --stop"
+new 'button: 272 (left), state: 0' || fail "the left button stayed down after --stop"
+[ "$(since | grep -c 'key: 38; state: 1')" = 1 ] || problem "A went down more than once: $(since)"
+[ "$(since | grep 'key: .*state: 0' | tr '\n' ' ')" = "key: 38; state: 0 key: 50; state: 0 " ] ||
+  problem "the keys came up in the wrong order: $(since)"
+grep -qx 'Start granted' "$WORK/portal.log" || problem "the portal was not asked"
+
+# Killed mid-hold: the portal ends the session of a client that left the
+# bus, and Mutter lets go of what it held.
+mark
+PROGRAM --start >/dev/null 2>&1 || fail "--start before the kill failed"
+new 'key: 38; state: 1' || fail "no A down before the kill"
+kill -KILL "$PROGRAM_PID"
+new 'key: 38; state: 0' || fail "A stayed down after the program was killed"
+new 'key: 50; state: 0' || fail "Shift stayed down after the program was killed"
+new 'button: 272 (left), state: 0' || fail "the left button stayed down after the program was killed"
+
+# A user slower to answer than the command waits: the command gives up,
+# and the program neither ends nor presses twice.
+start_quindorel
+echo "granted 4" >"$ANSWER"
+click_wev
+mark
+PROGRAM --start >/dev/null 2>&1
+new 'key: 38; state: 1' 15 || fail "no A down after the slow answer"
+sleep 1
+kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the program ended while the dialog was open"
+[ "$(since | grep -c 'key: 38; state: 1')" = 1 ] || problem "A went down more than once: $(since)"
+PROGRAM --stop >/dev/null 2>&1 || problem "the last --stop failed"
+new 'key: 38; state: 0' || fail "A stayed down after the last --stop"
+finish
