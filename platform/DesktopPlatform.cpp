@@ -24,6 +24,7 @@
 #endif
 #if QUINDOREL_WAYLAND
 #include "platform/gnome/PortalDesktop.h"
+#include "platform/gnome/PortalStopKey.h"
 #include "platform/kde/KdeStopKey.h"
 #include "platform/kde/KwinWindows.h"
 #include "platform/wayland/WaylandDesktop.h"
@@ -220,11 +221,10 @@ void preferX11Platform() {
 #endif
 }
 
-void DesktopPlatform::pumpWayland([[maybe_unused]] NativeDesktop* desktop) {
+void DesktopPlatform::pumpWayland([[maybe_unused]] WaylandDesktop* wayland) {
 #if QUINDOREL_WAYLAND
     // Our own connection's events, read as they come: the window list and
     // the window in front stay current without a poll.
-    auto* wayland = static_cast<WaylandDesktop*>(desktop);
     waylandPump_ = std::make_unique<QSocketNotifier>(wayland->fd(), QSocketNotifier::Read);
     QObject::connect(waylandPump_.get(), &QSocketNotifier::activated, waylandPump_.get(),
                      [this, wayland] {
@@ -235,15 +235,15 @@ void DesktopPlatform::pumpWayland([[maybe_unused]] NativeDesktop* desktop) {
 #endif
 }
 
-void DesktopPlatform::hearStopKey([[maybe_unused]] QObject* presses) {
+void DesktopPlatform::hearStopKey([[maybe_unused]] DesktopStopKey* stopKey) {
 #if QUINDOREL_WAYLAND
-    // A desktop's own stop key comes as a signal, not as a native event.
-    if (auto* stopKey = qobject_cast<KdeStopKey*>(presses)) {
-        QObject::connect(stopKey, &KdeStopKey::pressed, stopKey, [this] {
+    // A desktop's own stop key comes as a call, not as a native event.
+    if (stopKey != nullptr) {
+        stopKey->pressed = [this] {
             if (stopKeyHandler_) {
                 stopKeyHandler_();
             }
-        });
+        };
     }
 #endif
 }
@@ -257,14 +257,17 @@ struct NativeSide {
     std::unique_ptr<NativeDesktop> desktop;
     WaylandDesktop* pumped = nullptr;  // the desktop, when its connection needs reading
     QString note;
-    KdeStopKey* stopKey = nullptr;  // kept by the desktop
+    DesktopStopKey* stopKey = nullptr;  // kept by the desktop
 };
 
 const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
 
-// GNOME's way in: the Remote Desktop portal, for the window in front.
-std::unique_ptr<PortalDesktop> openPortalDesktop() {
+// GNOME's way in: the Remote Desktop portal, for the window in front, and
+// the stop key through its global shortcuts where it has them.
+std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey) {
     PortalDesktop::Options options;
+    options.stopKey = PortalStopKey::open(qtSystemLog(), std::make_unique<QtWaiter>());
+    *stopKey = options.stopKey.get();
     options.log = qtSystemLog();
     options.waiter = std::make_unique<QtWaiter>();
     // The portal's token is kept with the settings.
@@ -292,7 +295,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
         return KwinWindows::open(qtSystemLog());
     };
     auto kdeStopKey = KdeStopKey::open(qtSystemLog());
-    KdeStopKey* stopKey = kdeStopKey.get();
+    DesktopStopKey* stopKey = kdeStopKey.get();
     options.stopKey = std::move(kdeStopKey);
     std::string whyNot;
     NativeSide side;
@@ -301,13 +304,17 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
         side.pumped = desktop.get();
         side.desktop = std::move(desktop);
         side.stopKey = stopKey;
-    } else if (auto portal = openPortalDesktop()) {
+    } else if (auto portal = openPortalDesktop(&side.stopKey)) {
         side.desktop = std::move(portal);
         side.note = QStringLiteral(
             "This desktop lets Quindorel neither list nor raise native Wayland windows: choose "
             "\"(the window in front when the wait ends)\" and click the window during the "
-            "wait. Mouse buttons go down where the pointer is, and for Ctrl+Shift+S in every "
-            "window give \"quindorel --stop\" a shortcut in the desktop's keyboard settings.");
+            "wait. Mouse buttons go down where the pointer is");
+        side.note += side.stopKey != nullptr
+                         ? QStringLiteral(".")
+                         : QStringLiteral(
+                               ", and for Ctrl+Shift+S in every window give \"quindorel "
+                               "--stop\" a shortcut in the desktop's keyboard settings.");
     } else {
         side.note = QStringLiteral(
                         "Native Wayland windows are out of reach: %1. "
@@ -336,8 +343,8 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #endif
     std::unique_ptr<NativeDesktop> native;
     QString nativeNote;
-    QObject* stopKeyPresses = nullptr;
-    NativeDesktop* pumped = nullptr;
+    DesktopStopKey* stopKeyPresses = nullptr;
+    WaylandDesktop* pumped = nullptr;
 #if QUINDOREL_WAYLAND
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         NativeSide side = openNativeSide(keyGuard);
@@ -362,8 +369,8 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
     auto platform = std::make_unique<DesktopPlatform>(std::move(desktop));
     if (pumped != nullptr) {
         platform->pumpWayland(pumped);
-        platform->hearStopKey(stopKeyPresses);
     }
+    platform->hearStopKey(stopKeyPresses);
     platform->desktopNote_ = nativeNote;
     return platform;
 }

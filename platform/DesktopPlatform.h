@@ -7,10 +7,12 @@
 #include "platform/Platform.h"
 #include "settings/QtSettingsStore.h"
 
-class QObject;
 class QSocketNotifier;
 
 namespace quindorel {
+
+class DesktopStopKey;
+class WaylandDesktop;
 
 // The platform of the running program: a native desktop back end with Qt's
 // timers, boxes and settings.
@@ -38,10 +40,10 @@ public:
 private:
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
     // Reads the Wayland desktop's connection whenever it has news.
-    void pumpWayland(NativeDesktop* desktop);
-    // Hands the presses of a desktop's own stop key (KdeStopKey) to the
-    // stop key's handler.
-    void hearStopKey(QObject* presses);
+    void pumpWayland(WaylandDesktop* wayland);
+    // Hands the presses of a desktop's own stop key to the stop key's
+    // handler.
+    void hearStopKey(DesktopStopKey* stopKey);
 
     std::unique_ptr<NativeDesktop> desktop_;
     QtSettingsStore settings_;

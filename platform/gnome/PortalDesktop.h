@@ -7,6 +7,7 @@
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
 #include "platform/gnome/RemoteDesktopPortal.h"
+#include "platform/wayland/DesktopStopKey.h"
 #include "platform/xkb/XkbKeyLayout.h"
 
 namespace quindorel {
@@ -23,6 +24,8 @@ public:
         SystemLog log;
         std::unique_ptr<Waiter> waiter;
         RemoteDesktopPortal::Options portal;
+        // The stop key through the desktop's global shortcuts, if it has them.
+        std::unique_ptr<DesktopStopKey> stopKey;
     };
     // Null when the session bus has no Remote Desktop portal.
     static std::unique_ptr<PortalDesktop> open(Options options);
@@ -42,7 +45,7 @@ public:
     // The desktop tells neither; the X11 side knows when ours is in front.
     bool ownWindowHasKeyboard() override { return false; }
     WindowId activeWindow() override { return 0; }
-    bool setUpStopKey(WindowId) override { return true; }
+    bool setUpStopKey(WindowId) override { return !stopKey_ || stopKey_->take(); }
     bool isStopKeyPress(const void*) override { return false; }
 
     // How long the user has to answer the desktop's dialog.
@@ -53,13 +56,15 @@ private:
         : log_(std::move(options.log)),
           waiter_(std::move(options.waiter)),
           portal_(std::move(portal)),
-          layout_(std::move(layout)) {}
+          layout_(std::move(layout)),
+          stopKey_(std::move(options.stopKey)) {}
     std::optional<std::string> whyNot();
 
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
     std::unique_ptr<RemoteDesktopPortal> portal_;
     XkbKeyLayout layout_;
+    std::unique_ptr<DesktopStopKey> stopKey_;
 };
 
 }  // namespace quindorel

@@ -1,19 +1,15 @@
 #include "platform/gnome/RemoteDesktopPortal.h"
 
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusVariant>
+
+#include "platform/gnome/PortalRequest.h"
 
 namespace quindorel {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kRemoteDesktop = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
-const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
-const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
 
 // The portal's device types, and what it does with the user's answer.
 constexpr uint kKeyboard = 1;
@@ -22,39 +18,8 @@ constexpr uint kPersistUntilRevoked = 2;
 // Response codes: anything else but these is a failure.
 constexpr uint kGranted = 0;
 constexpr uint kCancelled = 1;
-
-// Short calls: the portal answers them at once; only the dialog takes time.
-constexpr int kCallMs = 2000;
-
-QDBusMessage call(const QString& path, const QString& interface, const QString& method,
-                  const QVariantList& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
-    message.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(message, QDBus::Block, kCallMs);
-}
-
-std::optional<QVariant> portalProperty(const QString& name) {
-    const QDBusMessage reply = call(kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                    QStringLiteral("Get"), {kRemoteDesktop, name});
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return std::nullopt;
-    }
-    return qvariant_cast<QDBusVariant>(reply.arguments().first()).variant();
-}
-
-// The object path part the portal makes of our unique bus name (":1.42" ->
-// "1_42"), under which it puts our request objects.
-QString senderPart() {
-    QString sender = QDBusConnection::sessionBus().baseService();
-    sender.remove(0, 1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return sender;
-}
-
-QString pathOf(const QVariant& value) {
-    return value.canConvert<QDBusObjectPath>() ? qvariant_cast<QDBusObjectPath>(value).path()
-                                               : value.toString();
-}
+// The steps before the dialog answer at once.
+constexpr std::chrono::milliseconds kQuick(2000);
 
 }  // namespace
 
@@ -63,11 +28,13 @@ std::unique_ptr<RemoteDesktopPortal> RemoteDesktopPortal::open(Options options) 
         return nullptr;
     }
     // Reading a property starts the portal when the bus starts it on demand.
-    const std::optional<QVariant> types = portalProperty(QStringLiteral("AvailableDeviceTypes"));
+    const std::optional<QVariant> types =
+        portalProperty(kRemoteDesktop, QStringLiteral("AvailableDeviceTypes"));
     if (!types || (types->toUInt() & kKeyboard) == 0) {
         return nullptr;
     }
-    const uint version = portalProperty(QStringLiteral("version")).value_or(QVariant(1u)).toUInt();
+    const uint version =
+        portalProperty(kRemoteDesktop, QStringLiteral("version")).value_or(QVariant(1u)).toUInt();
     return std::unique_ptr<RemoteDesktopPortal>(
         new RemoteDesktopPortal(std::move(options), version));
 }
@@ -75,51 +42,7 @@ std::unique_ptr<RemoteDesktopPortal> RemoteDesktopPortal::open(Options options) 
 RemoteDesktopPortal::~RemoteDesktopPortal() {
     if (started()) {
         // The desktop lets go of what the session holds when it closes.
-        call(session_, kSession, QStringLiteral("Close"), {});
-    }
-}
-
-std::optional<std::pair<uint, QVariantMap>> RemoteDesktopPortal::request(
-    const QString& method, QVariantList arguments, QVariantMap options, Waiter& waiter,
-    std::chrono::milliseconds limit) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const QString token = QStringLiteral("quindorel%1").arg(++requests_);
-    options.insert(QStringLiteral("handle_token"), token);
-    // Listening before asking: the answer may come before the call returns.
-    awaited_ = QStringLiteral("%1/request/%2/%3").arg(kPath, senderPart(), token);
-    response_.reset();
-    bus.connect(kService, awaited_, kRequest, QStringLiteral("Response"), this,
-                SLOT(onResponse(uint, QVariantMap)));
-    arguments.append(options);
-    const QDBusMessage reply = call(kPath, kRemoteDesktop, method, arguments);
-    const QString handle =
-        reply.arguments().isEmpty() ? QString() : pathOf(reply.arguments().first());
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        options_.log.write(LogTopic::Wayland, LogLevel::Warning,
-                           "the Remote Desktop portal failed " + method.toStdString() + ": " +
-                               reply.errorMessage().toStdString());
-    } else if (handle != awaited_ && !handle.isEmpty()) {
-        // An older portal names the request its own way.
-        bus.disconnect(kService, awaited_, kRequest, QStringLiteral("Response"), this,
-                       SLOT(onResponse(uint, QVariantMap)));
-        awaited_ = handle;
-        bus.connect(kService, awaited_, kRequest, QStringLiteral("Response"), this,
-                    SLOT(onResponse(uint, QVariantMap)));
-    }
-    if (reply.type() == QDBusMessage::ReplyMessage &&
-        !waiter.waitUntil([this] { return response_.has_value(); }, limit)) {
-        // Withdrawn, so that no dialog waits for a question nobody asks now.
-        call(awaited_, kRequest, QStringLiteral("Close"), {});
-    }
-    bus.disconnect(kService, awaited_, kRequest, QStringLiteral("Response"), this,
-                   SLOT(onResponse(uint, QVariantMap)));
-    awaited_.clear();
-    return std::exchange(response_, std::nullopt);
-}
-
-void RemoteDesktopPortal::onResponse(uint code, const QVariantMap& results) {
-    if (!awaited_.isEmpty() && message().path() == awaited_) {
-        response_ = std::make_pair(code, results);
+        callPortal(session_, kPortalSession, QStringLiteral("Close"), {});
     }
 }
 
@@ -128,7 +51,11 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
     if (started()) {
         return Answer::Granted;
     }
-    constexpr std::chrono::milliseconds kQuick(kCallMs);
+    const auto ask = [&](const QString& method, QVariantList arguments, QVariantMap options,
+                         std::chrono::milliseconds within) {
+        return PortalRequest::ask(kRemoteDesktop, method, std::move(arguments), std::move(options),
+                                  waiter, within, options_.log);
+    };
     const auto failed = [](const auto& response) {
         return !response || response->first != kGranted;
     };
@@ -137,16 +64,12 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
                : response->first == kCancelled ? Answer::Refused
                                                : Answer::Closed;
     };
-    const QString sessionToken = QStringLiteral("quindorel%1").arg(++requests_);
-    auto created =
-        request(QStringLiteral("CreateSession"), {},
-                {{QStringLiteral("session_handle_token"), sessionToken}}, waiter, kQuick);
+    auto created = ask(QStringLiteral("CreateSession"), {},
+                       {{QStringLiteral("session_handle_token"), portalToken()}}, kQuick);
     if (failed(created)) {
         return answerOf(created);
     }
-    const QString session = pathOf(created->second.value(QStringLiteral("session_handle")));
-    QDBusConnection::sessionBus().connect(kService, session, kSession, QStringLiteral("Closed"),
-                                          this, SLOT(onSessionClosed()));
+    const QString session = portalPathOf(created->second.value(QStringLiteral("session_handle")));
     QVariantMap devices{{QStringLiteral("types"), kKeyboard | kPointer}};
     if (version_ >= 2) {
         devices.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
@@ -156,16 +79,17 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
         }
     }
     const QVariant sessionPath = QVariant::fromValue(QDBusObjectPath(session));
-    auto selected =
-        request(QStringLiteral("SelectDevices"), {sessionPath}, devices, waiter, kQuick);
-    auto started = failed(selected) ? selected
-                                    : request(QStringLiteral("Start"), {sessionPath, QString()}, {},
-                                              waiter, limit);
+    auto selected = ask(QStringLiteral("SelectDevices"), {sessionPath}, devices, kQuick);
+    auto started = failed(selected)
+                       ? selected
+                       : ask(QStringLiteral("Start"), {sessionPath, QString()}, {}, limit);
     if (failed(started)) {
-        call(session, kSession, QStringLiteral("Close"), {});
+        callPortal(session, kPortalSession, QStringLiteral("Close"), {});
         return answerOf(started);
     }
     session_ = session;
+    QDBusConnection::sessionBus().connect(kPortalService, session_, kPortalSession,
+                                          QStringLiteral("Closed"), this, SLOT(onSessionClosed()));
     const QString token = started->second.value(QStringLiteral("restore_token")).toString();
     if (!token.isEmpty() && options_.saveToken) {
         options_.saveToken(token);
@@ -174,15 +98,14 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
 }
 
 void RemoteDesktopPortal::onSessionClosed() {
-    if (message().path() == session_) {
-        forget("the desktop closed the remote desktop session");
-    }
+    forget(QStringLiteral("the desktop closed the remote desktop session"));
 }
 
 void RemoteDesktopPortal::forget(const QString& why) {
     options_.log.write(LogTopic::Wayland, LogLevel::Warning, why.toStdString());
-    QDBusConnection::sessionBus().disconnect(kService, session_, kSession, QStringLiteral("Closed"),
-                                             this, SLOT(onSessionClosed()));
+    QDBusConnection::sessionBus().disconnect(kPortalService, session_, kPortalSession,
+                                             QStringLiteral("Closed"), this,
+                                             SLOT(onSessionClosed()));
     session_.clear();
 }
 
@@ -192,9 +115,9 @@ bool RemoteDesktopPortal::notify(const QString& method, std::int32_t code, bool 
     }
     // Waited for, so that key-ups have reached the desktop before the
     // program may end.
-    const QDBusMessage reply =
-        call(kPath, kRemoteDesktop, method,
-             {QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap(), code, uint(down)});
+    const QDBusMessage reply = callPortal(
+        kPortalPath, kRemoteDesktop, method,
+        {QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap(), code, uint(down)});
     if (reply.type() != QDBusMessage::ReplyMessage) {
         forget(QStringLiteral("the Remote Desktop portal refused %1: %2")
                    .arg(method, reply.errorMessage()));

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QDBusContext>
 #include <QObject>
 #include <QString>
-#include <QVariantMap>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -22,7 +20,7 @@ namespace quindorel {
 // session start. Where it can remember the answer (version 2 on), it is
 // asked to, and the token it hands back is kept for the next run; a session
 // then lasts until the program ends, so one run asks at most once.
-class RemoteDesktopPortal : public QObject, protected QDBusContext {
+class RemoteDesktopPortal : public QObject {
     Q_OBJECT
 public:
     enum class Answer {
@@ -53,27 +51,17 @@ public:
     bool button(std::uint32_t buttonCode, bool down);
 
 private slots:
-    void onResponse(uint code, const QVariantMap& results);
     void onSessionClosed();
 
 private:
     explicit RemoteDesktopPortal(Options options, uint version)
         : options_(std::move(options)), version_(version) {}
-    // Calls a method that answers through a request object, then waits for
-    // its Response; nothing when the call failed or `limit` passed.
-    std::optional<std::pair<uint, QVariantMap>> request(const QString& method,
-                                                        QVariantList arguments, QVariantMap options,
-                                                        Waiter& waiter,
-                                                        std::chrono::milliseconds limit);
     bool notify(const QString& method, std::int32_t code, bool down);
     void forget(const QString& why);
 
     Options options_;
     uint version_ = 1;
     QString session_;  // the started session's object path
-    QString awaited_;  // the request whose Response is awaited
-    std::optional<std::pair<uint, QVariantMap>> response_;
-    int requests_ = 0;
 };
 
 }  // namespace quindorel

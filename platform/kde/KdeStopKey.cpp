@@ -85,7 +85,9 @@ bool KdeStopKey::take() {
 
 void KdeStopKey::onPressed(const QString& component, const QString& action, qlonglong) {
     if (component == kComponent && action == kAction) {
-        emit pressed();
+        if (pressed) {
+            pressed();
+        }
     }
 }
 

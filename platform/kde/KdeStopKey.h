@@ -22,9 +22,6 @@ public:
 
     bool take() override;
 
-signals:
-    void pressed();
-
 private slots:
     void onPressed(const QString& component, const QString& action, qlonglong timestamp);
 

@@ -25,6 +25,7 @@ from gi.repository import GLib
 
 PORTAL_PATH = "/org/freedesktop/portal/desktop"
 REMOTE_DESKTOP = "org.freedesktop.portal.RemoteDesktop"
+GLOBAL_SHORTCUTS = "org.freedesktop.portal.GlobalShortcuts"
 MUTTER = "org.gnome.Mutter.RemoteDesktop"
 MUTTER_SESSION = MUTTER + ".Session"
 KEYBOARD, POINTER, TOUCHSCREEN = 1, 2, 4
@@ -119,7 +120,43 @@ class Session(dbus.service.Object):
         del self.portal.sessions[self.path]
 
 
-class Portal(dbus.service.Object):
+class GlobalShortcuts(dbus.service.Object):
+    """Global shortcuts, as GNOME 48's portal offers them (--shortcuts); a
+    test presses them all with SIGUSR1. A class of its own: python-dbus finds
+    a method by its name, and both interfaces have a CreateSession."""
+
+    @dbus.service.method(GLOBAL_SHORTCUTS, in_signature="a{sv}", out_signature="o",
+                         sender_keyword="sender")
+    def CreateSession(self, options, sender):
+        self.log("GlobalShortcuts CreateSession")
+        token = options.get("session_handle_token", f"s{next(self.counter)}")
+        session = Session(self, handle_path("session", sender, token), sender)
+        self.sessions[session.path] = session
+        return self.request(sender, options, 0, {"session_handle": dbus.String(session.path)})
+
+    @dbus.service.method(GLOBAL_SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o",
+                         sender_keyword="sender")
+    def BindShortcuts(self, handle, shortcuts, parent_window, options, sender):
+        session = self.session(handle, sender)
+        session.shortcuts = [str(name) for name, _ in shortcuts]
+        for name, properties in shortcuts:
+            self.log(f"BindShortcuts {name} {properties.get('preferred_trigger', '')}")
+        return self.request(sender, options, 0, {"shortcuts": shortcuts})
+
+    @dbus.service.signal(GLOBAL_SHORTCUTS, signature="osta{sv}")
+    def Activated(self, session, shortcut, timestamp, options):
+        pass
+
+    def press_shortcuts(self):
+        for session in list(self.sessions.values()):
+            for name in getattr(session, "shortcuts", []):
+                self.log(f"pressed {name}")
+                self.Activated(dbus.ObjectPath(session.path), name, dbus.UInt64(0),
+                               dbus.Dictionary({}, signature="sv"))
+        return True
+
+
+class Portal(GlobalShortcuts):
     def __init__(self, bus, args):
         super().__init__(bus, PORTAL_PATH)
         self.bus, self.args = bus, args
@@ -190,13 +227,15 @@ class Portal(dbus.service.Object):
         session = self.session(handle, sender)
         if session.state != "init":
             raise error("Failed", "Can only start once")
-        answer, after = "restored" if session.restored else self.args.answer, 0
-        if self.args.answer_file and not session.restored:
+        answer, after = self.args.answer, 0
+        if self.args.answer_file:
             # The user's next answer, as a test sets it, and how many seconds
-            # the user takes to give it ("granted 5").
+            # the answer takes ("granted 5").
             with open(self.args.answer_file, encoding="utf-8") as told:
                 answer, *later = told.read().split()
                 after = float(later[0]) if later else 0
+        if session.restored:
+            answer = "restored"
         results = {}
         if answer in ("granted", "restored"):
             try:
@@ -261,19 +300,21 @@ class Portal(dbus.service.Object):
 
     # python-dbus knows no properties: these are answered and introspected by
     # hand, as Qt's interfaces look for them in the introspection.
-    def properties(self):
+    def properties(self, interface=REMOTE_DESKTOP):
+        if interface == GLOBAL_SHORTCUTS:
+            return {"version": dbus.UInt32(1)} if self.args.shortcuts else {}
         return {"version": dbus.UInt32(self.args.version),
                 "AvailableDeviceTypes": dbus.UInt32(ALL_DEVICES)}
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
-        if interface != REMOTE_DESKTOP or name not in self.properties():
+        if interface not in (REMOTE_DESKTOP, GLOBAL_SHORTCUTS) or name not in self.properties(interface):
             raise error("InvalidArgs", f"No property {interface}.{name}")
-        return self.properties()[name]
+        return self.properties(interface)[name]
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
     def GetAll(self, interface):
-        found = self.properties() if interface == REMOTE_DESKTOP else {}
+        found = self.properties(interface) if interface in (REMOTE_DESKTOP, GLOBAL_SHORTCUTS) else {}
         return dbus.Dictionary(found, signature="sv")
 
     @dbus.service.method(dbus.INTROSPECTABLE_IFACE, out_signature="s",
@@ -294,6 +335,8 @@ def main():
     parser.add_argument("--answer-file", help="file whose text is the answer of each Start instead")
     parser.add_argument("--version", type=int, choices=(1, 2), default=1,
                         help="1 as Debian 12's portal; 2 also persists, with restore tokens")
+    parser.add_argument("--shortcuts", action="store_true",
+                        help="offer global shortcuts, as GNOME 48's portal does (SIGUSR1 presses them)")
     args = parser.parse_args()
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     try:
@@ -307,6 +350,7 @@ def main():
     print("ready", flush=True)
     loop = GLib.MainLoop()
     GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGTERM, loop.quit)
+    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGUSR1, portal.press_shortcuts)
     loop.run()
     # The name and Mutter's sessions go with the connection; the bus itself
     # may be going down already, so no more calls on it.
