@@ -71,7 +71,7 @@ STATUS=$(PROGRAM --status 2>&1)
   problem "--status said: $STATUS"
 grep -qx 'BindShortcuts stop-hold CTRL+SHIFT+s' "$WORK/portal.log" || problem "Ctrl+Shift+S was not asked for"
 
-# The dialog refused: one line, nothing down, the switch off.
+# The dialog refused, or closed: one line, nothing down, the switch off.
 echo refused >"$ANSWER"
 click_wev
 mark
@@ -81,6 +81,10 @@ PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the di
 sleep 0.5
 [ -z "$(since)" ] || fail "keys reached wev though the dialog was refused: $(since)"
 [[ $(PROGRAM --status 2>&1) == "idle; "* ]] || problem "not idle after the refusal: $(PROGRAM --status 2>&1)"
+echo closed >"$ANSWER"
+PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the dialog was closed"
+[ "$(cat "$WORK/start.out")" = "The desktop's dialog for remote control was closed unanswered, so no keys are held." ] ||
+  problem "--start said: $(cat "$WORK/start.out")"
 
 # Granted, from Quindorel's own window: the keys wait until the user clicks
 # the native window.
