@@ -292,7 +292,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     // KWin lists its windows to a script of ours, not over Wayland, and KDE
     // keeps the stop key among its global shortcuts.
     options.otherWindows = []() -> std::unique_ptr<NativeWindows> {
-        return KwinWindows::open(qtSystemLog());
+        return KwinWindows::open(qtSystemLog(), std::make_unique<QtWaiter>());
     };
     auto kdeStopKey = KdeStopKey::open(qtSystemLog());
     DesktopStopKey* stopKey = kdeStopKey.get();

@@ -2,16 +2,13 @@
 
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QThread>
 #include <functional>
 
 #include "platform/WindowTitle.h"
@@ -98,13 +95,13 @@ QDBusMessage callScripting(const QString& method, const QVariantList& arguments)
 
 }  // namespace
 
-std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log) {
+std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Waiter> waiter) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr ||
         !bus.interface()->isServiceRegistered(kKwin).value()) {
         return nullptr;
     }
-    std::unique_ptr<KwinWindows> windows(new KwinWindows(log));
+    std::unique_ptr<KwinWindows> windows(new KwinWindows(log, std::move(waiter)));
     if (!windows->scripts_.isValid() ||
         !bus.registerObject(kObjectPath, windows.get(), QDBusConnection::ExportScriptableSlots)) {
         log.write(LogTopic::Wayland, LogLevel::Warning,
@@ -120,7 +117,8 @@ std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log) {
     return windows;
 }
 
-KwinWindows::KwinWindows(SystemLog log) : log_(std::move(log)) {}
+KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter)
+    : log_(std::move(log)), waiter_(std::move(waiter)) {}
 
 KwinWindows::~KwinWindows() {
     callScripting(QStringLiteral("unloadScript"), {kWatcher});
@@ -131,11 +129,14 @@ void KwinWindows::forget(const QString& name) {
     // KWin lets a script go a moment after it is told, and loads no second
     // one of a name.
     callScripting(QStringLiteral("unloadScript"), {name});
-    const QDeadlineTimer gone(1000);
-    while (callScripting(QStringLiteral("isScriptLoaded"), {name}).arguments().value(0).toBool() &&
-           !gone.hasExpired()) {
-        QThread::msleep(5);
-    }
+    waiter_->waitUntil(
+        [&] {
+            return !callScripting(QStringLiteral("isScriptLoaded"), {name})
+                        .arguments()
+                        .value(0)
+                        .toBool();
+        },
+        std::chrono::milliseconds(1000));
 }
 
 bool KwinWindows::writeScript(const QString& path, const QString& source) {
@@ -184,13 +185,9 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
                 break;
             }
         }
+        // Its word comes as a D-Bus call to us, which the event loop delivers.
         const auto waitFor = [&](int ms) {
-            const QDeadlineTimer deadline(ms);
-            while (!ran() && !deadline.hasExpired()) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-                QThread::msleep(1);
-            }
-            return ran();
+            return waiter_->waitUntil(ran, std::chrono::milliseconds(ms));
         };
         if (!waitFor(200)) {
             callScripting(QStringLiteral("start"), {});

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/SystemLog.h"
+#include "platform/Waiter.h"
 #include "platform/wayland/NativeWindows.h"
 
 namespace quindorel {
@@ -23,7 +24,7 @@ class KwinWindows : public QObject, public NativeWindows {
 public:
     // The windows of the KWin on the session bus; null when there is none,
     // or it runs no script of ours.
-    static std::unique_ptr<KwinWindows> open(SystemLog log);
+    static std::unique_ptr<KwinWindows> open(SystemLog log, std::unique_ptr<Waiter> waiter);
     ~KwinWindows() override;
 
     std::vector<Window> list() override;
@@ -45,7 +46,7 @@ private:
         qint32 x = 0, y = 0, width = 0, height = 0;
         int stack = 0;  // place in the stacking order, bottom first
     };
-    explicit KwinWindows(SystemLog log);
+    KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter);
     // Loads `source` into KWin under `name` and runs it, until `ran` says it
     // did; the script stays unless `unload`.
     bool runScript(const QString& name, const QString& source, bool unload,
@@ -58,6 +59,7 @@ private:
     bool actOn(WindowId window, const QString& statement);
 
     SystemLog log_;
+    std::unique_ptr<Waiter> waiter_;
     QTemporaryDir scripts_;
     std::vector<Entry> entries_;
     QHash<QString, WindowId> ids_;  // KWin's window id -> ours, for the run
