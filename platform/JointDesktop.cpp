@@ -30,13 +30,18 @@ JointDesktop::JointDesktop(std::unique_ptr<NativeDesktop> x11,
                            std::unique_ptr<NativeDesktop> native)
     : x11_(std::move(x11)), native_(std::move(native)) {}
 
+std::vector<TopLevelWindow> JointDesktop::nativeOnly(const std::vector<TopLevelWindow>& x11) {
+    const std::set<std::string> x11Titles = titlesOf(x11);
+    std::vector<TopLevelWindow> natives = native_->topLevelWindows();
+    std::erase_if(natives,
+                  [&](const TopLevelWindow& window) { return x11Titles.count(window.title) != 0; });
+    return natives;
+}
+
 std::vector<TopLevelWindow> JointDesktop::topLevelWindows() {
     std::vector<TopLevelWindow> windows = x11_->topLevelWindows();
-    const std::set<std::string> x11Titles = titlesOf(windows);
-    for (TopLevelWindow& window : native_->topLevelWindows()) {
-        if (x11Titles.count(window.title) == 0) {
-            windows.push_back(std::move(window));
-        }
+    for (TopLevelWindow& window : nativeOnly(windows)) {
+        windows.push_back(std::move(window));
     }
     return windows;
 }
@@ -138,13 +143,10 @@ WindowId JointDesktop::nativeInFront() {
     if (inFront == 0) {
         return 0;
     }
-    const std::set<std::string> x11Titles = titlesOf(x11_->topLevelWindows());
-    for (const TopLevelWindow& window : native_->topLevelWindows()) {
-        if (window.id == inFront) {
-            return x11Titles.count(window.title) == 0 ? inFront : 0;
-        }
-    }
-    return 0;
+    const auto natives = nativeOnly(x11_->topLevelWindows());
+    const bool native = std::any_of(natives.begin(), natives.end(),
+                                    [&](const TopLevelWindow& w) { return w.id == inFront; });
+    return native ? inFront : 0;
 }
 
 WindowId JointDesktop::activeWindow() {

@@ -33,6 +33,9 @@ public:
 
 private:
     NativeDesktop& wayOf(WindowId window);
+    // The compositor's windows but for its entries of the `x11` windows,
+    // known by their titles.
+    std::vector<TopLevelWindow> nativeOnly(const std::vector<TopLevelWindow>& x11);
     // The compositor's entry for an X11 window, by its title; 0 when none,
     // or more than one, has it.
     WindowId twinOf(WindowId x11Window);
