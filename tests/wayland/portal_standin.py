@@ -8,7 +8,8 @@ chosen on the command line, and passes keys, buttons and pointer motion on to
 a session of Mutter's own org.gnome.Mutter.RemoteDesktop, as GNOME's back end
 does. Each call it gets is one line of the log, for a test to read.
 
-  portal_standin.py --log FILE [--answer granted|refused|closed] [--version 1|2]
+  portal_standin.py --log FILE [--answer granted|refused|closed | --answer-file FILE]
+                    [--version 1|2] [--shortcuts]
 
 It prints "ready" once it owns org.freedesktop.portal.Desktop.
 """
@@ -298,33 +299,20 @@ class Portal(GlobalShortcuts):
         self.forward(handle, sender, POINTER, f"motion {dx:g} {dy:g}",
                      "NotifyPointerMotionRelative", dx, dy)
 
-    # python-dbus knows no properties: these are answered and introspected by
-    # hand, as Qt's interfaces look for them in the introspection.
-    def properties(self, interface=REMOTE_DESKTOP):
+    # python-dbus knows no properties: these are answered by hand.
+    def properties(self, interface):
         if interface == GLOBAL_SHORTCUTS:
             return {"version": dbus.UInt32(1)} if self.args.shortcuts else {}
-        return {"version": dbus.UInt32(self.args.version),
-                "AvailableDeviceTypes": dbus.UInt32(ALL_DEVICES)}
+        if interface == REMOTE_DESKTOP:
+            return {"version": dbus.UInt32(self.args.version),
+                    "AvailableDeviceTypes": dbus.UInt32(ALL_DEVICES)}
+        return {}
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
-        if interface not in (REMOTE_DESKTOP, GLOBAL_SHORTCUTS) or name not in self.properties(interface):
+        if name not in self.properties(interface):
             raise error("InvalidArgs", f"No property {interface}.{name}")
         return self.properties(interface)[name]
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
-        found = self.properties(interface) if interface in (REMOTE_DESKTOP, GLOBAL_SHORTCUTS) else {}
-        return dbus.Dictionary(found, signature="sv")
-
-    @dbus.service.method(dbus.INTROSPECTABLE_IFACE, out_signature="s",
-                         path_keyword="object_path", connection_keyword="connection")
-    def Introspect(self, object_path, connection):
-        xml = dbus.service.Object.Introspect(self, object_path, connection)
-        opening = f'<interface name="{REMOTE_DESKTOP}">\n'
-        properties = "".join(f'    <property name="{name}" type="u" access="read"/>\n'
-                             for name in self.properties())
-        return xml.replace(opening, opening + properties)
 
 
 def main():
