@@ -109,11 +109,14 @@ case $desktop in
       # /dev/shm is no shared-memory mount open to all (a bare chroot with
       # /dev bound alone) gets Sway a private one: its clients' buffers reach
       # it as descriptors, whatever folder they were made in.
+      # A chroot's / is no mount point and cannot be made private: its /dev
+      # (bound there) can, and the mount stays ours.
       if ! "${as_user[@]}" sh -c 'test -w /dev/shm'; then
-        unshare --mount --propagation private true 2>/dev/null ||
+        private='{ mount --make-rprivate / 2>/dev/null || mount --make-rprivate /dev; }'
+        unshare --mount --propagation unchanged sh -c "$private" 2>/dev/null ||
           skip "uid 65534 cannot write /dev/shm, which sway draws into, and no private one can be mounted"
-        as_user=(unshare --mount --propagation private sh -c
-          'mount -t tmpfs -o mode=1777 quindorel-shm /dev/shm && exec "$@"' sh "${as_user[@]}")
+        as_user=(unshare --mount --propagation unchanged sh -c
+          "$private"' && mount -t tmpfs -o mode=1777 quindorel-shm /dev/shm && exec "$@"' sh "${as_user[@]}")
       fi
       chown 65534:65534 "$runtime"
     fi
