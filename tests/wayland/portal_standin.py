@@ -130,10 +130,7 @@ class GlobalShortcuts(dbus.service.Object):
                          sender_keyword="sender")
     def CreateSession(self, options, sender):
         self.log("GlobalShortcuts CreateSession")
-        token = options.get("session_handle_token", f"s{next(self.counter)}")
-        session = Session(self, handle_path("session", sender, token), sender)
-        self.sessions[session.path] = session
-        return self.request(sender, options, 0, {"session_handle": dbus.String(session.path)})
+        return self.new_session(options, sender)
 
     @dbus.service.method(GLOBAL_SHORTCUTS, in_signature="oa(sa{sv})sa{sv}", out_signature="o",
                          sender_keyword="sender")
@@ -178,6 +175,13 @@ class Portal(GlobalShortcuts):
         request.answer(response, results, after)
         return request.__dbus_object_path__
 
+    def new_session(self, options, sender):
+        token = options.get("session_handle_token", f"s{next(self.counter)}")
+        session = Session(self, handle_path("session", sender, token), sender)
+        self.sessions[session.path] = session
+        # The real portal gives the session's path as a string, not as an object path.
+        return self.request(sender, options, 0, {"session_handle": dbus.String(session.path)})
+
     def session(self, handle, sender):
         session = self.sessions.get(str(handle))
         if session is None or session.sender != sender:
@@ -193,11 +197,7 @@ class Portal(GlobalShortcuts):
     @request_method("a{sv}")
     def CreateSession(self, options, sender):
         self.log("CreateSession")
-        token = options.get("session_handle_token", f"s{next(self.counter)}")
-        session = Session(self, handle_path("session", sender, token), sender)
-        self.sessions[session.path] = session
-        # The real portal gives the session's path as a string, not as an object path.
-        return self.request(sender, options, 0, {"session_handle": dbus.String(session.path)})
+        return self.new_session(options, sender)
 
     @request_method("oa{sv}")
     def SelectDevices(self, handle, options, sender):
