@@ -35,6 +35,32 @@ arrival() {
   return 1
 }
 downs() { grep -cE 'key: [0-9]+; state: 1' "$log"; }
+# timed_rounds OURS PEER PAUSE PRESS... -- RELEASE...: ROUNDS rounds, each
+# timing our --toggle and then the peer's key-down (PRESS, let go by
+# RELEASE) to wev, PAUSE seconds apart, with `focus` first; the medians go to
+# the results OURS and PEER.
+timed_rounds() {
+  local ours=$1 peer=$2 pause=$3 press=() n t0 down
+  shift 3
+  while [ "$1" != -- ]; do press+=("$1"); shift; done
+  shift
+  : >"$WORK/ours"
+  : >"$WORK/peer"
+  for _ in $(seq 1 "$rounds"); do
+    focus
+    toggle_ms >>"$WORK/ours"
+    sleep "$pause"
+    n=$(($(downs) + 1))
+    t0=$(now_ms)
+    "${press[@]}" >/dev/null
+    down=$(arrival "$n" 1) || { echo "no key-down from ${press[*]}" >&2; exit 1; }
+    echo $((down - t0)) >>"$WORK/peer"
+    "$@" >/dev/null
+    sleep "$pause"
+  done
+  result "$ours" "$(median <"$WORK/ours")"
+  result "$peer" "$(median <"$WORK/peer")"
+}
 # toggle_ms: from "quindorel --toggle" to its key-down read in wev, in ms;
 # the hold is toggled off again after.
 toggle_ms() {

@@ -15,22 +15,7 @@ source "$(dirname "$0")/native_lib.sh"
 start_program 65,
 focus() { swaymsg -q '[app_id="^wev$"] focus'; }
 
-: >"$WORK/ours"
-: >"$WORK/peer"
-for _ in $(seq 1 "$rounds"); do
-  focus
-  toggle_ms >>"$WORK/ours"
-  sleep 0.2
-  n=$(($(downs) + 1))
-  t0=$(now_ms)
-  wtype -P a
-  down=$(arrival "$n" 1) || { echo "no key-down from wtype" >&2; exit 1; }
-  echo $((down - t0)) >>"$WORK/peer"
-  wtype -p a
-  sleep 0.2
-done
-result native_toggle_ms "$(median <"$WORK/ours")"
-result native_wtype_ms "$(median <"$WORK/peer")"
+timed_rounds native_toggle_ms native_wtype_ms 0.2 wtype -P a -- wtype -p a
 
 # Every key of the picture but the mouse buttons, once each.
 codes=$(awk -F'\t' 'NR > 1 && $2 ~ /^[0-9]+$/ && $2 != 1 && $2 != 2 && ($2 < 4 || $2 > 6) { print $2 }' \

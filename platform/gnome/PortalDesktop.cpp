@@ -7,37 +7,18 @@
 
 namespace quindorel {
 
-namespace {
-
-// The keys of the seat's keymap, which the desktop reads our key codes
-// with; xkbcommon's for the layout in use when the seat tells none.
-XkbKeyLayout seatLayout() {
-    const auto connection = WaylandConnection::open();
-    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
-    XkbPtr<xkb_keymap> keymap(
-        context ? chooseKeymap(context.get(),
-                               connection ? connection->seatKeyboard().keymap : std::string())
-                : nullptr);
-    return XkbKeyLayout::fromKeymap(keymap.get(), 0);
-}
-
-std::optional<SystemKey> codeFor(const XkbKeyLayout& layout, const KeyStroke& stroke) {
-    if (!stroke.down && stroke.pressed) {
-        return stroke.pressed;
-    }
-    return isMouseButton(stroke.virtualKey) ? buttonCodeFor(stroke.virtualKey)
-                                            : evdevCodeFor(layout, stroke.virtualKey);
-}
-
-}  // namespace
-
 std::unique_ptr<PortalDesktop> PortalDesktop::open(Options options) {
     auto portal = RemoteDesktopPortal::open(options.portal);
-    if (!portal) {
+    // The desktop reads our key codes with the seat's keymap; xkbcommon's
+    // for the layout in use when the seat tells none.
+    const auto connection = WaylandConnection::open();
+    const XkbPtr<xkb_keymap> keymap =
+        chooseKeymap(connection ? connection->seatKeyboard().keymap : std::string());
+    if (!portal || !keymap) {
         return nullptr;
     }
-    return std::unique_ptr<PortalDesktop>(
-        new PortalDesktop(std::move(options), std::move(portal), seatLayout()));
+    return std::unique_ptr<PortalDesktop>(new PortalDesktop(
+        std::move(options), std::move(portal), XkbKeyLayout::fromKeymap(keymap.get(), 0)));
 }
 
 std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {

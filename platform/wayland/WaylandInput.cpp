@@ -58,9 +58,7 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
     if (globals.seat == nullptr || globals.virtualKeyboards == nullptr) {
         return nullptr;
     }
-    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
-    XkbPtr<xkb_keymap> keymap(
-        context ? chooseKeymap(context.get(), connection.seatKeyboard().keymap) : nullptr);
+    XkbPtr<xkb_keymap> keymap = chooseKeymap(connection.seatKeyboard().keymap);
     if (!keymap) {
         return nullptr;
     }
@@ -83,9 +81,7 @@ std::unique_ptr<WaylandInput> WaylandInput::create(WaylandConnection& connection
 std::unique_ptr<WaylandInput> WaylandInput::createFake(WaylandConnection& connection) {
     // KWin's fake input goes through KWin's own keyboard, with the seat's
     // keymap: the layout rule reads that keymap.
-    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
-    XkbPtr<xkb_keymap> keymap(
-        context ? chooseKeymap(context.get(), connection.seatKeyboard().keymap) : nullptr);
+    XkbPtr<xkb_keymap> keymap = chooseKeymap(connection.seatKeyboard().keymap);
     if (!keymap) {
         return nullptr;
     }
@@ -97,11 +93,7 @@ std::unique_ptr<WaylandInput> WaylandInput::createFake(WaylandConnection& connec
 }
 
 std::optional<SystemKey> WaylandInput::codeFor(const KeyStroke& stroke) const {
-    if (!stroke.down && stroke.pressed) {
-        return stroke.pressed;
-    }
-    return isMouseButton(stroke.virtualKey) ? buttonCodeFor(stroke.virtualKey)
-                                            : evdevCodeFor(layout_, stroke.virtualKey);
+    return quindorel::codeFor(layout_, stroke);
 }
 
 bool WaylandInput::giveKeymap() {

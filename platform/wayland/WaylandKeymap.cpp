@@ -17,6 +17,19 @@ XkbPtr<xkb_keymap> chooseKeymap(xkb_context* context, const std::string& seatKey
         xkb_keymap_new_from_names(context, nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS));
 }
 
+XkbPtr<xkb_keymap> chooseKeymap(const std::string& seatKeymap) {
+    XkbPtr<xkb_context> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    return context ? chooseKeymap(context.get(), seatKeymap) : nullptr;
+}
+
+std::optional<std::uint32_t> codeFor(const XkbKeyLayout& layout, const KeyStroke& stroke) {
+    if (!stroke.down && stroke.pressed) {
+        return stroke.pressed;
+    }
+    return isMouseButton(stroke.virtualKey) ? buttonCodeFor(stroke.virtualKey)
+                                            : evdevCodeFor(layout, stroke.virtualKey);
+}
+
 std::optional<std::uint32_t> evdevCodeFor(const XkbKeyLayout& layout, std::uint8_t virtualKey) {
     // XKB keycodes are evdev codes plus 8; those below 8 have no evdev code.
     const auto keycode = layout.keycodeFor(virtualKey);

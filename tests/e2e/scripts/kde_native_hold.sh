@@ -13,27 +13,15 @@ unset QT_QPA_PLATFORM
 [ -n "${QUINDOREL_STAGED_PROGRAM:-}" ] || fail "no installed program (with-staged-install.sh)"
 PROGRAM() { "$QUINDOREL_STAGED_PROGRAM" "$@"; }
 
-# kwin_script JS: runs the statement in KWin with w each of its windows, as
-# the program runs its scripts; what it prints goes to KWin's log.
-kwin_script() {
-  local script=$WORK/test.js
-  echo "for (const w of workspace.clientList()) { $1 }" >"$script"
-  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
-    --method org.kde.kwin.Scripting.unloadScript test-script >/dev/null
-  sleep 0.1
-  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
-    --method org.kde.kwin.Scripting.loadScript "$script" test-script >/dev/null
-  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
-    --method org.kde.kwin.Scripting.start >/dev/null
-}
+source "$(dirname "$0")/../../shell/kwin.sh"
 # What a user's click does: KWin gives wev the keyboard.
 in_front() {
-  kwin_script 'if (w.resourceClass == "wev") workspace.activeClient = w;'
+  kwin_script test-script 'if (w.resourceClass == "wev") workspace.activeClient = w;'
   wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q enter"
 }
 # Where KWin has wev, and whether above the others: "X Y above|normal".
 wev_place() {
-  kwin_script 'if (w.resourceClass == "wev") print("wev-place " + w.frameGeometry.x + " " + w.frameGeometry.y + " " + (w.keepAbove ? "above" : "normal"));'
+  kwin_script test-script 'if (w.resourceClass == "wev") print("wev-place " + w.frameGeometry.x + " " + w.frameGeometry.y + " " + (w.keepAbove ? "above" : "normal"));'
   sleep 0.3
   grep -o 'wev-place .*' "$QUINDOREL_TEST_DESKTOP_LOG" | tail -n 1 | cut -d' ' -f2-
 }
@@ -53,7 +41,7 @@ STATUS=$(PROGRAM --status 2>&1)
 [ "$STATUS" = idle ] || fail "KWin did not let the installed copy in: $STATUS"
 
 # KWin's log says each change of wev's place above the others.
-kwin_script 'if (w.resourceClass == "wev") w.keepAboveChanged.connect(function () { print("wev-above " + w.keepAbove); });'
+kwin_script test-script 'if (w.resourceClass == "wev") w.keepAboveChanged.connect(function () { print("wev-above " + w.keepAbove); });'
 # From Quindorel's own window: the native window is the list's only row,
 # chosen, and comes to the front for the keys.
 xdotool windowactivate --sync "$(program_window)" 2>/dev/null
@@ -70,13 +58,7 @@ in_corner() { [ "$(wev_place)" = "0 0 normal" ]; }
 wait_for 10 in_corner || problem "wev is not back in the corner among the others: $(wev_place)"
 [ "$(grep -o 'wev-above .*' "$QUINDOREL_TEST_DESKTOP_LOG" | tr '\n' ' ')" = "wev-above true wev-above false " ] ||
   problem "wev was not above the others for the press pass: $(grep -o 'wev-above .*' "$QUINDOREL_TEST_DESKTOP_LOG")"
-PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
-seen 'key: 38; state: 0' || fail "A stayed down after --stop"
-seen 'key: 50; state: 0' || fail "Shift stayed down after --stop"
-seen 'button: 272 \(left\), state: 0' || fail "the left button stayed down after --stop"
-[ "$(key_events | grep -E 'state: 0' | tr '\n' ' ')" = "key: 38; state: 0 key: 50; state: 0 " ] ||
-  problem "the keys came up in the wrong order: $(key_events)"
-[ "$(count 'key: 38; state: 1')" = 1 ] || problem "A went down $(count 'key: 38; state: 1') times"
+stop_lets_go "key: 38; state: 0 key: 50; state: 0 "
 
 # Ctrl+Shift+S typed while the native window is in front: KDE's global
 # shortcut (the test's key sender is let in as the program is).

@@ -19,6 +19,18 @@ count() { key_events | grep -cx "$1"; }
 has_count() { wait_for 10 bash -c "[ \$(grep -oE 'serial: [0-9]+; time: [0-9]+; key: [0-9]+; state: [01]' '$WEV' | uniq | grep -c '$1\$') = $2 ]"; }
 buttons() { grep -oE "serial: [0-9]+; time: [0-9]+; button: 272 \(left\), state: $1" "$WEV" | uniq | wc -l; }
 more_buttons() { wait_for 10 bash -c "[ \$(grep -oE 'serial: [0-9]+; time: [0-9]+; button: 272 \(left\), state: $1' '$WEV' | uniq | wc -l) -gt $2 ]"; }
+# stop_lets_go "UPS": --stop; A, Shift and the left button come up, the key-ups
+# in the order UPS (as key_events writes them, each followed by a space),
+# and A went down once.
+stop_lets_go() {
+  PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
+  seen 'key: 38; state: 0' || fail "A stayed down after --stop"
+  seen 'key: 50; state: 0' || fail "Shift stayed down after --stop"
+  seen 'button: 272 \(left\), state: 0' || fail "the left button stayed down after --stop"
+  [ "$(key_events | grep -E 'state: 0' | tr '\n' ' ')" = "$1" ] ||
+    problem "the keys came up in the wrong order: $(key_events)"
+  [ "$(count 'key: 38; state: 1')" = 1 ] || problem "A went down $(count 'key: 38; state: 1') times"
+}
 is_idle() { [ "$(PROGRAM --status 2>&1)" = idle ]; }
 
 # hold_and SIGNAL N: the Nth hold of A and the left button into wev, ended
