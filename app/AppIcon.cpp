@@ -70,6 +70,8 @@ QPixmap keyPicture(int side) {
 // sizes the window system really shows.
 class KeyIconEngine : public QIconEngine {
 public:
+    explicit KeyIconEngine(int largest) : largest_(largest) {}
+
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                QIcon::State state) override {
         painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
@@ -85,20 +87,29 @@ public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         QList<QSize> sizes;
         for (int side : {16, 24, 32, 48, 64, 128, 256}) {
-            sizes << QSize(side, side);
+            if (side <= largest_) {
+                sizes << QSize(side, side);
+            }
         }
         return sizes;
     }
     QIconEngine* clone() const override { return new KeyIconEngine(*this); }
 
 private:
+    int largest_;
     QHash<int, QPixmap> cache_;
 };
 
 }  // namespace
 
 QIcon appIcon() {
-    return QIcon(new KeyIconEngine);
+    return QIcon(new KeyIconEngine(256));
+}
+
+QIcon appWindowIcon() {
+    // X11 sends every size offered to the window manager at start-up; the
+    // largest one alone would be three quarters of them.
+    return QIcon(new KeyIconEngine(128));
 }
 
 }  // namespace quindorel

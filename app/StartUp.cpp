@@ -38,7 +38,7 @@ void StartUp::run() {
     }
     trap.run(130, [&] {
         window_.setWindowTitle(QLatin1String(kCaption));
-        window_.setWindowIcon(appIcon());
+        window_.setWindowIcon(appWindowIcon());
         platform.setApplicationTitle(QLatin1String(kApplicationTitle));
     });
     // The lists get their columns before the model fills them.

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "WindowMain.h"
+#include "app/FirstFrame.h"
 #include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
 #include "command/CommandAnswers.h"
@@ -84,11 +85,12 @@ void showCentred(quindorel::MainWindow& window) {
     window.show();
 }
 
-// Once the window is painted: what cannot work here, then any question
-// start-up has left, one after the other over the window. Then the command
-// that started the program, its answer printed.
+// Once the window is painted: start-up's settings to the disk, what cannot
+// work here, then any question start-up has left, one after the other over
+// the window. Then the command that started the program, its answer printed.
 void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platform,
                 const CommandLine& command, quindorel::WindowId inFront) {
+    platform.settings().flush();  // what start-up changed, before any box waits for the user
     platform.showStartUpNotice();
     if (!platform.desktopNote().isEmpty()) {
         window.showNotice(platform.desktopNote());
@@ -138,11 +140,9 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
 
     window.formLoad();
     showCentred(window);
-    // Both wait for the event loop, so they come over the painted window.
-    QMetaObject::invokeMethod(
-        &window,
-        [&window, &platform, command, inFront] { afterShown(window, *platform, command, inFront); },
-        Qt::QueuedConnection);
+    quindorel::whenFirstFrameShown(window, [&window, &platform, command, inFront] {
+        afterShown(window, *platform, command, inFront);
+    });
     return application.exec();
 }
 

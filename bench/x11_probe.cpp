@@ -92,12 +92,38 @@ xcb_window_t findWindow(xcb_connection_t* c, xcb_window_t parent, const std::str
     return XCB_WINDOW_NONE;
 }
 
+// A few rows across the window show more than the one or two colours of an
+// empty or unpainted window. Asked every few milliseconds in place of the
+// whole image, which for a large window kept the X server busy copying
+// pixels while the program it measures was drawing.
+bool rowsShowContent(xcb_connection_t* c, xcb_window_t window, const xcb_get_geometry_reply_t& g) {
+    constexpr int kRows = 8;
+    xcb_get_image_cookie_t cookies[kRows];
+    for (int i = 0; i < kRows; ++i) {
+        cookies[i] = xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0,
+                                   static_cast<std::int16_t>(g.height * (2 * i + 1) / (2 * kRows)),
+                                   g.width, 1, ~0u);
+    }
+    std::set<std::uint32_t> colours;
+    for (xcb_get_image_cookie_t cookie : cookies) {
+        Reply<xcb_get_image_reply_t> row(xcb_get_image_reply(c, cookie, nullptr));
+        if (!row) {
+            continue;
+        }
+        const auto* pixels = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(row.value));
+        for (int x = 0; x < xcb_get_image_data_length(row.value) / 4; ++x) {
+            colours.insert(pixels[x] & 0xFFFFFF);
+        }
+    }
+    return colours.size() >= 3;
+}
+
 // Painted: the window shows text and controls, that is many colours, not the
 // one or two of an empty or unpainted window.
 bool painted(xcb_connection_t* c, xcb_window_t window) {
     Reply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
-    if (!geometry) {
+    if (!geometry || geometry->depth < 24 || !rowsShowContent(c, window, *geometry.value)) {
         return false;
     }
     Reply<xcb_get_image_reply_t> image(

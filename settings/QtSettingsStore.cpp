@@ -3,6 +3,7 @@
 #include "QuindorelConfig.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
@@ -19,6 +20,15 @@ constexpr bool kRegistry = true;
 #else
 constexpr bool kRegistry = false;
 #endif
+
+// QSettings asks itself to write with an UpdateRequest event; held, the
+// request is dropped and sync() writes everything.
+class WriteHold : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        return event->type() == QEvent::UpdateRequest;
+    }
+};
 
 }  // namespace
 
@@ -51,6 +61,9 @@ QSettings& QtSettingsStore::open(const QString& application, const QString& sect
             settings = std::make_unique<QSettings>(location(application), QSettings::IniFormat);
             settings->beginGroup(section);
         }
+        if (writeHold_) {
+            settings->installEventFilter(writeHold_.get());
+        }
     }
     return *settings;
 }
@@ -73,7 +86,15 @@ void QtSettingsStore::saveSetting(const QString& application, const QString& sec
     open(application, section).setValue(key, value);
 }
 
+void QtSettingsStore::holdWritesUntilFlush() {
+    writeHold_ = std::make_unique<WriteHold>();
+    for (auto& [name, settings] : open_) {
+        settings->installEventFilter(writeHold_.get());
+    }
+}
+
 void QtSettingsStore::flush() {
+    writeHold_.reset();  // also leaves every section's filters
     for (auto& [name, settings] : open_) {
         settings->sync();
         if (settings->status() != QSettings::NoError) {

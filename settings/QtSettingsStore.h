@@ -6,6 +6,7 @@
 
 #include "settings/SettingsStore.h"
 
+class QObject;
 class QSettings;
 
 namespace quindorel {
@@ -30,6 +31,11 @@ public:
                      const QString& value) override;
     void flush() override;
 
+    // Until the next flush(), writes wait for it instead of the next turn of
+    // the event loop: start-up changes settings before its window is painted,
+    // and a write waits for the disk.
+    void holdWritesUntilFlush();
+
     // Where the values of `application` live, for messages and the README.
     QString location(const QString& application) const;
 
@@ -38,6 +44,7 @@ private:
 
     QString configDirectory_;
     std::map<QString, std::unique_ptr<QSettings>> open_;  // by "application/section"
+    std::unique_ptr<QObject> writeHold_;                  // swallows each section's write request
 };
 
 }  // namespace quindorel

@@ -61,6 +61,28 @@ private slots:
         QCOMPARE(other.getSetting("Marvenhal", "Quindorel", "Option1", ""), QStringLiteral("True"));
     }
 
+    void heldWritesWaitForTheFlushAndLaterOnesNot() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Marvenhal.conf");
+        QtSettingsStore store(dir.path());
+        store.saveSetting("Marvenhal", "Quindorel", "Text1", "7");
+        store.holdWritesUntilFlush();
+        store.saveSetting("Marvenhal", "Quindorel", "Option1", "True");
+        QCoreApplication::processEvents();
+        QVERIFY(!QFile::exists(file));
+        store.flush();
+        QCOMPARE(QtSettingsStore(dir.path()).getSetting("Marvenhal", "Quindorel", "Option1", ""),
+                 QStringLiteral("True"));
+        // Read as bytes: another store in this process would write the
+        // pending change itself, since Qt shares one file between them.
+        store.saveSetting("Marvenhal", "Quindorel", "Text1", "9");
+        const auto text = [&file] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        QTRY_VERIFY(text().contains("Text1=9"));
+    }
+
     void laterWriteReplacesEarlierOne() {
         QTemporaryDir dir;
         QtSettingsStore store(dir.path());
