@@ -157,9 +157,8 @@ void buildKeyboardFrame(FormControls& c) {
                             120, 5790, 9600, 3225);
 
     // The picture first, so every key button stands above its drawn key.
-    c.keyboardImage = new QLabel(c.keyboardFrame);
+    c.keyboardImage = new KeyboardPictureView(c.keyboardFrame);
     c.keyboardImage->setObjectName(QStringLiteral("Image1"));
-    c.keyboardImage->setPixmap(keyboardPicture());
     c.keyboardImage->setGeometry(keyboardPictureRect());
 
     c.keyGroup = new QButtonGroup(c.form);

@@ -31,7 +31,7 @@ struct FormControls {
     QRadioButton* timedOption = nullptr;    // timed, beside the "Hold for..." list
     QTreeWidget* holdList = nullptr;        // "Hold for..."
     QGroupBox* keyboardFrame = nullptr;     // the keyboard
-    QLabel* keyboardImage = nullptr;        // keyboard picture
+    QWidget* keyboardImage = nullptr;       // keyboard picture
     std::array<KeyButton*, kKeyCount> keyButtons{};
     QButtonGroup* keyGroup = nullptr;        // the keys, id = index
     QPushButton* unmarkAllButton = nullptr;  // "Reset (Unmark All Buttons)"

@@ -1,6 +1,7 @@
 #include "app/KeyboardPicture.h"
 
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -108,18 +109,30 @@ bool isCharacterKey(int index) {
     }
 }
 
+void paintKeyboardPicture(QPainter& painter, const QRect& area) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawBody(painter);
+    drawLockLights(painter);
+    for (int index = 0; index < kKeyCount; ++index) {
+        // The shadow reaches a pixel past the key's right and bottom edges.
+        if (drawnKeyRect(index).adjusted(-1, -1, 1, 2).intersects(area)) {
+            drawKeyFace(painter, index);
+        }
+    }
+}
+
 QPixmap keyboardPicture() {
     QPixmap picture(kKeyboardPictureSize);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    drawBody(painter);
-    drawLockLights(painter);
-
-    for (int index = 0; index < kKeyCount; ++index) {
-        drawKeyFace(painter, index);
-    }
+    paintKeyboardPicture(painter, picture.rect());
     return picture;
+}
+
+void KeyboardPictureView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    paintKeyboardPicture(painter, event->rect());
 }
 
 }  // namespace quindorel

@@ -2,6 +2,9 @@
 
 #include <QPixmap>
 #include <QRect>
+#include <QWidget>
+
+class QPainter;
 
 namespace quindorel {
 
@@ -25,5 +28,20 @@ bool isCharacterKey(int index);
 // A full PC keyboard, white and pale-blue keys on a blue body, drawn at run
 // time from the key table so every drawn key lines up with its button.
 QPixmap keyboardPicture();
+
+// Draws the part of the picture within `area` (picture pixels).
+void paintKeyboardPicture(QPainter& painter, const QRect& area);
+
+// Shows the picture, drawn when painted rather than kept as an image: the
+// key buttons cover nearly all of it and paint their own faces, so it is
+// drawn about once, and an image of it would be a third of a megabyte held
+// for nothing.
+class KeyboardPictureView : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 }  // namespace quindorel
