@@ -118,7 +118,9 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     const auto platform = quindorel::createDesktopPlatform(std::move(keyGuard));
     // Started by --start or --toggle: the window in front before ours is the
     // one the user meant.
-    const quindorel::WindowId inFront = platform->desktop().activeWindow();
+    const bool aimsAtFront = command.action == CommandLine::Action::Start ||
+                             command.action == CommandLine::Action::Toggle;
+    const quindorel::WindowId inFront = aimsAtFront ? platform->desktop().activeWindow() : 0;
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
     // Asked to end: let go of held keys and end at once. Everything else was
     // saved when it changed, and a modal box must not keep the program alive.
