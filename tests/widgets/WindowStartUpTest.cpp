@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "app/FirstFrame.h"
 #include "widgets/WindowFixture.h"
 
 using namespace quindorel;
@@ -48,6 +49,18 @@ private slots:
         f.start();
         QVERIFY(f.platform.messages.isEmpty());
         QCOMPARE(f.window->palette().color(QPalette::Window), QColor(Qt::white));
+    }
+
+    void workAfterShowingWaitsForTheFirstFrame() {
+        struct Painted : QWidget {
+            int paints = 0;
+            void paintEvent(QPaintEvent*) override { ++paints; }
+        } window;
+        int paintsBefore = -1;
+        window.show();
+        whenFirstFrameShown(window, [&] { paintsBefore = window.paints; });
+        QCOMPARE(paintsBefore, -1);
+        QTRY_VERIFY(paintsBefore > 0);
     }
 
     void columns() {
