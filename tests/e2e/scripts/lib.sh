@@ -64,6 +64,16 @@ problem() {
   echo "[$E2E_NAME/$E2E_WM] FAIL: $*" >&2
   PROBLEMS=$((PROBLEMS + 1))
 }
+# describe_screen: the pointer, the window under it and every visible window
+# with its place, for the report of an input that went astray.
+describe_screen() {
+  note "pointer: $(xdotool getmouselocation 2>&1)"
+  local id
+  for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    note "visible: $id \"$(xdotool getwindowname "$id" 2>/dev/null)\"" \
+      "$(xdotool getwindowgeometry "$id" 2>/dev/null | tail -n +2 | tr -s ' \n' ' ')"
+  done
+}
 finish() {
   [ "$PROBLEMS" = 0 ] || fail "$PROBLEMS problem(s), see above"
   note "passed"

@@ -33,12 +33,16 @@ file_is() { [ "$(cat "$KEYSET_FILE")" = "$1"$'\r' ]; }
 for round in 0 1 2 3; do
   click_control "$FIRST" "${FIRST_KEYS[$round]}"
   first_set+="${KEY_CODE[${FIRST_KEYS[$round]}]},"
-  wait_for 20 file_is "$first_set" ||
+  wait_for 20 file_is "$first_set" || {
     problem "after a click in the first copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $first_set"
+    describe_screen
+  }
   click_control "$SECOND" "${SECOND_KEYS[$round]}"
   second_set+="${KEY_CODE[${SECOND_KEYS[$round]}]},"
-  wait_for 20 file_is "$second_set" ||
+  wait_for 20 file_is "$second_set" || {
     problem "after a click in the second copy the file reads $("$TOOL" check-keyset "$KEYSET_FILE"), not $second_set"
+    describe_screen
+  }
 done
 
 kill -TERM "$WATCH_PID"
