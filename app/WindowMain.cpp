@@ -87,19 +87,19 @@ void showCentred(quindorel::MainWindow& window) {
 
 // Once the window is painted: start-up's settings to the disk, what cannot
 // work here, then any question start-up has left, one after the other over
-// the window. Then the command that started the program, its answer printed.
+// the window. Then the command that started the program and aims at the
+// window in front (`inFront` is set for it alone), its answer printed.
 void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platform,
-                const CommandLine& command, quindorel::WindowId inFront) {
+                const CommandLine& command, std::optional<quindorel::WindowId> inFront) {
     platform.settings().flush();  // what start-up changed, before any box waits for the user
     platform.showStartUpNotice();
     if (!platform.desktopNote().isEmpty()) {
         window.showNotice(platform.desktopNote());
     }
     window.formShown();
-    if (command.action == CommandLine::Action::Start ||
-        command.action == CommandLine::Action::Toggle) {
+    if (inFront) {
         quindorel::CommandAnswers first(
-            window.model(), [inFront] { return inFront; }, [] {});
+            window.model(), [front = *inFront] { return front; }, [] {});
         const auto reply =
             quindorel::command::readReply(first.answer(*command.verb()).toStdString());
         std::fprintf(stdout, "%s\n", reply.text.c_str());
@@ -118,9 +118,11 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     const auto platform = quindorel::createDesktopPlatform(std::move(keyGuard));
     // Started by --start or --toggle: the window in front before ours is the
     // one the user meant.
-    const bool aimsAtFront = command.action == CommandLine::Action::Start ||
-                             command.action == CommandLine::Action::Toggle;
-    const quindorel::WindowId inFront = aimsAtFront ? platform->desktop().activeWindow() : 0;
+    std::optional<quindorel::WindowId> inFront;
+    if (command.action == CommandLine::Action::Start ||
+        command.action == CommandLine::Action::Toggle) {
+        inFront = platform->desktop().activeWindow();
+    }
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
     // Asked to end: let go of held keys and end at once. Everything else was
     // saved when it changed, and a modal box must not keep the program alive.
