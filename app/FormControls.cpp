@@ -157,7 +157,8 @@ void buildKeyboardFrame(FormControls& c) {
                             120, 5790, 9600, 3225);
 
     // The picture first, so every key button stands above its drawn key.
-    c.keyboardImage = new KeyboardPictureView(c.keyboardFrame);
+    auto* picture = new KeyboardPictureView(c.keyboardFrame);
+    c.keyboardImage = picture;
     c.keyboardImage->setObjectName(QStringLiteral("Image1"));
     c.keyboardImage->setGeometry(keyboardPictureRect());
 
@@ -177,6 +178,7 @@ void buildKeyboardFrame(FormControls& c) {
         c.keyGroup->addButton(button, i);
         c.keyButtons[i] = button;
     }
+    picture->setKeyButtons(c.keyButtons);
     const QPixmap flag = windowFlagPicture();
     for (int i : {kLeftWindowsKey, kRightWindowsKey}) {
         c.keyButtons[i]->setIcon(QIcon(flag));

@@ -10,9 +10,6 @@ KeyButton::KeyButton(int index, const QString& caption, const QString& tag, QWid
     // A click takes the focus as on any button, so leaving the waiting-time
     // field for a key checks it.
     setFocusPolicy(Qt::StrongFocus);
-    // paintEvent fills the whole face, so what lies under a key (the
-    // keyboard picture) is not drawn again each time the key changes.
-    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void KeyButton::setBackColor(QRgb color) {

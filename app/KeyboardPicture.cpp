@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "app/KeyButton.h"
 #include "app/KeyPictures.h"
 #include "keys/KeyTable.h"
 
@@ -45,14 +46,18 @@ void drawLockLights(QPainter& painter) {
     }
 }
 
-void drawKeyFace(QPainter& painter, int index) {
-    const QRect key = drawnKeyRect(index);
-    const QColor face = isCharacterKey(index) ? kWhiteKey : kPaleBlueKey;
-
-    // A drop shadow below the cap, then the cap with a lighter top face.
+// A drop shadow below the key's cap. It shows a pixel past the key's right
+// and bottom edges, in the gap between keys.
+void drawKeyShadow(QPainter& painter, int index) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kKeyShadow);
-    painter.drawRoundedRect(QRectF(key).adjusted(0.5, 1.5, 0.5, 0.5), 2.0, 2.0);
+    painter.drawRoundedRect(QRectF(drawnKeyRect(index)).adjusted(0.5, 1.5, 0.5, 0.5), 2.0, 2.0);
+}
+
+// The cap with a lighter top face, within the key's own rectangle.
+void drawKeyCap(QPainter& painter, int index) {
+    const QRect key = drawnKeyRect(index);
+    const QColor face = isCharacterKey(index) ? kWhiteKey : kPaleBlueKey;
     painter.setPen(QPen(kKeyOutline, 1.0));
     painter.setBrush(face.darker(112));
     painter.drawRoundedRect(QRectF(key).adjusted(0.5, 0.5, -0.5, -0.5), 2.0, 2.0);
@@ -109,14 +114,22 @@ bool isCharacterKey(int index) {
     }
 }
 
-void paintKeyboardPicture(QPainter& painter, const QRect& area) {
+void paintKeyboardPicture(QPainter& painter, const QRect& area,
+                          const std::function<bool(int)>& covered) {
     painter.setRenderHint(QPainter::Antialiasing);
     drawBody(painter);
     drawLockLights(painter);
+    // Shadows first, as each lies under the next key's cap. A key's shadow
+    // shows in the gap beside its button; its cap shows only while the
+    // button is away.
     for (int index = 0; index < kKeyCount; ++index) {
-        // The shadow reaches a pixel past the key's right and bottom edges.
-        if (drawnKeyRect(index).adjusted(-1, -1, 1, 2).intersects(area)) {
-            drawKeyFace(painter, index);
+        if (area.intersects(drawnKeyRect(index).adjusted(0, 0, 1, 1))) {
+            drawKeyShadow(painter, index);
+        }
+    }
+    for (int index = 0; index < kKeyCount; ++index) {
+        if (area.intersects(drawnKeyRect(index)) && !(covered && covered(index))) {
+            drawKeyCap(painter, index);
         }
     }
 }
@@ -125,14 +138,17 @@ QPixmap keyboardPicture() {
     QPixmap picture(kKeyboardPictureSize);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
-    paintKeyboardPicture(painter, picture.rect());
+    paintKeyboardPicture(painter, picture.rect(), {});
     return picture;
 }
 
 void KeyboardPictureView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    paintKeyboardPicture(painter, event->rect());
+    paintKeyboardPicture(painter, event->rect(), [this](int index) {
+        const KeyButton* button = keyButtons_[index];
+        return button && button->isVisibleTo(parentWidget());
+    });
 }
 
 }  // namespace quindorel

@@ -3,10 +3,16 @@
 #include <QPixmap>
 #include <QRect>
 #include <QWidget>
+#include <array>
+#include <functional>
+
+#include "keys/KeyTable.h"
 
 class QPainter;
 
 namespace quindorel {
+
+class KeyButton;
 
 // The keyboard picture (Image1) lies in the keyboard frame at this place, in
 // twips; the key buttons stand on its drawn keys.
@@ -29,8 +35,11 @@ bool isCharacterKey(int index);
 // time from the key table so every drawn key lines up with its button.
 QPixmap keyboardPicture();
 
-// Draws the part of the picture within `area` (picture pixels).
-void paintKeyboardPicture(QPainter& painter, const QRect& area);
+// Draws the part of the picture within `area` (picture pixels). A key for
+// which `covered` is true has its button standing on it: only its shadow,
+// which shows in the gap beside the button, is drawn.
+void paintKeyboardPicture(QPainter& painter, const QRect& area,
+                          const std::function<bool(int)>& covered);
 
 // Shows the picture, drawn when painted rather than kept as an image: the
 // key buttons cover nearly all of it and paint their own faces, so it is
@@ -40,8 +49,14 @@ class KeyboardPictureView : public QWidget {
 public:
     using QWidget::QWidget;
 
+    // The buttons that stand on the drawn keys, by key index.
+    void setKeyButtons(const std::array<KeyButton*, kKeyCount>& buttons) { keyButtons_ = buttons; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::array<KeyButton*, kKeyCount> keyButtons_{};
 };
 
 }  // namespace quindorel

@@ -79,6 +79,24 @@ private slots:
                 picture, key, {face, 0xF25022, 0x7FBA00, 0x00A4EF, 0xFFB900, 0x1F4EA8, 0x8FB2E8});
             QVERIFY2(share > 0.3, qPrintable(QStringLiteral("key %1: %2").arg(i).arg(share)));
         }
+
+        // And in the window, where the picture leaves out the keys its
+        // buttons stand on.
+        QWidget form;
+        const FormControls controls = buildFormControls(&form);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        for (KeyButton* button :
+             {controls.keyButtons[kLeftWindowsKey], controls.keyButtons[kRightWindowsKey],
+              controls.keyButtons[kMenuKey]}) {
+            button->hide();
+            QCoreApplication::processEvents();
+            const QImage shown = form.screen()->grabWindow(form.winId()).toImage();
+            const QRect place(button->mapTo(&form, QPoint()), button->size());
+            QVERIFY(shareOf(shown, place,
+                            {0xC8DDFA, 0xF25022, 0x7FBA00, 0x00A4EF, 0xFFB900, 0x1F4EA8,
+                             0x8FB2E8}) > 0.3);
+        }
     }
 
     void iconComesInEveryUsualSize() {
