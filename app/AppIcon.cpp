@@ -1,6 +1,5 @@
 #include "app/AppIcon.h"
 
-#include <QHash>
 #include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
@@ -66,8 +65,10 @@ QPixmap keyPicture(int side) {
     return picture;
 }
 
-// Draws each size when it is first asked for, so start-up pays only for the
-// sizes the window system really shows.
+// Draws each size when it is asked for, so start-up pays only for the sizes
+// the window system takes, and keeps none: the window system copies them
+// when the window is made, and kept here they would stay for the
+// program's whole life.
 class KeyIconEngine : public QIconEngine {
 public:
     explicit KeyIconEngine(int largest) : largest_(largest) {}
@@ -77,12 +78,7 @@ public:
         painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
-        const int side = std::max(1, std::min(size.width(), size.height()));
-        auto found = cache_.find(side);
-        if (found == cache_.end()) {
-            found = cache_.insert(side, keyPicture(side));
-        }
-        return *found;
+        return keyPicture(std::max(1, std::min(size.width(), size.height())));
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         QList<QSize> sizes;
@@ -97,7 +93,6 @@ public:
 
 private:
     int largest_;
-    QHash<int, QPixmap> cache_;
 };
 
 }  // namespace
