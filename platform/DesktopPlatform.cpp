@@ -297,16 +297,16 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     options.otherWindows = []() -> std::unique_ptr<NativeWindows> {
         return KwinWindows::open(qtSystemLog(), std::make_unique<QtWaiter>());
     };
-    auto kdeStopKey = KdeStopKey::open(qtSystemLog());
-    DesktopStopKey* stopKey = kdeStopKey.get();
-    options.stopKey = std::move(kdeStopKey);
+    options.stopKey = []() -> std::unique_ptr<DesktopStopKey> {
+        return KdeStopKey::open(qtSystemLog());
+    };
     std::string whyNot;
     NativeSide side;
     if (auto desktop = WaylandDesktop::open(std::move(options), &whyNot)) {
         desktop->setKeyGuard(keyGuard);
         side.pumped = desktop.get();
+        side.stopKey = desktop->desktopStopKey();
         side.desktop = std::move(desktop);
-        side.stopKey = stopKey;
     } else if (auto portal = openPortalDesktop(&side.stopKey)) {
         side.desktop = std::move(portal);
         side.note = QStringLiteral(

@@ -72,7 +72,9 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
                                                                log, std::move(options.waiter)));
     desktop->sway_ = std::move(sway);
     desktop->stopCommand_ = std::move(options.stopCommand);
-    desktop->desktopStopKey_ = std::move(options.stopKey);
+    if (!desktop->sway_ && options.stopKey) {
+        desktop->desktopStopKey_ = options.stopKey();
+    }
     return desktop;
 }
 

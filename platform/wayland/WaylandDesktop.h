@@ -38,13 +38,18 @@ public:
         // Where the compositor lists no windows itself: another way to list
         // them (a KWin script).
         std::function<std::unique_ptr<NativeWindows>()> otherWindows;
-        // The desktop's own stop key (KDE's global shortcuts), if any.
-        std::unique_ptr<DesktopStopKey> stopKey;
+        // The desktop's own stop key (KDE's global shortcuts), if any: asked
+        // for only where no Sway takes a binding of ours, since finding out
+        // costs a round trip to the session bus at start-up.
+        std::function<std::unique_ptr<DesktopStopKey>()> stopKey;
     };
     // The desktop of WAYLAND_DISPLAY, or null when there is none or it
     // offers no way to send keys; then `whyNot` says why in a user's words.
     static std::unique_ptr<WaylandDesktop> open(Options options, std::string* whyNot = nullptr);
     ~WaylandDesktop() override;
+
+    // The desktop's own stop key, when it has one (see Options::stopKey).
+    DesktopStopKey* desktopStopKey() const { return desktopStopKey_.get(); }
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     // Brings the window forward, and above the others where the desktop
