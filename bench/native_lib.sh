@@ -11,7 +11,9 @@ stdbuf -oL wev 2>&1 | python3 -u -c '
 import sys, time
 for line in sys.stdin:
     sys.stdout.write("%d %s" % (time.monotonic_ns() // 1000000, line))' >"$log" &
-STARTED+=($!)
+# Both ends: wev would outlive its reader until it next writes, and the
+# figure's end waits for the whole pipeline.
+STARTED+=($(jobs -p %%) $!)
 for _ in $(seq 1 100); do grep -q 'xdg_toplevel\] configure' "$log" && break; sleep 0.05; done
 fresh_home native
 write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
