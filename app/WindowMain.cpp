@@ -121,6 +121,9 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     QPixmapCache::setCacheLimit(0);
 
     const auto platform = quindorel::createDesktopPlatform(std::move(keyGuard));
+    // Start-up's settings writes go out with its first frame (afterShown
+    // flushes them), not ahead of it.
+    platform->settings().holdWritesUntilFlush();
     // Started by --start or --toggle: the window in front before ours is the
     // one the user meant.
     std::optional<quindorel::WindowId> inFront;

@@ -124,9 +124,6 @@ std::string stopCommand() {
 DesktopPlatform::DesktopPlatform(std::unique_ptr<NativeDesktop> desktop)
     : desktop_(std::move(desktop)) {
     QCoreApplication::instance()->installNativeEventFilter(this);
-    // Start-up's writes go out once the window is shown (the program
-    // flushes then), not ahead of its first frame.
-    settings_.holdWritesUntilFlush();
 }
 
 DesktopPlatform::~DesktopPlatform() {

@@ -22,7 +22,7 @@ public:
     ~DesktopPlatform() override;
 
     NativeDesktop& desktop() override { return *desktop_; }
-    SettingsStore& settings() override { return settings_; }
+    QtSettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
     void setStopKeyHandler(std::function<void()> handler) override;
     // Says once, in a box, what cannot work on this desktop (keys, the window
