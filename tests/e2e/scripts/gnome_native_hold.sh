@@ -69,7 +69,10 @@ start_quindorel
 STATUS=$(PROGRAM --status 2>&1)
 [[ $STATUS == *'neither list nor raise native Wayland windows: choose "(the window in front when the wait ends)"'*'the pointer is.' ]] ||
   problem "--status said: $STATUS"
-grep -qx 'BindShortcuts stop-hold CTRL+SHIFT+s' "$WORK/portal.log" || problem "Ctrl+Shift+S was not asked for"
+# The stop key is asked for once the window's first frame is up, which may
+# come after the answer to --status.
+wait_for 10 grep -qx 'BindShortcuts stop-hold CTRL+SHIFT+s' "$WORK/portal.log" ||
+  problem "Ctrl+Shift+S was not asked for"
 
 # The dialog refused, or closed: one line, nothing down, the switch off.
 echo refused >"$ANSWER"
