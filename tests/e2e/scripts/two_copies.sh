@@ -2,6 +2,9 @@
 # file always holds one whole line, and the last save wins.
 source "$(dirname "$0")/lib.sh"
 
+# Every press and release each copy gets from the X server goes to its log,
+# which is shown when a click seems lost: none, two, or elsewhere.
+export QT_LOGGING_RULES='qt.qpa.input.events=true'
 # Timed mode: only one copy on a display can own Ctrl+Shift+S.
 write_settings BackupSwitch=Off Text1=1 Option1=False Option2=True OftenIndex=2
 write_keyset ""
