@@ -15,6 +15,7 @@
 #include "app/ChoicesView.h"
 #include "app/KeyButton.h"
 #include "app/PointerRule.h"
+#include "app/PressKeeper.h"
 #include "app/StartUp.h"
 #include "platform/Platform.h"
 
@@ -35,6 +36,7 @@ MainWindow::MainWindow(Platform& platform, const QString& programFolder, QWidget
     connect(&model_.notices(), &HoldNotices::noticeChanged, this, &MainWindow::showNotice);
     connectControls();
     watchPointers();
+    (new PressKeeper(this))->watchButtons(this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -42,6 +42,23 @@ private slots:
         QVERIFY(!f.controls().timedOption->isChecked());
     }
 
+    // Qt may deactivate the window between a click's press and its release.
+    void aClickSurvivesTheWindowDeactivatingMidway() {
+        WindowFixture f;
+        f.start();
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        f.window->show();
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        const QPoint middle = f.key(41)->mapTo(f.window.get(), f.key(41)->rect().center());
+        QTest::mousePress(f.window->windowHandle(), Qt::LeftButton, {}, middle);
+        QApplication::setActiveWindow(&other);
+        QTest::mouseRelease(f.window->windowHandle(), Qt::LeftButton, {}, middle);
+        QVERIFY(f.model().marks().marked(41));
+    }
+
     void listsAndFieldReachTheModel() {
         WindowFixture f;
         f.addWindow(42, "Game");
