@@ -75,10 +75,11 @@ fi
 ! grep -q 'timestamp of 0' "${QUINDOREL_TEST_DESKTOP_LOG:-/dev/null}" ||
   problem "the desktop saw an activation request without a time: $(grep "timestamp of 0" "$QUINDOREL_TEST_DESKTOP_LOG" | head -3)"
 HELD=$(($(line_count "$REC") + 1))
-# On weston the recorder also saw the click that gave it the keyboard.
-PRESSES="a Up"
-[ "$E2E_WM" = weston ] && PRESSES="Button1 a Up"
-[ "$(event_list "$REC" press)" = "$PRESSES" ] || fail "expected one press each of a, Up, got: $(event_list "$REC" press)"
+# On weston the recorder also saw the click that gave it the keyboard, before or
+# after the keys: weston moves the keyboard on the press, before Xwayland passes it on.
+[ "$(events press "$REC" | grep -vx Button1 | paste -sd ' ')" = "a Up" ] &&
+  [ "$(events press "$REC" | grep -cx Button1)" = "$([ "$E2E_WM" = weston ] && echo 1 || echo 0)" ] ||
+  fail "expected one press each of a, Up, got: $(event_list "$REC" press)"
 [ "$(keys_down)" = "a Up" ] || fail "the server holds: $(keys_down)"
 note "$ACTIVATION: held in the recorder: $(event_list "$REC" press)"
 
