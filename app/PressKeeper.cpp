@@ -1,8 +1,8 @@
 #include "app/PressKeeper.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QFocusEvent>
-#include <QGuiApplication>
 
 namespace quindorel {
 
@@ -19,9 +19,11 @@ bool PressKeeper::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* button = qobject_cast<QAbstractButton*>(watched);
     // A press by the keyboard (Space) still ends here: its release would go
-    // to the window that now has the keyboard.
+    // to the window that now has the keyboard. So does one when a box of the
+    // program's own comes up, which keeps the release from the window.
     if (button == nullptr || !button->isDown() ||
-        !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
+        !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton) ||
+        QApplication::activeWindow() != nullptr) {
         return false;
     }
     // All a button does on losing the focus but dropping its press: draw

@@ -6,8 +6,8 @@ class QWidget;
 
 namespace quindorel {
 
-// Keeps a button's press when its window stops being the active one while
-// the mouse button is still held, so that the release still clicks.
+// Keeps a button's press when another program takes the keyboard while the
+// mouse button is still held, so that the release still clicks.
 //
 // Qt's X11 back end hears at once that the keyboard left a window, but
 // deactivates the window only 100 ms later, in case the keyboard comes back.

@@ -46,15 +46,11 @@ private slots:
     void aClickSurvivesTheWindowDeactivatingMidway() {
         WindowFixture f;
         f.start();
-        QWidget other;
-        other.show();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
         f.window->show();
-        f.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         const QPoint middle = f.key(41)->mapTo(f.window.get(), f.key(41)->rect().center());
         QTest::mousePress(f.window->windowHandle(), Qt::LeftButton, {}, middle);
-        QApplication::setActiveWindow(&other);
+        QApplication::setActiveWindow(nullptr);  // another program has the keyboard
         QTest::mouseRelease(f.window->windowHandle(), Qt::LeftButton, {}, middle);
         QVERIFY(f.model().marks().marked(41));
     }
