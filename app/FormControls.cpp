@@ -37,16 +37,6 @@ QFont designedFont(const QString& family, int pixelSize, bool bold) {
     font.setBold(bold);
     return font;
 }
-QFont windowFont() {
-    return designedFont(QStringLiteral("Arial"), 12, true);
-}
-QFont pushButtonFont() {
-    return designedFont(QStringLiteral("Arial"), 15, true);
-}
-QFont keyFont() {
-    return designedFont(QStringLiteral("Arial Narrow"), 11, false);
-}
-
 // White on the window role for every kind of control, so one palette colour
 // (the one a skin would change) paints them all.
 void paintWhite(QWidget* widget) {
@@ -281,6 +271,16 @@ void buildFoot(FormControls& c) {
 }
 
 }  // namespace
+
+QFont windowFont() {
+    return designedFont(QStringLiteral("Arial"), 12, true);
+}
+QFont pushButtonFont() {
+    return designedFont(QStringLiteral("Arial"), 15, true);
+}
+QFont keyFont() {
+    return designedFont(QStringLiteral("Arial Narrow"), 11, false);
+}
 
 FormControls buildFormControls(QWidget* form) {
     FormControls c;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <array>
 
 #include "keys/KeyTable.h"
@@ -42,6 +43,12 @@ struct FormControls {
     QPushButton* holdNowButton = nullptr;    // "Hold Now (Test)"
     QLabel* focusNotice = nullptr;           // why held keys wait; hidden when they do not
 };
+
+// The window's three faces: its own (frames, labels, lists), the wide
+// buttons', and the keys'.
+QFont windowFont();
+QFont pushButtonFont();
+QFont keyFont();
 
 // Builds every control of the main window at its designed place, size,
 // caption, font and colour, in the designed tab order, on `form` (which gets
