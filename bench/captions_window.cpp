@@ -7,11 +7,13 @@
 #include <QWidget>
 
 #include "app/FormControls.h"
+#include "hold/HoldModel.h"
 #include "keys/KeyTable.h"
 
 namespace {
 
-// The window's captions other than the keys', as they show at start.
+// The window's captions other than the keys' and the hold rows', as they
+// show at start.
 constexpr const char* kWindowCaptions[] = {
     "Select One Application To Hold Into",
     "Refresh List",
@@ -20,11 +22,6 @@ constexpr const char* kWindowCaptions[] = {
     "How long would you like to hold the key down?",
     "Forever until Ctrl+Shift+S is pressed",
     "Hold for...",
-    "1 second",
-    "5 seconds",
-    "10 seconds",
-    "60 seconds",
-    "X seconds",
     "Which keys would you like to hold down?",
     "Selected key = green",
     "Unselectled key = gray",
@@ -42,6 +39,11 @@ protected:
         for (const char* caption : kWindowCaptions) {
             painter.drawText(QRect(8, top, width() - 16, 18), Qt::AlignLeft | Qt::AlignVCenter,
                              QString::fromLatin1(caption));
+            top += 18;
+        }
+        for (const QString& row : quindorel::HoldModel::holdRowCaptions()) {
+            painter.drawText(QRect(8, top, width() - 16, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                             row);
             top += 18;
         }
         painter.setFont(quindorel::pushButtonFont());

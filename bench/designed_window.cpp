@@ -9,6 +9,7 @@
 
 #include "app/AppIcon.h"
 #include "app/FormControls.h"
+#include "hold/HoldModel.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -24,8 +25,8 @@ int main(int argc, char* argv[]) {
     controls.appList->header()->resizeSection(1, 1);
     controls.holdList->setHeaderLabels({QStringLiteral("Hold for...")});
     controls.holdList->header()->resizeSection(0, 533);
-    for (const char* row : {"1 second", "5 seconds", "10 seconds", "60 seconds", "X seconds"}) {
-        new QTreeWidgetItem(controls.holdList, {QString::fromLatin1(row)});
+    for (const QString& row : quindorel::HoldModel::holdRowCaptions()) {
+        new QTreeWidgetItem(controls.holdList, {row});
     }
     controls.holdList->setCurrentItem(controls.holdList->topLevelItem(1));
     window.show();
