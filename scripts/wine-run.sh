@@ -9,20 +9,25 @@
 #                                           and Arial Narrow from Liberation's
 #                                           metric-compatible faces; Wine's
 #                                           output goes to LOG
+#   wine-run.sh --serve                     starts the prefix's wineserver, to
+#                                           stay until --stop
 #   wine-run.sh --stop                      ends the prefix's wineserver and
 #                                           every program still running in it
-# Wine runs 64-bit and quiet (WINEDEBUG=-all unless set), never offers to
+# Wine runs 64-bit and quiet (only the errors that say why a program did not
+# run, unless WINEDEBUG is set), never offers to
 # download Mono or Gecko, and writes no menu entries into the real home; the
 # caller's WINEDLLOVERRIDES come on top.
 set -euo pipefail
 
 export WINEARCH=win64
+# Quiet, but for the errors that tell why a program did not run.
+program_debug="${WINEDEBUG:--all,err+module,err+seh,err+process,err+server,err+virtual}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 # Debian 12 puts no wine64 on PATH; /usr/lib/wine/wine64 runs 64-bit programs.
 wine=/usr/lib/wine/wine64
 [[ -x "$wine" ]] || wine="$(command -v wine64 || command -v wine)"
-wineserver="$(command -v wineserver || command -v wineserver-stable)"
+wineserver="$(command -v wineserver || command -v wineserver-stable || echo wineserver)"
 
 case "${1:-}" in
   --prepare)
@@ -46,10 +51,26 @@ case "${1:-}" in
     "$wineserver" -w
     touch "$ready_stamp"
     ;;
+  --serve)
+    # One server for a whole test run, not one that ends three seconds after
+    # each program and starts again for the next: no program meets a server
+    # on its way out.
+    exec "$wineserver" -p
+    ;;
   --stop)
     exec "$wineserver" -k
     ;;
   *)
-    exec "$wine" "$@"
+    # A program that did not start, or ended early, says why: Wine's own
+    # errors (a DLL that would not load, an unhandled exception, a server that
+    # could not be reached) and the exit status go to standard error, which
+    # ctest shows beside the program's output.
+    export WINEDEBUG="$program_debug"
+    status=0
+    "$wine" "$@" || status=$?
+    if ((status != 0)); then
+      echo "wine-run: ${1##*/} ended with exit status $status" >&2
+    fi
+    exit "$status"
     ;;
 esac

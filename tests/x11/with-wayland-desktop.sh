@@ -75,6 +75,13 @@ mv "$session.new" "$session"
 EOF
 chmod 0755 "$tmp/session.sh"
 
+# The X servers' socket folder as X servers expect it, whoever came first:
+# Mutter's Xwayland refuses one that root does not own, and Sway's, which
+# runs as nobody, makes it nobody's when it is missing.
+if [ "$(id -u)" = 0 ]; then
+  mkdir -p /tmp/.X11-unix && chown root:root /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
+fi
+
 export XDG_RUNTIME_DIR=$runtime
 socket=quindorel-$desktop-$$
 case $desktop in

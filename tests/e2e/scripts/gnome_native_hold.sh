@@ -47,8 +47,10 @@ click_wev() {
   seat "motion 1 0"
   seat "motion -1 0"
   wait_for 10 pointer_in_wev || fail "the pointer is not over wev"
-  seat "button 272 1"
-  seat "button 272 0"
+  # The middle button, which the key set has not: what the test counts is
+  # only what the program sent, however late Mutter hands on this click.
+  seat "button 274 1"
+  seat "button 274 0"
   wait_for 10 bash -c "grep 'wl_keyboard\] \(enter\|leave\)' '$WEV' | tail -n 1 | grep -q enter" || fail "wev did not take the keyboard"
 }
 # Counted from here on.
