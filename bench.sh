@@ -21,9 +21,11 @@ done
 ./scripts/install-deps.sh build x wayland bench
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUINDOREL_BENCH=ON \
   -DQUINDOREL_TESTS=ON >/dev/null
+# What the figures run, the window layout the scripts click by, and what an
+# installed copy has (KWin lets in only that).
 cmake --build build-bench -j "$(nproc 2>/dev/null || echo 2)" --target quindorel \
   bench_minimal_window bench_captions_window bench_designed_window bench_x11_probe bench_application_list x11_key_pass_bench \
-  e2e_recorder e2e_x11tool wayland_driver >/dev/null
+  e2e_recorder e2e_x11tool wayland_driver e2e_window_layout_table quindorel_art_files >/dev/null
 
 export BUILD=$PWD/build-bench ROUNDS=$rounds IDLE_SECONDS=$idle
 results=$(mktemp)
