@@ -52,9 +52,12 @@ int answerAlone(const CommandLine& command, int argc, char* argv[]) {
 // the front), and its answer is this command's: the exit status, or nothing
 // when no copy answers.
 std::optional<int> passToRunningCopy(const CommandLine& command) {
-    const auto reply = commandlink::ask(*command.verb(), quindorel::qtSystemLog());
+    bool reached = false;
+    const auto reply =
+        commandlink::ask(*command.verb(), quindorel::qtSystemLog(),
+                         quindorel::command::replyTimeoutMs(*command.verb()), &reached);
     if (!reply) {
-        return std::nullopt;
+        return reached ? std::optional<int>(commandlink::printNoAnswer()) : std::nullopt;
     }
     return command.action == CommandLine::Action::Show ? exitcode::kDone
                                                        : commandlink::printReply(*reply);

@@ -56,8 +56,15 @@ int runWindowProgram(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (argc == 2) {
         if (const auto verb = quindorel::command::optionVerb(argv[1])) {
-            if (const auto reply = quindorel::commandlink::ask(*verb)) {
+            // A copy that took the command is alive: it is waited for (a
+            // start may wait on the desktop's dialog), never started again.
+            bool reached = false;
+            if (const auto reply = quindorel::commandlink::ask(
+                    *verb, {}, quindorel::command::replyTimeoutMs(*verb), &reached)) {
                 return quindorel::commandlink::printReply(*reply);
+            }
+            if (reached) {
+                return quindorel::commandlink::printNoAnswer();
             }
         }
     }

@@ -36,6 +36,14 @@ void noAnswer(const SystemLog& log, command::Verb verb) {
 
 }  // namespace
 
+int printNoAnswer() {
+    attachParentConsole();
+    std::fputs("quindorel: the running copy took the command but ended or stopped answering "
+               "before it replied; no other copy was started\n",
+               stderr);
+    return command::exitcode::kNotRunning;
+}
+
 int printReply(const std::string& line) {
     attachParentConsole();
     const command::Reply reply = command::readReply(line);
@@ -69,7 +77,11 @@ std::string address() {
     return name + "-" + std::to_string(session);
 }
 
-std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs) {
+std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs,
+                               bool* reached) {
+    if (reached != nullptr) {
+        *reached = false;
+    }
     const std::string name = address();
     if (name.empty()) {
         note(log, LogLevel::Warning, "no name for the command pipe: GetUserNameA failed");
@@ -77,7 +89,10 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
     }
     const std::string path = "\\\\.\\pipe\\" + name;
     HANDLE pipe = INVALID_HANDLE_VALUE;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    // The reply is read without a limit; this one is for a busy pipe.
+    const auto deadline =
+        std::chrono::steady_clock::now() +
+        std::chrono::milliseconds(timeoutMs < 0 ? command::kReplyTimeoutMs : timeoutMs);
     while (true) {
         pipe = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                            nullptr);
@@ -93,6 +108,9 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
                  "cannot open the command pipe " + path + " (error " + std::to_string(error) + ")");
             return std::nullopt;
         }
+    }
+    if (reached != nullptr) {
+        *reached = true;
     }
     const std::string request = command::requestLine(verb);
     DWORD written = 0;
@@ -135,15 +153,24 @@ std::string environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-// Waits for the socket to be ready for `events` until the deadline.
-bool ready(int fd, short events, std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) {
-        return false;
+// Waits for the socket to be ready for `events` until the deadline, or for
+// as long as it takes when there is none.
+bool ready(int fd, short events,
+           std::optional<std::chrono::steady_clock::time_point> deadline) {
+    int wait = -1;
+    if (deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            *deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        wait = static_cast<int>(left.count());
     }
     pollfd entry{fd, events, 0};
-    return ::poll(&entry, 1, static_cast<int>(left.count())) == 1;
+    int got = 0;
+    while ((got = ::poll(&entry, 1, wait)) < 0 && errno == EINTR) {
+    }
+    return got == 1;
 }
 
 }  // namespace
@@ -172,7 +199,11 @@ std::string address() {
     return folder + "/quindorel-" + safe + ".socket";
 }
 
-std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs) {
+std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs,
+                               bool* reached) {
+    if (reached != nullptr) {
+        *reached = false;
+    }
     const std::string path = address();
     sockaddr_un where{};
     if (path.empty() || path.size() >= sizeof where.sun_path) {
@@ -188,7 +219,10 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
         note(log, LogLevel::Warning, std::string("cannot make a socket: ") + std::strerror(errno));
         return std::nullopt;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::optional<std::chrono::steady_clock::time_point> deadline;
+    if (timeoutMs >= 0) {
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    }
     std::string reply;
     // A local connect does not wait: it succeeds, or nobody listens.
     const std::string request = command::requestLine(verb);
@@ -201,6 +235,9 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
                static_cast<ssize_t>(request.size())) {
         note(log, LogLevel::Warning, "cannot send to " + path + ": " + std::strerror(errno));
     } else {
+        if (reached != nullptr) {
+            *reached = true;
+        }
         char buffer[256];
         while (reply.find('\n') == std::string::npos && reply.size() < command::kMaxReply &&
                ready(fd, POLLIN, deadline)) {

@@ -17,9 +17,17 @@ namespace quindorel::commandlink {
 std::string address();
 
 // Sends one verb and returns the reply line without its end; nothing when no
-// copy answers within `timeoutMs` (and `log` is told why).
+// copy answers within `timeoutMs` (and `log` is told why). A negative
+// timeout waits for as long as the copy keeps the channel open. `reached`,
+// if given, tells whether a copy took the request at all: one that did and
+// gave no answer is alive, and no second copy should start in its place.
 std::optional<std::string> ask(command::Verb verb, const SystemLog& log = {},
-                               int timeoutMs = command::kReplyTimeoutMs);
+                               int timeoutMs = command::kReplyTimeoutMs,
+                               bool* reached = nullptr);
+
+// Says on standard error that the running copy took the command but gave no
+// answer, and returns the exit status for it.
+int printNoAnswer();
 
 // Prints the running copy's reply as the command's own, and returns the exit
 // status it gives.

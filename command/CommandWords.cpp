@@ -49,6 +49,10 @@ std::optional<Verb> readRequest(std::string_view line) {
     return verbNamed(line);
 }
 
+int replyTimeoutMs(Verb verb) {
+    return verb == Verb::Start || verb == Verb::Toggle ? -1 : kReplyTimeoutMs;
+}
+
 bool printedAsError(int status) {
     return status == exitcode::kRefused || status == exitcode::kUsage;
 }

@@ -62,5 +62,9 @@ inline constexpr std::size_t kMaxReply = 4096;
 // the reply.
 inline constexpr int kRequestTimeoutMs = 2000;
 inline constexpr int kReplyTimeoutMs = 3000;
+// How long a client waits for the reply to `verb`: a start may wait for the
+// user to answer a dialog of the desktop, however long that takes (a
+// negative value: no limit); the other verbs are answered at once.
+int replyTimeoutMs(Verb verb);
 
 }  // namespace quindorel::command

@@ -128,15 +128,19 @@ new 'button: 272 (left), state: 0' || fail "the left button stayed down after th
 # user is not asked again.
 TOKEN=$(sed -n 's/^RemoteDesktopToken=//p' "$SETTINGS_FILE")
 [ -n "$TOKEN" ] || problem "the portal's token was not kept with the settings"
-# A portal slower to answer than the command waits: the command gives up,
-# and the program neither ends nor presses twice.
+# A dialog answered later than any fixed wait of a command's: the command
+# waits for the answer and tells it, with one request; the program neither
+# ends nor presses twice.
 start_quindorel
 echo "granted 4" >"$ANSWER"
 click_wev
 mark
-PROGRAM --start >/dev/null 2>&1
+starts=$(grep -c '^Start ' "$WORK/portal.log")
+PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start with a late answer failed: $(cat "$WORK/start.out")"
+[[ $(cat "$WORK/start.out") == "holding forever: "* ]] || problem "--start with a late answer said: $(cat "$WORK/start.out")"
+[ "$(grep -c '^Start ' "$WORK/portal.log")" = $((starts + 1)) ] ||
+  problem "one command asked the portal more than once: $(cat "$WORK/portal.log")"
 new 'key: 38; state: 1' 15 || fail "no A down after the slow answer"
-sleep 1
 kill -0 "$PROGRAM_PID" 2>/dev/null || fail "the program ended while the dialog was open"
 grep -qx "SelectDevices types 3 persist 2 restore $TOKEN" "$WORK/portal.log" || problem "the kept token was not given back"
 [ "$(since | grep -c 'key: 38; state: 1')" = 1 ] || problem "A went down more than once: $(since)"
