@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include <functional>
 
 #include "platform/WindowTitle.h"
+#include "platform/kde/KdeLeftovers.h"
 
 namespace quindorel {
 
@@ -19,8 +21,6 @@ namespace {
 
 const QString kKwin = QStringLiteral("org.kde.KWin");
 const QString kObjectPath = QStringLiteral("/Quindorel/KWinWindows");
-const QString kWatcher = QStringLiteral("quindorel-windows");
-const QString kAction = QStringLiteral("quindorel-action");
 
 // What both script kinds share: Plasma 5.27's names and Plasma 6's, and the
 // list as this program reads it.
@@ -95,34 +95,64 @@ QDBusMessage callScripting(const QString& method, const QVariantList& arguments)
 
 }  // namespace
 
-std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Waiter> waiter) {
+std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Waiter> waiter,
+                                               KeyGuard guard) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr ||
         !bus.interface()->isServiceRegistered(kKwin).value()) {
         return nullptr;
     }
-    std::unique_ptr<KwinWindows> windows(new KwinWindows(log, std::move(waiter)));
-    if (!windows->scripts_.isValid() ||
+    std::unique_ptr<KwinWindows> windows(new KwinWindows(log, std::move(waiter), std::move(guard)));
+    if (windows->folder_.isEmpty() ||
         !bus.registerObject(kObjectPath, windows.get(), QDBusConnection::ExportScriptableSlots)) {
         log.write(LogTopic::Wayland, LogLevel::Warning,
                   "cannot take KWin's answers on the session bus");
         return nullptr;
     }
-    // The first list comes at once from a script that runs.
+    // Scripts that copies killed with their guard left behind; never those
+    // of a copy that still runs.
+    forgetKwinScripts(windows->folder_, processGone);
+    // The first list comes at once from a script that runs. Should the
+    // program be killed from here on, the guard unloads it.
     KwinWindows* self = windows.get();
-    if (!windows->runScript(kWatcher, scriptOf(kWatch), false, [self] { return self->told_; })) {
+    windows->guard_.tell({{kKwinScripts, true}});
+    if (!windows->runScript(windows->watcher_, scriptOf(kWatch), false,
+                            [self] { return self->told_; })) {
         log.write(LogTopic::Wayland, LogLevel::Warning, "KWin's script told no windows");
         return nullptr;
     }
     return windows;
 }
 
-KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter)
-    : log_(std::move(log)), waiter_(std::move(waiter)) {}
+KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter, KeyGuard guard)
+    : log_(std::move(log)),
+      waiter_(std::move(waiter)),
+      guard_(std::move(guard)),
+      watcher_(kwinScriptFileName(QStringLiteral("windows"), getpid())) {
+    // The user's runtime folder, where the next copy finds what a killed one
+    // left; a folder of our own for the run where there is none.
+    const QString shared = kwinScriptFolder();
+    if (!shared.isEmpty() && QDir().mkpath(shared) &&
+        QFile::setPermissions(
+            shared, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+        folder_ = shared;
+    } else if (ownFolder_ = std::make_unique<QTemporaryDir>(); ownFolder_->isValid()) {
+        folder_ = ownFolder_->path();
+    }
+}
 
 KwinWindows::~KwinWindows() {
-    callScripting(QStringLiteral("unloadScript"), {kWatcher});
+    if (!folder_.isEmpty()) {
+        callScripting(QStringLiteral("unloadScript"), {scriptName(watcher_)});
+        QFile::remove(QDir(folder_).filePath(watcher_));
+        guard_.tell({{kKwinScripts, false}});
+    }
     QDBusConnection::sessionBus().unregisterObject(kObjectPath);
+}
+
+QString KwinWindows::scriptName(const QString& fileName) {
+    const auto script = kwinScriptFile(fileName);
+    return script ? script->scriptName : QString();
 }
 
 void KwinWindows::forget(const QString& name) {
@@ -150,9 +180,10 @@ bool KwinWindows::writeScript(const QString& path, const QString& source) {
     return true;
 }
 
-bool KwinWindows::runScript(const QString& name, const QString& source, bool unload,
+bool KwinWindows::runScript(const QString& fileName, const QString& source, bool unload,
                             const std::function<bool()>& ran) {
-    const QString path = scripts_.filePath(name + QStringLiteral(".js"));
+    const QString name = scriptName(fileName);
+    const QString path = QDir(folder_).filePath(fileName);
     if (!writeScript(path, source)) {
         return false;
     }
@@ -160,9 +191,9 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
     // let go of keeps its number on the bus a moment longer. Hence a second
     // and a third try.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        // A script of that name from an earlier run (one that was killed)
-        // goes first; an act's name is new each time.
-        if (attempt > 0 || !name.startsWith(kAction)) {
+        // Each name is this copy's and new, but for a try that KWin
+        // let go of before it said it ran.
+        if (attempt > 0) {
             forget(name);
         }
         const QDBusMessage loaded = callScripting(QStringLiteral("loadScript"), {path, name});
@@ -203,6 +234,7 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
     }
     log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
     forget(name);
+    QFile::remove(path);
     return false;
 }
 
@@ -261,7 +293,8 @@ bool KwinWindows::actOn(WindowId window, const QString& statement) {
     for (const Entry& entry : entries_) {
         if (entry.window.id == window) {
             const QString token = QString::number(++actions_);
-            return runScript(kAction + token, scriptOf(kAct, entry.kwinId, statement, token), true,
+            return runScript(kwinScriptFileName(QStringLiteral("action"), getpid(), token),
+                             scriptOf(kAct, entry.kwinId, statement, token), true,
                              [this, token] { return ranToken_ == token; });
         }
     }

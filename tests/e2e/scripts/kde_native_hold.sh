@@ -5,7 +5,9 @@
 # the left button go down once each and come up on --stop, on Ctrl+Shift+S
 # typed into the native window, on SIGTERM, and when the program is killed
 # mid-hold (KWin keeps a dead client's keys down:
-# the key guard lets go of them).
+# the key guard lets go of them). Whatever ended it, the copy's KWin script is
+# unloaded and its shortcut inactive; a new copy unloads what dead copies
+# left in KWin, and never a running copy's script.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
 unset QT_QPA_PLATFORM
@@ -71,7 +73,47 @@ has_count 'key: 38; state: 0' 2 || fail "A stayed down after Ctrl+Shift+S in the
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
 ! grep -q 'key: 39; state: 1' "$WEV" || problem "S reached the window: the shortcut did not take it"
 
+kwin_call() {
+  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
+    --method "org.kde.kwin.Scripting.$1" "${@:2}"
+}
+script_loaded() { [ "$(kwin_call isScriptLoaded "$1")" = "(true,)" ]; }
+shortcut_active() {
+  [ "$(gdbus call --session --dest org.kde.kglobalaccel --object-path /component/com_marvenhal_quindorel \
+    --method org.kde.kglobalaccel.Component.isActive)" = "(true,)" ]
+}
+script_gone() { ! script_loaded "$1"; }
+shortcut_inactive() { ! shortcut_active; }
+# left_clean LABEL PID: nothing of the copy PID stays in KDE.
+left_clean() {
+  wait_for 10 script_gone "quindorel-windows-$2" || problem "$1: KWin still holds the copy's script"
+  wait_for 10 shortcut_inactive || problem "$1: the stop key's shortcut stayed active"
+}
+script_loaded "quindorel-windows-$PROGRAM_PID" || fail "KWin holds no script named for the copy"
+shortcut_active || fail "the stop key's shortcut is not active during the run"
+FIRST_PID=$PROGRAM_PID
 hold_and TERM 3
+left_clean SIGTERM "$FIRST_PID"
+
+# Scripts in KWin as copies killed with their guard would leave them: one of
+# a copy that has ended, one of a copy that still runs (a stand-in process).
+FOLDER=$XDG_RUNTIME_DIR/quindorel-kwin
+true & DEAD=$!
+wait "$DEAD"
+sleep 600 & ALIVE=$!
+STARTED_PIDS+=("$ALIVE")
+for pid in "$DEAD" "$ALIVE"; do
+  echo 'print("left by a copy");' >"$FOLDER/windows-$pid.js"
+  kwin_call loadScript "$FOLDER/windows-$pid.js" "quindorel-windows-$pid" >/dev/null
+  script_loaded "quindorel-windows-$pid" || fail "the test's script for $pid did not load"
+done
 start_quindorel
+script_loaded "quindorel-windows-$DEAD" && problem "a dead copy's script stayed in KWin"
+[ -e "$FOLDER/windows-$DEAD.js" ] && problem "a dead copy's script file stayed"
+script_loaded "quindorel-windows-$ALIVE" || problem "a running copy's script was unloaded"
+kwin_call unloadScript "quindorel-windows-$ALIVE" >/dev/null
+rm -f "$FOLDER/windows-$ALIVE.js"
 hold_and KILL 4
+# The key guard takes back what the killed copy left.
+left_clean SIGKILL "$PROGRAM_PID"
 finish
