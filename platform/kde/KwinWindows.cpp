@@ -36,7 +36,9 @@ function tell() {
     for (const w of all()) {
         if (!listed(w)) continue;
         const g = w.frameGeometry;
+        // An X11 window's id; 0 for KWin's own clients; unknown without the property.
         out.push({id: String(w.internalId), title: String(w.caption), pid: w.pid,
+                  x11: typeof w.windowId === "number" ? w.windowId : -1,
                   active: w === active(), minimized: w.minimized,
                   x: g.x, y: g.y, width: g.width, height: g.height, stack: place(w)});
     }
@@ -264,6 +266,12 @@ void KwinWindows::take(const QString& windows) {
         entry.window.active = w.value(QLatin1String("active")).toBool();
         entry.window.minimized = w.value(QLatin1String("minimized")).toBool();
         entry.window.own = w.value(QLatin1String("pid")).toInt() == getpid();
+        if (const double x11 = w.value(QLatin1String("x11")).toDouble(-1); x11 == 0) {
+            entry.window.kind = WindowKind::Native;
+        } else if (x11 > 0 && x11 <= INT32_MAX) {
+            entry.window.kind = WindowKind::Xwayland;
+            entry.window.x11Window = static_cast<WindowId>(x11);
+        }
         entry.x = w.value(QLatin1String("x")).toInt();
         entry.y = w.value(QLatin1String("y")).toInt();
         entry.width = w.value(QLatin1String("width")).toInt();
