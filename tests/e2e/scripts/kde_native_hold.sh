@@ -73,46 +73,36 @@ has_count 'key: 38; state: 0' 2 || fail "A stayed down after Ctrl+Shift+S in the
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
 ! grep -q 'key: 39; state: 1' "$WEV" || problem "S reached the window: the shortcut did not take it"
 
-kwin_call() {
-  gdbus call --session --dest org.kde.KWin --object-path /Scripting \
-    --method "org.kde.kwin.Scripting.$1" "${@:2}"
-}
-script_loaded() { [ "$(kwin_call isScriptLoaded "$1")" = "(true,)" ]; }
-shortcut_active() {
+kwin_call() { gdbus call --session --dest org.kde.KWin --object-path /Scripting --method "org.kde.kwin.Scripting.$1" "${@:2}"; }
+script_gone() { [ "$(kwin_call isScriptLoaded "quindorel-windows-$1")" = "(false,)" ]; }
+shortcut_inactive() {
   [ "$(gdbus call --session --dest org.kde.kglobalaccel --object-path /component/com_marvenhal_quindorel \
-    --method org.kde.kglobalaccel.Component.isActive)" = "(true,)" ]
+    --method org.kde.kglobalaccel.Component.isActive)" = "(false,)" ]
 }
-script_gone() { ! script_loaded "$1"; }
-shortcut_inactive() { ! shortcut_active; }
 # left_clean LABEL PID: nothing of the copy PID stays in KDE.
 left_clean() {
-  wait_for 10 script_gone "quindorel-windows-$2" || problem "$1: KWin still holds the copy's script"
+  wait_for 10 script_gone "$2" || problem "$1: KWin still holds the copy's script"
   wait_for 10 shortcut_inactive || problem "$1: the stop key's shortcut stayed active"
 }
-script_loaded "quindorel-windows-$PROGRAM_PID" || fail "KWin holds no script named for the copy"
-shortcut_active || fail "the stop key's shortcut is not active during the run"
+! script_gone "$PROGRAM_PID" && ! shortcut_inactive || fail "no script named for the copy, or no shortcut"
 FIRST_PID=$PROGRAM_PID
 hold_and TERM 3
 left_clean SIGTERM "$FIRST_PID"
 
-# Scripts in KWin as copies killed with their guard would leave them: one of
-# a copy that has ended, one of a copy that still runs (a stand-in process).
-FOLDER=$XDG_RUNTIME_DIR/quindorel-kwin
+# Scripts in KWin as copies killed with their guard leave them: of a copy
+# that has ended, and of one that still runs (a stand-in).
 true & DEAD=$!
 wait "$DEAD"
 sleep 600 & ALIVE=$!
 STARTED_PIDS+=("$ALIVE")
 for pid in "$DEAD" "$ALIVE"; do
-  echo 'print("left by a copy");' >"$FOLDER/windows-$pid.js"
-  kwin_call loadScript "$FOLDER/windows-$pid.js" "quindorel-windows-$pid" >/dev/null
-  script_loaded "quindorel-windows-$pid" || fail "the test's script for $pid did not load"
+  echo 'print("left");' >"$XDG_RUNTIME_DIR/quindorel-kwin/windows-$pid.js"
+  kwin_call loadScript "$XDG_RUNTIME_DIR/quindorel-kwin/windows-$pid.js" "quindorel-windows-$pid" >/dev/null
 done
 start_quindorel
-script_loaded "quindorel-windows-$DEAD" && problem "a dead copy's script stayed in KWin"
-[ -e "$FOLDER/windows-$DEAD.js" ] && problem "a dead copy's script file stayed"
-script_loaded "quindorel-windows-$ALIVE" || problem "a running copy's script was unloaded"
+script_gone "$DEAD" && [ ! -e "$XDG_RUNTIME_DIR/quindorel-kwin/windows-$DEAD.js" ] || problem "a dead copy's script stayed"
+! script_gone "$ALIVE" || problem "a running copy's script was unloaded"
 kwin_call unloadScript "quindorel-windows-$ALIVE" >/dev/null
-rm -f "$FOLDER/windows-$ALIVE.js"
 hold_and KILL 4
 # The key guard takes back what the killed copy left.
 left_clean SIGKILL "$PROGRAM_PID"
