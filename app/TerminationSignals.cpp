@@ -27,6 +27,10 @@ void wakeEventLoop(int) {
     [[maybe_unused]] const ssize_t written = ::write(signalSockets[0], &byte, 1);
 }
 
+void endAtOnce(int) {
+    ::_exit(0);
+}
+
 }  // namespace
 #endif
 
@@ -56,6 +60,16 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
 void TerminationSignals::endNow(int status) {
     std::fflush(nullptr);
     std::_Exit(status);
+}
+
+void TerminationSignals::endWithin([[maybe_unused]] unsigned seconds) {
+#if QUINDOREL_UNIX
+    struct sigaction action {};
+    action.sa_handler = endAtOnce;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGALRM, &action, nullptr);
+    ::alarm(seconds);
+#endif
 }
 
 TerminationSignals::~TerminationSignals() {

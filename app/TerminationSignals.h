@@ -17,6 +17,9 @@ public:
 
     // Ends the process without unwinding (no destructors, no event loops).
     [[noreturn]] static void endNow(int status);
+    // Ends the process without unwinding `seconds` from now, should it still
+    // run: a bound on the clean-up at the end. POSIX only.
+    static void endWithin(unsigned seconds);
 
 private:
     std::function<void()> onSignal_;

@@ -18,6 +18,11 @@
 namespace {
 
 using quindorel::CommandLine;
+
+// How long the ordinary end may take after a termination signal: each
+// desktop's answers are bounded at 2 s a call, and a session's end waits
+// several seconds before it kills.
+constexpr unsigned kEndBoundSeconds = 5;
 namespace commandlink = quindorel::commandlink;
 namespace exitcode = quindorel::command::exitcode;
 
@@ -135,12 +140,25 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
         inFront = platform->desktop().activeWindow();
     }
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
-    // Asked to end: let go of held keys and end at once. Everything else was
-    // saved when it changed, and a modal box must not keep the program alive.
-    quindorel::TerminationSignals terminationSignals([&window, &platform] {
+    // Asked to end (a logout, a shutdown, kill, Ctrl+C): let go of held keys
+    // first, then the ordinary end, which gives each desktop back what the
+    // program took there (bindings, scripts, shortcuts, settings), leaving
+    // every event loop, a modal box's too. A desktop that does not answer
+    // must not keep the program alive: the end is bounded, and the key guard
+    // takes back what a cut-short end leaves. Asked again, it ends at once.
+    bool ending = false;
+    quindorel::TerminationSignals terminationSignals([&window, &platform, &ending] {
+        if (ending) {
+            quindorel::TerminationSignals::endNow(0);
+        }
+        ending = true;
         window.releaseHeldKeys();
         platform->settings().flush();
-        quindorel::TerminationSignals::endNow(0);
+        quindorel::TerminationSignals::endWithin(kEndBoundSeconds);
+        QCoreApplication::exit(0);
+        // Heard before the main event loop runs, which would start afresh.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
 
     quindorel::CommandAnswers answers(

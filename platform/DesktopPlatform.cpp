@@ -25,6 +25,7 @@
 #if QUINDOREL_WAYLAND
 #include "platform/gnome/PortalDesktop.h"
 #include "platform/gnome/PortalStopKey.h"
+#include "platform/kde/KdeLeftovers.h"
 #include "platform/kde/KdeStopKey.h"
 #include "platform/kde/KwinWindows.h"
 #include "platform/wayland/WaylandDesktop.h"
@@ -189,16 +190,20 @@ KeyGuard startKeyGuard() {
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = QUINDOREL_WAYLAND && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (x11 || wayland) {
-        return startSocketGuard(qtSystemLog(), [x11, wayland](const std::vector<GuardNote>& owed) {
-            if (x11) {
-                letGoOnX11(owed);
-            }
+        // The program's own id, for what it left in KDE under its name.
+        const qint64 program = QCoreApplication::applicationPid();
+        return startSocketGuard(qtSystemLog(),
+                                [x11, wayland, program](const std::vector<GuardNote>& owed) {
+                                    if (x11) {
+                                        letGoOnX11(owed);
+                                    }
 #if QUINDOREL_WAYLAND
-            if (wayland) {
-                letGoOnWayland(owed);
-            }
+                                    if (wayland) {
+                                        letGoOnWayland(owed);
+                                        letGoOnKde(owed, program);
+                                    }
 #endif
-        });
+                                });
     }
 #endif
     return {};
@@ -291,11 +296,11 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     options.waiter = std::make_unique<QtWaiter>();
     // KWin lists its windows to a script of ours, not over Wayland, and KDE
     // keeps the stop key among its global shortcuts.
-    options.otherWindows = []() -> std::unique_ptr<NativeWindows> {
-        return KwinWindows::open(qtSystemLog(), std::make_unique<QtWaiter>());
+    options.otherWindows = [keyGuard]() -> std::unique_ptr<NativeWindows> {
+        return KwinWindows::open(qtSystemLog(), std::make_unique<QtWaiter>(), keyGuard);
     };
-    options.stopKey = []() -> std::unique_ptr<DesktopStopKey> {
-        return KdeStopKey::open(qtSystemLog());
+    options.stopKey = [keyGuard]() -> std::unique_ptr<DesktopStopKey> {
+        return KdeStopKey::open(qtSystemLog(), keyGuard);
     };
     std::string whyNot;
     NativeSide side;

@@ -31,10 +31,14 @@ JointDesktop::JointDesktop(std::unique_ptr<NativeDesktop> x11,
     : x11_(std::move(x11)), native_(std::move(native)) {}
 
 std::vector<TopLevelWindow> JointDesktop::nativeOnly(const std::vector<TopLevelWindow>& x11) {
-    const std::set<std::string> x11Titles = titlesOf(x11);
     std::vector<TopLevelWindow> natives = native_->topLevelWindows();
-    std::erase_if(natives,
-                  [&](const TopLevelWindow& window) { return x11Titles.count(window.title) != 0; });
+    // Only where the compositor does not say what a window is: by title, as
+    // the best left.
+    const std::set<std::string> x11Titles = titlesOf(x11);
+    std::erase_if(natives, [&](const TopLevelWindow& window) {
+        return window.kind == WindowKind::Xwayland ||
+               (window.kind == WindowKind::Unknown && x11Titles.count(window.title) != 0);
+    });
     return natives;
 }
 
@@ -72,6 +76,14 @@ void JointDesktop::showWindow(WindowId window) {
 }
 
 WindowId JointDesktop::twinOf(WindowId x11Window) {
+    const std::vector<TopLevelWindow> natives = native_->topLevelWindows();
+    for (const TopLevelWindow& window : natives) {
+        if (window.kind == WindowKind::Xwayland && window.x11Window == x11Window) {
+            return window.id;
+        }
+    }
+    // A compositor that tells no X11 ids: the one entry of the window's
+    // title among those it does not say are its own clients.
     std::string title;
     bool found = false;
     for (const TopLevelWindow& window : x11_->topLevelWindows()) {
@@ -82,8 +94,8 @@ WindowId JointDesktop::twinOf(WindowId x11Window) {
     }
     WindowId twin = 0;
     int twins = 0;
-    for (const TopLevelWindow& window : native_->topLevelWindows()) {
-        if (found && window.title == title) {
+    for (const TopLevelWindow& window : natives) {
+        if (found && window.kind == WindowKind::Unknown && window.title == title) {
             twin = window.id;
             ++twins;
         }

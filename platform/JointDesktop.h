@@ -9,7 +9,8 @@ namespace quindorel {
 // A session with two ways in: the X11 windows of its Xwayland and the native
 // windows of its Wayland compositor (negative ids), shown as one desktop.
 // The compositor lists the Xwayland windows too; those are left to X11, which
-// reaches them the tested way, and are known by their titles. Keys go the
+// reaches them the tested way, and are known by what the compositor says
+// they are (by title only where it says nothing). Keys go the
 // way of the window last aimed at (shown, raised, pointed into); a key-up
 // goes the way its key-down went, whatever was aimed at since.
 class JointDesktop : public NativeDesktop {
@@ -33,11 +34,11 @@ public:
 
 private:
     NativeDesktop& wayOf(WindowId window);
-    // The compositor's windows but for its entries of the `x11` windows,
-    // known by their titles.
+    // The compositor's windows but for its entries of the `x11` windows.
     std::vector<TopLevelWindow> nativeOnly(const std::vector<TopLevelWindow>& x11);
-    // The compositor's entry for an X11 window, by its title; 0 when none,
-    // or more than one, has it.
+    // The compositor's entry for an X11 window, by its X11 id; where the
+    // compositor tells none, by its title. 0 when none, or more than one
+    // of that title, is.
     WindowId twinOf(WindowId x11Window);
     // The native window in front, unless it is an Xwayland window; 0 if none.
     WindowId nativeInFront();

@@ -14,11 +14,19 @@ namespace quindorel {
 // A native window handle as the program stores it: 32 bits, signed.
 using WindowId = std::int32_t;
 
+// What a Wayland compositor says a window of its list is: one of its own
+// clients, or a window of its Xwayland; Unknown where it does not say.
+enum class WindowKind : std::uint8_t { Unknown, Native, Xwayland };
+
 struct TopLevelWindow {
     WindowId id = 0;
     std::string title;  // as cutTitle (WindowTitle.h) cuts it: UTF-8, at most 79 UTF-16 units
     bool visible = false;
     bool owned = false;
+    // On a compositor's list: what the window is, and an Xwayland window's
+    // X11 id where the compositor tells it (else 0).
+    WindowKind kind = WindowKind::Unknown;
+    WindowId x11Window = 0;
 };
 
 // Stands for whichever window has the keyboard when the keys go down, on a

@@ -5,6 +5,8 @@
 #include <QDBusMessage>
 #include <QKeyCombination>
 
+#include "platform/kde/KdeLeftovers.h"
+
 namespace quindorel {
 
 namespace {
@@ -33,19 +35,19 @@ constexpr uint kSetPresent = 2;
 
 }  // namespace
 
-std::unique_ptr<KdeStopKey> KdeStopKey::open(SystemLog log) {
+std::unique_ptr<KdeStopKey> KdeStopKey::open(SystemLog log, KeyGuard guard) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr ||
         !bus.interface()->isServiceRegistered(kService).value()) {
         return nullptr;
     }
-    return std::unique_ptr<KdeStopKey>(new KdeStopKey(std::move(log)));
+    return std::unique_ptr<KdeStopKey>(new KdeStopKey(std::move(log), std::move(guard)));
 }
 
 KdeStopKey::~KdeStopKey() {
     if (taken_) {
-        // Ours again next run; nothing presses it meanwhile.
-        call(QStringLiteral("setInactive"), {actionId()});
+        setKdeStopKeyInactive();
+        guard_.tell({{kKdeStopKey, false}});
     }
 }
 
@@ -65,6 +67,9 @@ bool KdeStopKey::take() {
         return false;
     }
     const QVariant keys = QVariant::fromValue(QList<int>{key});
+    // From here the shortcut may be active: set inactive by the guard should
+    // the program be killed.
+    guard_.tell({{kKdeStopKey, true}});
     call(QStringLiteral("setShortcut"), {actionId(), keys, kIsDefault});
     // The user's own choice in System Settings, if any, wins over ours.
     const QDBusMessage set = call(QStringLiteral("setShortcut"), {actionId(), keys, kSetPresent});
@@ -72,15 +77,21 @@ bool KdeStopKey::take() {
         log_.write(LogTopic::Wayland, LogLevel::Warning,
                    "KDE's shortcut service did not take the stop key: " +
                        set.errorMessage().toStdString());
-        return true;  // not another program's: the X11 stop key still works
+    } else {
+        QString path = kComponent;
+        path.replace(QLatin1Char('.'), QLatin1Char('_'));
+        taken_ =
+            QDBusConnection::sessionBus().connect(kService, QStringLiteral("/component/") + path,
+                                                  QStringLiteral("org.kde.kglobalaccel.Component"),
+                                                  QStringLiteral("globalShortcutPressed"), this,
+                                                  SLOT(onPressed(QString, QString, qlonglong)));
     }
-    QString path = kComponent;
-    path.replace(QLatin1Char('.'), QLatin1Char('_'));
-    taken_ = QDBusConnection::sessionBus().connect(kService, QStringLiteral("/component/") + path,
-                                                   QStringLiteral("org.kde.kglobalaccel.Component"),
-                                                   QStringLiteral("globalShortcutPressed"), this,
-                                                   SLOT(onPressed(QString, QString, qlonglong)));
-    return true;
+    if (!taken_) {
+        // A shortcut nobody hears must not swallow the key.
+        setKdeStopKeyInactive();
+        guard_.tell({{kKdeStopKey, false}});
+    }
+    return true;  // not another program's: the X11 stop key still works
 }
 
 void KdeStopKey::onPressed(const QString& component, const QString& action, qlonglong) {

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "platform/KeyGuard.h"
 #include "platform/SystemLog.h"
 #include "platform/wayland/DesktopStopKey.h"
 
@@ -16,8 +17,9 @@ namespace quindorel {
 class KdeStopKey : public QObject, public DesktopStopKey {
     Q_OBJECT
 public:
-    // Null when no KDE shortcut service is on the session bus.
-    static std::unique_ptr<KdeStopKey> open(SystemLog log);
+    // Null when no KDE shortcut service is on the session bus. The guard
+    // sets the shortcut inactive should the program be killed.
+    static std::unique_ptr<KdeStopKey> open(SystemLog log, KeyGuard guard);
     ~KdeStopKey() override;
 
     bool take() override;
@@ -26,9 +28,10 @@ private slots:
     void onPressed(const QString& component, const QString& action, qlonglong timestamp);
 
 private:
-    explicit KdeStopKey(SystemLog log) : log_(std::move(log)) {}
+    KdeStopKey(SystemLog log, KeyGuard guard) : log_(std::move(log)), guard_(std::move(guard)) {}
 
     SystemLog log_;
+    KeyGuard guard_;
     bool taken_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +13,7 @@
 #include <functional>
 
 #include "platform/WindowTitle.h"
+#include "platform/kde/KdeLeftovers.h"
 
 namespace quindorel {
 
@@ -19,8 +21,6 @@ namespace {
 
 const QString kKwin = QStringLiteral("org.kde.KWin");
 const QString kObjectPath = QStringLiteral("/Quindorel/KWinWindows");
-const QString kWatcher = QStringLiteral("quindorel-windows");
-const QString kAction = QStringLiteral("quindorel-action");
 
 // What both script kinds share: Plasma 5.27's names and Plasma 6's, and the
 // list as this program reads it.
@@ -36,7 +36,9 @@ function tell() {
     for (const w of all()) {
         if (!listed(w)) continue;
         const g = w.frameGeometry;
+        // An X11 window's id; 0 for KWin's own clients; unknown without the property.
         out.push({id: String(w.internalId), title: String(w.caption), pid: w.pid,
+                  x11: typeof w.windowId === "number" ? w.windowId : -1,
                   active: w === active(), minimized: w.minimized,
                   x: g.x, y: g.y, width: g.width, height: g.height, stack: place(w)});
     }
@@ -95,34 +97,64 @@ QDBusMessage callScripting(const QString& method, const QVariantList& arguments)
 
 }  // namespace
 
-std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Waiter> waiter) {
+std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Waiter> waiter,
+                                               KeyGuard guard) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || bus.interface() == nullptr ||
         !bus.interface()->isServiceRegistered(kKwin).value()) {
         return nullptr;
     }
-    std::unique_ptr<KwinWindows> windows(new KwinWindows(log, std::move(waiter)));
-    if (!windows->scripts_.isValid() ||
+    std::unique_ptr<KwinWindows> windows(new KwinWindows(log, std::move(waiter), std::move(guard)));
+    if (windows->folder_.isEmpty() ||
         !bus.registerObject(kObjectPath, windows.get(), QDBusConnection::ExportScriptableSlots)) {
         log.write(LogTopic::Wayland, LogLevel::Warning,
                   "cannot take KWin's answers on the session bus");
         return nullptr;
     }
-    // The first list comes at once from a script that runs.
+    // Scripts that copies killed with their guard left behind; never those
+    // of a copy that still runs.
+    forgetKwinScripts(windows->folder_, processGone);
+    // The first list comes at once from a script that runs. Should the
+    // program be killed from here on, the guard unloads it.
     KwinWindows* self = windows.get();
-    if (!windows->runScript(kWatcher, scriptOf(kWatch), false, [self] { return self->told_; })) {
+    windows->guard_.tell({{kKwinScripts, true}});
+    if (!windows->runScript(windows->watcher_, scriptOf(kWatch), false,
+                            [self] { return self->told_; })) {
         log.write(LogTopic::Wayland, LogLevel::Warning, "KWin's script told no windows");
         return nullptr;
     }
     return windows;
 }
 
-KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter)
-    : log_(std::move(log)), waiter_(std::move(waiter)) {}
+KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter, KeyGuard guard)
+    : log_(std::move(log)),
+      waiter_(std::move(waiter)),
+      guard_(std::move(guard)),
+      watcher_(kwinScriptFileName(QStringLiteral("windows"), getpid())) {
+    // The user's runtime folder, where the next copy finds what a killed one
+    // left; a folder of our own for the run where there is none.
+    const QString shared = kwinScriptFolder();
+    if (!shared.isEmpty() && QDir().mkpath(shared) &&
+        QFile::setPermissions(
+            shared, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+        folder_ = shared;
+    } else if (ownFolder_ = std::make_unique<QTemporaryDir>(); ownFolder_->isValid()) {
+        folder_ = ownFolder_->path();
+    }
+}
 
 KwinWindows::~KwinWindows() {
-    callScripting(QStringLiteral("unloadScript"), {kWatcher});
+    if (!folder_.isEmpty()) {
+        callScripting(QStringLiteral("unloadScript"), {scriptName(watcher_)});
+        QFile::remove(QDir(folder_).filePath(watcher_));
+        guard_.tell({{kKwinScripts, false}});
+    }
     QDBusConnection::sessionBus().unregisterObject(kObjectPath);
+}
+
+QString KwinWindows::scriptName(const QString& fileName) {
+    const auto script = kwinScriptFile(fileName);
+    return script ? script->scriptName : QString();
 }
 
 void KwinWindows::forget(const QString& name) {
@@ -150,9 +182,10 @@ bool KwinWindows::writeScript(const QString& path, const QString& source) {
     return true;
 }
 
-bool KwinWindows::runScript(const QString& name, const QString& source, bool unload,
+bool KwinWindows::runScript(const QString& fileName, const QString& source, bool unload,
                             const std::function<bool()>& ran) {
-    const QString path = scripts_.filePath(name + QStringLiteral(".js"));
+    const QString name = scriptName(fileName);
+    const QString path = QDir(folder_).filePath(fileName);
     if (!writeScript(path, source)) {
         return false;
     }
@@ -160,9 +193,9 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
     // let go of keeps its number on the bus a moment longer. Hence a second
     // and a third try.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        // A script of that name from an earlier run (one that was killed)
-        // goes first; an act's name is new each time.
-        if (attempt > 0 || !name.startsWith(kAction)) {
+        // Each name is this copy's and new, but for a try that KWin
+        // let go of before it said it ran.
+        if (attempt > 0) {
             forget(name);
         }
         const QDBusMessage loaded = callScripting(QStringLiteral("loadScript"), {path, name});
@@ -203,6 +236,7 @@ bool KwinWindows::runScript(const QString& name, const QString& source, bool unl
     }
     log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
     forget(name);
+    QFile::remove(path);
     return false;
 }
 
@@ -232,6 +266,12 @@ void KwinWindows::take(const QString& windows) {
         entry.window.active = w.value(QLatin1String("active")).toBool();
         entry.window.minimized = w.value(QLatin1String("minimized")).toBool();
         entry.window.own = w.value(QLatin1String("pid")).toInt() == getpid();
+        if (const double x11 = w.value(QLatin1String("x11")).toDouble(-1); x11 == 0) {
+            entry.window.kind = WindowKind::Native;
+        } else if (x11 > 0 && x11 <= INT32_MAX) {
+            entry.window.kind = WindowKind::Xwayland;
+            entry.window.x11Window = static_cast<WindowId>(x11);
+        }
         entry.x = w.value(QLatin1String("x")).toInt();
         entry.y = w.value(QLatin1String("y")).toInt();
         entry.width = w.value(QLatin1String("width")).toInt();
@@ -261,7 +301,8 @@ bool KwinWindows::actOn(WindowId window, const QString& statement) {
     for (const Entry& entry : entries_) {
         if (entry.window.id == window) {
             const QString token = QString::number(++actions_);
-            return runScript(kAction + token, scriptOf(kAct, entry.kwinId, statement, token), true,
+            return runScript(kwinScriptFileName(QStringLiteral("action"), getpid(), token),
+                             scriptOf(kAct, entry.kwinId, statement, token), true,
                              [this, token] { return ranToken_ == token; });
         }
     }

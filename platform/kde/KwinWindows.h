@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/KeyGuard.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
 #include "platform/wayland/NativeWindows.h"
@@ -24,7 +25,9 @@ class KwinWindows : public QObject, public NativeWindows {
 public:
     // The windows of the KWin on the session bus; null when there is none,
     // or it runs no script of ours.
-    static std::unique_ptr<KwinWindows> open(SystemLog log, std::unique_ptr<Waiter> waiter);
+    // The guard unloads this copy's scripts should the program be killed.
+    static std::unique_ptr<KwinWindows> open(SystemLog log, std::unique_ptr<Waiter> waiter,
+                                             KeyGuard guard);
     ~KwinWindows() override;
 
     std::vector<Window> list() override;
@@ -46,10 +49,13 @@ private:
         qint32 x = 0, y = 0, width = 0, height = 0;
         int stack = 0;  // place in the stacking order, bottom first
     };
-    KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter);
-    // Loads `source` into KWin under `name` and runs it, until `ran` says it
-    // did; the script stays unless `unload`.
-    bool runScript(const QString& name, const QString& source, bool unload,
+    KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter, KeyGuard guard);
+    // KWin's name for the script of that file (KdeLeftovers.h).
+    static QString scriptName(const QString& fileName);
+    // Writes `source` to `fileName` in our folder, loads it into KWin under
+    // the script's name and runs it, until `ran` says it did; the script
+    // stays unless `unload`.
+    bool runScript(const QString& fileName, const QString& source, bool unload,
                    const std::function<bool()>& ran);
     // The script's text into its file, for KWin to load.
     bool writeScript(const QString& path, const QString& source);
@@ -60,7 +66,10 @@ private:
 
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
-    QTemporaryDir scripts_;
+    KeyGuard guard_;
+    std::unique_ptr<QTemporaryDir> ownFolder_;  // where there is no runtime folder
+    QString folder_;                            // where the scripts' files go
+    QString watcher_;                           // the watcher's file name
     std::vector<Entry> entries_;
     QHash<QString, WindowId> ids_;  // KWin's window id -> ours, for the run
     WindowId nextId_ = -1;

@@ -39,7 +39,9 @@ public:
         std::string title;  // cut as the program shows titles (cutTitle)
         bool active = false;
         bool minimized = false;
-        bool own = false;  // one of this program's windows
+        bool own = false;                       // one of this program's windows
+        WindowKind kind = WindowKind::Unknown;  // what the desktop says it is
+        WindowId x11Window = 0;                 // an Xwayland window's X11 id, where told
     };
     virtual ~NativeWindows() = default;
 

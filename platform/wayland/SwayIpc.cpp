@@ -85,6 +85,13 @@ void collect(const json& node, bool floating, std::vector<SwayIpc::Window>& wind
         window.title = field(node, "name", std::string());
         window.appId = field(node, "app_id", std::string());
         window.xwayland = field(node, "shell", std::string()) == "xwayland";
+        if (window.xwayland) {
+            window.x11Window = field(node, "window", std::uint32_t{0});
+            if (node.contains("window_properties")) {
+                window.x11Class = field(node["window_properties"], "class", std::string());
+            }
+        }
+        window.focused = field(node, "focused", false);
         window.floating = floating;
         window.pid = pid;
         window.rect = rectOf(node);

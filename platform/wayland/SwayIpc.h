@@ -27,7 +27,10 @@ public:
         std::string title;
         std::string appId;  // native windows; Xwayland ones have none
         bool xwayland = false;
+        std::uint32_t x11Window = 0;  // an Xwayland window's X11 id
+        std::string x11Class;         // and its class
         bool floating = false;
+        bool focused = false;  // has the seat's focus
         std::int32_t pid = 0;
         Rect rect;  // on the whole layout
     };

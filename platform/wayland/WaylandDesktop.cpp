@@ -122,7 +122,8 @@ std::vector<TopLevelWindow> WaylandDesktop::topLevelWindows() {
         return windows;
     }
     for (const NativeWindows::Window& window : windows_->list()) {
-        windows.push_back({window.id, window.title, !window.minimized, window.own});
+        windows.push_back({window.id, window.title, !window.minimized, window.own, window.kind,
+                           window.x11Window});
     }
     // The window in front first, as a stacking order would have it; the
     // compositor tells no other order.

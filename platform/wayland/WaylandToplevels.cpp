@@ -86,6 +86,7 @@ void WaylandToplevels::onState(void* data, zwlr_foreign_toplevel_handle_v1*, wl_
 void WaylandToplevels::onDone(void* data, zwlr_foreign_toplevel_handle_v1*) {
     auto* entry = static_cast<Entry*>(data);
     entry->shown = entry->pending;
+    ++entry->owner->changes_;
 }
 
 void WaylandToplevels::onClosed(void* data, zwlr_foreign_toplevel_handle_v1* handle) {
@@ -95,6 +96,7 @@ void WaylandToplevels::onClosed(void* data, zwlr_foreign_toplevel_handle_v1* han
 void WaylandToplevels::remove(zwlr_foreign_toplevel_handle_v1* handle) {
     zwlr_foreign_toplevel_handle_v1_destroy(handle);
     std::erase_if(entries_, [handle](const auto& entry) { return entry->handle == handle; });
+    ++changes_;
 }
 
 std::vector<WaylandToplevel> WaylandToplevels::list() const {

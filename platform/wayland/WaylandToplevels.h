@@ -46,6 +46,8 @@ public:
     std::vector<WaylandToplevel> list() const;
     // The window that has the keyboard, 0 when no native window has it.
     WindowId activeWindow() const;
+    // Counts the changes the compositor told: a window came, went or changed.
+    std::uint64_t changes() const { return changes_; }
     // Asks the compositor to focus the window on `seat`; false when there is
     // no such window (it closed).
     bool activate(WindowId window, wl_seat* seat);
@@ -70,6 +72,7 @@ private:
     zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
     std::vector<std::unique_ptr<Entry>> entries_;
     WindowId nextId_ = -1;
+    std::uint64_t changes_ = 0;
 };
 
 }  // namespace quindorel

@@ -109,6 +109,19 @@ private slots:
         joint_->showWindow(5);
         QCOMPARE(native_->calls, QStringList());  // two "Game"s: neither is raised
     }
+
+    // Where the compositor says what its windows are, titles say nothing:
+    // two X11 "Game"s (5, 9) and a native one (-6) beside their entries.
+    void lookAlikesAreToldApartByWhatTheCompositorSays() {
+        x11_->windows = {{5, "Game", true, false}, {9, "Game", true, false}};
+        native_->windows = {{-1, "Game", true, false, WindowKind::Xwayland, 5},
+                            {-5, "Game", true, false, WindowKind::Xwayland, 9},
+                            {-6, "Game", true, false, WindowKind::Native}};
+        QCOMPARE(joint_->topLevelWindows().back().id, -6);
+        QCOMPARE(joint_->topLevelWindows().size(), std::size_t(3));
+        joint_->showWindow(9);
+        QCOMPARE(native_->calls, QStringList({"topmost -5"}));
+    }
 };
 
 QTEST_GUILESS_MAIN(JointDesktopTest)

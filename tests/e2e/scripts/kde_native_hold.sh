@@ -5,7 +5,9 @@
 # the left button go down once each and come up on --stop, on Ctrl+Shift+S
 # typed into the native window, on SIGTERM, and when the program is killed
 # mid-hold (KWin keeps a dead client's keys down:
-# the key guard lets go of them).
+# the key guard lets go of them). Whatever ended it, the copy's KWin script is
+# unloaded and its shortcut inactive; a new copy unloads what dead copies
+# left in KWin, and never a running copy's script.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
 unset QT_QPA_PLATFORM
@@ -71,7 +73,37 @@ has_count 'key: 38; state: 0' 2 || fail "A stayed down after Ctrl+Shift+S in the
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
 ! grep -q 'key: 39; state: 1' "$WEV" || problem "S reached the window: the shortcut did not take it"
 
+kwin_call() { gdbus call --session --dest org.kde.KWin --object-path /Scripting --method "org.kde.kwin.Scripting.$1" "${@:2}"; }
+script_gone() { [ "$(kwin_call isScriptLoaded "quindorel-windows-$1")" = "(false,)" ]; }
+shortcut_inactive() {
+  [ "$(gdbus call --session --dest org.kde.kglobalaccel --object-path /component/com_marvenhal_quindorel \
+    --method org.kde.kglobalaccel.Component.isActive)" = "(false,)" ]
+}
+# left_clean LABEL PID: nothing of the copy PID stays in KDE.
+left_clean() {
+  wait_for 10 script_gone "$2" || problem "$1: KWin still holds the copy's script"
+  wait_for 10 shortcut_inactive || problem "$1: the stop key's shortcut stayed active"
+}
+! script_gone "$PROGRAM_PID" && ! shortcut_inactive || fail "no script named for the copy, or no shortcut"
+FIRST_PID=$PROGRAM_PID
 hold_and TERM 3
+left_clean SIGTERM "$FIRST_PID"
+
+# Scripts in KWin as copies killed with their guard leave them: of a copy
+# that has ended, and of one that still runs (a stand-in).
+true & DEAD=$!
+wait "$DEAD"
+sleep 600 & ALIVE=$!
+STARTED_PIDS+=("$ALIVE")
+for pid in "$DEAD" "$ALIVE"; do
+  echo 'print("left");' >"$XDG_RUNTIME_DIR/quindorel-kwin/windows-$pid.js"
+  kwin_call loadScript "$XDG_RUNTIME_DIR/quindorel-kwin/windows-$pid.js" "quindorel-windows-$pid" >/dev/null
+done
 start_quindorel
+script_gone "$DEAD" && [ ! -e "$XDG_RUNTIME_DIR/quindorel-kwin/windows-$DEAD.js" ] || problem "a dead copy's script stayed"
+! script_gone "$ALIVE" || problem "a running copy's script was unloaded"
+kwin_call unloadScript "quindorel-windows-$ALIVE" >/dev/null
 hold_and KILL 4
+# The key guard takes back what the killed copy left.
+left_clean SIGKILL "$PROGRAM_PID"
 finish

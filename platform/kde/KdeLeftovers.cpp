@@ -1,0 +1,97 @@
+#include "platform/kde/KdeLeftovers.h"
+
+#include <signal.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <cerrno>
+
+namespace quindorel {
+
+namespace {
+
+QDBusMessage callOn(const QString& service, const QString& path, const QString& interface,
+                    const QString& method, const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+}
+
+void unloadKwinScript(const QString& name) {
+    // KWin answers false for a name it does not hold: nothing to tell.
+    callOn(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+           QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"), {name});
+}
+
+}  // namespace
+
+QString kwinScriptFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/quindorel-kwin");
+}
+
+std::optional<KwinScriptFile> kwinScriptFile(const QString& fileName) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^((?:windows|action)-([1-9][0-9]{0,9})(?:-[0-9]{1,20})?)\\.js$"));
+    const QRegularExpressionMatch match = pattern.match(fileName);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    return KwinScriptFile{QStringLiteral("quindorel-") + match.captured(1),
+                          match.captured(2).toLongLong()};
+}
+
+QString kwinScriptFileName(const QString& kind, qint64 pid, const QString& number) {
+    QString name = kind + QLatin1Char('-') + QString::number(pid);
+    if (!number.isEmpty()) {
+        name += QLatin1Char('-') + number;
+    }
+    return name + QStringLiteral(".js");
+}
+
+bool processGone(qint64 pid) {
+    // A process of another user answers EPERM: it runs.
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+void forgetKwinScripts(const QString& folder, const std::function<bool(qint64 pid)>& gone) {
+    if (folder.isEmpty()) {
+        return;
+    }
+    const QDir dir(folder);
+    for (const QString& fileName : dir.entryList(QDir::Files)) {
+        const auto script = kwinScriptFile(fileName);
+        if (!script || !gone(script->pid)) {
+            continue;
+        }
+        unloadKwinScript(script->scriptName);
+        QFile::remove(dir.filePath(fileName));
+    }
+}
+
+void setKdeStopKeyInactive() {
+    // KGlobalAccel's names for the action: component, action, and what a user reads.
+    const QStringList actionId = {QStringLiteral("com.marvenhal.quindorel"),
+                                  QStringLiteral("stop-hold"), QStringLiteral("Quindorel"),
+                                  QStringLiteral("Stop the hold")};
+    callOn(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
+           QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("setInactive"), {actionId});
+}
+
+void letGoOnKde(const std::vector<GuardNote>& owed, qint64 pid) {
+    for (const GuardNote& note : owed) {
+        if (note.key == kKwinScripts) {
+            forgetKwinScripts(kwinScriptFolder(), [pid](qint64 of) { return of == pid; });
+            // Its file may be elsewhere (no runtime folder): the watcher by its name.
+            unloadKwinScript(QStringLiteral("quindorel-") +
+                             kwinScriptFileName(QStringLiteral("windows"), pid).chopped(3));
+        } else if (note.key == kKdeStopKey) {
+            setKdeStopKeyInactive();
+        }
+    }
+}
+
+}  // namespace quindorel

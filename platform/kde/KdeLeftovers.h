@@ -1,0 +1,54 @@
+#pragma once
+
+// What a copy leaves in KDE while it runs: its KWin scripts (the window
+// watcher, short acts) and the stop key's global shortcut, active. The
+// ordinary end takes both back; when the program is killed the key guard
+// does (its notes below), and what neither could is found by the next copy:
+// each copy's scripts carry its process id, so that a copy only ever takes
+// back its own, or those of copies no longer alive.
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/KeyGuard.h"
+
+namespace quindorel {
+
+// The key guard's notes of the KDE part, apart from WaylandKeyGuard.h's.
+// Down while this copy may have scripts loaded in KWin.
+inline constexpr SystemKey kKwinScripts = 0x50000;
+// Down while the stop key's shortcut is active.
+inline constexpr SystemKey kKdeStopKey = 0x50001;
+
+// The folder, private to the user, where copies keep their scripts' files:
+// in the runtime folder; empty when there is none.
+QString kwinScriptFolder();
+
+// A script's file is named "<kind>-<pid>[-<n>].js", and KWin knows it as
+// "quindorel-<kind>-<pid>[-<n>]": what the file name says, or nothing for a
+// file that is not one of ours.
+struct KwinScriptFile {
+    QString scriptName;
+    qint64 pid = 0;
+};
+std::optional<KwinScriptFile> kwinScriptFile(const QString& fileName);
+// The file name of a script of copy `pid`: kind "windows" or "action".
+QString kwinScriptFileName(const QString& kind, qint64 pid, const QString& number = {});
+
+// Unloads from KWin each script of `folder` whose copy `gone` says has
+// ended, and removes its file. Blocking D-Bus calls, each bounded.
+void forgetKwinScripts(const QString& folder, const std::function<bool(qint64 pid)>& gone);
+// Whether no process `pid` runs.
+bool processGone(qint64 pid);
+
+// Sets the stop key's shortcut inactive: ours again next run, and nothing
+// presses it meanwhile.
+void setKdeStopKeyInactive();
+
+// The guard's part: takes back what the notes of `owed` say copy `pid` left
+// in KDE. Works without a Qt application object (the guard has none).
+void letGoOnKde(const std::vector<GuardNote>& owed, qint64 pid);
+
+}  // namespace quindorel
