@@ -1,6 +1,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 #include "settings/QtSettingsStore.h"
 
 using namespace quindorel;
@@ -82,6 +86,37 @@ private slots:
         };
         QTRY_VERIFY(text().contains("Text1=9"));
     }
+
+#ifndef Q_OS_WIN
+    // The file holds the portal's token: the user's alone under any umask,
+    // new or not, written by the event loop's turn or by flush().
+    void theFileIsTheUsersAlone_data() {
+        QTest::addColumn<int>("mode");  // of an existing file, or 0
+        QTest::newRow("new") << 0;
+        QTest::newRow("readable by all") << 0644;
+    }
+    void theFileIsTheUsersAlone() {
+        QFETCH(int, mode);
+        QTemporaryDir dir;
+        const QByteArray path = dir.filePath("Marvenhal.conf").toLocal8Bit();
+        const mode_t oldMask = umask(0);
+        QFile file(path);
+        QVERIFY(!mode || (file.open(QIODevice::WriteOnly) && file.write("[Quindorel]\nText1=3\n") &&
+                          file.flush() && chmod(path, mode) == 0));
+        QtSettingsStore store(dir.path());
+        struct stat info {};
+        store.saveSetting("Marvenhal", "Quindorel", "RemoteDesktopToken", "Token1");
+        // Read as bytes: another store here would write it itself.
+        QTRY_VERIFY(stat(path, &info) == 0 && info.st_size > 30);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        store.saveSetting("Marvenhal", "Quindorel", "RemoteDesktopToken", "Token2");
+        store.flush();
+        QVERIFY(stat(path, &info) == 0 && (info.st_mode & 0777) == 0600);
+        umask(oldMask);
+        QCOMPARE(QtSettingsStore(dir.path()).getSetting("Marvenhal", "Quindorel", "Text1", "3"),
+                 "3");
+    }
+#endif
 
     void laterWriteReplacesEarlierOne() {
         QTemporaryDir dir;
