@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #if QUINDOREL_WINDOWS
+#include "platform/win32/OwnPipe.h"
 #include "platform/win32/WindowsApi.h"
 #else
 #include <poll.h>
@@ -75,17 +76,16 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
         note(log, LogLevel::Warning, "no name for the command pipe: GetUserNameA failed");
         return std::nullopt;
     }
-    const std::string path = "\\\\.\\pipe\\" + name;
-    HANDLE pipe = INVALID_HANDLE_VALUE;
+    const std::string path = win32::pipePath(name);
+    HANDLE pipe = nullptr;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (true) {
-        pipe = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-        if (pipe != INVALID_HANDLE_VALUE) {
+        unsigned long error = 0;
+        pipe = win32::openPipe(path, &error);
+        if (pipe != nullptr) {
             break;
         }
         // Another client has the pipe's one free instance: wait for the next.
-        const DWORD error = GetLastError();
         if (error != ERROR_PIPE_BUSY || std::chrono::steady_clock::now() > deadline ||
             !WaitNamedPipeA(path.c_str(), 200)) {
             // ERROR_FILE_NOT_FOUND (2): no copy runs, the usual case.
@@ -93,6 +93,16 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
                  "cannot open the command pipe " + path + " (error " + std::to_string(error) + ")");
             return std::nullopt;
         }
+    }
+    // Any account may create a pipe of this name first: only a server of
+    // this user's hears the command, and is believed.
+    std::string why;
+    if (!win32::servedBy(pipe, win32::processUser(), &why)) {
+        note(log, LogLevel::Warning,
+             "the command pipe " + path +
+                 " is not served by this user's program, nothing sent: " + why);
+        CloseHandle(pipe);
+        return std::nullopt;
     }
     const std::string request = command::requestLine(verb);
     DWORD written = 0;
