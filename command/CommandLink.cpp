@@ -104,18 +104,23 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
         CloseHandle(pipe);
         return std::nullopt;
     }
-    const std::string request = command::requestLine(verb);
-    DWORD written = 0;
+    // A copy that never answers holds the command no longer than the deadline.
+    const auto left = [&deadline] {
+        return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     deadline - std::chrono::steady_clock::now())
+                                     .count());
+    };
+    std::string request = command::requestLine(verb);
     std::string reply;
-    if (!WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr)) {
-        note(log, LogLevel::Warning,
-             "cannot write to the command pipe (error " + std::to_string(GetLastError()) + ")");
+    if (win32::pipeTransfer(pipe, true, request.data(), static_cast<DWORD>(request.size()),
+                            left()) != static_cast<long>(request.size())) {
+        note(log, LogLevel::Warning, "cannot write to the command pipe " + path);
     } else {
         char buffer[256];
-        DWORD got = 0;
+        long got = 0;
         while (reply.find('\n') == std::string::npos && reply.size() < command::kMaxReply &&
-               ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            reply.append(buffer, got);
+               (got = win32::pipeTransfer(pipe, false, buffer, sizeof buffer, left())) > 0) {
+            reply.append(buffer, static_cast<std::size_t>(got));
         }
     }
     CloseHandle(pipe);

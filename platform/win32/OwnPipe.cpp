@@ -79,10 +79,31 @@ void* claimPipeName(const std::string& path, unsigned long* error) {
 }
 
 void* openPipe(const std::string& path, unsigned long* error) {
-    HANDLE pipe = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+    HANDLE pipe = CreateFileA(
+        path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
     *error = pipe == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     return pipe == INVALID_HANDLE_VALUE ? nullptr : pipe;
+}
+
+long pipeTransfer(void* pipe, bool write, char* data, unsigned long size, long timeoutMs) {
+    OVERLAPPED io{};
+    io.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (io.hEvent == nullptr) {
+        return -1;
+    }
+    const BOOL started = write ? WriteFile(pipe, data, size, nullptr, &io)
+                               : ReadFile(pipe, data, size, nullptr, &io);
+    const bool pending = !started && GetLastError() == ERROR_IO_PENDING;
+    if (pending &&
+        WaitForSingleObject(io.hEvent, static_cast<DWORD>(timeoutMs > 0 ? timeoutMs : 0)) !=
+            WAIT_OBJECT_0) {
+        CancelIo(pipe);  // then the result below waits for the cancelling
+    }
+    DWORD moved = 0;
+    const bool done = (started || pending) && GetOverlappedResult(pipe, &io, &moved, TRUE);
+    CloseHandle(io.hEvent);
+    return done ? static_cast<long>(moved) : -1;
 }
 
 bool servedBy(void* pipe, const std::vector<unsigned char>& user, std::string* why) {

@@ -19,8 +19,14 @@ std::string pipePath(const std::string& name);
 void* claimPipeName(const std::string& path, unsigned long* error);
 
 // Opens the pipe as its client, letting the server identify this user but
-// never act as it: a HANDLE, or nullptr (`error` the system's error code).
+// never act as it: a HANDLE for pipeTransfer, or nullptr (`error` the
+// system's error code).
 void* openPipe(const std::string& path, unsigned long* error);
+
+// Reads (or, with `write`, writes) up to `size` bytes on a pipe from
+// openPipe, waiting at most `timeoutMs`: the count moved, or -1 when nothing
+// moved in time or the pipe broke. A server that never answers holds no one.
+long pipeTransfer(void* pipe, bool write, char* data, unsigned long size, long timeoutMs);
 
 // This process's user (the security identifier of its token); empty when it
 // cannot be read.

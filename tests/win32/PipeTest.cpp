@@ -31,6 +31,10 @@ void addPipeTests(TestRunner& runner) {
                 client && !win32::servedBy(client, {bytes, bytes + GetLengthSid(system)}, &why),
                 "a server was taken as LocalSystem's");
             LocalFree(system);
+            char byte = 'x';
+            context.expect(win32::pipeTransfer(client, true, &byte, 1, 1000) == 1 &&
+                               win32::pipeTransfer(client, false, &byte, 1, 10) == -1,
+                           "a server that never answers held its client");
             CloseHandle(client);
             CloseHandle(server);
             void* again = win32::claimPipeName(path, &error);
