@@ -5,6 +5,9 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include "platform/win32/OwnPipe.h"
+#include "platform/win32/WindowsApi.h"
+
 namespace quindorel {
 
 namespace {
@@ -49,14 +52,55 @@ public:
         });
     }
 
-    bool listen(const QString& address) override { return server_.listen(address); }
+    // QLocalServer (Qt 6.4) joins a pipe that exists as one more instance of
+    // it: clients would reach either server. Any account may create the
+    // pipe of this name first, so the name is taken here as the pipe's first
+    // instance, open to this user alone, before Qt adds its own; once Qt has
+    // them, they hold the name.
+    bool listen(const QString& address) override {
+        const std::string path = win32::pipePath(address.toStdString());
+        unsigned long code = 0;
+        void* first = win32::claimPipeName(path, &code);
+        if (first == nullptr) {
+            error_ = code == ERROR_ACCESS_DENIED
+                         ? heldBy(path)
+                         : QStringLiteral("cannot create the command pipe %1 (error %2)")
+                               .arg(QString::fromStdString(path))
+                               .arg(code);
+            return false;
+        }
+        const bool listening = server_.listen(address);
+        CloseHandle(first);
+        error_ = listening ? QString() : server_.errorString();
+        return listening;
+    }
 
-    void removeLeftover(const QString& address) override { QLocalServer::removeServer(address); }
+    // Nothing is left behind: a pipe goes with its last server.
+    void removeLeftover(const QString&) override {}
 
-    QString errorText() const override { return server_.errorString(); }
+    QString errorText() const override { return error_; }
 
 private:
+    static QString heldBy(const std::string& path) {
+        const QString pipe = QString::fromStdString(path);
+        unsigned long code = 0;
+        void* client = win32::openPipe(path, &code);
+        if (client == nullptr) {
+            return QStringLiteral("the command pipe %1 is had already (error %2)")
+                .arg(pipe)
+                .arg(code);
+        }
+        std::string why;
+        const bool ours = win32::servedBy(client, win32::processUser(), &why);
+        CloseHandle(client);
+        return ours ? QStringLiteral("another program of this user has the command pipe %1")
+                          .arg(pipe)
+                    : QStringLiteral("a program of another user has the command pipe %1 (%2)")
+                          .arg(pipe, QString::fromStdString(why));
+    }
+
     QLocalServer server_;
+    QString error_;
 };
 
 }  // namespace

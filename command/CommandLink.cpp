@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #if QUINDOREL_WINDOWS
+#include "platform/win32/OwnPipe.h"
 #include "platform/win32/WindowsApi.h"
 #else
 #include <poll.h>
@@ -87,20 +88,21 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
         note(log, LogLevel::Warning, "no name for the command pipe: GetUserNameA failed");
         return std::nullopt;
     }
-    const std::string path = "\\\\.\\pipe\\" + name;
-    HANDLE pipe = INVALID_HANDLE_VALUE;
-    // The reply is read without a limit; this one is for a busy pipe.
+    const std::string path = win32::pipePath(name);
+    HANDLE pipe = nullptr;
+    // A start may wait for the desktop's dialog as long as the user takes
+    // (no deadline for the reply); a busy pipe is waited for at most this.
+    const bool noLimit = timeoutMs < 0;
     const auto deadline =
         std::chrono::steady_clock::now() +
-        std::chrono::milliseconds(timeoutMs < 0 ? command::kReplyTimeoutMs : timeoutMs);
+        std::chrono::milliseconds(noLimit ? command::kReplyTimeoutMs : timeoutMs);
     while (true) {
-        pipe = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-        if (pipe != INVALID_HANDLE_VALUE) {
+        unsigned long error = 0;
+        pipe = win32::openPipe(path, &error);
+        if (pipe != nullptr) {
             break;
         }
         // Another client has the pipe's one free instance: wait for the next.
-        const DWORD error = GetLastError();
         if (error != ERROR_PIPE_BUSY || std::chrono::steady_clock::now() > deadline ||
             !WaitNamedPipeA(path.c_str(), 200)) {
             // ERROR_FILE_NOT_FOUND (2): no copy runs, the usual case.
@@ -109,21 +111,39 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
             return std::nullopt;
         }
     }
+    // Any account may create a pipe of this name first: only a server of
+    // this user's hears the command, and is believed.
+    std::string why;
+    if (!win32::servedBy(pipe, win32::processUser(), &why)) {
+        note(log, LogLevel::Warning,
+             "the command pipe " + path +
+                 " is not served by this user's program, nothing sent: " + why);
+        CloseHandle(pipe);
+        return std::nullopt;
+    }
     if (reached != nullptr) {
         *reached = true;
     }
-    const std::string request = command::requestLine(verb);
-    DWORD written = 0;
+    // A copy that never answers holds the command no longer than the deadline.
+    const auto left = [&deadline, noLimit] {
+        if (noLimit) {
+            return -1L;
+        }
+        return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     deadline - std::chrono::steady_clock::now())
+                                     .count());
+    };
+    std::string request = command::requestLine(verb);
     std::string reply;
-    if (!WriteFile(pipe, request.data(), static_cast<DWORD>(request.size()), &written, nullptr)) {
-        note(log, LogLevel::Warning,
-             "cannot write to the command pipe (error " + std::to_string(GetLastError()) + ")");
+    if (win32::pipeTransfer(pipe, true, request.data(), static_cast<DWORD>(request.size()),
+                            left()) != static_cast<long>(request.size())) {
+        note(log, LogLevel::Warning, "cannot write to the command pipe " + path);
     } else {
         char buffer[256];
-        DWORD got = 0;
+        long got = 0;
         while (reply.find('\n') == std::string::npos && reply.size() < command::kMaxReply &&
-               ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            reply.append(buffer, got);
+               (got = win32::pipeTransfer(pipe, false, buffer, sizeof buffer, left())) > 0) {
+            reply.append(buffer, static_cast<std::size_t>(got));
         }
     }
     CloseHandle(pipe);

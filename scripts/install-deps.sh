@@ -18,7 +18,7 @@ declare -A groups=(
   # The Windows back end's own test, without Qt (scripts/test-win32.sh).
   [win32]="cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb"
   [screenshot]="x11-apps imagemagick qt6ct"
-  [package]="desktop-file-utils appstream dpkg-dev file"
+  [package]="desktop-file-utils appstream dpkg-dev file libglib2.0-bin"
   # The native Wayland figures of bench.sh: their peer, and the clock they read.
   [bench]="wtype python3"
 )

@@ -27,6 +27,17 @@ grep -qx 'X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input' "$stage/usr/share/ap
   fail "the desktop entry does not ask KWin for fake input"
 appstreamcli validate --no-net "$stage/usr/share/metainfo/$id.metainfo.xml"
 
+# A prefix with characters a launcher reads specially: Exec= quotes and escapes
+# it, so that a launcher (GLib's here) runs the program at that path.
+odd="$work/Key's \$HOME \`1\` (2)"
+cmake --install "$build" --prefix "$odd" >"$work/odd.log" 2>&1 || { cat "$work/odd.log" >&2; fail "install to $odd failed"; }
+desktop-file-validate "$odd/share/applications/$id.desktop"
+printf '#!/bin/sh\nprintf %%s "$0" >%q\n' "$work/ran" >"$odd/bin/quindorel"
+gio launch "$odd/share/applications/$id.desktop"
+for _ in $(seq 1 100); do [[ -s $work/ran ]] && break; sleep 0.1; done
+[[ "$(cat "$work/ran" 2>/dev/null)" == "$odd/bin/quindorel" ]] ||
+  fail "the desktop entry's Exec= does not name $odd/bin/quindorel: $(grep -m1 ^Exec= "$odd/share/applications/$id.desktop")"
+
 # The installed copy, started from outside its folder with a fresh home.
 mkdir -p "$work/home" "$work/temp"
 start_installed() {

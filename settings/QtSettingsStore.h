@@ -15,7 +15,8 @@ namespace quindorel {
 // HKEY_CURRENT_USER\Software\<application>\<section>, one string value per
 // key; elsewhere the INI file <config dir>/<application>.conf with one group
 // per section. `configDirectory` overrides the folder (tests); empty means the
-// user's configuration folder ($XDG_CONFIG_HOME or ~/.config).
+// user's configuration folder ($XDG_CONFIG_HOME or ~/.config). A file written
+// is the user's alone (mode 0600), whatever the umask and however it was made.
 //
 // Each section is opened once and kept open. A write reaches the disk when
 // control next returns to the event loop (several writes of one event go out
@@ -41,8 +42,11 @@ public:
 
 private:
     QSettings& open(const QString& application, const QString& section);
+    void prepareFiles();
 
     QString configDirectory_;
+    std::map<QString, bool> files_;  // each file written to, and whether its mode is seen to yet
+    std::unique_ptr<QObject> beforeWrite_;  // sees to the files' mode as Qt is about to write
     std::map<QString, std::unique_ptr<QSettings>> open_;  // by "application/section"
     std::unique_ptr<QObject> writeHold_;                  // swallows each section's write request
 };

@@ -1,9 +1,14 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include "settings/QtSettingsStore.h"
 
 using namespace quindorel;
+
+constexpr auto kOwnerOnly =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
 
 class SettingsStoreTest : public QObject {
     Q_OBJECT
@@ -19,9 +24,14 @@ private slots:
     void firstWriteCreatesTheFileWithItsGroup() {
         QTemporaryDir dir;
         QtSettingsStore store(dir.path());
+        const mode_t oldMask = umask(0);
         store.saveSetting("Marvenhal", "Quindorel", "BackupSwitch", "On");
         store.flush();
+        store.saveSetting("Marvenhal", "Quindorel", "BackupSwitch", "On");  // a rewrite
+        store.flush();
+        umask(oldMask);
         QFile file(dir.filePath("Marvenhal.conf"));
+        QVERIFY(file.permissions() == kOwnerOnly || QSysInfo::productType() == "windows");
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString content = QString::fromUtf8(file.readAll());
         QVERIFY2(content.contains("[Quindorel]"), qPrintable(content));
@@ -82,6 +92,24 @@ private slots:
         };
         QTRY_VERIFY(text().contains("Text1=9"));
     }
+
+#ifndef Q_OS_WIN
+    // It holds the portal's token: the user's alone, under any umask.
+    void anExistingFileBecomesTheUsersAlone() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("Marvenhal.conf"));
+        const mode_t oldMask = umask(0);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[Quindorel]\nText1=3\n"));
+        file.close();
+        QtSettingsStore store(dir.path());
+        store.saveSetting("Marvenhal", "Quindorel", "RemoteDesktopToken", "T1");
+        QTRY_VERIFY(file.size() > 40);  // bytes: another store would write it
+        umask(oldMask);
+        QCOMPARE(file.permissions(), kOwnerOnly);
+        QCOMPARE(QtSettingsStore(dir.path()).getSetting("Marvenhal", "Quindorel", "Text1", ""),
+                 "3");
+    }
+#endif
 
     void laterWriteReplacesEarlierOne() {
         QTemporaryDir dir;

@@ -11,5 +11,6 @@ void addKeyInjectionTests(TestRunner& runner);
 void addHotKeyTests(TestRunner& runner);
 void addRegistryTests(TestRunner& runner);
 void addKeyGuardTests(TestRunner& runner);
+void addPipeTests(TestRunner& runner);
 
 }  // namespace quindorel::test

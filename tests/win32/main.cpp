@@ -12,5 +12,6 @@ int main() {
     addHotKeyTests(runner);
     addRegistryTests(runner);
     addKeyGuardTests(runner);
+    addPipeTests(runner);
     return runner.run();
 }
