@@ -50,13 +50,26 @@ PROGRAM() { "$PROGRAM" "$@"; }
 start_program
 program_window >/dev/null || fail "the main window did not appear on X11"
 in_front() { swaymsg -q '[app_id="^firefox"] focus'; }
-count() { tail -n "+$MARK" "$EVENTS" | awk -v t="$1" -v k="$2" -v r="${3:--}" '$2 == t && $3 == k && (r == "-" || $4 == r)' | wc -l; }
+focused_name() {
+  swaymsg -t get_tree -r | python3 -c 'import json, sys
+def focused(node):
+    return node.get("name") if node.get("focused") else next(filter(None, map(focused, node.get("nodes", []) + node.get("floating_nodes", []))), None)
+print(focused(json.load(sys.stdin)))'
+}
+quindorel_focused() { [ "$(focused_name)" = Quindorel ]; }
+# What the page saw after event number MARK (the page numbers its events in
+# order; the server may hear of them in another).
+count() { awk -v m="$MARK" -v t="$1" -v k="$2" -v r="${3:--}" '$1 > m && $2 == t && $3 == k && (r == "-" || $4 == r)' "$EVENTS" | wc -l; }
 page_has() { [ "$(count "$@")" -gt 0 ]; }
+# Firefox in front, and the page has said so last: MARK is that event.
+focused() { MARK=$(awk '$2 == "focus" || $2 == "blur" { if ($1 + 0 >= n) { n = $1 + 0; t = $2 } } END { print (t == "focus" ? n : "") }' "$EVENTS"); [ -n "$MARK" ]; }
 
+# Once Sway has given the new main window the keyboard, Firefox takes it.
+wait_for 10 quindorel_focused || fail "Sway did not focus the main window"
 in_front
-MARK=$(($(wc -l <"$EVENTS") + 1))
+wait_for 10 focused || fail "the page did not get the keyboard"
 PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start with Firefox in front: $(cat "$WORK/start.out")"
-wait_for 10 page_has keydown a || fail "no A reached the page: $(tail -n "+$MARK" "$EVENTS" | tr '\n' ';')"
+wait_for 10 page_has keydown a || fail "no A reached the page"
 wait_for 10 page_has mousedown 0 || fail "no left button reached the page"
 # Long enough for a client's repeat to begin (Sway's delay is 600 ms).
 sleep 2
@@ -70,14 +83,13 @@ note "$FIGURES"
 
 # Killed mid-hold: the guard gives virtual keyboards their repeat back, and
 # an A held on the test's keyboard repeats in the page again.
-in_front
-MARK=$(($(wc -l <"$EVENTS") + 1))
+focused || fail "the page lost the keyboard"
 PROGRAM --start >/dev/null 2>&1 || fail "the second --start failed"
 wait_for 10 page_has keydown a || fail "no A in the second hold"
 kill -KILL "$PROGRAM_PID"
 wait_for 10 page_has keyup a || fail "A stayed down after SIGKILL"
 wait_for 10 page_has mouseup 0 || fail "the button stayed down after SIGKILL"
-type_keys +65
-wait_for 10 page_has keydown a 1 || problem "a held key of a virtual keyboard does not repeat after SIGKILL"
-type_keys -65
+# Held again until the guard has been (a key repeats at the rate it went down with).
+repeats() { type_keys +65; wait_for 3 page_has keydown a 1; local held=$?; type_keys -65; return $held; }
+wait_for 10 repeats || problem "a held key of a virtual keyboard does not repeat after SIGKILL"
 finish
