@@ -96,7 +96,6 @@ private slots:
         const std::pair<const char*, std::int32_t> table[] = {
             {"input 1:1:kbd repeat_rate 40", 25},
             {"set $r 0\ninput * {\n  repeat_rate $r\n}", 0},
-            {"input type:keyboard repeat_rate 30\ninput 1:1:kbd repeat_rate 40", 30},
             {"input 0:0:virtual_keyboard repeat_rate 30\ninput * repeat_rate 33", 33},
             {"input \"0:0:virtual_keyboard\" repeat_rate 31\ninput * repeat_rate x", 31},
         };

@@ -75,10 +75,8 @@ run_as_sway_user() {
   PROGRAM() { "${as_sway_user[@]}" "$PROGRAM_AS_ROOT" "$@"; }
 }
 
-# start_mouse: the seat's mouse, as a desktop has one, kept to the end (Sway
-# 1.7 crashes when its only pointer goes; docs/wayland.md). start_keys: a
-# keyboard of the test's, kept to the end, which type_keys STEP... drives
-# (the driver's steps).
+# The seat's mouse (Sway 1.7 crashes when its only pointer goes), and a
+# keyboard of the test's that type_keys STEP... drives: both to the end.
 start_mouse() {
   coproc mouse { exec "$DRIVER" mouse; }
   STARTED_PIDS+=($mouse_PID)
