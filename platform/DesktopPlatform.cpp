@@ -237,6 +237,17 @@ void DesktopPlatform::pumpWayland([[maybe_unused]] WaylandDesktop* wayland) {
                              waylandPump_->setEnabled(false);
                          }
                      });
+    // Sway's reloads, heard as they come.
+    if (wayland->swayFd() >= 0) {
+        swayPump_ = std::make_unique<QSocketNotifier>(wayland->swayFd(), QSocketNotifier::Read);
+        QObject::connect(swayPump_.get(), &QSocketNotifier::activated, swayPump_.get(),
+                         [this, wayland] {
+                             wayland->dispatch();
+                             if (wayland->swayFd() < 0) {
+                                 swayPump_->setEnabled(false);
+                             }
+                         });
+    }
 #endif
 }
 
@@ -292,6 +303,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     WaylandDesktop::Options options;
     options.ownAppId = ownAppId();
     options.stopCommand = stopCommand();
+    options.guard = keyGuard;
     options.log = qtSystemLog();
     options.waiter = std::make_unique<QtWaiter>();
     // KWin lists its windows to a script of ours, not over Wayland, and KDE
@@ -305,7 +317,6 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     std::string whyNot;
     NativeSide side;
     if (auto desktop = WaylandDesktop::open(std::move(options), &whyNot)) {
-        desktop->setKeyGuard(keyGuard);
         side.pumped = desktop.get();
         side.stopKey = desktop->desktopStopKey();
         side.desktop = std::move(desktop);

@@ -52,6 +52,7 @@ private:
     QString startUpNotice_;
     QString desktopNote_;
     std::unique_ptr<QSocketNotifier> waylandPump_;
+    std::unique_ptr<QSocketNotifier> swayPump_;
     friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard);
 };
 

@@ -1,19 +1,17 @@
 #include "platform/wayland/SwayIpc.h"
 
+#include "platform/wayland/SwayConfig.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <nlohmann/json.hpp>
-#include <set>
-#include <sstream>
 #include <type_traits>
 
 namespace quindorel {
@@ -27,7 +25,13 @@ constexpr std::size_t kMagicSize = 6;
 constexpr std::size_t kHeaderSize = kMagicSize + 8;
 constexpr std::uint32_t kRunCommand = 0;
 constexpr std::uint32_t kGetTree = 4;
+constexpr std::uint32_t kSubscribe = 2;
 constexpr std::uint32_t kGetConfig = 9;
+constexpr std::uint32_t kGetInputs = 100;
+constexpr std::uint32_t kEvent = 0x80000000;
+constexpr std::uint32_t kWorkspaceEvent = kEvent | 0;
+// Sway's identifier of every virtual keyboard, ours among them.
+constexpr char kVirtualKeyboard[] = "0:0:virtual_keyboard";
 // An answer larger than this is no answer of Sway's to us.
 constexpr std::uint32_t kMaxAnswer = 64 * 1024 * 1024;
 
@@ -106,12 +110,6 @@ void collect(const json& node, bool floating, std::vector<SwayIpc::Window>& wind
     }
 }
 
-std::string lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 }  // namespace
 
 std::unique_ptr<SwayIpc> SwayIpc::open(SystemLog log) {
@@ -138,6 +136,28 @@ SwayIpc::~SwayIpc() {
     close(fd_);
 }
 
+std::optional<std::pair<std::uint32_t, std::string>> SwayIpc::receive(
+    std::chrono::steady_clock::time_point deadline) {
+    char header[kHeaderSize];
+    std::uint32_t length = 0;
+    std::uint32_t type = 0;
+    std::string payload;
+    const bool ok =
+        whole(fd_, POLLIN, kHeaderSize, deadline,
+              [&](std::size_t at, std::size_t n) { return recv(fd_, header + at, n, 0); }) &&
+        std::memcmp(header, kMagic, kMagicSize) == 0 &&
+        (std::memcpy(&length, header + kMagicSize, 4), length <= kMaxAnswer) &&
+        (std::memcpy(&type, header + kMagicSize + 4, 4), payload.resize(length),
+         whole(fd_, POLLIN, length, deadline, [&](std::size_t at, std::size_t n) {
+             return recv(fd_, payload.data() + at, n, 0);
+         }));
+    if (!ok) {
+        lost_ = true;
+        return std::nullopt;
+    }
+    return std::make_pair(type, std::move(payload));
+}
+
 std::optional<std::string> SwayIpc::request(std::uint32_t type, const std::string& payload) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
     std::string out(kMagic, kMagicSize);
@@ -145,27 +165,21 @@ std::optional<std::string> SwayIpc::request(std::uint32_t type, const std::strin
     out.append(reinterpret_cast<const char*>(&length), 4);
     out.append(reinterpret_cast<const char*>(&type), 4);
     out += payload;
-    char header[kHeaderSize];
-    std::uint32_t answerLength = 0;
-    std::string answer;
-    const bool ok =
-        whole(fd_, POLLOUT, out.size(), deadline,
-              [&](std::size_t at, std::size_t n) {
-                  return send(fd_, out.data() + at, n, MSG_NOSIGNAL);
-              }) &&
-        whole(fd_, POLLIN, kHeaderSize, deadline,
-              [&](std::size_t at, std::size_t n) { return recv(fd_, header + at, n, 0); }) &&
-        std::memcmp(header, kMagic, kMagicSize) == 0 &&
-        (std::memcpy(&answerLength, header + kMagicSize, 4), answerLength <= kMaxAnswer) &&
-        (answer.resize(answerLength),
-         whole(fd_, POLLIN, answerLength, deadline,
-               [&](std::size_t at, std::size_t n) { return recv(fd_, answer.data() + at, n, 0); }));
-    if (!ok) {
+    std::optional<std::pair<std::uint32_t, std::string>> answer;
+    if (whole(fd_, POLLOUT, out.size(), deadline, [&](std::size_t at, std::size_t n) {
+            return send(fd_, out.data() + at, n, MSG_NOSIGNAL);
+        })) {
+        // Events the connection listens for may come before the answer.
+        do {
+            answer = receive(deadline);
+        } while (answer && (answer->first & kEvent) != 0);
+    }
+    if (!answer || answer->first != type) {
         log_.write(LogTopic::Wayland, LogLevel::Warning,
                    "Sway's IPC gave no answer to request " + std::to_string(type));
         return std::nullopt;
     }
-    return answer;
+    return std::move(answer->second);
 }
 
 std::optional<SwayIpc::Tree> SwayIpc::parseTree(const std::string& text) {
@@ -204,45 +218,78 @@ bool SwayIpc::run(const std::string& commands) {
     return true;
 }
 
-bool SwayIpc::bindsStopKey(const std::string& config) {
-    // Variables first ("set $mod Control"), then each bindsym's key, its
-    // parts in any order and case.
-    std::map<std::string, std::string> variables;
-    std::istringstream lines(config);
-    const std::set<std::string> stopKey = {"ctrl", "shift", "s"};
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string word;
-        words >> word;
-        if (word == "set") {
-            std::string name, value;
-            words >> name >> value;
-            variables[name] = value;
-        } else if (word == "bindsym") {
-            while (words >> word && word.rfind("--", 0) == 0) {
-            }
-            for (const auto& [name, value] : variables) {
-                for (std::size_t at; (at = word.find(name)) != std::string::npos;) {
-                    word.replace(at, name.size(), value);
-                }
-            }
-            std::set<std::string> parts;
-            std::istringstream keys(lower(word));
-            for (std::string part; std::getline(keys, part, '+');) {
-                parts.insert(part == "control" ? "ctrl" : part);
-            }
-            if (parts == stopKey) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-bool SwayIpc::stopKeyTaken() {
+std::optional<SwayBindings> SwayIpc::configuration() {
     const auto answer = request(kGetConfig, "");
     const json reply = answer ? json::parse(*answer, nullptr, false) : json();
-    return bindsStopKey(field(reply, "config", std::string()));
+    if (!reply.is_object() || !reply.contains("config") || !reply["config"].is_string()) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning, "Sway did not tell its configuration");
+        return std::nullopt;
+    }
+    // Sway 1.7 tells the main file's text, not where it lies: its command
+    // line and environment do.
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    const int pid = getsockopt(fd_, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? peer.pid : 0;
+    const std::string path = pid > 0 ? swayConfigPath(pid) : std::string();
+    return readSwayBindings(reply["config"].get<std::string>(), path, swayConfigFiles(pid));
+}
+
+bool SwayIpc::stopKeyTaken(xkb_keymap* keymap) {
+    const std::optional<SwayBindings> read = configuration();
+    if (!read) {
+        return true;
+    }
+    for (const std::string& doubt : read->doubts) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "Sway's configuration is not read whole (" + doubt +
+                       "): Ctrl+Shift+S is left to it");
+    }
+    return !read->doubts.empty() ||
+           std::any_of(read->bindings.begin(), read->bindings.end(),
+                       [keymap](const SwayBinding& b) { return bindsStopKey(b, keymap); });
+}
+
+std::optional<std::int32_t> SwayIpc::parseVirtualKeyboardRepeatRate(const std::string& text) {
+    const json inputs = json::parse(text, nullptr, false);
+    if (!inputs.is_array()) {
+        return std::nullopt;
+    }
+    for (const json& input : inputs) {
+        const std::int32_t rate = field(input, "repeat_rate", std::int32_t{-1});
+        if (field(input, "identifier", std::string()) == kVirtualKeyboard && rate >= 0) {
+            return rate;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> SwayIpc::virtualKeyboardRepeatRate() {
+    const auto answer = request(kGetInputs, "");
+    if (const auto told = answer ? parseVirtualKeyboardRepeatRate(*answer) : std::nullopt) {
+        return told;
+    }
+    const std::optional<SwayBindings> read = configuration();
+    return read ? std::optional<std::int32_t>(read->virtualKeyboardRepeatRate) : std::nullopt;
+}
+
+bool SwayIpc::listenForReloads() {
+    const auto answer = request(kSubscribe, R"(["workspace"])");
+    return answer && field(json::parse(*answer, nullptr, false), "success", false);
+}
+
+bool SwayIpc::isReload(std::uint32_t type, const std::string& text) {
+    return type == kWorkspaceEvent &&
+           field(json::parse(text, nullptr, false), "change", std::string()) == "reload";
+}
+
+bool SwayIpc::reloaded() {
+    bool reload = false;
+    for (pollfd ready = {fd_, POLLIN, 0}; !lost_ && poll(&ready, 1, 0) > 0;) {
+        // A message begun is read whole: Sway writes each at once.
+        const auto event = receive(std::chrono::steady_clock::now() + std::chrono::seconds(1));
+        reload = reload || (event && isReload(event->first, event->second));
+    }
+    return reload;
 }
 
 }  // namespace quindorel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -7,6 +8,9 @@
 #include <vector>
 
 #include "platform/SystemLog.h"
+#include "platform/wayland/SwayConfig.h"
+
+struct xkb_keymap;
 
 namespace quindorel {
 
@@ -48,18 +52,41 @@ public:
     std::optional<Tree> tree();
     // Runs the commands; whether Sway says each one succeeded.
     bool run(const std::string& commands);
-    // Whether the user's configuration binds Ctrl+Shift+S to something.
-    bool stopKeyTaken();
+    // Whether the user's configuration binds Ctrl+Shift+S to something, or
+    // may: the configuration Sway was started with, read as Sway reads it
+    // (SwayConfig.h). `keymap` is the seat's, or null.
+    bool stopKeyTaken(xkb_keymap* keymap);
+    // The repeat rate of virtual keyboards now in force, as get_inputs
+    // tells it (Sway 1.8 and later), else as the configuration sets it;
+    // nothing when Sway tells neither.
+    std::optional<std::int32_t> virtualKeyboardRepeatRate();
+
+    // Turns this connection into one that hears of Sway's reloads (and
+    // nothing else it can answer): true once Sway agrees.
+    bool listenForReloads();
+    int fd() const { return fd_; }
+    // Reads the events that have come, without waiting for more: whether
+    // Sway has reloaded its configuration since the last call. False too
+    // when the connection is gone (see lost()).
+    bool reloaded();
+    bool lost() const { return lost_; }
 
     // The parts that read Sway's answers, apart for tests.
     static std::optional<Tree> parseTree(const std::string& json);
-    static bool bindsStopKey(const std::string& config);
+    static std::optional<std::int32_t> parseVirtualKeyboardRepeatRate(const std::string& json);
+    static bool isReload(std::uint32_t type, const std::string& json);
 
 private:
     SwayIpc(int fd, SystemLog log) : fd_(fd), log_(std::move(log)) {}
+    // The configuration Sway was started with, read whole (SwayConfig.h).
+    std::optional<SwayBindings> configuration();
     std::optional<std::string> request(std::uint32_t type, const std::string& payload);
+    // One whole message, header and payload, within the deadline.
+    std::optional<std::pair<std::uint32_t, std::string>> receive(
+        std::chrono::steady_clock::time_point deadline);
 
     int fd_;
+    bool lost_ = false;
     SystemLog log_;
 };
 

@@ -1,20 +1,19 @@
 #include "platform/wayland/WaylandDesktop.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandInput.h"
 #include "platform/wayland/WaylandKeyGuard.h"
+#include "platform/wayland/WaylandKeymap.h"
 #include "platform/wayland/WlrootsWindows.h"
 
 namespace quindorel {
 
 namespace {
 
-// Sway's input identifier of every virtual keyboard, ours among them.
-constexpr char kVirtualKeyboards[] = "input 0:0:virtual_keyboard ";
-// Sway's own repeat rate, put back when the seat told none.
-constexpr std::int32_t kSwayRepeatRate = 25;
 constexpr std::int32_t kMaxRepeatRate = static_cast<std::int32_t>(kSwayRepeatMax - kSwayRepeatOff);
 
 // The guard's notes of `strokes`: the buttons, which a wlroots desktop keeps
@@ -72,8 +71,27 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
                                                                log, std::move(options.waiter)));
     desktop->sway_ = std::move(sway);
     desktop->stopCommand_ = std::move(options.stopCommand);
+    desktop->guard_ = std::move(options.guard);
     if (!desktop->sway_ && options.stopKey) {
         desktop->desktopStopKey_ = options.stopKey();
+    }
+    if (desktop->sway_) {
+        desktop->swayLock_ = lockSway(desktop->anotherCopyOnSway_);
+    }
+    if (desktop->anotherCopyOnSway_) {
+        log.write(LogTopic::Wayland, LogLevel::Warning,
+                  "another copy of the program keeps Sway's settings: it has Ctrl+Shift+S, "
+                  "and switches client repeat off while it runs");
+    } else if (desktop->sway_) {
+        desktop->swayEvents_ = SwayIpc::open(log);
+        if (desktop->swayEvents_ && !desktop->swayEvents_->listenForReloads()) {
+            log.write(LogTopic::Wayland, LogLevel::Warning,
+                      "Sway will not tell of its reloads: after one, held keys may repeat and "
+                      "Ctrl+Shift+S may not end a hold");
+            desktop->swayEvents_.reset();
+        }
+        // Once, as the program starts: never while a game waits for keys.
+        desktop->switchRepeatOff();
     }
     return desktop;
 }
@@ -89,13 +107,10 @@ WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
       waiter_(std::move(waiter)) {}
 
 WaylandDesktop::~WaylandDesktop() {
-    if (sway_ && stopKeyBound_) {
-        sway_->run("unbindsym Ctrl+Shift+s");
-        guard_.tell({{kSwayStopBinding, false}});
-    }
-    if (sway_ && repeatRate_ > 0) {
-        sway_->run(kVirtualKeyboards + std::string("repeat_rate ") + std::to_string(repeatRate_));
-        guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
+    unbindStopKey();
+    putRepeatBack();
+    if (swayLock_ >= 0) {
+        close(swayLock_);
     }
     // What was made on the connection goes before it.
     windows_.reset();
@@ -106,7 +121,17 @@ int WaylandDesktop::fd() const {
     return connection_->fd();
 }
 
+int WaylandDesktop::swayFd() const {
+    return swayEvents_ ? swayEvents_->fd() : -1;
+}
+
 bool WaylandDesktop::dispatch() {
+    if (swayEvents_ && swayEvents_->reloaded()) {
+        afterSwayReload();
+    }
+    if (swayEvents_ && swayEvents_->lost()) {
+        swayEvents_.reset();
+    }
     if (!lost_ && !connection_->dispatch()) {
         lost_ = true;
         log_.write(LogTopic::Wayland, LogLevel::Warning,
@@ -169,48 +194,88 @@ bool WaylandDesktop::setUpStopKey(WindowId) {
     if (!sway_ || stopCommand_.empty() || stopKeyBound_) {
         return true;
     }
-    if (sway_->stopKeyTaken()) {
+    if (anotherCopyOnSway_) {
+        return false;  // that copy's binding stays
+    }
+    stopKeyWanted_ = true;
+    return bindStopKey();
+}
+
+bool WaylandDesktop::bindStopKey() {
+    const XkbPtr<xkb_keymap> keymap = chooseKeymap(connection_->seatKeyboard().keymap);
+    if (sway_->stopKeyTaken(keymap.get())) {
         return false;
     }
+    // In the mode Sway starts in, whatever mode the user is in now: unbound
+    // from the same one at the end.
     guard_.tell({{kSwayStopBinding, true}});
-    stopKeyBound_ = sway_->run("bindsym --no-repeat Ctrl+Shift+s exec " + stopCommand_);
+    stopKeyBound_ =
+        sway_->run("mode default bindsym --no-repeat Ctrl+Shift+s exec " + stopCommand_);
     if (!stopKeyBound_) {
         guard_.tell({{kSwayStopBinding, false}});
     }
     return true;
 }
 
-void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const KeySendResult* sent) {
-    // Clients repeat a held key themselves; while ours are down, Sway tells
-    // them our keyboard does not repeat, as a held key on X11 does not.
-    // Before the first key goes down (`sent` null), and after the last came up.
-    const auto isKeyDown = [](const KeyStroke& s) {
-        return s.down && !isMouseButton(s.virtualKey);
-    };
-    if (sent == nullptr) {
-        if (sway_ && repeatRate_ == 0 && keysDown_.empty() &&
-            std::any_of(strokes.begin(), strokes.end(), isKeyDown)) {
-            const std::int32_t told = connection_->seatKeyboard().repeatRate;
-            repeatRate_ = told > 0 && told <= kMaxRepeatRate ? told : kSwayRepeatRate;
-            guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), true}});
-            sway_->run(kVirtualKeyboards + std::string("repeat_rate 0"));
-            input_->giveKeymap();
-        }
+void WaylandDesktop::unbindStopKey() {
+    if (sway_ && stopKeyBound_) {
+        sway_->run(kSwayUnbindStopKey);
+        guard_.tell({{kSwayStopBinding, false}});
+        stopKeyBound_ = false;
+    }
+}
+
+void WaylandDesktop::switchRepeatOff() {
+    // Clients repeat a held key themselves, at the rate Sway gives the
+    // keyboard that typed it; virtual keyboards are told not to, as a held
+    // key on X11 does not repeat. The user's own keyboards keep theirs.
+    const std::optional<std::int32_t> rate = sway_->virtualKeyboardRepeatRate();
+    if (!rate || *rate > kMaxRepeatRate) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "Sway does not tell the repeat rate of virtual keyboards: windows may repeat "
+                   "held keys");
         return;
     }
-    for (std::size_t i = 0; i < strokes.size() && i < sent->keys.size(); ++i) {
-        if (sent->keys[i] && !isMouseButton(strokes[i].virtualKey)) {
-            std::erase(keysDown_, *sent->keys[i]);
-            if (strokes[i].down) {
-                keysDown_.push_back(*sent->keys[i]);
-            }
-        }
+    if (*rate == 0) {
+        return;  // the user's configuration has them not repeat already
     }
-    if (sway_ && repeatRate_ > 0 && keysDown_.empty()) {
-        sway_->run(kVirtualKeyboards + std::string("repeat_rate ") + std::to_string(repeatRate_));
-        input_->giveKeymap();
+    guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(*rate), true}});
+    if (!sway_->run(std::string(kSwayVirtualKeyboards) + " repeat_rate 0")) {
+        guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(*rate), false}});
+        return;
+    }
+    repeatRate_ = *rate;
+    input_->giveKeymap();
+}
+
+void WaylandDesktop::putRepeatBack() {
+    if (sway_ && repeatRate_ > 0) {
+        sway_->run(std::string(kSwayVirtualKeyboards) + " repeat_rate " +
+                   std::to_string(repeatRate_));
         guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
         repeatRate_ = 0;
+    }
+}
+
+void WaylandDesktop::afterSwayReload() {
+    // The configuration read again has replaced what the program set: the
+    // rate in force now is the user's, and no binding of ours is left.
+    log_.write(LogTopic::Wayland, LogLevel::Debug, "Sway reloaded its configuration");
+    if (repeatRate_ > 0) {
+        guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
+        repeatRate_ = 0;
+    }
+    switchRepeatOff();
+    // Sway has given every keyboard a keymap of its configuration's again.
+    input_->giveKeymap();
+    if (stopKeyBound_) {
+        guard_.tell({{kSwayStopBinding, false}});
+        stopKeyBound_ = false;
+    }
+    if (stopKeyWanted_ && !bindStopKey()) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "Sway's configuration binds Ctrl+Shift+S since its reload: it no longer ends "
+                   "a hold");
     }
 }
 
@@ -233,7 +298,6 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (lost_) {
         return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
-    holdRepeat(strokes, nullptr);
     KeySendResult result;
     guard_.sendTold(guardNotes(*input_, strokes), [&] {
         result = input_->send(strokes);
@@ -244,7 +308,6 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
             connection_->settle(500);
         }
     });
-    holdRepeat(strokes, &result);
     if (result.outcome == KeySendOutcome::Refused) {
         dispatch();  // says why, once
     }

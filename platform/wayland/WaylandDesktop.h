@@ -23,7 +23,8 @@ class WaylandInput;
 // and pointer, which reach the window in front. Window ids are negative
 // (WaylandToplevels.h). On Sway its IPC adds what the protocols leave out:
 // where windows lie (for the pointer), moving floating windows, switching
-// client-side repeat off while keys are held, and the stop key as a binding.
+// client-side repeat of virtual keyboards off for the run, and the stop key
+// as a binding; both set up again when Sway reloads its configuration.
 // Whoever runs the event loop calls dispatch() when fd() is readable.
 class WaylandDesktop : public NativeDesktop {
 public:
@@ -42,6 +43,9 @@ public:
         // for only where no Sway takes a binding of ours, since finding out
         // costs a round trip to the session bus at start-up.
         std::function<std::unique_ptr<DesktopStopKey>()> stopKey;
+        // Hears of what must be put back should the program die (buttons
+        // down, Sway's settings).
+        KeyGuard guard;
     };
     // The desktop of WAYLAND_DISPLAY, or null when there is none or it
     // offers no way to send keys; then `whyNot` says why in a user's words.
@@ -77,11 +81,10 @@ public:
     bool setUpStopKey(WindowId) override;
     bool isStopKeyPress(const void*) override { return false; }
 
-    // The guard that lets go of our buttons and puts Sway's settings back
-    // should the program die with them.
-    void setKeyGuard(KeyGuard guard) { guard_ = std::move(guard); }
-
     int fd() const;
+    // Where Sway tells of its reloads, -1 where there is no Sway: readable
+    // means dispatch() has something to do.
+    int swayFd() const;
     // Handles what the compositor sent; false once the connection is lost,
     // after which the desktop lists nothing and sends nothing.
     bool dispatch();
@@ -91,7 +94,15 @@ private:
                    std::unique_ptr<WaylandInput> input, std::unique_ptr<NativeWindows> windows,
                    SystemLog log, std::unique_ptr<Waiter> waiter);
     bool isOwn(WindowId window);
-    void holdRepeat(const std::vector<KeyStroke>& strokes, const KeySendResult* sent);
+    // Sway's settings for the run: set once, never while a window is in front
+    // waiting for keys (Sway sends the focused window its keyboard focus
+    // again whenever an input's settings change: a browser game would see
+    // its page lose the keyboard).
+    void switchRepeatOff();
+    void putRepeatBack();
+    bool bindStopKey();
+    void unbindStopKey();
+    void afterSwayReload();
 
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<WaylandInput> input_;
@@ -99,12 +110,15 @@ private:
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
     std::unique_ptr<SwayIpc> sway_;
+    std::unique_ptr<SwayIpc> swayEvents_;  // a connection that hears of reloads
+    int swayLock_ = -1;                    // held while this copy keeps Sway's settings
+    bool anotherCopyOnSway_ = false;       // which keeps them instead
     KeyGuard guard_;
     std::string stopCommand_;
     std::unique_ptr<DesktopStopKey> desktopStopKey_;
     bool stopKeyBound_ = false;
-    std::vector<SystemKey> keysDown_;  // keys, not buttons: while any is down, no repeat
-    std::int32_t repeatRate_ = 0;      // what to put back; 0: repeat is on
+    bool stopKeyWanted_ = false;   // asked for: bound again after a reload
+    std::int32_t repeatRate_ = 0;  // what to put back; 0: nothing was changed
     bool lost_ = false;
 };
 

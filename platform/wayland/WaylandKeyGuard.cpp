@@ -1,7 +1,12 @@
 #include "platform/wayland/WaylandKeyGuard.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <wayland-client.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -70,26 +75,62 @@ void release(const std::vector<GuardNote>& owed) {
 
 }  // namespace
 
+int lockSway(bool& another) {
+    another = false;
+    const char* socket = std::getenv("SWAYSOCK");
+    if (socket == nullptr || *socket == '\0') {
+        return -1;
+    }
+    // Beside the socket, in Sway's own runtime folder: every copy on that
+    // Sway finds it, whatever runtime folder it was started with.
+    const std::string path(socket);
+    const auto slash = path.rfind('/');
+    const std::string lock = slash == std::string::npos ? "quindorel." + path + ".lock"
+                                                        : path.substr(0, slash + 1) + "quindorel." +
+                                                              path.substr(slash + 1) + ".lock";
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        return -1;
+    }
+    int locked;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        another = errno == EWOULDBLOCK;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 void letGoOnWayland(const std::vector<GuardNote>& owed) {
     bool toRelease = false;
     std::string commands;
     for (const GuardNote& note : owed) {
         toRelease = toRelease || isButton(note.key) || isKey(note.key);
         if (note.key > kSwayRepeatOff && note.key <= kSwayRepeatMax) {
-            commands += "input 0:0:virtual_keyboard repeat_rate " +
+            commands += std::string(kSwayVirtualKeyboards) + " repeat_rate " +
                         std::to_string(note.key - kSwayRepeatOff) + ";";
         } else if (note.key == kSwayStopBinding) {
-            commands += "unbindsym Ctrl+Shift+s;";
+            commands += std::string(kSwayUnbindStopKey) + ";";
         }
     }
     if (toRelease) {
         release(owed);
     }
-    if (!commands.empty()) {
+    // Unless another copy has taken Sway over since: its binding and switch
+    // are not ours to undo.
+    bool another = false;
+    const int lock = commands.empty() ? -1 : lockSway(another);
+    if (!commands.empty() && !another) {
         if (auto sway = SwayIpc::open({})) {
             commands.pop_back();
             sway->run(commands);
         }
+    }
+    if (lock >= 0) {
+        ::close(lock);
     }
 }
 

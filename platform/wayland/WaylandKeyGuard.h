@@ -23,9 +23,20 @@ inline constexpr SystemKey kSwayRepeatOff = 0x20000;
 inline constexpr SystemKey kSwayRepeatMax = 0x2FFFF;
 // Down while the stop key is bound to the program.
 inline constexpr SystemKey kSwayStopBinding = 0x30000;
+// Sway's input identifier of every virtual keyboard, ours among them.
+inline constexpr char kSwayVirtualKeyboards[] = "input 0:0:virtual_keyboard";
+// Takes the program's stop key binding away, from the mode it was made in.
+inline constexpr char kSwayUnbindStopKey[] = "mode default unbindsym Ctrl+Shift+s";
 // A key down where the compositor keeps it (KWin): kWaylandKey + its evdev code.
 inline constexpr SystemKey kWaylandKey = 0x40000;
 inline constexpr SystemKey kWaylandKeyMax = 0x4FFFF;
+
+// Which copy of the program on a Sway keeps Sway's settings for its run (the
+// stop key's binding, the repeat switch): the one that holds the lock of
+// SWAYSOCK's Sway, which goes with the copy however it ends. Gives the lock's
+// descriptor, to keep; -1 with `another` set when another copy holds it, or
+// with `another` clear when no lock can be made (the copy then acts alone).
+int lockSway(bool& another);
 
 // Lets go of the Wayland notes of `owed` on WAYLAND_DISPLAY and SWAYSOCK;
 // notes of other systems are passed over.

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Runs a command on the Xwayland of a Wayland desktop, as a session of that
 # desktop starts programs (WAYLAND_DISPLAY and DISPLAY set):
-#   with-wayland-desktop.sh weston|sway|sway-smart|sway-bound|mutter|kwin command [arguments...]
+#   with-wayland-desktop.sh weston|sway|sway-smart|sway-bound|sway-user|mutter|kwin command [arguments...]
 # weston draws into a private Xvfb (QUINDOREL_TEST_OUTER_DISPLAY names it);
 # the others run headless. sway-smart is sway with
 # focus_on_window_activation smart; sway-bound is sway whose configuration
-# binds Ctrl+Shift+S, as a user's may; plain sway keeps its default. sway gets
+# binds Ctrl+Shift+S, as a user's may; sway-user's configuration is split as
+# users split theirs: it sets variables and includes, through one, every file
+# of a folder beside it, which QUINDOREL_TEST_SWAY_INCLUDES names (the tests
+# write there, then `swaymsg reload`); plain sway keeps its default. sway gets
 # SWAYSOCK for swaymsg. QUINDOREL_TEST_WM names the desktop,
 # QUINDOREL_TEST_DESKTOP_LOG holds what the compositor logs. Exits 77 when
 # the desktop cannot run here. Everything started here is stopped on the
@@ -23,7 +26,7 @@ case $desktop in
     fi
     [ "$QUINDOREL_TEST_OUTER_DISPLAY" = nested ] && export QUINDOREL_TEST_OUTER_DISPLAY=$DISPLAY
     binary=weston ;;
-  sway | sway-smart | sway-bound) binary=sway ;;
+  sway | sway-smart | sway-bound | sway-user) binary=sway ;;
   mutter) binary=mutter ;;
   kwin) binary=kwin_wayland ;;
   *) echo "with-wayland-desktop.sh: unknown desktop '$desktop'" >&2; exit 2 ;;
@@ -97,13 +100,19 @@ case $desktop in
       display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log")
       [ -n "$display" ] && printf 'WAYLAND_DISPLAY=%s\nDISPLAY=%s\n' "$socket" "$display" >"$session"
     } ;;
-  sway | sway-smart | sway-bound)
+  sway | sway-smart | sway-bound | sway-user)
     command -v xhost >/dev/null || skip "xhost is not installed (scripts/install-deps.sh wayland)"
     {
       echo "xwayland enable"
       echo "output HEADLESS-1 resolution 1280x1024"
       [ "$desktop" = sway-smart ] && echo "focus_on_window_activation smart"
       [ "$desktop" = sway-bound ] && echo "bindsym Ctrl+Shift+s exec true"
+      if [ "$desktop" = sway-user ]; then
+        # Longest name first: $mod is Ctrl, not Mod1 followed by "od".
+        printf '%s\n' 'set $m Mod1' 'set $mod Ctrl' 'set $parts keys.d' 'include $parts/*.conf'
+        mkdir "$tmp/keys.d"
+        export QUINDOREL_TEST_SWAY_INCLUDES=$tmp/keys.d
+      fi
       echo "exec $tmp/session.sh"
     } >"$tmp/sway.config"
     as_user=()

@@ -4,6 +4,7 @@
 # arguments), in_front (gives wev the keyboard) and PROGRAM_PID.
 command -v wev >/dev/null || skip "wev is not installed (scripts/install-deps.sh wayland)"
 WEV=$WORK/wev.log
+DRIVER=$(dirname "$RECORDER")/../wayland/wayland_driver
 start_wev() {
   stdbuf -oL wev >"$WEV" 2>&1 &
   STARTED_PIDS+=($!)
@@ -47,4 +48,49 @@ hold_and() {
   has_count 'key: 38; state: 0' "$2" || fail "A stayed down after $1"
   more_buttons 0 "$released" || fail "the left button stayed down after $1"
   wait_exit "$PROGRAM_PID" 10 || fail "the program did not end after $1"
+}
+
+# Sway runs its bindings as its own user: when that is another (the tests
+# run Sway as nobody when they run as root), the program runs as that user
+# too, as it would in a real session, so that the stop key's command reaches
+# it. Defines PROGRAM (the command line, as that user), as_sway_user (the
+# prefix that runs a command as that user) and hand_over (gives that user
+# the test's folder).
+run_as_sway_user() {
+  SWAY_UID=$(stat -c %u "$SWAYSOCK")
+  as_sway_user=()
+  if [ "$SWAY_UID" != "$(id -u)" ]; then
+    as_sway_user=(setpriv --reuid="$SWAY_UID" --regid="$(stat -c %g "$SWAYSOCK")" --clear-groups)
+    chmod 0755 "$WORK"
+    # A build folder closed to that user (one under /root) is installed where
+    # the user can run it, as a user's own copy would be.
+    if ! "${as_sway_user[@]}" "$PROGRAM" --version >/dev/null 2>&1; then
+      cmake --install "$(dirname "$PROGRAM")" --prefix "$WORK/stage" >/dev/null || fail "cannot install the build for uid $SWAY_UID"
+      PROGRAM=$WORK/stage/bin/quindorel
+      "${as_sway_user[@]}" "$PROGRAM" --version >/dev/null 2>&1 || fail "uid $SWAY_UID cannot run the installed copy either"
+    fi
+  fi
+  hand_over() { [ ${#as_sway_user[@]} = 0 ] || chown -R "$SWAY_UID" "$WORK"; }
+  PROGRAM_AS_ROOT=$PROGRAM
+  PROGRAM() { "${as_sway_user[@]}" "$PROGRAM_AS_ROOT" "$@"; }
+}
+
+# The seat's mouse (Sway 1.7 crashes when its only pointer goes), and a
+# keyboard of the test's that type_keys STEP... drives: both to the end.
+start_mouse() {
+  coproc mouse { exec "$DRIVER" mouse; }
+  STARTED_PIDS+=($mouse_PID)
+  read -r -t 10 ready <&"${mouse[0]}" && [ "$ready" = ready ] || fail "no mouse on the seat"
+}
+start_keys() {
+  coproc keys { exec "$DRIVER" -; }
+  STARTED_PIDS+=($keys_PID)
+  type_keys sleep:10
+}
+type_keys() {
+  local step answer
+  for step in "$@"; do
+    echo "$step" >&"${keys[1]}"
+    read -r -t 10 answer <&"${keys[0]}" && [ "$answer" = ok ] || fail "the test's keyboard failed at $step"
+  done
 }

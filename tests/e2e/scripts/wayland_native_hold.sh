@@ -1,33 +1,16 @@
 # A native Wayland window on Sway (wev, which logs what it receives), the
 # program started as a Sway session starts it: the window is listed and
 # brought to the front, the command line aims at it while it is in front; its keys and the left button go down once
-# each, the pointer over it; clients are told not to repeat while the keys
-# are down; everything comes up on --stop, on Ctrl+Shift+S typed into the
+# each, the pointer over it; clients are told that virtual keyboards do not
+# repeat while the program runs, and the rate comes back when it ends;
+# everything comes up on --stop, on Ctrl+Shift+S typed into the
 # native window, and the keys when the program is killed mid-hold.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
 unset QT_QPA_PLATFORM
 [ "$E2E_WM" = sway ] || fail "not on Sway: $E2E_WM"
 
-# Sway runs its bindings as its own user: when that is another (the tests
-# run Sway as nobody when they run as root), the program runs as that user
-# too, as it would in a real session, so that the stop key's command reaches it.
-SWAY_UID=$(stat -c %u "$SWAYSOCK")
-as_sway_user=()
-if [ "$SWAY_UID" != "$(id -u)" ]; then
-  as_sway_user=(setpriv --reuid="$SWAY_UID" --regid="$(stat -c %g "$SWAYSOCK")" --clear-groups)
-  chmod 0755 "$WORK"
-  # A build folder closed to that user (one under /root) is installed where
-  # the user can run it, as a user's own copy would be.
-  if ! "${as_sway_user[@]}" "$PROGRAM" --version >/dev/null 2>&1; then
-    cmake --install "$(dirname "$PROGRAM")" --prefix "$WORK/stage" >/dev/null || fail "cannot install the build for uid $SWAY_UID"
-    PROGRAM=$WORK/stage/bin/quindorel
-    "${as_sway_user[@]}" "$PROGRAM" --version >/dev/null 2>&1 || fail "uid $SWAY_UID cannot run the installed copy either"
-  fi
-fi
-hand_over() { [ ${#as_sway_user[@]} = 0 ] || chown -R "$SWAY_UID" "$WORK"; }
-PROGRAM_AS_ROOT=$PROGRAM
-PROGRAM() { "${as_sway_user[@]}" "$PROGRAM_AS_ROOT" "$@"; }
+run_as_sway_user
 
 write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
 # Shift, A, Z and the left button: the modifier first. The layout is German
@@ -39,10 +22,7 @@ start_wev
 # may crash when it starts on a seat with a pointer and a keyboard): the
 # program's pointer then comes and goes on a seat that keeps one, as on a
 # real desktop (Sway 1.7 crashes when its only pointer goes; docs/wayland.md).
-DRIVER=$(dirname "$RECORDER")/../wayland/wayland_driver
-coproc mouse { exec "$DRIVER" mouse; }
-STARTED_PIDS+=($mouse_PID)
-read -r -t 10 ready <&"${mouse[0]}" && [ "$ready" = ready ] || fail "no mouse on the seat"
+start_mouse
 start_quindorel() {
   hand_over
   "${as_sway_user[@]}" "$PROGRAM" >>"$WORK/program.log" 2>&1 &
@@ -71,7 +51,6 @@ STATUS=$(PROGRAM --status 2>&1)
 [[ $STATUS == holding* ]] || problem "--status during the hold said: $STATUS"
 # Shift comes up after A and Z, as a hand lets go.
 stop_lets_go "key: 38; state: 0 key: 29; state: 0 key: 50; state: 0 "
-seen 'rate: 25 keys/sec' || problem "repeat was not put back after the hold"
 
 # The stop key, typed into the native window through the compositor.
 in_front
@@ -95,17 +74,18 @@ for _ in 1 2 3 4 5; do
   grep -q 'key: 39; state: 1' "$WEV" && break
 done
 grep -q 'key: 39; state: 1' "$WEV" || problem "Ctrl+Shift+S stayed bound after the program ended"
-
-# Killed mid-hold: the compositor lets go of the program's keys, the key
-# guard of its button, and Sway gets its repeat and bindings back.
-start_quindorel
-program_window >/dev/null || fail "the main window did not appear again"
-hold_and KILL 4
 # What a virtual keyboard made now is told (the window hears of the seat's
 # keyboard only while it has one).
 repeats() {
   "$DRIVER" +16 -16 sleep:200 >/dev/null 2>&1
   grep 'repeat_info' "$WEV" | tail -n 1 | grep -q 'rate: 25 keys/sec'
 }
+wait_for 10 repeats || problem "repeat stayed off after the program ended"
+
+# Killed mid-hold: the compositor lets go of the program's keys, the key
+# guard of its button, and Sway gets its repeat and bindings back.
+start_quindorel
+program_window >/dev/null || fail "the main window did not appear again"
+hold_and KILL 4
 wait_for 10 repeats || problem "repeat stayed off after SIGKILL"
 finish
