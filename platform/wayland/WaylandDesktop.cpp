@@ -213,6 +213,26 @@ void WaylandDesktop::holdRepeat(const std::vector<KeyStroke>& strokes, const Key
     }
 }
 
+bool WaylandDesktop::isKwin() const {
+    return connection_->globals().kwin;
+}
+
+void WaylandDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                                           KeyGuard guard) {
+    desktopRepeat_ = std::make_unique<DesktopKeyRepeat>(
+        std::move(setting), std::move(note), std::move(guard), log_, [this](bool on) {
+            // The key must not reach a client that still repeats; the
+            // compositor tells every client, this connection among them.
+            const auto told = [this] { return connection_->seatKeyboard().repeatRate; };
+            if (!on && told() > 0 &&
+                !waiter_->waitUntil([&] { return !dispatch() || told() == 0; },
+                                    std::chrono::milliseconds(2000))) {
+                log_.write(LogTopic::Wayland, LogLevel::Debug,
+                           "the compositor did not announce key repeat off within 2 s");
+            }
+        });
+}
+
 void WaylandDesktop::showWindow(WindowId window) {
     if (lost_ || isOwn(window)) {
         return;
@@ -233,6 +253,9 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     holdRepeat(strokes, nullptr);
+    if (desktopRepeat_) {
+        desktopRepeat_->beforeSend(strokes);
+    }
     KeySendResult result;
     guard_.sendTold(guardNotes(*input_, strokes), [&] {
         result = input_->send(strokes);
@@ -244,6 +267,9 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         }
     });
     holdRepeat(strokes, &result);
+    if (desktopRepeat_) {
+        desktopRepeat_->afterSend(strokes, result);
+    }
     if (result.outcome == KeySendOutcome::Refused) {
         dispatch();  // says why, once
     }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/DesktopKeyRepeat.h"
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
@@ -81,6 +82,13 @@ public:
     // should the program die with them.
     void setKeyGuard(KeyGuard guard) { guard_ = std::move(guard); }
 
+    // KWin: clients repeat held keys at the rate it announces.
+    bool isKwin() const;
+    // Switches the desktop's client key repeat off while keys are held (see
+    // DesktopKeyRepeat), waiting each time until this connection hears of it.
+    void repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                               KeyGuard guard);
+
     int fd() const;
     // Handles what the compositor sent; false once the connection is lost,
     // after which the desktop lists nothing and sends nothing.
@@ -106,6 +114,7 @@ private:
     std::vector<SystemKey> keysDown_;  // keys, not buttons: while any is down, no repeat
     std::int32_t repeatRate_ = 0;      // what to put back; 0: repeat is on
     bool lost_ = false;
+    std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;  // declared last: put back first
 };
 
 }  // namespace quindorel
