@@ -1,5 +1,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
+#include <fstream>
 
 #include "platform/DesktopKeyRepeat.h"
 
@@ -8,34 +9,23 @@ using namespace quindorel;
 namespace {
 
 // A desktop's setting in memory: "off" switches repeat off; "!" cannot be read.
-struct Stored {
-    QString value;
-};
-class FakeSetting : public RepeatSetting {
-public:
-    explicit FakeSetting(Stored& stored) : stored_(stored) {}
+struct FakeSetting : RepeatSetting {
+    explicit FakeSetting(QString& stored) : stored(stored) {}
     std::string desktop() const override { return "fake"; }
     std::optional<std::string> read() override {
-        if (stored_.value == "!") {
-            return std::nullopt;
-        }
-        return stored_.value.toStdString();
+        return stored == "!" ? std::nullopt : std::optional(stored.toStdString());
     }
     bool write(const std::string& value) override {
-        stored_.value = QString::fromStdString(value);
+        stored = QString::fromStdString(value);
         return true;
     }
     std::string off() const override { return "off"; }
     std::string fallback() const override { return "default-on"; }
-
-private:
-    Stored& stored_;
+    QString& stored;
 };
 
 const KeyStroke aDown{65, true}, aUp{65, false}, buttonDown{1, true};
-KeySendResult sentAs(SystemKey key) {
-    return {KeySendOutcome::Sent, {key}, {}};
-}
+const KeySendResult sentA{KeySendOutcome::Sent, {30}, {}};
 
 }  // namespace
 
@@ -49,51 +39,35 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("noteKept");
         const QByteArray head = "quindorel key repeat 1\ndesktop=fake\n";
-        QTest::newRow("no note") << QByteArray() << "off"
-                                 << "off" << false;
-        QTest::newRow("left off by a killed run") << head + "was=on\n"
-                                                  << "off"
-                                                  << "on" << false;
-        QTest::newRow("the user's default") << head + "was=\n"
-                                            << "off"
-                                            << "" << false;
-        QTest::newRow("changed by the user since") << head + "was=on\n"
-                                                   << "slow"
-                                                   << "slow" << false;
-        QTest::newRow("cut short: repeat on") << head + "wa"
-                                              << "off"
-                                              << "default-on" << false;
-        QTest::newRow("a line too many") << head + "was=on\nmore\n"
-                                         << "off"
-                                         << "default-on" << false;
-        QTest::newRow("garbage names no desktop") << QByteArray("\xff\x00zz", 4) << "off"
-                                                  << "off" << false;
-        QTest::newRow("another desktop's")
-            << QByteArray("quindorel key repeat 1\ndesktop=other\nwas=on\n") << "off"
-            << "off" << false;
-        QTest::newRow("unreadable setting: tried again later") << head + "was=on\n"
-                                                               << "!"
-                                                               << "!" << true;
+        const auto row = [](const char* name, const QByteArray& note, const char* now,
+                            const char* after, bool kept = false) {
+            QTest::newRow(name) << note << QString(now) << QString(after) << kept;
+        };
+        row("no note", {}, "off", "off");
+        row("left off by a killed run", head + "was=on\n", "off", "on");
+        row("the user's default", head + "was=\n", "off", "");
+        row("changed by the user since", head + "was=on\n", "slow", "slow");
+        row("cut short: repeat on", head + "wa", "off", "default-on");
+        row("a line too many", head + "was=on\nmore\n", "off", "default-on");
+        row("another desktop's", "quindorel key repeat 1\ndesktop=other\nwas=on\n", "off", "off");
+        row("unreadable setting: tried again later", head + "was=on\n", "!", "!", true);
     }
     void putsBackWhatTheNoteSays() {
         QFETCH(QByteArray, note);
         QFETCH(QString, now);
         QTemporaryDir folder;
         const RepeatNote repeatNote(folder.filePath("state/key-repeat").toStdString());
-        if (!note.isEmpty()) {
-            QVERIFY(QDir(folder.path()).mkpath("state"));
-            QFile file(QString::fromStdString(repeatNote.path()));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(note);
+        if (QDir(folder.path()).mkpath("state") && !note.isEmpty()) {
+            std::ofstream(repeatNote.path()) << note.toStdString();
         }
-        Stored stored{now};
+        QString stored = now;
         putBackNotedRepeat(repeatNote,
                            [&](const std::string& desktop) -> std::unique_ptr<RepeatSetting> {
                                return desktop == "fake" ? std::make_unique<FakeSetting>(stored)
                                                         : nullptr;
                            },
                            {});
-        QTEST(stored.value, "after");
+        QTEST(stored, "after");
         QTEST(repeatNote.exists(), "noteKept");
     }
 
@@ -101,73 +75,54 @@ private slots:
     void switchesOffWhileKeysAreDown_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("userSets");  // while held; empty: nothing
-        QTest::addColumn<QString>("held");
+        QTest::addColumn<bool>("released");     // or destroyed with the key down
         QTest::addColumn<QString>("after");
-        QTest::newRow("on, off, on again") << "on"
-                                           << ""
-                                           << "off"
-                                           << "on";
-        QTest::newRow("the user's default") << ""
-                                            << ""
-                                            << "off"
-                                            << "";
-        QTest::newRow("off already: left alone") << "off"
-                                                 << ""
-                                                 << "off"
-                                                 << "off";
-        QTest::newRow("changed by the user while held") << "on"
-                                                        << "fast"
-                                                        << "fast"
-                                                        << "fast";
+        const auto row = [](const char* name, const char* before, const char* userSets,
+                            bool released, const char* after) {
+            QTest::newRow(name) << QString(before) << QString(userSets) << released
+                                << QString(after);
+        };
+        row("on, off, on again", "on", "", true, "on");
+        row("the user's default", "", "", true, "");
+        row("off already: left alone", "off", "", true, "off");
+        row("changed by the user while held", "on", "fast", true, "fast");
+        row("destroyed mid-hold", "on", "", false, "on");
     }
     void switchesOffWhileKeysAreDown() {
         QFETCH(QString, before);
         QFETCH(QString, userSets);
+        QFETCH(bool, released);
         QTemporaryDir folder;
         const RepeatNote note(folder.filePath("state/key-repeat").toStdString());
-        Stored stored{before};
+        QString stored = before;
         std::vector<bool> applied;
-        DesktopKeyRepeat repeat(std::make_unique<FakeSetting>(stored), note, {}, {},
-                                [&](bool on) { applied.push_back(on); });
-        repeat.beforeSend({buttonDown});
-        QCOMPARE(stored.value, before);  // buttons do not repeat
-        repeat.beforeSend({aDown});
-        const bool switched = before != "off";
-        QCOMPARE(note.exists(), switched);
-        if (switched) {
-            QCOMPARE(note.read()->value, before.toStdString());
-        }
-        repeat.afterSend({aDown}, sentAs(30));
-        if (!userSets.isEmpty()) {
-            stored.value = userSets;
-        }
-        QTEST(stored.value, "held");
-        repeat.afterSend({aUp}, sentAs(30));
-        QTEST(stored.value, "after");
-        QVERIFY(!note.exists());
-        QCOMPARE(applied, switched ? (std::vector<bool>{false, true}) : std::vector<bool>());
-    }
-
-    void putsBackWhenDestroyedMidHold() {
-        QTemporaryDir folder;
-        const RepeatNote note(folder.filePath("key-repeat").toStdString());
-        Stored stored{"on"};
         {
-            DesktopKeyRepeat repeat(std::make_unique<FakeSetting>(stored), note, {}, {});
+            DesktopKeyRepeat repeat(std::make_unique<FakeSetting>(stored), note, {}, {},
+                                    [&](bool on) { applied.push_back(on); });
+            repeat.beforeSend({buttonDown});
+            QCOMPARE(stored, before);  // buttons do not repeat
             repeat.beforeSend({aDown});
-            repeat.afterSend({aDown}, sentAs(30));
-            QCOMPARE(stored.value, "off");
+            repeat.afterSend({aDown}, sentA);
+            const bool switched = before != "off";
+            QCOMPARE(stored, switched ? "off" : before);
+            QCOMPARE(note.read().value_or(RepeatNote::Content()).value,
+                     switched ? before.toStdString() : "");
+            QCOMPARE(applied, std::vector<bool>(switched ? 1 : 0, false));
+            stored = userSets.isEmpty() ? stored : userSets;
+            if (released) {
+                repeat.afterSend({aUp}, sentA);
+            }
         }
-        QCOMPARE(stored.value, "on");
+        QTEST(stored, "after");
         QVERIFY(!note.exists());
     }
 
     void leavesRepeatOnWithoutANote() {
-        Stored stored{"on"};
+        QString stored = "on";
         DesktopKeyRepeat repeat(std::make_unique<FakeSetting>(stored),
                                 RepeatNote("/proc/no-such-folder/key-repeat"), {}, {});
         repeat.beforeSend({aDown});
-        QCOMPARE(stored.value, "on");
+        QCOMPARE(stored, "on");
     }
 };
 

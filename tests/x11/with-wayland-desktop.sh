@@ -76,9 +76,7 @@ EOF
 chmod 0755 "$tmp/session.sh"
 
 export XDG_RUNTIME_DIR=$runtime
-# The user's settings folder, the session's and its programs' alike (GNOME's
-# dconf service and KWin read the keyboard settings there): a private one,
-# named to the tests in QUINDOREL_TEST_CONFIG_HOME.
+# The session's settings folder (dconf's, KWin's), QUINDOREL_TEST_CONFIG_HOME.
 config=$tmp/config
 mkdir -m 0700 "$config"
 socket=quindorel-$desktop-$$

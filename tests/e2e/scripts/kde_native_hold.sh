@@ -8,6 +8,7 @@
 # the key guard lets go of them).
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
+source "$(dirname "$0")/page_lib.sh"
 unset QT_QPA_PLATFORM
 [ "$E2E_WM" = kwin ] || fail "not on KWin: $E2E_WM"
 [ -n "${QUINDOREL_STAGED_PROGRAM:-}" ] || fail "no installed program (with-staged-install.sh)"
@@ -71,7 +72,22 @@ has_count 'key: 38; state: 0' 2 || fail "A stayed down after Ctrl+Shift+S in the
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
 ! grep -q 'key: 39; state: 1' "$WEV" || problem "S reached the window: the shortcut did not take it"
 
+# KWin's client key repeat, as KDE keeps it: unset is KDE's default (on).
+repeat_is() { [ "$(kreadconfig5 --file kcminputrc --group Keyboard --key KeyRepeat)" = "$1" ]; }
 hold_and TERM 3
+repeat_is "" || problem "key repeat was not put back after SIGTERM"
 start_quindorel
 hold_and KILL 4
+wait_for 10 repeat_is "" || problem "key repeat was not put back after the program was killed"
+
+# A browser game in front: one press and release of each, no repeat, no blur.
+start_page
+start_quindorel
+# The page had the keyboard before: it goes to our window first, then back.
+xdotool windowactivate --sync "$(program_window)" 2>/dev/null
+wait_for 10 bash -c "$(declare -f page_has_keyboard); PAGE_LOG='$PAGE_LOG'; ! page_has_keyboard" || fail "the page kept the keyboard"
+kwin_script test-script 'if (w.resourceClass == "firefox-esr") workspace.activeClient = w;'
+wait_for 10 page_has_keyboard || fail "Firefox did not come to the front"
+page_hold nothing ""
+page_saw 'mousedown 0' && page_saw 'mouseup 0' || problem "the button did not go down and up in the page"
 finish
