@@ -1,7 +1,6 @@
-# Shared by the scripts that hold keys into a browser game (sourced after
-# lib.sh): Firefox ESR natively on the Wayland desktop, with a page that
-# writes each keydown (and whether the browser repeated it), keyup, mouse
-# button, blur and focus to Firefox's output, in order.
+# Shared by the scripts that hold keys into a browser game (after lib.sh): Firefox ESR natively on
+# the Wayland desktop, its page writing each keydown (and its repeat flag), keyup, mouse button,
+# blur and focus to Firefox's output, in order.
 command -v firefox-esr >/dev/null || skip "firefox-esr is not installed (scripts/install-deps.sh wayland)"
 PAGE_LOG=$WORK/page.log
 start_page() {
@@ -30,7 +29,7 @@ HTML
 # What the page saw since page_mark, in order, one event a line.
 page_mark() { PAGE_MARK=$(wc -l <"$PAGE_LOG"); }
 page_events() { tail -n +$((PAGE_MARK + 1)) "$PAGE_LOG"; }
-page_saw() { wait_for "${2:-10}" bash -c "$(declare -f page_events); PAGE_MARK=$PAGE_MARK PAGE_LOG='$PAGE_LOG'; page_events | grep -qx '$1'"; }
+page_saw() { wait_for "${2:-10}" bash -c "$(declare -f page_events); PAGE_MARK=$PAGE_MARK PAGE_LOG='$PAGE_LOG'; page_events | grep -qxE '$1'"; }
 page_summary() { page_events | uniq -c | tr -s ' \n' ' '; }
 # Whether the page had the keyboard at its last word on it.
 page_has_keyboard() { [ "$(grep -xE 'blur|focus' "$PAGE_LOG" | tail -n 1)" = focus ]; }
@@ -40,13 +39,14 @@ page_has_keyboard() { [ "$(grep -xE 'blur|focus' "$PAGE_LOG" | tail -n 1)" = foc
 page_hold() {
   page_mark
   PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start into the page failed: $(cat "$WORK/start.out")"
-  page_saw 'keydown A' || fail "no A down in the page: $(cat "$WORK/start.out")"
+  page_saw 'keydown A( repeat)?' || fail "no A down in the page: $(cat "$WORK/start.out")"
   repeat_is "$1" || problem "key repeat is on while keys are held"
   sleep 2 # a repeating client would have repeated by now
   PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
   page_saw 'keyup A' || fail "A stayed down in the page after --stop"
-  [ "$(page_events | grep -cx 'keydown A')" = 1 ] || problem "A went down more than once in the page: $(page_summary)"
-  ! page_events | grep -qE 'repeat|blur' || problem "the page saw repeats or lost the keyboard: $(page_summary)"
+  # Firefox on KWin now and then flags a lone first press as a repeat.
+  [ "$(page_events | grep -c '^keydown A')" = 1 ] || problem "the page saw A repeated: $(page_summary)"
+  ! page_events | grep -q blur || problem "the page lost the keyboard: $(page_summary)"
   wait_for 10 repeat_is "$2" || problem "key repeat was not put back after --stop"
   note "page: $(page_summary)"
 }
