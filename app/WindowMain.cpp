@@ -170,6 +170,7 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     if (const auto status = openChannel(server, command)) {
         return *status;
     }
+    platform->putBackWhatARunLeft();
 
     window.formLoad();
     showCentred(window);

@@ -82,6 +82,13 @@ QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
         case HoldModel::CommandResult::NoKeys:
             return reply(exitcode::kRefused, QStringLiteral("no key is marked"));
         case HoldModel::CommandResult::NoTarget:
+            // A window may be in front that this desktop keeps out of reach
+            // (a native one where KWin does not let the program in): the
+            // note says why and what to do, as --status does.
+            if (!desktopNote_.isEmpty()) {
+                return reply(exitcode::kRefused,
+                             QStringLiteral("no window to hold into; ") + desktopNote_);
+            }
             return reply(exitcode::kRefused,
                          QStringLiteral("no window to hold into: choose one in Quindorel, "
                                         "or run the command while the window is in front"));

@@ -2,6 +2,8 @@
 
 #include "QuindorelConfig.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -28,6 +30,7 @@
 #include "platform/kde/KdeLeftovers.h"
 #include "platform/kde/KdeStopKey.h"
 #include "platform/kde/KwinWindows.h"
+#include "platform/wayland/RepeatSettings.h"
 #include "platform/wayland/WaylandDesktop.h"
 #include "platform/wayland/WaylandKeyGuard.h"
 #endif
@@ -202,6 +205,15 @@ KeyGuard startKeyGuard() {
                                         letGoOnWayland(owed);
                                         letGoOnKde(owed, program);
                                     }
+                                    // GNOME's or KDE's client key repeat,
+                                    // still off.
+                                    const auto repeatOff = [](const GuardNote& note) {
+                                        return note.key == kDesktopRepeatOff;
+                                    };
+                                    if (std::any_of(owed.begin(), owed.end(), repeatOff)) {
+                                        putBackNotedRepeat(RepeatNote(RepeatNote::defaultPath()),
+                                                           desktopRepeatSetting, {});
+                                    }
 #endif
                                 });
     }
@@ -280,7 +292,8 @@ const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
 
 // GNOME's way in: the Remote Desktop portal, for the window in front, and
 // the stop key through its global shortcuts where it has them.
-std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey) {
+std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey,
+                                                 const KeyGuard& keyGuard) {
     PortalDesktop::Options options;
     options.stopKey = PortalStopKey::open(qtSystemLog(), std::make_unique<QtWaiter>());
     *stopKey = options.stopKey.get();
@@ -296,7 +309,12 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey) {
         QtSettingsStore().saveSetting(setting::kApplication, setting::kSection, kPortalToken,
                                       token);
     };
-    return PortalDesktop::open(std::move(options));
+    auto desktop = PortalDesktop::open(std::move(options));
+    if (desktop) {
+        desktop->repeatOffWhileHolding(desktopRepeatSetting(kGnomeRepeat),
+                                       RepeatNote(RepeatNote::defaultPath()), keyGuard);
+    }
+    return desktop;
 }
 
 NativeSide openNativeSide(const KeyGuard& keyGuard) {
@@ -317,10 +335,14 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
     std::string whyNot;
     NativeSide side;
     if (auto desktop = WaylandDesktop::open(std::move(options), &whyNot)) {
+        if (desktop->isKwin()) {
+            desktop->repeatOffWhileHolding(desktopRepeatSetting(kKdeRepeat),
+                                           RepeatNote(RepeatNote::defaultPath()), keyGuard);
+        }
         side.pumped = desktop.get();
         side.stopKey = desktop->desktopStopKey();
         side.desktop = std::move(desktop);
-    } else if (auto portal = openPortalDesktop(&side.stopKey)) {
+    } else if (auto portal = openPortalDesktop(&side.stopKey, keyGuard)) {
         side.desktop = std::move(portal);
         side.note = QStringLiteral(
             "This desktop lets Quindorel neither list nor raise native Wayland windows: choose "
@@ -342,6 +364,14 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
 
 }  // namespace
 #endif
+
+void DesktopPlatform::putBackWhatARunLeft() {
+#if QUINDOREL_WAYLAND
+    // A run that ended with its guard (power lost) left the desktop's key
+    // repeat off: its note says what the user had.
+    putBackNotedRepeat(RepeatNote(RepeatNote::defaultPath()), desktopRepeatSetting, qtSystemLog());
+#endif
+}
 
 std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WINDOWS

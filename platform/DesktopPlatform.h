@@ -32,6 +32,9 @@ public:
     // works (native Wayland windows where the compositor offers no way in);
     // empty when nothing is.
     const QString& desktopNote() const { return desktopNote_; }
+    // Puts back the user's desktop settings that a run which ended without
+    // its guard left changed. Once the copy knows it runs alone.
+    void putBackWhatARunLeft();
     void setApplicationTitle(const QString& title) override { applicationTitle_ = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,

@@ -12,9 +12,11 @@ declare -A groups=(
   # KWin headless), for the tests that run the program the way a Wayland
   # session starts it; wev records what a native Wayland window receives;
   # gdbus talks to KWin as the KDE test does; Python's D-Bus and GLib run the
-  # stand-in for GNOME's Remote Desktop portal; Firefox ESR, natively on
-  # Wayland, is the browser game the Sway test holds keys in.
-  [wayland]="weston xwayland qt6-wayland sway firefox-esr mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev libglib2.0-bin coreutils python3-dbus python3-gi"
+  # stand-in for GNOME's Remote Desktop portal. KDE's own KConfig tools (what
+  # the program writes the keyboard's repeat with on Plasma) and Firefox ESR,
+  # natively on Wayland: the browser game the tests hold keys in, a client
+  # that repeats held keys as applications do.
+  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev libglib2.0-bin coreutils python3-dbus python3-gi libkf5config-bin firefox-esr"
   [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip wixl icoutils libxml2-utils fonts-liberation"
   # The Windows back end's own test, without Qt (scripts/test-win32.sh).
   [win32]="cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb"

@@ -11,14 +11,49 @@ std::unique_ptr<PortalDesktop> PortalDesktop::open(Options options) {
     auto portal = RemoteDesktopPortal::open(options.portal);
     // The desktop reads our key codes with the seat's keymap; xkbcommon's
     // for the layout in use when the seat tells none.
-    const auto connection = WaylandConnection::open();
+    auto connection = WaylandConnection::open();
     const XkbPtr<xkb_keymap> keymap =
         chooseKeymap(connection ? connection->seatKeyboard().keymap : std::string());
     if (!portal || !keymap) {
         return nullptr;
     }
-    return std::unique_ptr<PortalDesktop>(new PortalDesktop(
-        std::move(options), std::move(portal), XkbKeyLayout::fromKeymap(keymap.get(), 0)));
+    return std::unique_ptr<PortalDesktop>(
+        new PortalDesktop(std::move(options), std::move(portal),
+                          XkbKeyLayout::fromKeymap(keymap.get(), 0), std::move(connection)));
+}
+
+PortalDesktop::PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal,
+                             XkbKeyLayout layout, std::unique_ptr<WaylandConnection> connection)
+    : log_(std::move(options.log)),
+      waiter_(std::move(options.waiter)),
+      portal_(std::move(portal)),
+      layout_(std::move(layout)),
+      stopKey_(std::move(options.stopKey)),
+      connection_(std::move(connection)) {}
+
+PortalDesktop::~PortalDesktop() {
+    desktopRepeat_.reset();  // back on before the session ends
+}
+
+void PortalDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                                          KeyGuard guard) {
+    desktopRepeat_ = std::make_unique<DesktopKeyRepeat>(
+        std::move(setting), std::move(note), std::move(guard), log_, [this](bool on) {
+            // The key must not reach a client that still repeats: the
+            // compositor tells every client, this connection among them.
+            if (on || !connection_ || connection_->seatKeyboard().repeatRate <= 0) {
+                return;
+            }
+            if (!waiter_->waitUntil(
+                    [this] {
+                        return !connection_->dispatch() ||
+                               connection_->seatKeyboard().repeatRate == 0;
+                    },
+                    std::chrono::milliseconds(2000))) {
+                log_.write(LogTopic::Wayland, LogLevel::Debug,
+                           "the compositor did not announce key repeat off within 2 s");
+            }
+        });
 }
 
 std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {
@@ -52,6 +87,9 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
                     *why};
         }
     }
+    if (desktopRepeat_) {
+        desktopRepeat_->beforeSend(strokes);
+    }
     for (const KeyStroke& stroke : strokes) {
         const std::optional<SystemKey> code = codeFor(layout_, stroke);
         // Without a session nothing of ours is down: the desktop let go of
@@ -66,6 +104,9 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
                 "The desktop ended Quindorel's remote control session, so not every key "
                 "is held.";
         }
+    }
+    if (desktopRepeat_) {
+        desktopRepeat_->afterSend(strokes, result);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/DesktopKeyRepeat.h"
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
@@ -18,6 +19,8 @@ namespace quindorel {
 // kWindowInFront, whichever has the keyboard when the keys go down; mouse
 // buttons go down where the pointer is. The portal asks the user before the
 // first key-down of a run, not before.
+class WaylandConnection;
+
 class PortalDesktop : public NativeDesktop {
 public:
     struct Options {
@@ -48,16 +51,18 @@ public:
     bool setUpStopKey(WindowId) override { return !stopKey_ || stopKey_->take(); }
     bool isStopKeyPress(const void*) override { return false; }
 
+    // Switches the desktop's client key repeat off while keys are held (see
+    // DesktopKeyRepeat), waiting each time until clients have heard of it.
+    void repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                               KeyGuard guard);
+    ~PortalDesktop() override;
+
     // How long the user has to answer the desktop's dialog.
     static constexpr std::chrono::seconds kAnswerLimit{120};
 
 private:
-    PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal, XkbKeyLayout layout)
-        : log_(std::move(options.log)),
-          waiter_(std::move(options.waiter)),
-          portal_(std::move(portal)),
-          layout_(std::move(layout)),
-          stopKey_(std::move(options.stopKey)) {}
+    PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal, XkbKeyLayout layout,
+                  std::unique_ptr<WaylandConnection> connection);
     std::optional<std::string> whyNot();
 
     SystemLog log_;
@@ -65,6 +70,9 @@ private:
     std::unique_ptr<RemoteDesktopPortal> portal_;
     XkbKeyLayout layout_;
     std::unique_ptr<DesktopStopKey> stopKey_;
+    // Where the repeat clients are told is heard (null without a compositor).
+    std::unique_ptr<WaylandConnection> connection_;
+    std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;
 };
 
 }  // namespace quindorel

@@ -279,6 +279,26 @@ void WaylandDesktop::afterSwayReload() {
     }
 }
 
+bool WaylandDesktop::isKwin() const {
+    return connection_->globals().kwin;
+}
+
+void WaylandDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                                           KeyGuard guard) {
+    desktopRepeat_ = std::make_unique<DesktopKeyRepeat>(
+        std::move(setting), std::move(note), std::move(guard), log_, [this](bool on) {
+            // The key must not reach a client that still repeats; the
+            // compositor tells every client, this connection among them.
+            const auto told = [this] { return connection_->seatKeyboard().repeatRate; };
+            if (!on && told() > 0 &&
+                !waiter_->waitUntil([&] { return !dispatch() || told() == 0; },
+                                    std::chrono::milliseconds(2000))) {
+                log_.write(LogTopic::Wayland, LogLevel::Debug,
+                           "the compositor did not announce key repeat off within 2 s");
+            }
+        });
+}
+
 void WaylandDesktop::showWindow(WindowId window) {
     if (lost_ || isOwn(window)) {
         return;
@@ -298,6 +318,9 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (lost_) {
         return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
+    if (desktopRepeat_) {
+        desktopRepeat_->beforeSend(strokes);
+    }
     KeySendResult result;
     guard_.sendTold(guardNotes(*input_, strokes), [&] {
         result = input_->send(strokes);
@@ -308,6 +331,9 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
             connection_->settle(500);
         }
     });
+    if (desktopRepeat_) {
+        desktopRepeat_->afterSend(strokes, result);
+    }
     if (result.outcome == KeySendOutcome::Refused) {
         dispatch();  // says why, once
     }

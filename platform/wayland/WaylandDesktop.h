@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/DesktopKeyRepeat.h"
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
@@ -81,6 +82,13 @@ public:
     bool setUpStopKey(WindowId) override;
     bool isStopKeyPress(const void*) override { return false; }
 
+    // KWin: clients repeat held keys at the rate it announces.
+    bool isKwin() const;
+    // Switches the desktop's client key repeat off while keys are held (see
+    // DesktopKeyRepeat), waiting each time until this connection hears of it.
+    void repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                               KeyGuard guard);
+
     int fd() const;
     // Where Sway tells of its reloads, -1 where there is no Sway: readable
     // means dispatch() has something to do.
@@ -120,6 +128,7 @@ private:
     bool stopKeyWanted_ = false;   // asked for: bound again after a reload
     std::int32_t repeatRate_ = 0;  // what to put back; 0: nothing was changed
     bool lost_ = false;
+    std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;  // declared last: put back first
 };
 
 }  // namespace quindorel

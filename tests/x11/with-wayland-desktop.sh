@@ -86,6 +86,9 @@ if [ "$(id -u)" = 0 ]; then
 fi
 
 export XDG_RUNTIME_DIR=$runtime
+# The session's settings folder (dconf's, KWin's), QUINDOREL_TEST_CONFIG_HOME.
+config=$tmp/config
+mkdir -m 0700 "$config"
 socket=quindorel-$desktop-$$
 case $desktop in
   weston)
@@ -141,7 +144,7 @@ case $desktop in
     group=$! ;;
   mutter)
     command -v dbus-run-session >/dev/null || skip "dbus-run-session is missing"
-    setsid dbus-run-session -- mutter --headless --wayland --virtual-monitor 1280x1024 \
+    XDG_CONFIG_HOME=$config setsid dbus-run-session -- mutter --headless --wayland --virtual-monitor 1280x1024 \
       --wayland-display "$socket" -- "$tmp/session.sh" --stay >"$log" 2>&1 &
     group=$! ;;
   kwin)
@@ -150,7 +153,7 @@ case $desktop in
     # refuse to grant; a plain copy needs none.
     cp "$(command -v kwin_wayland)" "$tmp/kwin_wayland"
     # What its scripts print goes to its log (the tests read it).
-    HOME=$tmp QT_LOGGING_RULES="kwin_scripting.debug=true" setsid dbus-run-session -- "$tmp/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 \
+    HOME=$tmp XDG_CONFIG_HOME=$config QT_LOGGING_RULES="kwin_scripting.debug=true" setsid dbus-run-session -- "$tmp/kwin_wayland" --virtual --xwayland --width 1280 --height 1024 \
       --socket "$socket" "$tmp/session.sh" >"$log" 2>&1 &
     group=$! ;;
 esac
@@ -175,6 +178,6 @@ done
 # runtime folder of their own user.
 export WAYLAND_DISPLAY=$runtime/$WAYLAND_DISPLAY XDG_RUNTIME_DIR=$tmp/client-runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
-export QUINDOREL_TEST_WM=$desktop QUINDOREL_TEST_DESKTOP_LOG=$log
+export QUINDOREL_TEST_WM=$desktop QUINDOREL_TEST_DESKTOP_LOG=$log QUINDOREL_TEST_CONFIG_HOME=$config
 
 "$@"

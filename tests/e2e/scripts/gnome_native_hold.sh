@@ -7,6 +7,7 @@
 # mid-hold.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
+source "$(dirname "$0")/page_lib.sh"
 unset QT_QPA_PLATFORM
 [ "$E2E_WM" = mutter ] || fail "not on Mutter: $E2E_WM"
 /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null || skip "python3-dbus or python3-gi is missing"
@@ -147,4 +148,31 @@ grep -qx "SelectDevices types 3 persist 2 restore $TOKEN" "$WORK/portal.log" || 
 # The desktop's shortcut, pressed with wev in front.
 kill -USR1 "$PORTAL_PID"
 new 'key: 38; state: 0' || fail "A stayed down after the desktop's stop key"
+
+# A browser game in front: GNOME's client key repeat is off from the first
+# key down to the last key up, so the page sees one press and one release,
+# and keeps the keyboard; killed mid-hold, the guard puts the setting back.
+repeat_is() { [ "$(gsettings get org.gnome.desktop.peripherals.keyboard repeat)" = "$1" ]; }
+wait_for 10 repeat_is true || fail "key repeat is not on after the desktop's stop key"
+echo granted >"$ANSWER"
+start_page
+seat "motion 0 40"
+seat "button 272 1"
+seat "button 272 0"
+page_saw 'mouseup 0' || fail "the page did not take the click"
+page_hold false true
+page_mark
+PROGRAM --start >/dev/null 2>&1 || fail "--start before the kill failed"
+page_saw 'keydown A( repeat)?' || fail "no A down in the page before the kill"
+kill -KILL "$PROGRAM_PID"
+wait_for 10 repeat_is true || problem "key repeat stayed off after the program was killed"
+page_saw 'keyup A' || problem "A stayed down in the page after the program was killed"
+[ "$(page_events | grep -c '^keydown A')" = 1 ] || problem "the page saw A repeated around the kill: $(page_summary)"
+
+# Power lost mid-hold: the note the run left puts the value back at the next start.
+mkdir -p "$HOME/.local/state/quindorel"
+printf 'quindorel key repeat 1\ndesktop=gnome\nwas=true\n' >"$HOME/.local/state/quindorel/key-repeat"
+gsettings set org.gnome.desktop.peripherals.keyboard repeat false
+start_quindorel
+wait_for 10 repeat_is true || problem "the next start did not put key repeat back"
 finish

@@ -10,6 +10,7 @@
 # left in KWin, and never a running copy's script.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
+source "$(dirname "$0")/page_lib.sh"
 unset QT_QPA_PLATFORM
 [ "$E2E_WM" = kwin ] || fail "not on KWin: $E2E_WM"
 [ -n "${QUINDOREL_STAGED_PROGRAM:-}" ] || fail "no installed program (with-staged-install.sh)"
@@ -86,8 +87,11 @@ left_clean() {
 }
 ! script_gone "$PROGRAM_PID" && ! shortcut_inactive || fail "no script named for the copy, or no shortcut"
 FIRST_PID=$PROGRAM_PID
+# KWin's client key repeat, as KDE keeps it: unset is KDE's default (on).
+repeat_is() { [ "$(kreadconfig5 --file kcminputrc --group Keyboard --key KeyRepeat)" = "$1" ]; }
 hold_and TERM 3
 left_clean SIGTERM "$FIRST_PID"
+repeat_is "" || problem "key repeat was not put back after SIGTERM"
 
 # Scripts in KWin as copies killed with their guard leave them: of a copy
 # that has ended, and of one that still runs (a stand-in).
@@ -106,4 +110,16 @@ kwin_call unloadScript "quindorel-windows-$ALIVE" >/dev/null
 hold_and KILL 4
 # The key guard takes back what the killed copy left.
 left_clean SIGKILL "$PROGRAM_PID"
+wait_for 10 repeat_is "" || problem "key repeat was not put back after the program was killed"
+
+# A browser game in front: one press and release of each, no repeat, no blur.
+start_page
+start_quindorel
+# The page had the keyboard before: it goes to our window first, then back.
+xdotool windowactivate --sync "$(program_window)" 2>/dev/null
+wait_for 10 bash -c "$(declare -f page_has_keyboard); PAGE_LOG='$PAGE_LOG'; ! page_has_keyboard" || fail "the page kept the keyboard"
+kwin_script test-script 'if (w.resourceClass == "firefox-esr") workspace.activeClient = w;'
+wait_for 10 page_has_keyboard || fail "Firefox did not come to the front"
+page_hold nothing ""
+page_saw 'mousedown 0' && page_saw 'mouseup 0' || problem "the button did not go down and up in the page"
 finish

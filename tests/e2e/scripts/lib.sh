@@ -14,7 +14,9 @@ E2E_WM=${QUINDOREL_TEST_WM:-none}
 E2E_NAME=$(basename "$0" .sh)
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quindorel-e2e.XXXXXX")
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/config XDG_CACHE_HOME=$WORK/cache TEMP=$WORK/temp
+# The desktop's settings folder where it has one of its own (the keyboard's
+# settings are read there).
+export HOME=$WORK/home XDG_CONFIG_HOME=${QUINDOREL_TEST_CONFIG_HOME:-$WORK/config} XDG_CACHE_HOME=$WORK/cache TEMP=$WORK/temp
 export XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$TEMP" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
