@@ -42,7 +42,6 @@ export WINEPREFIX="$build_dir/wineprefix"
 wine="$repo_root/scripts/wine-run.sh"
 trap '"$wine" --stop >/dev/null 2>&1 || true' EXIT
 "$wine" --prepare "$build_dir/wineboot.log"
-"$wine" --serve
 
 output="$build_dir/win32_test.log"
 status=0

@@ -27,7 +27,6 @@ export WINEPREFIX="$build_dir/wineprefix"
 wine="$repo_root/scripts/wine-run.sh"
 trap '"$wine" --stop >/dev/null 2>&1 || true' EXIT
 "$wine" --prepare "$build_dir/wineboot.log"
-"$wine" --serve
 
 # --- the tests ------------------------------------------------------------------
 status=0

@@ -9,8 +9,6 @@
 #                                           and Arial Narrow from Liberation's
 #                                           metric-compatible faces; Wine's
 #                                           output goes to LOG
-#   wine-run.sh --serve                     starts the prefix's wineserver, to
-#                                           stay until --stop
 #   wine-run.sh --stop                      ends the prefix's wineserver and
 #                                           every program still running in it
 # Wine runs 64-bit and quiet (only the errors that say why a program did not
@@ -50,12 +48,6 @@ case "${1:-}" in
     } >>"$log" 2>&1
     "$wineserver" -w
     touch "$ready_stamp"
-    ;;
-  --serve)
-    # One server for a whole test run, not one that ends three seconds after
-    # each program and starts again for the next: no program meets a server
-    # on its way out.
-    exec "$wineserver" -p
     ;;
   --stop)
     exec "$wineserver" -k
