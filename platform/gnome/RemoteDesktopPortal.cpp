@@ -80,9 +80,11 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
     }
     const QVariant sessionPath = QVariant::fromValue(QDBusObjectPath(session));
     auto selected = ask(QStringLiteral("SelectDevices"), {sessionPath}, devices, kQuick);
+    // Tied to our window, the dialog comes up over it, not anywhere.
+    const QString parent = options_.parentWindow ? options_.parentWindow() : QString();
     auto started = failed(selected)
                        ? selected
-                       : ask(QStringLiteral("Start"), {sessionPath, QString()}, {}, limit);
+                       : ask(QStringLiteral("Start"), {sessionPath, parent}, {}, limit);
     if (failed(started)) {
         callPortal(session, kPortalSession, QStringLiteral("Close"), {});
         return answerOf(started);

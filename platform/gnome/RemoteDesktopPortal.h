@@ -34,6 +34,9 @@ public:
         // Where the portal's restore token is kept between runs.
         std::function<QString()> loadToken;
         std::function<void(const QString&)> saveToken;
+        // The window the desktop's dialog belongs to, as the portal names
+        // windows ("x11:<id in hex>"); empty for none.
+        std::function<QString()> parentWindow;
     };
 
     // The portal of the session bus, or null when none offers remote desktop

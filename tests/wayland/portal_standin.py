@@ -228,6 +228,8 @@ class Portal(GlobalShortcuts):
         session = self.session(handle, sender)
         if session.state != "init":
             raise error("Failed", "Can only start once")
+        # Where the dialog would belong, as a test checks it.
+        self.log(f"parent window {parent_window or '(none)'}")
         answer, after = self.args.answer, 0
         if self.args.answer_file:
             # The user's next answer, as a test sets it, and how many seconds
