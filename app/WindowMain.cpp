@@ -131,8 +131,8 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     // The window comes after the platform, which ties the desktop's dialogs
     // to it once it is there.
     const QWidget* mainWindow = nullptr;
-    const auto platform =
-        quindorel::createDesktopPlatform(std::move(keyGuard), [&mainWindow]() -> quindorel::WindowId {
+    const auto platform = quindorel::createDesktopPlatform(
+        std::move(keyGuard), [&mainWindow]() -> quindorel::WindowId {
             return mainWindow != nullptr ? static_cast<quindorel::WindowId>(mainWindow->winId())
                                          : 0;
         });

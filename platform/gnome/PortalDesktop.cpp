@@ -61,7 +61,10 @@ std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {
 }
 
 std::optional<std::string> PortalDesktop::whyNot() {
-    switch (portal_->start(*waiter_, kAnswerLimit)) {
+    asking_ = true;
+    const RemoteDesktopPortal::Answer answer = portal_->start(*waiter_, kAnswerLimit);
+    asking_ = false;
+    switch (answer) {
         case RemoteDesktopPortal::Answer::Granted:
             return std::nullopt;
         case RemoteDesktopPortal::Answer::Refused:

@@ -86,7 +86,9 @@ PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the di
   problem "--start said: $(cat "$WORK/start.out")"
 sleep 0.5
 [ -z "$(since)" ] || fail "keys reached wev though the dialog was refused: $(since)"
-[[ $(PROGRAM --status 2>&1) == "idle; "* ]] || problem "not idle after the refusal: $(PROGRAM --status 2>&1)"
+STATUS=$(PROGRAM --status 2>&1)
+[[ $STATUS == "idle; the last start was turned down: Remote control was not allowed in the desktop's dialog"* ]] ||
+  problem "not idle after the refusal, or the refusal untold: $STATUS"
 echo closed >"$ANSWER"
 PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the dialog was closed"
 [ "$(cat "$WORK/start.out")" = "The desktop's dialog for remote control was closed unanswered, so no keys are held." ] ||
@@ -140,7 +142,12 @@ echo "granted 4" >"$ANSWER"
 click_wev
 mark
 starts=$(grep -c '^Start ' "$WORK/portal.log")
-PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start with a late answer failed: $(cat "$WORK/start.out")"
+PROGRAM --start >"$WORK/start.out" 2>&1 &
+START_PID=$!
+# While the dialog is open, --status says what the hold waits for.
+asking() { PROGRAM --status >"$WORK/status.out" 2>&1; [ $? = 3 ] && [[ $(cat "$WORK/status.out") == "waiting for the desktop's permission; "* ]]; }
+wait_for 10 asking || problem "--status during the dialog said: $(cat "$WORK/status.out")"
+wait "$START_PID" || fail "--start with a late answer failed: $(cat "$WORK/start.out")"
 [[ $(cat "$WORK/start.out") == "holding forever: "* ]] || problem "--start with a late answer said: $(cat "$WORK/start.out")"
 [ "$(grep -c '^Start ' "$WORK/portal.log")" = $((starts + 1)) ] ||
   problem "one command asked the portal more than once: $(cat "$WORK/portal.log")"
