@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
@@ -48,10 +49,17 @@ public:
     // Asks for a session with a keyboard and a pointer and waits, at most
     // `limit`, while the user answers the desktop's dialog.
     Answer start(Waiter& waiter, std::chrono::milliseconds limit);
-    // Presses or lets go of the key of this evdev code, or the button of
-    // this BTN_ code, in the started session; false when it is gone.
-    bool key(std::uint32_t evdevCode, bool down);
-    bool button(std::uint32_t buttonCode, bool down);
+    // A key by its evdev code, or a mouse button by its BTN_ code.
+    struct Press {
+        std::uint32_t code = 0;
+        bool button = false;
+        bool down = true;
+    };
+    // Presses and lets go in the started session, in order, without waiting
+    // for each answer; then waits for the last, so that what went up has
+    // reached the desktop when this returns. For each, whether the portal
+    // took it: none without a session, and a refusal ends the session here.
+    std::vector<bool> send(const std::vector<Press>& presses);
 
 private slots:
     void onSessionClosed();
@@ -59,7 +67,6 @@ private slots:
 private:
     explicit RemoteDesktopPortal(Options options, uint version)
         : options_(std::move(options)), version_(version) {}
-    bool notify(const QString& method, std::int32_t code, bool down);
     void forget(const QString& why);
 
     Options options_;
