@@ -47,9 +47,15 @@ for _ in $(seq 1 20); do
 done
 seat "motion -4000 -4000"
 seat "motion 640 260"
+pointer_in_wev() { grep 'wl_pointer\] \(enter\|leave\)' "$log" | tail -n 1 | grep -q enter; }
 focus() {
-  seat "motion 1 0"
-  seat "motion -1 0"
+  # A nudge makes Mutter look again at what is under the pointer.
+  for _ in $(seq 1 100); do
+    seat "motion 1 0"
+    seat "motion -1 0"
+    pointer_in_wev && break
+    sleep 0.05
+  done
   seat "button 274 1"
   seat "button 274 0"
   for _ in $(seq 1 100); do
@@ -80,4 +86,6 @@ for _ in $(seq 1 "$rounds"); do
   sleep 0.5
 done
 result gnome_pass_arrived "$arrived/$(tr ',' '\n' <<<"$codes" | grep -c .)"
+# Each round, into the log.
+echo "spans (ms): ${spans[*]}" >&2
 result gnome_pass_span_ms "$(printf '%s\n' "${spans[@]}" | median)"

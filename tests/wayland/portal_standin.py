@@ -281,8 +281,12 @@ class Portal(GlobalShortcuts):
         self.log(line)
         def refused(failure):
             print(f"portal_standin: Mutter refused {line}: {failure}", file=sys.stderr)
-        session.mutter.get_dbus_method(method, MUTTER_SESSION)(
-            *args, reply_handler=ignore, error_handler=refused)
+        # Made once a session: a key pass comes as a burst of calls, and the
+        # stand-in should not be what slows it.
+        methods = session.__dict__.setdefault("methods", {})
+        if method not in methods:
+            methods[method] = session.mutter.get_dbus_method(method, MUTTER_SESSION)
+        methods[method](*args, reply_handler=ignore, error_handler=refused)
 
     @notify_method("oa{sv}iu")
     def NotifyKeyboardKeycode(self, handle, options, keycode, state, sender):
