@@ -355,6 +355,11 @@ const ClockCounts& HoldEngine::counts() const {
 }
 
 void HoldEngine::stopAll() {
+    // A stop while the desktop's dialog asks withdraws the question: the
+    // pass then sends nothing, rather than keys that would go straight up.
+    if (inPass() && platform_.desktop().awaitingPermission()) {
+        platform_.desktop().withdrawPermissionRequest();
+    }
     if (deferDuringPass([this] { stopAll(); })) {
         return;
     }

@@ -34,6 +34,10 @@ public:
     bool awaitingPermission() override {
         return x11_->awaitingPermission() || native_->awaitingPermission();
     }
+    void withdrawPermissionRequest() override {
+        x11_->withdrawPermissionRequest();
+        native_->withdrawPermissionRequest();
+    }
 
 private:
     NativeDesktop& wayOf(WindowId window);

@@ -127,6 +127,8 @@ public:
     // Whether a dialog of the desktop is asking the user now whether the
     // program may send keys at all (a key-down waits for the answer).
     virtual bool awaitingPermission() { return false; }
+    // Withdraws that question: the key-down waiting for it is denied.
+    virtual void withdrawPermissionRequest() {}
 };
 
 }  // namespace quindorel

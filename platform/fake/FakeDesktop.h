@@ -50,6 +50,7 @@ public:
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
     bool awaitingPermission() override { return asking; }
+    void withdrawPermissionRequest() override { calls << QStringLiteral("withdraw"); }
 
     // Only the key and button events of `calls`, e.g. {"down 65", "button up 1"}.
     QStringList keyCalls() const;

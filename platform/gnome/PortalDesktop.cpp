@@ -74,6 +74,9 @@ std::optional<std::string> PortalDesktop::whyNot() {
         case RemoteDesktopPortal::Answer::Closed:
             return "The desktop's dialog for remote control was closed unanswered, so no keys "
                    "are held.";
+        case RemoteDesktopPortal::Answer::Withdrawn:
+            return "The hold was stopped while the desktop's dialog for remote control was "
+                   "open, so no keys are held.";
         case RemoteDesktopPortal::Answer::NoAnswer:
             break;
     }

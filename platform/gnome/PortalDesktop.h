@@ -52,6 +52,7 @@ public:
     bool isStopKeyPress(const void*) override { return false; }
     // While the desktop's dialog is open.
     bool awaitingPermission() override { return asking_; }
+    void withdrawPermissionRequest() override { portal_->withdraw(); }
 
     // Switches the desktop's client key repeat off while keys are held (see
     // DesktopKeyRepeat), waiting each time until clients have heard of it.

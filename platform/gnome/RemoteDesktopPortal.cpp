@@ -54,16 +54,18 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
     if (started()) {
         return Answer::Granted;
     }
+    withdrawn_ = false;
     const auto ask = [&](const QString& method, QVariantList arguments, QVariantMap options,
                          std::chrono::milliseconds within) {
         return PortalRequest::ask(kRemoteDesktop, method, std::move(arguments), std::move(options),
-                                  waiter, within, options_.log);
+                                  waiter, within, options_.log, &withdrawn_);
     };
     const auto failed = [](const auto& response) {
         return !response || response->first != kGranted;
     };
-    const auto answerOf = [](const auto& response) {
-        return !response                       ? Answer::NoAnswer
+    const auto answerOf = [this](const auto& response) {
+        return withdrawn_                      ? Answer::Withdrawn
+               : !response                     ? Answer::NoAnswer
                : response->first == kCancelled ? Answer::Refused
                                                : Answer::Closed;
     };

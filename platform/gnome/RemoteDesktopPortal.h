@@ -26,9 +26,10 @@ class RemoteDesktopPortal : public QObject {
 public:
     enum class Answer {
         Granted,
-        Refused,   // the user said no
-        Closed,    // the dialog went away unanswered, or the portal failed
-        NoAnswer,  // nothing came in time; the question is withdrawn
+        Refused,    // the user said no
+        Closed,     // the dialog went away unanswered, or the portal failed
+        NoAnswer,   // nothing came in time; the question is withdrawn
+        Withdrawn,  // withdraw() was called while the dialog was open
     };
     struct Options {
         SystemLog log;
@@ -46,6 +47,9 @@ public:
     ~RemoteDesktopPortal() override;
 
     bool started() const { return !session_.isEmpty(); }
+    // Ends the wait of a start under way (from within it, as the event loop
+    // runs): the desktop's dialog is closed and start() says Withdrawn.
+    void withdraw() { withdrawn_ = true; }
     // Asks for a session with a keyboard and a pointer and waits, at most
     // `limit`, while the user answers the desktop's dialog.
     Answer start(Waiter& waiter, std::chrono::milliseconds limit);
@@ -72,6 +76,7 @@ private:
     Options options_;
     uint version_ = 1;
     QString session_;  // the started session's object path
+    bool withdrawn_ = false;
 };
 
 }  // namespace quindorel

@@ -131,6 +131,18 @@ private slots:
         QCOMPARE(f.model().status().lastRefusal, "");
     }
 
+    // A stop while the desktop's dialog is open withdraws the question.
+    void stopWhileTheDesktopAsks() {
+        Fixture f;
+        prepare(f, false, "idle");
+        f.desktop().whileAsking = [&] { f.model().stopNow(); };
+        f.desktop().denyKeys = "withdrawn";
+        f.model().startNow([] { return 7; });
+        QVERIFY(f.desktop().calls.contains("withdraw"));
+        QCOMPARE(f.model().status().phase, Phase::Idle);
+        QCOMPARE(f.desktop().keyCalls(), QStringList());
+    }
+
     void statusWhileWaiting() {
         Fixture f;
         prepare(f, false, "waiting");

@@ -67,9 +67,10 @@ def pressed(state):
 class Request(dbus.service.Object):
     """One call's Request: it answers once, after the call has returned."""
 
-    def __init__(self, bus, path):
+    def __init__(self, bus, path, log):
         super().__init__(bus, path)
         self.open = True
+        self.portal_log = log
 
     @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
     def Response(self, response, results):
@@ -77,6 +78,8 @@ class Request(dbus.service.Object):
 
     @dbus.service.method("org.freedesktop.portal.Request")
     def Close(self):
+        if self.open:
+            self.portal_log("request closed")
         self.open = False
         self.remove_from_connection()
 
@@ -84,7 +87,8 @@ class Request(dbus.service.Object):
         def send():
             if self.open:
                 self.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
-                self.Close()
+                self.open = False
+                self.remove_from_connection()
         GLib.timeout_add(int(after * 1000), send)
 
 
@@ -171,7 +175,7 @@ class Portal(GlobalShortcuts):
 
     def request(self, sender, options, response, results, after=0):
         token = options.get("handle_token", f"t{next(self.counter)}")
-        request = Request(self.bus, handle_path("request", sender, token))
+        request = Request(self.bus, handle_path("request", sender, token), self.log)
         request.answer(response, results, after)
         return request.__dbus_object_path__
 

@@ -94,6 +94,22 @@ PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the di
 [ "$(cat "$WORK/start.out")" = "The desktop's dialog for remote control was closed unanswered, so no keys are held." ] ||
   problem "--start said: $(cat "$WORK/start.out")"
 
+# Stopped while the dialog is open: the question is withdrawn, the start
+# says so, and nothing goes down when the dialog would have been answered.
+echo "granted 3" >"$ANSWER"
+PROGRAM --start >"$WORK/start.out" 2>&1 &
+START_PID=$!
+wait_for 10 bash -c "$(declare -f PROGRAM); PROGRAM=$PROGRAM; PROGRAM --status >/dev/null 2>&1; [ \$? = 3 ]" ||
+  problem "the dialog did not show as waiting"
+PROGRAM --stop >/dev/null 2>&1 || problem "--stop during the dialog failed"
+wait "$START_PID"
+[ $? = 5 ] || problem "--start stopped during the dialog did not fail"
+[[ $(cat "$WORK/start.out") == "The hold was stopped while the desktop's dialog"* ]] ||
+  problem "--start stopped during the dialog said: $(cat "$WORK/start.out")"
+wait_for 10 grep -qx 'request closed' "$WORK/portal.log" || problem "the dialog's request was not closed"
+wait_for 10 bash -c "[ \$(grep -c '^session closed' '$WORK/portal.log') -ge 1 ]" || problem "the withdrawn session was not closed"
+[ -z "$(since)" ] || fail "keys reached wev though the dialog was withdrawn: $(since)"
+
 # Granted, from Quindorel's own window: the keys wait until the user clicks
 # the native window.
 echo granted >"$ANSWER"
