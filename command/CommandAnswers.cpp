@@ -27,8 +27,14 @@ QString CommandAnswers::statusLine(const HoldEngine::Status& status, const QStri
     using Phase = HoldEngine::Status::Phase;
     switch (status.phase) {
         case Phase::Idle:
-            return QStringLiteral("idle");
+            return status.lastRefusal.empty()
+                       ? QStringLiteral("idle")
+                       : QStringLiteral("idle; the last start was turned down: %1")
+                             .arg(QString::fromStdString(status.lastRefusal));
         case Phase::Waiting:
+            if (status.askingPermission) {
+                return QStringLiteral("waiting for the desktop's permission");
+            }
             return status.secondsLeft > 0
                        ? QStringLiteral("waiting %1").arg(status.secondsLeft)
                        : QStringLiteral("waiting for the target window to take the keyboard");

@@ -153,6 +153,7 @@ KeySendResult HoldEngine::send(ErrorTrap& trap, const std::vector<KeyStroke>& st
         // The user turned the desktop's question down: nothing is held, so
         // the switch goes off, and the notice says why; no error.
         if (result.outcome == KeySendOutcome::Denied) {
+            lastRefusal_ = result.why;
             const auto deny = [this, why = QString::fromStdString(result.why)] {
                 stopAll();
                 notices_.show(why);
@@ -187,7 +188,11 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
                            "down.")
                 .arg(windowName(target)));
     }
-    held_.keep(downs, send(trap, downs), target);
+    const KeySendResult sent = send(trap, downs);
+    if (sent.outcome == KeySendOutcome::Sent && !downs.empty()) {
+        lastRefusal_.clear();
+    }
+    held_.keep(downs, sent, target);
 }
 
 QString HoldEngine::windowName(WindowId window) const {
@@ -330,7 +335,19 @@ void HoldEngine::releaseHeldKeys() {
 }
 
 HoldEngine::Status HoldEngine::status() const {
-    return statusReader_.read(held_.virtualKeys(), held_.window(), focusWait_.waiting());
+    Status status = statusReader_.read(held_.virtualKeys(), held_.window(), focusWait_.waiting());
+    // A pass whose first key-down waits for the desktop's dialog: neither
+    // idle nor holding yet, and no clock counts towards it.
+    if (status.phase != Status::Phase::Holding && inPass() &&
+        platform_.desktop().awaitingPermission()) {
+        status.phase = Status::Phase::Waiting;
+        status.secondsLeft = -1;
+        status.askingPermission = true;
+    }
+    if (status.phase == Status::Phase::Idle) {
+        status.lastRefusal = lastRefusal_;
+    }
+    return status;
 }
 
 const ClockCounts& HoldEngine::counts() const {
@@ -338,6 +355,11 @@ const ClockCounts& HoldEngine::counts() const {
 }
 
 void HoldEngine::stopAll() {
+    // A stop while the desktop's dialog asks withdraws the question: the
+    // pass then sends nothing, rather than keys that would go straight up.
+    if (inPass() && platform_.desktop().awaitingPermission()) {
+        platform_.desktop().withdrawPermissionRequest();
+    }
     if (deferDuringPass([this] { stopAll(); })) {
         return;
     }

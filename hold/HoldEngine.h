@@ -129,6 +129,7 @@ private:
     FocusWait focusWait_;
     HoldStatusReader statusReader_;
     int passes_ = 0;
+    std::string lastRefusal_;  // the desktop's last no, until keys go down
     std::deque<std::function<void()>> afterPass_;
 };
 

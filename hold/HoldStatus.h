@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/NativeDesktop.h"
@@ -22,6 +23,12 @@ struct HoldStatus {
     int secondsLeft = -1;
     std::vector<std::uint8_t> keys;  // holding: the virtual keys down, in order
     WindowId window = 0;             // holding: the window they went to
+    // Waiting: for the desktop's dialog, which asks the user whether keys
+    // may be sent at all, not for a time.
+    bool askingPermission = false;
+    // Idle: why the desktop turned the last start down, when it did (since
+    // keys last went down).
+    std::string lastRefusal;
 };
 
 // Reads the status from the choices, the counts and the hold clock.

@@ -293,7 +293,8 @@ const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
 // GNOME's way in: the Remote Desktop portal, for the window in front, and
 // the stop key through its global shortcuts where it has them.
 std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey,
-                                                 const KeyGuard& keyGuard) {
+                                                 const KeyGuard& keyGuard,
+                                                 const std::function<WindowId()>& ownWindow) {
     PortalDesktop::Options options;
     options.stopKey = PortalStopKey::open(qtSystemLog(), std::make_unique<QtWaiter>());
     *stopKey = options.stopKey.get();
@@ -309,6 +310,14 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey,
         QtSettingsStore().saveSetting(setting::kApplication, setting::kSection, kPortalToken,
                                       token);
     };
+    // Our window is an X11 one (Xwayland): the portal names it "x11:" and
+    // its id in hex. Without it GNOME's dialog floats free of the program.
+    if (ownWindow && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        options.portal.parentWindow = [ownWindow] {
+            const WindowId id = ownWindow();
+            return id == 0 ? QString() : QStringLiteral("x11:%1").arg(quint32(id), 0, 16);
+        };
+    }
     auto desktop = PortalDesktop::open(std::move(options));
     if (desktop) {
         desktop->repeatOffWhileHolding(desktopRepeatSetting(kGnomeRepeat),
@@ -317,7 +326,7 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey,
     return desktop;
 }
 
-NativeSide openNativeSide(const KeyGuard& keyGuard) {
+NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId()>& ownWindow) {
     WaylandDesktop::Options options;
     options.ownAppId = ownAppId();
     options.stopCommand = stopCommand();
@@ -342,7 +351,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard) {
         side.pumped = desktop.get();
         side.stopKey = desktop->desktopStopKey();
         side.desktop = std::move(desktop);
-    } else if (auto portal = openPortalDesktop(&side.stopKey, keyGuard)) {
+    } else if (auto portal = openPortalDesktop(&side.stopKey, keyGuard, ownWindow)) {
         side.desktop = std::move(portal);
         side.note = QStringLiteral(
             "This desktop lets Quindorel neither list nor raise native Wayland windows: choose "
@@ -373,7 +382,8 @@ void DesktopPlatform::putBackWhatARunLeft() {
 #endif
 }
 
-std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard,
+                                                       std::function<WindowId()> ownWindow) {
 #if QUINDOREL_WINDOWS
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
         std::move(keyGuard), qtSystemLog(), std::make_unique<QtWaiter>()));
@@ -393,7 +403,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
     WaylandDesktop* pumped = nullptr;
 #if QUINDOREL_WAYLAND
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        NativeSide side = openNativeSide(keyGuard);
+        NativeSide side = openNativeSide(keyGuard, ownWindow);
         stopKeyPresses = side.stopKey;
         nativeNote = side.note;
         pumped = side.pumped;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractNativeEventFilter>
+#include <functional>
 #include <memory>
 
 #include "platform/KeyGuard.h"
@@ -56,7 +57,8 @@ private:
     QString desktopNote_;
     std::unique_ptr<QSocketNotifier> waylandPump_;
     std::unique_ptr<QSocketNotifier> swayPump_;
-    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard);
+    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(
+        KeyGuard keyGuard, std::function<WindowId()> ownWindow);
 };
 
 // On Windows a copy started as the key guard serves it and ends here; a
@@ -79,6 +81,9 @@ void preferX11Platform();
 // The platform for the Qt platform plugin in use: X11 on xcb, Win32 on
 // Windows, and a desktop that reaches nothing anywhere else.
 // Hands the key guard started before to the back end that sends keys.
-std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard = {});
+// `ownWindow` tells the program's main window once it is there (0 before):
+// the desktop's own dialogs are tied to it.
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard = {},
+                                                       std::function<WindowId()> ownWindow = {});
 
 }  // namespace quindorel

@@ -123,6 +123,12 @@ public:
     // Whether a native event delivered to the program (xcb_generic_event_t*,
     // MSG*) is a press of the stop key.
     virtual bool isStopKeyPress(const void* nativeEvent) = 0;
+
+    // Whether a dialog of the desktop is asking the user now whether the
+    // program may send keys at all (a key-down waits for the answer).
+    virtual bool awaitingPermission() { return false; }
+    // Withdraws that question: the key-down waiting for it is denied.
+    virtual void withdrawPermissionRequest() {}
 };
 
 }  // namespace quindorel

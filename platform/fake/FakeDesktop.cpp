@@ -37,6 +37,11 @@ void FakeDesktop::showWindow(WindowId window) {
 }
 
 KeySendResult FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
+    if (whileAsking) {
+        asking = true;
+        std::exchange(whileAsking, nullptr)();
+        asking = false;
+    }
     if (!denyKeys.empty()) {
         return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
                 denyKeys};

@@ -34,6 +34,10 @@ public:
     // Runs once inside the next showWindow: what arrives while a real
     // desktop waits, with the event loop running, for the window to come.
     std::function<void()> whileShowing;
+    // The desktop's permission dialog is open during each sendKeys; runs
+    // inside it, as a real desktop runs the event loop while it asks.
+    std::function<void()> whileAsking;
+    bool asking = false;
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
@@ -45,6 +49,8 @@ public:
     WindowId activeWindow() override { return inFront; }
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
+    bool awaitingPermission() override { return asking; }
+    void withdrawPermissionRequest() override { calls << QStringLiteral("withdraw"); }
 
     // Only the key and button events of `calls`, e.g. {"down 65", "button up 1"}.
     QStringList keyCalls() const;

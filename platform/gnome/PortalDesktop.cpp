@@ -1,6 +1,7 @@
 #include "platform/gnome/PortalDesktop.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeymap.h"
@@ -61,7 +62,10 @@ std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {
 }
 
 std::optional<std::string> PortalDesktop::whyNot() {
-    switch (portal_->start(*waiter_, kAnswerLimit)) {
+    asking_ = true;
+    const RemoteDesktopPortal::Answer answer = portal_->start(*waiter_, kAnswerLimit);
+    asking_ = false;
+    switch (answer) {
         case RemoteDesktopPortal::Answer::Granted:
             return std::nullopt;
         case RemoteDesktopPortal::Answer::Refused:
@@ -70,6 +74,9 @@ std::optional<std::string> PortalDesktop::whyNot() {
         case RemoteDesktopPortal::Answer::Closed:
             return "The desktop's dialog for remote control was closed unanswered, so no keys "
                    "are held.";
+        case RemoteDesktopPortal::Answer::Withdrawn:
+            return "The hold was stopped while the desktop's dialog for remote control was "
+                   "open, so no keys are held.";
         case RemoteDesktopPortal::Answer::NoAnswer:
             break;
     }
@@ -90,15 +97,25 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (desktopRepeat_) {
         desktopRepeat_->beforeSend(strokes);
     }
-    for (const KeyStroke& stroke : strokes) {
-        const std::optional<SystemKey> code = codeFor(layout_, stroke);
-        // Without a session nothing of ours is down: the desktop let go of
-        // it all when the session ended.
-        const bool sent =
-            code && (isMouseButton(stroke.virtualKey) ? portal_->button(*code, stroke.down)
-                                                      : portal_->key(*code, stroke.down));
-        result.keys.push_back(sent ? code : std::nullopt);
-        if (!sent && code && stroke.down) {
+    std::vector<RemoteDesktopPortal::Press> presses;
+    std::vector<std::size_t> pressOf(strokes.size(), SIZE_MAX);
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        const std::optional<SystemKey> code = codeFor(layout_, strokes[i]);
+        result.keys.push_back(code);
+        if (code) {
+            pressOf[i] = presses.size();
+            presses.push_back({*code, isMouseButton(strokes[i].virtualKey), strokes[i].down});
+        }
+    }
+    // Without a session nothing of ours is down: the desktop let go of it
+    // all when the session ended.
+    const std::vector<bool> taken = portal_->send(presses);
+    for (std::size_t i = 0; i < strokes.size(); ++i) {
+        if (pressOf[i] == SIZE_MAX || taken[pressOf[i]]) {
+            continue;
+        }
+        result.keys[i] = std::nullopt;
+        if (strokes[i].down) {
             result.outcome = KeySendOutcome::Denied;
             result.why =
                 "The desktop ended Quindorel's remote control session, so not every key "

@@ -50,6 +50,9 @@ public:
     WindowId activeWindow() override { return 0; }
     bool setUpStopKey(WindowId) override { return !stopKey_ || stopKey_->take(); }
     bool isStopKeyPress(const void*) override { return false; }
+    // While the desktop's dialog is open.
+    bool awaitingPermission() override { return asking_; }
+    void withdrawPermissionRequest() override { portal_->withdraw(); }
 
     // Switches the desktop's client key repeat off while keys are held (see
     // DesktopKeyRepeat), waiting each time until clients have heard of it.
@@ -73,6 +76,7 @@ private:
     // Where the repeat clients are told is heard (null without a compositor).
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;
+    bool asking_ = false;
 };
 
 }  // namespace quindorel

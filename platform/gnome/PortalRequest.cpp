@@ -62,7 +62,7 @@ void PortalRequest::listen(const QString& path, bool on) {
 
 std::optional<PortalRequest::Response> PortalRequest::ask(
     const QString& interface, const QString& method, QVariantList arguments, QVariantMap options,
-    Waiter& waiter, std::chrono::milliseconds limit, const SystemLog& log) {
+    Waiter& waiter, std::chrono::milliseconds limit, const SystemLog& log, const bool* withdrawn) {
     PortalRequest request;
     const QString token = portalToken();
     options.insert(QStringLiteral("handle_token"), token);
@@ -86,7 +86,9 @@ std::optional<PortalRequest::Response> PortalRequest::ask(
         request.path_ = handle;
         request.listen(request.path_, true);
     }
-    if (!waiter.waitUntil([&] { return request.response_.has_value(); }, limit)) {
+    const auto over = [&] { return withdrawn != nullptr && *withdrawn; };
+    if (!waiter.waitUntil([&] { return request.response_.has_value() || over(); }, limit) ||
+        (over() && !request.response_)) {
         // Withdrawn, so that no dialog waits for a question nobody asks now.
         callPortal(request.path_, kRequest, QStringLiteral("Close"), {});
     }

@@ -37,11 +37,13 @@ public:
     using Response = std::pair<uint, QVariantMap>;
 
     // Calls `method` with `arguments` and `options` (given a handle_token),
-    // then waits at most `limit` for the Response. Nothing when the call
-    // failed or no answer came in time; the question is then withdrawn.
+    // then waits at most `limit` for the Response, or until `*withdrawn`.
+    // Nothing when the call failed, no answer came in time or the wait was
+    // withdrawn; the question is then closed.
     static std::optional<Response> ask(const QString& interface, const QString& method,
                                        QVariantList arguments, QVariantMap options, Waiter& waiter,
-                                       std::chrono::milliseconds limit, const SystemLog& log);
+                                       std::chrono::milliseconds limit, const SystemLog& log,
+                                       const bool* withdrawn = nullptr);
 
 private slots:
     void onResponse(uint code, const QVariantMap& results);

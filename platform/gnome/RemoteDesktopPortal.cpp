@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 
 #include "platform/gnome/PortalRequest.h"
 
@@ -20,6 +21,8 @@ constexpr uint kGranted = 0;
 constexpr uint kCancelled = 1;
 // The steps before the dialog answer at once.
 constexpr std::chrono::milliseconds kQuick(2000);
+// The portal answers a key at once; one that does not is as good as gone.
+constexpr int kNotifyMs = 2000;
 
 }  // namespace
 
@@ -51,16 +54,18 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
     if (started()) {
         return Answer::Granted;
     }
+    withdrawn_ = false;
     const auto ask = [&](const QString& method, QVariantList arguments, QVariantMap options,
                          std::chrono::milliseconds within) {
         return PortalRequest::ask(kRemoteDesktop, method, std::move(arguments), std::move(options),
-                                  waiter, within, options_.log);
+                                  waiter, within, options_.log, &withdrawn_);
     };
     const auto failed = [](const auto& response) {
         return !response || response->first != kGranted;
     };
-    const auto answerOf = [](const auto& response) {
-        return !response                       ? Answer::NoAnswer
+    const auto answerOf = [this](const auto& response) {
+        return withdrawn_                      ? Answer::Withdrawn
+               : !response                     ? Answer::NoAnswer
                : response->first == kCancelled ? Answer::Refused
                                                : Answer::Closed;
     };
@@ -80,9 +85,11 @@ RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
     }
     const QVariant sessionPath = QVariant::fromValue(QDBusObjectPath(session));
     auto selected = ask(QStringLiteral("SelectDevices"), {sessionPath}, devices, kQuick);
+    // Tied to our window, the dialog comes up over it, not anywhere.
+    const QString parent = options_.parentWindow ? options_.parentWindow() : QString();
     auto started = failed(selected)
                        ? selected
-                       : ask(QStringLiteral("Start"), {sessionPath, QString()}, {}, limit);
+                       : ask(QStringLiteral("Start"), {sessionPath, parent}, {}, limit);
     if (failed(started)) {
         callPortal(session, kPortalSession, QStringLiteral("Close"), {});
         return answerOf(started);
@@ -109,29 +116,42 @@ void RemoteDesktopPortal::forget(const QString& why) {
     session_.clear();
 }
 
-bool RemoteDesktopPortal::notify(const QString& method, std::int32_t code, bool down) {
-    if (!started()) {
-        return false;
+std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
+    std::vector<bool> taken(presses.size(), false);
+    if (!started() || presses.empty()) {
+        return taken;
     }
-    // Waited for, so that key-ups have reached the desktop before the
-    // program may end.
-    const QDBusMessage reply = callPortal(
-        kPortalPath, kRemoteDesktop, method,
-        {QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap(), code, uint(down)});
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        forget(QStringLiteral("the Remote Desktop portal refused %1: %2")
-                   .arg(method, reply.errorMessage()));
-        return false;
+    // One bus connection keeps the calls in order, and the portal answers
+    // them in order: waiting for each answer would cost a round trip a key.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    std::vector<QDBusPendingCall> calls;
+    calls.reserve(presses.size());
+    for (const Press& press : presses) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(kPortalService, kPortalPath, kRemoteDesktop,
+                                           press.button ? QStringLiteral("NotifyPointerButton")
+                                                        : QStringLiteral("NotifyKeyboardKeycode"));
+        message.setArguments({QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap(),
+                              std::int32_t(press.code), uint(press.down)});
+        calls.push_back(bus.asyncCall(message, kNotifyMs));
     }
-    return true;
-}
-
-bool RemoteDesktopPortal::key(std::uint32_t evdevCode, bool down) {
-    return notify(QStringLiteral("NotifyKeyboardKeycode"), std::int32_t(evdevCode), down);
-}
-
-bool RemoteDesktopPortal::button(std::uint32_t buttonCode, bool down) {
-    return notify(QStringLiteral("NotifyPointerButton"), std::int32_t(buttonCode), down);
+    QString refusal;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        // The last answer comes after all the others: once it is in, these
+        // return at once.
+        calls[i].waitForFinished();
+        taken[i] = !calls[i].isError();
+        if (!taken[i] && refusal.isEmpty()) {
+            refusal =
+                QStringLiteral("the Remote Desktop portal refused %1: %2")
+                    .arg(presses[i].button ? QStringLiteral("a button") : QStringLiteral("a key"),
+                         calls[i].error().message());
+        }
+    }
+    if (!refusal.isEmpty()) {
+        forget(refusal);
+    }
+    return taken;
 }
 
 }  // namespace quindorel

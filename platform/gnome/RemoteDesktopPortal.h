@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
@@ -25,15 +26,19 @@ class RemoteDesktopPortal : public QObject {
 public:
     enum class Answer {
         Granted,
-        Refused,   // the user said no
-        Closed,    // the dialog went away unanswered, or the portal failed
-        NoAnswer,  // nothing came in time; the question is withdrawn
+        Refused,    // the user said no
+        Closed,     // the dialog went away unanswered, or the portal failed
+        NoAnswer,   // nothing came in time; the question is withdrawn
+        Withdrawn,  // withdraw() was called while the dialog was open
     };
     struct Options {
         SystemLog log;
         // Where the portal's restore token is kept between runs.
         std::function<QString()> loadToken;
         std::function<void(const QString&)> saveToken;
+        // The window the desktop's dialog belongs to, as the portal names
+        // windows ("x11:<id in hex>"); empty for none.
+        std::function<QString()> parentWindow;
     };
 
     // The portal of the session bus, or null when none offers remote desktop
@@ -42,13 +47,23 @@ public:
     ~RemoteDesktopPortal() override;
 
     bool started() const { return !session_.isEmpty(); }
+    // Ends the wait of a start under way (from within it, as the event loop
+    // runs): the desktop's dialog is closed and start() says Withdrawn.
+    void withdraw() { withdrawn_ = true; }
     // Asks for a session with a keyboard and a pointer and waits, at most
     // `limit`, while the user answers the desktop's dialog.
     Answer start(Waiter& waiter, std::chrono::milliseconds limit);
-    // Presses or lets go of the key of this evdev code, or the button of
-    // this BTN_ code, in the started session; false when it is gone.
-    bool key(std::uint32_t evdevCode, bool down);
-    bool button(std::uint32_t buttonCode, bool down);
+    // A key by its evdev code, or a mouse button by its BTN_ code.
+    struct Press {
+        std::uint32_t code = 0;
+        bool button = false;
+        bool down = true;
+    };
+    // Presses and lets go in the started session, in order, without waiting
+    // for each answer; then waits for the last, so that what went up has
+    // reached the desktop when this returns. For each, whether the portal
+    // took it: none without a session, and a refusal ends the session here.
+    std::vector<bool> send(const std::vector<Press>& presses);
 
 private slots:
     void onSessionClosed();
@@ -56,12 +71,12 @@ private slots:
 private:
     explicit RemoteDesktopPortal(Options options, uint version)
         : options_(std::move(options)), version_(version) {}
-    bool notify(const QString& method, std::int32_t code, bool down);
     void forget(const QString& why);
 
     Options options_;
     uint version_ = 1;
     QString session_;  // the started session's object path
+    bool withdrawn_ = false;
 };
 
 }  // namespace quindorel

@@ -99,6 +99,11 @@ private slots:
                                  << "waiting 3";
         QTest::newRow("holding forever") << int(Phase::Holding) << -1 << "Game"
                                          << "holding forever: Left Shift, A into \"Game\"";
+        QTest::newRow("asking the desktop") << int(Phase::Waiting) << -1 << "ask"
+                                            << "waiting for the desktop's permission";
+        QTest::newRow("idle after a refusal")
+            << int(Phase::Idle) << -1 << "refused"
+            << "idle; the last start was turned down: Remote control was not allowed.";
         QTest::newRow("holding, timed, an unlisted window")
             << int(Phase::Holding) << 4 << ""
             << "holding 4: Left Shift, A into window 42";
@@ -111,6 +116,10 @@ private slots:
         HoldEngine::Status status;
         status.phase = Phase(phase);
         status.secondsLeft = secondsLeft;
+        status.askingPermission = title == "ask";
+        if (title == "refused") {
+            status.lastRefusal = "Remote control was not allowed.";
+        }
         if (status.phase == Phase::Holding) {
             status.keys = {160, 65};
             status.window = 42;

@@ -110,6 +110,32 @@ private slots:
         QCOMPARE(f.model().status().secondsLeft, -1);
     }
 
+    // While the desktop's dialog asks whether keys may go down, a start is
+    // waiting, not idle, and a stop withdraws the question; the refusal
+    // stays in the status until keys go down.
+    void statusWhileTheDesktopAsks() {
+        Fixture f;
+        prepare(f, false, "idle");
+        HoldEngine::Status during;
+        f.desktop().whileAsking = [&] {
+            during = f.model().status();
+            f.model().stopNow();
+        };
+        f.desktop().denyKeys = "Remote control was not allowed.";
+        QCOMPARE(f.model().startNow([] { return 7; }), Result::Done);
+        QCOMPARE(during.phase, Phase::Waiting);
+        QVERIFY(during.askingPermission);
+        QCOMPARE(during.secondsLeft, -1);
+        QCOMPARE(f.model().status().phase, Phase::Idle);
+        QCOMPARE(f.model().status().lastRefusal, "Remote control was not allowed.");
+        QVERIFY(f.desktop().calls.contains("withdraw"));
+        f.desktop().denyKeys.clear();
+        f.model().startNow([] { return 7; });
+        QCOMPARE(f.model().status().phase, Phase::Holding);
+        f.model().stopNow();
+        QCOMPARE(f.model().status().lastRefusal, "");
+    }
+
     void statusWhileWaiting() {
         Fixture f;
         prepare(f, false, "waiting");

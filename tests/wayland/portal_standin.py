@@ -67,9 +67,10 @@ def pressed(state):
 class Request(dbus.service.Object):
     """One call's Request: it answers once, after the call has returned."""
 
-    def __init__(self, bus, path):
+    def __init__(self, bus, path, log):
         super().__init__(bus, path)
         self.open = True
+        self.portal_log = log
 
     @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
     def Response(self, response, results):
@@ -77,6 +78,8 @@ class Request(dbus.service.Object):
 
     @dbus.service.method("org.freedesktop.portal.Request")
     def Close(self):
+        if self.open:
+            self.portal_log("request closed")
         self.open = False
         self.remove_from_connection()
 
@@ -84,7 +87,8 @@ class Request(dbus.service.Object):
         def send():
             if self.open:
                 self.Response(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"))
-                self.Close()
+                self.open = False
+                self.remove_from_connection()
         GLib.timeout_add(int(after * 1000), send)
 
 
@@ -171,7 +175,7 @@ class Portal(GlobalShortcuts):
 
     def request(self, sender, options, response, results, after=0):
         token = options.get("handle_token", f"t{next(self.counter)}")
-        request = Request(self.bus, handle_path("request", sender, token))
+        request = Request(self.bus, handle_path("request", sender, token), self.log)
         request.answer(response, results, after)
         return request.__dbus_object_path__
 
@@ -228,6 +232,8 @@ class Portal(GlobalShortcuts):
         session = self.session(handle, sender)
         if session.state != "init":
             raise error("Failed", "Can only start once")
+        # Where the dialog would belong, as a test checks it.
+        self.log(f"parent window {parent_window or '(none)'}")
         answer, after = self.args.answer, 0
         if self.args.answer_file:
             # The user's next answer, as a test sets it, and how many seconds
@@ -279,8 +285,12 @@ class Portal(GlobalShortcuts):
         self.log(line)
         def refused(failure):
             print(f"portal_standin: Mutter refused {line}: {failure}", file=sys.stderr)
-        session.mutter.get_dbus_method(method, MUTTER_SESSION)(
-            *args, reply_handler=ignore, error_handler=refused)
+        # Made once a session: a key pass comes as a burst of calls, and the
+        # stand-in should not be what slows it.
+        methods = session.__dict__.setdefault("methods", {})
+        if method not in methods:
+            methods[method] = session.mutter.get_dbus_method(method, MUTTER_SESSION)
+        methods[method](*args, reply_handler=ignore, error_handler=refused)
 
     @notify_method("oa{sv}iu")
     def NotifyKeyboardKeycode(self, handle, options, keycode, state, sender):

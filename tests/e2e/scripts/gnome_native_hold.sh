@@ -86,11 +86,29 @@ PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the di
   problem "--start said: $(cat "$WORK/start.out")"
 sleep 0.5
 [ -z "$(since)" ] || fail "keys reached wev though the dialog was refused: $(since)"
-[[ $(PROGRAM --status 2>&1) == "idle; "* ]] || problem "not idle after the refusal: $(PROGRAM --status 2>&1)"
+STATUS=$(PROGRAM --status 2>&1)
+[[ $STATUS == "idle; the last start was turned down: Remote control was not allowed in the desktop's dialog"* ]] ||
+  problem "not idle after the refusal, or the refusal untold: $STATUS"
 echo closed >"$ANSWER"
 PROGRAM --start >"$WORK/start.out" 2>&1 && fail "--start succeeded though the dialog was closed"
 [ "$(cat "$WORK/start.out")" = "The desktop's dialog for remote control was closed unanswered, so no keys are held." ] ||
   problem "--start said: $(cat "$WORK/start.out")"
+
+# Stopped while the dialog is open: the question is withdrawn, the start
+# says so, and nothing goes down when the dialog would have been answered.
+echo "granted 3" >"$ANSWER"
+PROGRAM --start >"$WORK/start.out" 2>&1 &
+START_PID=$!
+wait_for 10 bash -c "$(declare -f PROGRAM); PROGRAM=$PROGRAM; PROGRAM --status >/dev/null 2>&1; [ \$? = 3 ]" ||
+  problem "the dialog did not show as waiting"
+PROGRAM --stop >/dev/null 2>&1 || problem "--stop during the dialog failed"
+wait "$START_PID"
+[ $? = 5 ] || problem "--start stopped during the dialog did not fail"
+[[ $(cat "$WORK/start.out") == "The hold was stopped while the desktop's dialog"* ]] ||
+  problem "--start stopped during the dialog said: $(cat "$WORK/start.out")"
+wait_for 10 grep -qx 'request closed' "$WORK/portal.log" || problem "the dialog's request was not closed"
+wait_for 10 bash -c "[ \$(grep -c '^session closed' '$WORK/portal.log') -ge 1 ]" || problem "the withdrawn session was not closed"
+[ -z "$(since)" ] || fail "keys reached wev though the dialog was withdrawn: $(since)"
 
 # Granted, from Quindorel's own window: the keys wait until the user clicks
 # the native window.
@@ -114,6 +132,9 @@ new 'button: 272 (left), state: 0' || fail "the left button stayed down after --
 [ "$(since | grep 'key: .*state: 0' | tr '\n' ' ')" = "key: 38; state: 0 key: 50; state: 0 " ] ||
   problem "the keys came up in the wrong order: $(since)"
 grep -qx 'Start granted' "$WORK/portal.log" || problem "the portal was not asked"
+# The dialog belongs to our window (an Xwayland one), not to none.
+grep -qx "parent window $(printf 'x11:%x' "$(program_window)")" "$WORK/portal.log" ||
+  problem "the dialog was not tied to our window: $(grep '^parent window' "$WORK/portal.log")"
 
 # Killed mid-hold: the portal ends the session of a client that left the
 # bus, and Mutter lets go of what it held.
@@ -137,7 +158,12 @@ echo "granted 4" >"$ANSWER"
 click_wev
 mark
 starts=$(grep -c '^Start ' "$WORK/portal.log")
-PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start with a late answer failed: $(cat "$WORK/start.out")"
+PROGRAM --start >"$WORK/start.out" 2>&1 &
+START_PID=$!
+# While the dialog is open, --status says what the hold waits for.
+asking() { PROGRAM --status >"$WORK/status.out" 2>&1; [ $? = 3 ] && [[ $(cat "$WORK/status.out") == "waiting for the desktop's permission; "* ]]; }
+wait_for 10 asking || problem "--status during the dialog said: $(cat "$WORK/status.out")"
+wait "$START_PID" || fail "--start with a late answer failed: $(cat "$WORK/start.out")"
 [[ $(cat "$WORK/start.out") == "holding forever: "* ]] || problem "--start with a late answer said: $(cat "$WORK/start.out")"
 [ "$(grep -c '^Start ' "$WORK/portal.log")" = $((starts + 1)) ] ||
   problem "one command asked the portal more than once: $(cat "$WORK/portal.log")"

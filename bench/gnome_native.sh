@@ -1,0 +1,91 @@
+# A figure on a headless Mutter (with-wayland-desktop.sh mutter), into a
+# native Wayland window (wev), through the tests' stand-in for the Remote
+# Desktop portal (which passes each key on to Mutter, as GNOME's own does):
+# a press pass of every key of the picture, how many arrive, and the time
+# between the first and the last reaching the window.
+source "$(dirname "$0")/lib.sh"
+unset QT_QPA_PLATFORM
+rounds=${ROUNDS:-5}
+/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null ||
+  { echo "python3-dbus or python3-gi missing (scripts/install-deps.sh wayland)" >&2; exit 1; }
+PROGRAM=$BUILD/quindorel
+tools=$(cd "$(dirname "$0")/../tests/wayland" && pwd)
+/usr/bin/python3 "$tools/portal_standin.py" --log "$WORK/portal.log" >"$WORK/portal.out" 2>&1 &
+STARTED+=($!)
+for _ in $(seq 1 100); do grep -qx ready "$WORK/portal.out" && break; sleep 0.1; done
+grep -qx ready "$WORK/portal.out" || { echo "the portal's stand-in did not start" >&2; exit 1; }
+source "$(dirname "$0")/native_lib.sh"
+# wev takes a second keyboard object on Mutter and logs each key once for
+# each: a key-down counts once, by its serial.
+key_downs() {
+  grep -E 'key: [0-9]+; state: 1' "$log" |
+    awk '{ match($0, /serial: [0-9]+/); s = substr($0, RSTART, RLENGTH); if (!seen[s]++) print }'
+}
+downs() { key_downs | wc -l; }
+arrival() {
+  local end=$((SECONDS + 10)) t
+  while [ "$SECONDS" -lt "$end" ]; do
+    t=$(key_downs | sed -n "${1}p" | cut -d' ' -f1)
+    [ -n "$t" ] && { echo "$t"; return 0; }
+    sleep 0.01
+  done
+  return 1
+}
+
+# The seat's own keyboard and mouse, which a headless Mutter has not until a session
+# sends something: it clicks wev, so that wev has the keyboard.
+coproc seat { exec /usr/bin/python3 "$tools/portal_client.py"; }
+STARTED+=($seat_PID)
+seat() { echo "$1" >&"${seat[1]}" && read -r -t 20 said <&"${seat[0]}" && [[ $said == ok* ]] ||
+  { echo "the seat's $1 failed: ${said:-}" >&2; exit 1; }; }
+seat "start 3"
+for _ in $(seq 1 20); do
+  seat "key 42 1"
+  seat "key 42 0"
+  grep -q 'key: 50; state: 0' "$log" && break
+  sleep 0.1
+done
+seat "motion -4000 -4000"
+seat "motion 640 260"
+pointer_in_wev() { grep 'wl_pointer\] \(enter\|leave\)' "$log" | tail -n 1 | grep -q enter; }
+focus() {
+  # A nudge makes Mutter look again at what is under the pointer.
+  for _ in $(seq 1 100); do
+    seat "motion 1 0"
+    seat "motion -1 0"
+    pointer_in_wev && break
+    sleep 0.05
+  done
+  seat "button 274 1"
+  seat "button 274 0"
+  for _ in $(seq 1 100); do
+    grep 'wl_keyboard\] \(enter\|leave\)' "$log" | tail -n 1 | grep -q enter && return
+    sleep 0.05
+  done
+  echo "wev did not take the keyboard" >&2
+  exit 1
+}
+
+# Every key of the picture but the mouse buttons, once each.
+codes=$(awk -F'\t' 'NR > 1 && $2 ~ /^[0-9]+$/ && $2 != 1 && $2 != 2 && ($2 < 4 || $2 > 6) { print $2 }' \
+  "$BUILD/tests/e2e/window-layout.tsv" | sort -un | tr '\n' ',')
+start_program "$codes"
+# Out of wev's way: Mutter puts both in the middle.
+xdotool windowmove "$(wait_window '^Quindorel$')" 0 520
+spans=() arrived=
+for _ in $(seq 1 "$rounds"); do
+  focus
+  first=$(($(downs) + 1))
+  "$PROGRAM" --start >/dev/null
+  sleep 1
+  last=$(downs)
+  count=$((last - first + 1))
+  spans+=($(($(arrival "$last" 1) - $(arrival "$first" 1))))
+  [ -z "$arrived" ] || [ "$count" -lt "$arrived" ] && arrived=$count
+  "$PROGRAM" --stop >/dev/null
+  sleep 0.5
+done
+result gnome_pass_arrived "$arrived/$(tr ',' '\n' <<<"$codes" | grep -c .)"
+# Each round, into the log.
+echo "spans (ms): ${spans[*]}" >&2
+result gnome_pass_span_ms "$(printf '%s\n' "${spans[@]}" | median)"
