@@ -55,14 +55,10 @@ case "${1:-}" in
   *)
     # A program that did not start, or ended early, says why: Wine's own
     # errors (a DLL that would not load, an unhandled exception, a server that
-    # could not be reached) and the exit status go to standard error, which
-    # ctest shows beside the program's output.
+    # could not be reached) go to standard error, which ctest shows beside
+    # the program's output. exec'd: the caller's pid is the program's, so
+    # that a test can end or kill it.
     export WINEDEBUG="$program_debug"
-    status=0
-    "$wine" "$@" || status=$?
-    if ((status != 0)); then
-      echo "wine-run: ${1##*/} ended with exit status $status" >&2
-    fi
-    exit "$status"
+    exec "$wine" "$@"
     ;;
 esac
