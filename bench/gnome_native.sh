@@ -67,25 +67,8 @@ focus() {
 }
 
 # Every key of the picture but the mouse buttons, once each.
-codes=$(awk -F'\t' 'NR > 1 && $2 ~ /^[0-9]+$/ && $2 != 1 && $2 != 2 && ($2 < 4 || $2 > 6) { print $2 }' \
-  "$BUILD/tests/e2e/window-layout.tsv" | sort -un | tr '\n' ',')
+codes=$(picture_key_codes)
 start_program "$codes"
 # Out of wev's way: Mutter puts both in the middle.
 xdotool windowmove "$(wait_window '^Quindorel$')" 0 520
-spans=() arrived=
-for _ in $(seq 1 "$rounds"); do
-  focus
-  first=$(($(downs) + 1))
-  "$PROGRAM" --start >/dev/null
-  sleep 1
-  last=$(downs)
-  count=$((last - first + 1))
-  spans+=($(($(arrival "$last" 1) - $(arrival "$first" 1))))
-  [ -z "$arrived" ] || [ "$count" -lt "$arrived" ] && arrived=$count
-  "$PROGRAM" --stop >/dev/null
-  sleep 0.5
-done
-result gnome_pass_arrived "$arrived/$(tr ',' '\n' <<<"$codes" | grep -c .)"
-# Each round, into the log.
-echo "spans (ms): ${spans[*]}" >&2
-result gnome_pass_span_ms "$(printf '%s\n' "${spans[@]}" | median)"
+press_passes gnome_pass "$codes" "$rounds"

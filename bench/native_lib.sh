@@ -74,3 +74,34 @@ toggle_ms() {
   echo $((down - t0))
   "$PROGRAM" --toggle >/dev/null
 }
+
+# Every key of the picture but the mouse buttons, once each: their codes,
+# comma-separated, as the key-set file has them.
+picture_key_codes() {
+  awk -F'\t' 'NR > 1 && $2 ~ /^[0-9]+$/ && $2 != 1 && $2 != 2 && ($2 < 4 || $2 > 6) { print $2 }' \
+    "$BUILD/tests/e2e/window-layout.tsv" | sort -un | tr '\n' ','
+}
+
+# press_passes NAME CODES ROUNDS: the program, started with CODES marked,
+# holds them ROUNDS times into the window `focus` brings forward. Results
+# NAME_arrived (the fewest that arrived, of all) and NAME_span_ms (the
+# median time from the first key-down to the last); each round's span goes
+# to the log.
+press_passes() {
+  local spans=() arrived= first last count
+  for _ in $(seq 1 "$3"); do
+    focus
+    first=$(($(downs) + 1))
+    "$PROGRAM" --start >/dev/null
+    sleep 1
+    last=$(downs)
+    count=$((last - first + 1))
+    spans+=($(($(arrival "$last" 1) - $(arrival "$first" 1))))
+    [ -z "$arrived" ] || [ "$count" -lt "$arrived" ] && arrived=$count
+    "$PROGRAM" --stop >/dev/null
+    sleep 0.5
+  done
+  echo "$1 spans (ms): ${spans[*]}" >&2
+  result "$1_arrived" "$arrived/$(tr ',' '\n' <<<"$2" | grep -c .)"
+  result "$1_span_ms" "$(printf '%s\n' "${spans[@]}" | median)"
+}

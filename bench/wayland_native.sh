@@ -17,24 +17,8 @@ focus() { swaymsg -q '[app_id="^wev$"] focus'; }
 
 timed_rounds native_toggle_ms native_wtype_ms 0.2 wtype -P a -- wtype -p a
 
-# Every key of the picture but the mouse buttons, once each.
-codes=$(awk -F'\t' 'NR > 1 && $2 ~ /^[0-9]+$/ && $2 != 1 && $2 != 2 && ($2 < 4 || $2 > 6) { print $2 }' \
-  "$BUILD/tests/e2e/window-layout.tsv" | sort -un | tr '\n' ',')
+codes=$(picture_key_codes)
 kill "$program"
 wait "$program" 2>/dev/null
 start_program "$codes"
-spans=() arrived=
-for _ in $(seq 1 "$rounds"); do
-  focus
-  first=$(($(downs) + 1))
-  "$PROGRAM" --start >/dev/null
-  sleep 1
-  last=$(downs)
-  count=$((last - first + 1))
-  spans+=($(($(arrival "$last" 1) - $(arrival "$first" 1))))
-  [ -z "$arrived" ] || [ "$count" -lt "$arrived" ] && arrived=$count
-  "$PROGRAM" --stop >/dev/null
-  sleep 0.5
-done
-result native_pass_arrived "$arrived/$(tr ',' '\n' <<<"$codes" | grep -c .)"
-result native_pass_span_ms "$(printf '%s\n' "${spans[@]}" | median)"
+press_passes native_pass "$codes" "$rounds"
