@@ -18,8 +18,8 @@ public:
     // Each piece of bytes the client sends, as it arrives; an empty piece
     // once the client has gone.
     std::function<void(const QByteArray&)> received;
-    // Sends the reply and lets the client go; `received` hears it is gone
-    // once the reply has left.
+    // Sends the reply and lets the client go once it has read it; `received`
+    // hears it is gone.
     virtual void reply(const QByteArray& bytes) = 0;
     // Lets the client go without a word.
     virtual void drop() = 0;

@@ -4,6 +4,9 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
+
+#include "command/CommandWords.h"
 
 #include "platform/win32/OwnPipe.h"
 #include "platform/win32/WindowsApi.h"
@@ -20,9 +23,14 @@ public:
         connect(socket_, &QLocalSocket::disconnected, this, [this] { received(QByteArray()); });
     }
 
+    // The client closes its end once it has the line. This end stays open
+    // until then: closing it disconnects the pipe, which throws away what the
+    // client has not read yet, and a client slow to read would find no
+    // answer to a command that was carried out. One that never closes is let
+    // go after a while.
     void reply(const QByteArray& bytes) override {
         socket_->write(bytes);
-        socket_->disconnectFromServer();
+        QTimer::singleShot(command::kRequestTimeoutMs, socket_, [this] { socket_->abort(); });
     }
 
     void drop() override { socket_->abort(); }
