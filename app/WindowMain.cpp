@@ -99,7 +99,8 @@ void showCentred(quindorel::MainWindow& window) {
 // the window. Then the command that started the program and aims at the
 // window in front (`inFront` is set for it alone), its answer printed.
 void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platform,
-                const CommandLine& command, std::optional<quindorel::WindowId> inFront) {
+                quindorel::CommandAnswers& answers, const CommandLine& command,
+                std::optional<quindorel::WindowId> inFront) {
     platform.settings().flush();  // what start-up changed, before any box waits for the user
     platform.showStartUpNotice();
     if (!platform.desktopNote().isEmpty()) {
@@ -107,11 +108,14 @@ void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platf
     }
     window.formShown();
     if (inFront) {
-        quindorel::CommandAnswers first(
-            window.model(), [front = *inFront] { return front; }, [] {});
-        const auto reply =
-            quindorel::command::readReply(first.answer(*command.verb()).toStdString());
-        std::fprintf(stdout, "%s\n", reply.text.c_str());
+        answers.answer(
+            *command.verb(),
+            [](const QByteArray& line) {
+                const auto reply = quindorel::command::readReply(line.toStdString());
+                std::fprintf(stdout, "%s\n", reply.text.c_str());
+                std::fflush(stdout);
+            },
+            [front = *inFront] { return front; });
     }
 }
 
@@ -174,7 +178,9 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
         [&window] { window.bringToFront(); });
     answers.setDesktopNote(platform->desktopNote());
     quindorel::CommandServer server(
-        [&answers](quindorel::command::Verb verb) { return answers.answer(verb); });
+        [&answers](quindorel::command::Verb verb, const quindorel::CommandServer::Reply& reply) {
+            answers.answer(verb, reply);
+        });
     if (const auto status = openChannel(server, command)) {
         return *status;
     }
@@ -182,8 +188,8 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
 
     window.formLoad();
     showCentred(window);
-    quindorel::whenFirstFrameShown(window, [&window, &platform, command, inFront] {
-        afterShown(window, *platform, command, inFront);
+    quindorel::whenFirstFrameShown(window, [&window, &platform, &answers, command, inFront] {
+        afterShown(window, *platform, answers, command, inFront);
     });
     return application.exec();
 }

@@ -1,5 +1,7 @@
 #include "command/CommandAnswers.h"
 
+#include <utility>
+
 #include "keys/KeyTable.h"
 
 namespace quindorel {
@@ -22,6 +24,12 @@ QString keyName(std::uint8_t code) {
 }
 
 }  // namespace
+
+CommandAnswers::CommandAnswers(HoldModel& model, std::function<WindowId()> inFront,
+                               std::function<void()> show)
+    : model_(model), inFront_(std::move(inFront)), show_(std::move(show)) {
+    model_.onPermissionSettled([this] { permissionSettled(); });
+}
 
 QString CommandAnswers::statusLine(const HoldEngine::Status& status, const QString& windowTitle) {
     using Phase = HoldEngine::Status::Phase;
@@ -77,12 +85,6 @@ QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
             }
             return reply(exitcode::kDone, nowLine());
         case HoldModel::CommandResult::Busy:
-            // Idle, yet busy: a pass waits for the desktop (its dialog, say).
-            if (model_.status().phase == HoldEngine::Status::Phase::Idle) {
-                return reply(exitcode::kDone,
-                             QStringLiteral("a hold is starting (answer the desktop's dialog if "
-                                            "one is open); nothing changed"));
-            }
             return reply(exitcode::kDone,
                          QStringLiteral("already %1; nothing changed").arg(nowLine()));
         case HoldModel::CommandResult::NoKeys:
@@ -106,22 +108,56 @@ QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
     return reply(exitcode::kRefused, QString());
 }
 
-QByteArray CommandAnswers::answer(command::Verb verb) {
+void CommandAnswers::start(HoldModel::CommandResult result, Reply reply) {
+    if (result == HoldModel::CommandResult::Done && model_.status().askingPermission) {
+        waiting_.push_back(std::move(reply));
+    } else {
+        reply(started(result));
+    }
+}
+
+void CommandAnswers::permissionSettled() {
+    const HoldEngine::Status now = model_.status();
+    if (now.askingPermission || waiting_.empty()) {
+        return;
+    }
+    QByteArray line;
+    if (now.phase != HoldEngine::Status::Phase::Idle) {
+        line = quindorel::reply(exitcode::kDone, nowLine());
+    } else if (!now.lastRefusal.empty()) {
+        line = quindorel::reply(exitcode::kRefused, QString::fromStdString(now.lastRefusal));
+    } else {
+        line = quindorel::reply(exitcode::kRefused,
+                                QStringLiteral("The hold was stopped while the desktop's dialog "
+                                               "for remote control was open, so no keys are "
+                                               "held."));
+    }
+    for (const Reply& reply : std::exchange(waiting_, {})) {
+        reply(line);
+    }
+}
+
+void CommandAnswers::answer(command::Verb verb, Reply reply, std::function<WindowId()> inFront) {
+    const std::function<WindowId()>& front = inFront ? inFront : inFront_;
     switch (verb) {
         case command::Verb::Show:
             show_();
-            return reply(exitcode::kDone, QStringLiteral("shown"));
+            reply(quindorel::reply(exitcode::kDone, QStringLiteral("shown")));
+            return;
         case command::Verb::Status:
-            return status();
+            reply(status());
+            return;
         case command::Verb::Stop:
             model_.stopNow();
-            return reply(exitcode::kDone, nowLine());
+            reply(quindorel::reply(exitcode::kDone, nowLine()));
+            return;
         case command::Verb::Start:
-            return started(model_.startNow(inFront_));
+            start(model_.startNow(front), std::move(reply));
+            return;
         case command::Verb::Toggle:
             break;
     }
-    return started(model_.toggle(inFront_));
+    start(model_.toggle(front), std::move(reply));
 }
 
 }  // namespace quindorel

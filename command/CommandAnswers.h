@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "command/CommandWords.h"
 #include "hold/HoldModel.h"
@@ -14,11 +15,15 @@ namespace quindorel {
 class CommandAnswers {
 public:
     // `inFront` says which window has the keyboard when a command arrives;
-    // `show` brings the program's window to the front.
-    CommandAnswers(HoldModel& model, std::function<WindowId()> inFront, std::function<void()> show)
-        : model_(model), inFront_(std::move(inFront)), show_(std::move(show)) {}
+    // `show` brings the program's window to the front. The one listener of
+    // the model's permission outcomes.
+    CommandAnswers(HoldModel& model, std::function<WindowId()> inFront, std::function<void()> show);
 
-    QByteArray answer(command::Verb verb);
+    // `reply` gets the reply line: at once, or, for a start that waits for
+    // the desktop's permission, once the user has answered its dialog.
+    // `inFront`, when given, stands for the constructor's.
+    using Reply = std::function<void(const QByteArray&)>;
+    void answer(command::Verb verb, Reply reply, std::function<WindowId()> inFront = {});
     // What this desktop cannot reach, said after the state by --status.
     void setDesktopNote(QString note) { desktopNote_ = std::move(note); }
 
@@ -30,11 +35,15 @@ private:
     QString nowLine() const;    // what the hold is doing now, as statusLine words it
     QByteArray status() const;  // its exit status tells idle, waiting and holding apart
     QByteArray started(HoldModel::CommandResult result) const;
+    // Answers a start, or keeps its reply until the permission is settled.
+    void start(HoldModel::CommandResult result, Reply reply);
+    void permissionSettled();
 
     HoldModel& model_;
     std::function<WindowId()> inFront_;
     std::function<void()> show_;
     QString desktopNote_;
+    std::vector<Reply> waiting_;  // starts waiting for the desktop's permission
 };
 
 }  // namespace quindorel

@@ -1,5 +1,6 @@
 #include "command/CommandChannel.h"
 
+#include <QPointer>
 #include <QTimer>
 
 #include "command/ChannelEnd.h"
@@ -16,7 +17,7 @@ QString channelName() {
     return QString::fromStdString(commandlink::address());
 }
 
-CommandServer::CommandServer(std::function<QByteArray(command::Verb)> answer, QObject* parent)
+CommandServer::CommandServer(Answer answer, QObject* parent)
     : QObject(parent), answer_(std::move(answer)), listener_(makeChannelListener()) {
     listener_->arrived = [this](std::unique_ptr<ChannelClient> client) {
         accept(std::move(client));
@@ -62,19 +63,11 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
     struct Request {
         QByteArray bytes;
         bool answered = false;
-        // An answer may wait for the desktop with the event loop running (a
-        // dialog of its own), while the client gives up and goes: it is
-        // deleted once the answer is done, never under it.
-        bool answering = false;
-        bool gone = false;
     };
     auto request = std::make_shared<Request>();
     client->received = [this, client, request, letGo](const QByteArray& piece) {
-        if (piece.isEmpty()) {  // gone
-            request->gone = true;
-            if (!request->answering) {
-                client->deleteLater();
-            }
+        if (piece.isEmpty()) {  // gone; an answer that comes later finds no one
+            client->deleteLater();
             return;
         }
         if (request->answered) {
@@ -103,14 +96,13 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
             client->deleteLater();
             return;
         }
-        request->answering = true;
-        const QByteArray answer = answer_(*verb) + '\n';
-        request->answering = false;
-        if (request->gone) {
-            client->deleteLater();
-        } else {
-            client->reply(answer);  // then gone, and deleted as above
-        }
+        // The answer may come later (a start waits for the desktop's
+        // dialog), when the client may have gone.
+        answer_(*verb, [client = QPointer<ChannelClient>(client)](const QByteArray& line) {
+            if (client) {
+                client->reply(line + '\n');  // then gone, and deleted as above
+            }
+        });
     };
 }
 

@@ -23,9 +23,11 @@ QString channelName();
 // word to the user, and nothing here ever blocks the event loop.
 class CommandServer : public QObject {
 public:
-    // `answer` gets each well-formed verb and returns the reply line.
-    explicit CommandServer(std::function<QByteArray(command::Verb)> answer,
-                           QObject* parent = nullptr);
+    // `answer` gets each well-formed verb and a function that takes the
+    // reply line, at once or later (a client gone meanwhile hears nothing).
+    using Reply = std::function<void(const QByteArray&)>;
+    using Answer = std::function<void(command::Verb, Reply)>;
+    explicit CommandServer(Answer answer, QObject* parent = nullptr);
     ~CommandServer() override;
 
     enum class Listen { Listening, OtherCopyRuns, Unavailable };
@@ -36,7 +38,7 @@ public:
 private:
     void accept(std::unique_ptr<ChannelClient> client);
 
-    std::function<QByteArray(command::Verb)> answer_;
+    Answer answer_;
     std::unique_ptr<ChannelListener> listener_;
     QString error_;
 };

@@ -31,6 +31,7 @@ HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& ch
       focusWait_(platform, *clocks.focusClock, notices),
       statusReader_(choices, counter.view(), durations, *clocks.holdClock) {
     clocks_.focusClock->setOnTick([this] { focusClockTick(); });
+    platform.desktop().onPermissionAnswered([this] { permissionAnswered(); });
 }
 
 HoldEngine::PassScope::~PassScope() {
@@ -119,6 +120,7 @@ void HoldEngine::press(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId t
 
 void HoldEngine::release(ErrorTrap& trap, std::vector<KeyStroke> ups) {
     focusWait_.end();
+    endPermissionWait();
     held_.addMissingUps(ups);
     putModifiersLast(ups);
     send(trap, ups);
@@ -189,6 +191,10 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
                 .arg(windowName(target)));
     }
     const KeySendResult sent = send(trap, downs);
+    if (sent.outcome == KeySendOutcome::Asking) {
+        permissionWait_ = FocusWait::Keys{std::move(downs), target};
+        return;
+    }
     if (sent.outcome == KeySendOutcome::Sent && !downs.empty()) {
         lastRefusal_.clear();
     }
@@ -218,6 +224,45 @@ void HoldEngine::focusClockTick() {
     }
 }
 
+void HoldEngine::permissionAnswered() {
+    if (deferDuringPass([this] { permissionAnswered(); })) {
+        return;
+    }
+    if (!permissionWait_) {
+        return;  // withdrawn meanwhile
+    }
+    {
+        const PassScope scope(*this);
+        FocusWait::Keys keys = std::move(*permissionWait_);
+        permissionWait_.reset();
+        ErrorTrap trap(platform_, QStringLiteral("Form1.HoldKeys"));
+        // Granted, they go down now, unless the user has clicked into our
+        // window meanwhile (or the desktop gave it the keyboard back as its
+        // dialog closed): then they wait for the keyboard to leave it.
+        // Turned down, the switch goes off and the notice says why.
+        press(trap, std::move(keys.downs), keys.target);
+        // A timed hold lasts its length from its key-downs.
+        if (choices_.mode() == UserChoices::Mode::Timed) {
+            counter_.restartHold();
+        }
+    }
+    if (permissionSettled_ && !permissionWait_) {
+        permissionSettled_();
+    }
+}
+
+void HoldEngine::endPermissionWait() {
+    if (!permissionWait_) {
+        return;
+    }
+    permissionWait_.reset();
+    lastRefusal_.clear();  // withdrawn, not turned down
+    platform_.desktop().withdrawPermissionRequest();
+    if (permissionSettled_) {
+        permissionSettled_();
+    }
+}
+
 void HoldEngine::waitClockTick() {
     if (deferDuringPass([this] { waitClockTick(); })) {
         return;
@@ -236,6 +281,9 @@ void HoldEngine::waitClockTick() {
 void HoldEngine::holdClockTick() {
     if (deferDuringPass([this] { holdClockTick(); })) {
         return;
+    }
+    if (permissionWait_) {
+        return;  // a hold's length counts from its key-downs
     }
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer2_Timer"));
     if (trap.test(100, [&] { return choices_.switchOn(); })) {
@@ -271,7 +319,10 @@ void HoldEngine::switchClicked() {
         trap.run(112,
                  [&] { saveSetting(platform_, setting::kBackupSwitch, QStringLiteral("On")); });
     } else if (trap.test(114, [&] { return choices_.switchOn(); })) {
-        trap.run(116, [&] { choices_.setSwitchOn(false); });
+        trap.run(116, [&] {
+            choices_.setSwitchOn(false);
+            endPermissionWait();  // keys not down yet are not wanted now
+        });
         trap.run(118, [&] { waitClock.setInterval(0); });
         trap.run(120, [&] { waitClock.setEnabled(false); });
         trap.run(122,
@@ -316,6 +367,7 @@ void HoldEngine::releaseHeldKeys() {
     }
     const PassScope scope(*this);
     focusWait_.end();
+    endPermissionWait();
     if (held_.empty()) {
         return;
     }
@@ -336,10 +388,9 @@ void HoldEngine::releaseHeldKeys() {
 
 HoldEngine::Status HoldEngine::status() const {
     Status status = statusReader_.read(held_.virtualKeys(), held_.window(), focusWait_.waiting());
-    // A pass whose first key-down waits for the desktop's dialog: neither
-    // idle nor holding yet, and no clock counts towards it.
-    if (status.phase != Status::Phase::Holding && inPass() &&
-        platform_.desktop().awaitingPermission()) {
+    // Key-downs that wait for the desktop's dialog: neither idle nor
+    // holding yet, and no clock counts towards them.
+    if (status.phase != Status::Phase::Holding && permissionWait_) {
         status.phase = Status::Phase::Waiting;
         status.secondsLeft = -1;
         status.askingPermission = true;
@@ -355,15 +406,13 @@ const ClockCounts& HoldEngine::counts() const {
 }
 
 void HoldEngine::stopAll() {
-    // A stop while the desktop's dialog asks withdraws the question: the
-    // pass then sends nothing, rather than keys that would go straight up.
-    if (inPass() && platform_.desktop().awaitingPermission()) {
-        platform_.desktop().withdrawPermissionRequest();
-    }
     if (deferDuringPass([this] { stopAll(); })) {
         return;
     }
     focusWait_.end();
+    // The desktop's dialog closes: nothing goes down once it would have
+    // been answered.
+    endPermissionWait();
     if (choices_.switchOn()) {
         switchClicked();
     }

@@ -42,10 +42,12 @@ struct ClockCounts;
 // - The focus clock watches, while a press waits, for the keyboard to leave
 //   the program's own window (see FocusWait).
 //
-// A pass may wait a moment for the desktop (a window taking the focus) with
-// the event loop running. A clock tick, the stop key or a close that comes
-// meanwhile runs right after the pass: passes never interleave, so a stop
-// never slips in between a press's raise and its key-downs.
+// Key-downs the desktop first asks the user about (GNOME's dialog) wait for
+// the answer without a pass: the window stays alive meanwhile, and a stop
+// withdraws the question. A pass may wait a moment for the desktop (a
+// window taking the focus) with the event loop running. A clock tick, the stop key or a close that
+// comes meanwhile runs right after the pass: passes never interleave, so a stop never slips in
+// between a press's raise and its key-downs.
 class HoldEngine {
 public:
     enum class Pass { Press, Release };
@@ -90,6 +92,11 @@ public:
     // "Turn Off" does), every held key comes up, and no clock presses or
     // releases afterwards until the user or a command starts again.
     void stopAll();
+    // Runs each time keys that waited for the desktop's permission have
+    // their outcome: held, turned down (the notice says why) or withdrawn.
+    void onPermissionSettled(std::function<void()> settled) {
+        permissionSettled_ = std::move(settled);
+    }
 
 private:
     // Counts the passes under way; the last to end runs what came meanwhile.
@@ -115,6 +122,10 @@ private:
     void sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
     QString windowName(WindowId window) const;
     void focusClockTick();
+    void permissionAnswered();
+    // Drops the keys that wait for the desktop's permission, withdrawing its
+    // question.
+    void endPermissionWait();
     const ClockCounts& counts() const;
 
     Platform& platform_;
@@ -130,6 +141,9 @@ private:
     HoldStatusReader statusReader_;
     int passes_ = 0;
     std::string lastRefusal_;  // the desktop's last no, until keys go down
+    // Key-downs that wait for the desktop's permission, and who hears the outcome.
+    std::optional<FocusWait::Keys> permissionWait_;
+    std::function<void()> permissionSettled_;
     std::deque<std::function<void()>> afterPass_;
 };
 

@@ -82,6 +82,11 @@ public:
     // A stop while waiting or holding, else a start.
     CommandResult toggle(const WindowInFront& inFront);
     HoldEngine::Status status() const { return engine_.status(); }
+    // Runs each time keys that waited for the desktop's permission have
+    // their outcome (see HoldEngine); one listener.
+    void onPermissionSettled(std::function<void()> settled) {
+        engine_.onPermissionSettled(std::move(settled));
+    }
 
     // The state, read-only.
     const UserChoices& choices() const { return choices_; }

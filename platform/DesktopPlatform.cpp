@@ -195,27 +195,26 @@ KeyGuard startKeyGuard() {
     if (x11 || wayland) {
         // The program's own id, for what it left in KDE under its name.
         const qint64 program = QCoreApplication::applicationPid();
-        return startSocketGuard(qtSystemLog(),
-                                [x11, wayland, program](const std::vector<GuardNote>& owed) {
-                                    if (x11) {
-                                        letGoOnX11(owed);
-                                    }
+        return startSocketGuard(qtSystemLog(), [x11, wayland,
+                                                program](const std::vector<GuardNote>& owed) {
+            if (x11) {
+                letGoOnX11(owed);
+            }
 #if QUINDOREL_WAYLAND
-                                    if (wayland) {
-                                        letGoOnWayland(owed);
-                                        letGoOnKde(owed, program);
-                                    }
-                                    // GNOME's or KDE's client key repeat,
-                                    // still off.
-                                    const auto repeatOff = [](const GuardNote& note) {
-                                        return note.key == kDesktopRepeatOff;
-                                    };
-                                    if (std::any_of(owed.begin(), owed.end(), repeatOff)) {
-                                        putBackNotedRepeat(RepeatNote(RepeatNote::defaultPath()),
-                                                           desktopRepeatSetting, {});
-                                    }
+            if (wayland) {
+                letGoOnWayland(owed);
+                letGoOnKde(owed, program);
+            }
+            // GNOME's or KDE's client key repeat,
+            // still off.
+            const auto repeatOff = [](const GuardNote& note) {
+                return note.key == kDesktopRepeatOff;
+            };
+            if (std::any_of(owed.begin(), owed.end(), repeatOff)) {
+                putBackNotedRepeat(RepeatNote(RepeatNote::defaultPath()), desktopRepeatSetting, {});
+            }
 #endif
-                                });
+        });
     }
 #endif
     return {};
@@ -292,11 +291,10 @@ const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
 
 // GNOME's way in: the Remote Desktop portal, for the window in front, and
 // the stop key through its global shortcuts where it has them.
-std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey,
-                                                 const KeyGuard& keyGuard,
+std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey, const KeyGuard& keyGuard,
                                                  const std::function<WindowId()>& ownWindow) {
     PortalDesktop::Options options;
-    options.stopKey = PortalStopKey::open(qtSystemLog(), std::make_unique<QtWaiter>());
+    options.stopKey = PortalStopKey::open(qtSystemLog());
     *stopKey = options.stopKey.get();
     options.log = qtSystemLog();
     options.waiter = std::make_unique<QtWaiter>();

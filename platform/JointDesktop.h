@@ -38,6 +38,10 @@ public:
         x11_->withdrawPermissionRequest();
         native_->withdrawPermissionRequest();
     }
+    void onPermissionAnswered(std::function<void()> answered) override {
+        x11_->onPermissionAnswered(answered);
+        native_->onPermissionAnswered(std::move(answered));
+    }
 
 private:
     NativeDesktop& wayOf(WindowId window);

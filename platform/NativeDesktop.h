@@ -5,6 +5,7 @@
 // so that each back end (X11, Win32) can be built and tested on its own.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ enum class KeySendOutcome {
     Sent,     // every event entered the input stream (or there was none to send)
     Refused,  // the system took fewer events than were sent (e.g. an elevated target)
     Denied,   // the user or the desktop did not let the program send keys: nothing was sent
+    Asking,   // the desktop asks the user first (a dialog of its own): nothing was sent
 };
 
 struct KeySendResult {
@@ -125,10 +127,14 @@ public:
     virtual bool isStopKeyPress(const void* nativeEvent) = 0;
 
     // Whether a dialog of the desktop is asking the user now whether the
-    // program may send keys at all (a key-down waits for the answer).
+    // program may send keys at all (after a key-down answered Asking).
     virtual bool awaitingPermission() { return false; }
-    // Withdraws that question: the key-down waiting for it is denied.
+    // Withdraws that question: the dialog closes, and nothing of the keys
+    // that asked is sent.
     virtual void withdrawPermissionRequest() {}
+    // `answered` runs, from the event loop, each time such a question is
+    // settled: the keys may be sent again then (Denied, once, after a no).
+    virtual void onPermissionAnswered(std::function<void()> /*answered*/) {}
 };
 
 }  // namespace quindorel

@@ -2,6 +2,7 @@
 
 #include "platform/WindowTitle.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quindorel {
@@ -37,10 +38,17 @@ void FakeDesktop::showWindow(WindowId window) {
 }
 
 KeySendResult FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
-    if (whileAsking) {
+    const bool downs = std::any_of(strokes.begin(), strokes.end(),
+                                   [](const KeyStroke& stroke) { return stroke.down; });
+    if (downs && !refusal_.empty()) {
+        return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
+                std::exchange(refusal_, {})};
+    }
+    if (downs && (askFirst || asking)) {
+        askFirst = false;
         asking = true;
-        std::exchange(whileAsking, nullptr)();
-        asking = false;
+        calls << QStringLiteral("ask");
+        return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     if (!denyKeys.empty()) {
         return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
@@ -80,6 +88,14 @@ QStringList FakeDesktop::keyCalls() const {
         }
     }
     return keys;
+}
+
+void FakeDesktop::answerPermission(const std::string& refusal) {
+    asking = false;
+    refusal_ = refusal;
+    if (permissionAnswered_) {
+        permissionAnswered_();
+    }
 }
 
 }  // namespace quindorel

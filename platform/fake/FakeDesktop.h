@@ -34,10 +34,14 @@ public:
     // Runs once inside the next showWindow: what arrives while a real
     // desktop waits, with the event loop running, for the window to come.
     std::function<void()> whileShowing;
-    // The desktop's permission dialog is open during each sendKeys; runs
-    // inside it, as a real desktop runs the event loop while it asks.
-    std::function<void()> whileAsking;
+    // Key-downs ask the user first, as GNOME's portal does: they send
+    // nothing and answer Asking, and the question stays open (`asking`)
+    // until answerPermission().
+    bool askFirst = false;
     bool asking = false;
+    // The user answers: yes, or no with the reason the next key-downs are
+    // denied with, once. Keys sent after a yes go down.
+    void answerPermission(const std::string& refusal = {});
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     void makeTopMost(WindowId window) override;
@@ -50,11 +54,21 @@ public:
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
     bool awaitingPermission() override { return asking; }
-    void withdrawPermissionRequest() override { calls << QStringLiteral("withdraw"); }
+    void withdrawPermissionRequest() override {
+        calls << QStringLiteral("withdraw");
+        asking = false;
+    }
+    void onPermissionAnswered(std::function<void()> answered) override {
+        permissionAnswered_ = std::move(answered);
+    }
 
     // Only the key and button events of `calls`, e.g. {"down 65", "button up 1"}.
     QStringList keyCalls() const;
     int walkCount = 0;
+
+private:
+    std::function<void()> permissionAnswered_;
+    std::string refusal_;
 };
 
 }  // namespace quindorel

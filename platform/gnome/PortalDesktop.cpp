@@ -61,38 +61,49 @@ std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {
     return {{kWindowInFront, "(the window in front when the wait ends)", true, false}};
 }
 
-std::optional<std::string> PortalDesktop::whyNot() {
-    asking_ = true;
-    const RemoteDesktopPortal::Answer answer = portal_->start(*waiter_, kAnswerLimit);
-    asking_ = false;
+void PortalDesktop::answered(RemoteDesktopPortal::Answer answer) {
     switch (answer) {
         case RemoteDesktopPortal::Answer::Granted:
-            return std::nullopt;
+        case RemoteDesktopPortal::Answer::Withdrawn:  // nobody waits for the keys now
+            refusal_.reset();
+            break;
         case RemoteDesktopPortal::Answer::Refused:
-            return "Remote control was not allowed in the desktop's dialog, so no keys are "
-                   "held.";
+            refusal_ =
+                "Remote control was not allowed in the desktop's dialog, so no keys are "
+                "held.";
+            break;
         case RemoteDesktopPortal::Answer::Closed:
-            return "The desktop's dialog for remote control was closed unanswered, so no keys "
-                   "are held.";
-        case RemoteDesktopPortal::Answer::Withdrawn:
-            return "The hold was stopped while the desktop's dialog for remote control was "
-                   "open, so no keys are held.";
+            refusal_ =
+                "The desktop's dialog for remote control was closed unanswered, so no "
+                "keys are held.";
+            break;
         case RemoteDesktopPortal::Answer::NoAnswer:
+            refusal_ =
+                "The desktop's dialog for remote control got no answer in 2 minutes, so "
+                "no keys are held.";
             break;
     }
-    return "The desktop's dialog for remote control got no answer in 2 minutes, so no keys are "
-           "held.";
+    if (refusal_) {
+        log_.write(LogTopic::Wayland, LogLevel::Debug, *refusal_);
+    }
+    if (permissionAnswered_) {
+        permissionAnswered_();
+    }
 }
 
 KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     KeySendResult result;
     const auto down = [](const KeyStroke& stroke) { return stroke.down; };
     if (!portal_->started() && std::any_of(strokes.begin(), strokes.end(), down)) {
-        if (std::optional<std::string> why = whyNot()) {
-            log_.write(LogTopic::Wayland, LogLevel::Debug, *why);
-            return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
-                    *why};
+        std::vector<std::optional<SystemKey>> none(strokes.size());
+        if (refusal_) {
+            return {KeySendOutcome::Denied, std::move(none), *std::exchange(refusal_, {})};
         }
+        portal_->start(kAnswerLimit, [this](RemoteDesktopPortal::Answer answer) {
+            // From the event loop, never from within this call.
+            answered(answer);
+        });
+        return {KeySendOutcome::Asking, std::move(none), {}};
     }
     if (desktopRepeat_) {
         desktopRepeat_->beforeSend(strokes);

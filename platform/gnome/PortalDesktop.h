@@ -38,9 +38,11 @@ public:
     void makeTopMost(WindowId) override {}
     void releaseTopMost(WindowId) override {}
     void showWindow(WindowId) override {}
-    // Asks the portal for a session first, when keys go down and there is
-    // none: Denied, with nothing sent, when the user says no. Key-ups
-    // without a session have nothing to let go of.
+    // Key-downs without a session ask the portal for one and answer Asking,
+    // with nothing sent: the desktop's dialog is open until the user
+    // answers, and the permission listener hears of it then. Sent again
+    // after a no, they answer Denied, once. Key-ups without a session have
+    // nothing to let go of.
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
     // Buttons go where the pointer is: the portal moves it only over a
     // screen cast.
@@ -51,8 +53,11 @@ public:
     bool setUpStopKey(WindowId) override { return !stopKey_ || stopKey_->take(); }
     bool isStopKeyPress(const void*) override { return false; }
     // While the desktop's dialog is open.
-    bool awaitingPermission() override { return asking_; }
+    bool awaitingPermission() override { return portal_->starting(); }
     void withdrawPermissionRequest() override { portal_->withdraw(); }
+    void onPermissionAnswered(std::function<void()> answered) override {
+        permissionAnswered_ = std::move(answered);
+    }
 
     // Switches the desktop's client key repeat off while keys are held (see
     // DesktopKeyRepeat), waiting each time until clients have heard of it.
@@ -66,7 +71,7 @@ public:
 private:
     PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal, XkbKeyLayout layout,
                   std::unique_ptr<WaylandConnection> connection);
-    std::optional<std::string> whyNot();
+    void answered(RemoteDesktopPortal::Answer answer);
 
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
@@ -76,7 +81,9 @@ private:
     // Where the repeat clients are told is heard (null without a compositor).
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;
-    bool asking_ = false;
+    // The user's last no, told to the key-downs that asked.
+    std::optional<std::string> refusal_;
+    std::function<void()> permissionAnswered_;
 };
 
 }  // namespace quindorel

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 
 namespace quindorel {
@@ -20,6 +21,13 @@ QString senderPart() {
     return sender;
 }
 
+QDBusMessage portalCall(const QString& path, const QString& interface, const QString& method,
+                        const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(kPortalService, path, interface, method);
+    message.setArguments(arguments);
+    return message;
+}
+
 }  // namespace
 
 QString portalPathOf(const QVariant& value) {
@@ -29,9 +37,14 @@ QString portalPathOf(const QVariant& value) {
 
 QDBusMessage callPortal(const QString& path, const QString& interface, const QString& method,
                         const QVariantList& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(kPortalService, path, interface, method);
-    message.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(message, QDBus::Block, kCallMs);
+    return QDBusConnection::sessionBus().call(portalCall(path, interface, method, arguments),
+                                              QDBus::Block, kCallMs);
+}
+
+void tellPortal(const QString& path, const QString& interface, const QString& method,
+                const QVariantList& arguments) {
+    QDBusConnection::sessionBus().asyncCall(portalCall(path, interface, method, arguments),
+                                            kCallMs);
 }
 
 std::optional<QVariant> portalProperty(const QString& interface, const QString& name) {
@@ -49,56 +62,88 @@ QString portalToken() {
     return QStringLiteral("quindorel%1").arg(++made);
 }
 
-void PortalRequest::listen(const QString& path, bool on) {
+void PortalRequest::listen(bool on) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString name = QStringLiteral("Response");
     const char* slot = SLOT(onResponse(uint, QVariantMap));
     if (on) {
-        bus.connect(kPortalService, path, kRequest, name, this, slot);
+        bus.connect(kPortalService, path_, kRequest, name, this, slot);
     } else {
-        bus.disconnect(kPortalService, path, kRequest, name, this, slot);
+        bus.disconnect(kPortalService, path_, kRequest, name, this, slot);
     }
 }
 
-std::optional<PortalRequest::Response> PortalRequest::ask(
-    const QString& interface, const QString& method, QVariantList arguments, QVariantMap options,
-    Waiter& waiter, std::chrono::milliseconds limit, const SystemLog& log, const bool* withdrawn) {
-    PortalRequest request;
+PortalRequest* PortalRequest::ask(const QString& interface, const QString& method,
+                                  QVariantList arguments, QVariantMap options,
+                                  std::chrono::milliseconds limit, SystemLog log, Answered answered,
+                                  QObject* parent) {
+    auto* request = new PortalRequest(std::move(log), std::move(answered), parent);
     const QString token = portalToken();
     options.insert(QStringLiteral("handle_token"), token);
     // Listening before asking: the answer may come before the call returns.
-    request.path_ = QStringLiteral("%1/request/%2/%3").arg(kPortalPath, senderPart(), token);
-    request.listen(request.path_, true);
+    request->path_ = QStringLiteral("%1/request/%2/%3").arg(kPortalPath, senderPart(), token);
+    request->listen(true);
     arguments.append(options);
-    const QDBusMessage reply = callPortal(kPortalPath, interface, method, arguments);
+    auto* call = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(
+            portalCall(kPortalPath, interface, method, arguments), kCallMs),
+        request);
+    connect(call, &QDBusPendingCallWatcher::finished, request, [request, call, method] {
+        call->deleteLater();
+        request->called(call->reply(), method);
+    });
+    request->limit_.setSingleShot(true);
+    connect(&request->limit_, &QTimer::timeout, request, &PortalRequest::withdraw);
+    request->limit_.start(limit);
+    return request;
+}
+
+void PortalRequest::called(const QDBusMessage& reply, const QString& method) {
+    if (done_) {
+        return;
+    }
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        log.write(LogTopic::Wayland, LogLevel::Warning,
-                  "the portal failed " + method.toStdString() + ": " +
-                      reply.errorMessage().toStdString());
-        request.listen(request.path_, false);
-        return std::nullopt;
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "the portal failed " + method.toStdString() + ": " +
+                       reply.errorMessage().toStdString());
+        finish(std::nullopt);
+        return;
     }
     const QString handle =
         reply.arguments().isEmpty() ? QString() : portalPathOf(reply.arguments().first());
-    if (!handle.isEmpty() && handle != request.path_) {
+    if (!handle.isEmpty() && handle != path_) {
         // An older portal names the request its own way.
-        request.listen(request.path_, false);
-        request.path_ = handle;
-        request.listen(request.path_, true);
+        listen(false);
+        path_ = handle;
+        listen(true);
     }
-    const auto over = [&] { return withdrawn != nullptr && *withdrawn; };
-    if (!waiter.waitUntil([&] { return request.response_.has_value() || over(); }, limit) ||
-        (over() && !request.response_)) {
-        // Withdrawn, so that no dialog waits for a question nobody asks now.
-        callPortal(request.path_, kRequest, QStringLiteral("Close"), {});
-    }
-    request.listen(request.path_, false);
-    return request.response_;
 }
 
 void PortalRequest::onResponse(uint code, const QVariantMap& results) {
-    if (message().path() == path_) {
-        response_ = std::make_pair(code, results);
+    if (message().path() == path_ && !done_) {
+        finish(std::make_pair(code, results));
+    }
+}
+
+void PortalRequest::withdraw() {
+    if (!done_) {
+        tellPortal(path_, kRequest, QStringLiteral("Close"), {});
+        finish(std::nullopt);
+    }
+}
+
+void PortalRequest::forget() {
+    answered_ = nullptr;
+    withdraw();
+}
+
+void PortalRequest::finish(std::optional<Response> response) {
+    done_ = true;
+    limit_.stop();
+    listen(false);
+    deleteLater();
+    if (const Answered answered = std::exchange(answered_, nullptr)) {
+        answered(std::move(response));
     }
 }
 

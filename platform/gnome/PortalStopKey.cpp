@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
 
 #include "platform/gnome/PortalRequest.h"
 
@@ -41,30 +42,40 @@ Q_DECLARE_METATYPE(quindorel::Shortcut)
 
 namespace quindorel {
 
-std::unique_ptr<PortalStopKey> PortalStopKey::open(SystemLog log, std::unique_ptr<Waiter> waiter) {
+std::unique_ptr<PortalStopKey> PortalStopKey::open(SystemLog log) {
     if (!QDBusConnection::sessionBus().isConnected() ||
         !portalProperty(kShortcuts, QStringLiteral("version"))) {
         return nullptr;
     }
-    return std::unique_ptr<PortalStopKey>(new PortalStopKey(std::move(log), std::move(waiter)));
+    return std::unique_ptr<PortalStopKey>(new PortalStopKey(std::move(log)));
 }
 
 bool PortalStopKey::take() {
-    if (!session_.isEmpty()) {
+    if (asked_) {
         return true;
     }
+    asked_ = true;
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
-    const auto created =
-        PortalRequest::ask(kShortcuts, QStringLiteral("CreateSession"), {},
-                           {{QStringLiteral("session_handle_token"), portalToken()}}, *waiter_,
-                           std::chrono::milliseconds(2000), log_);
-    if (!created || created->first != 0) {
-        log_.write(LogTopic::Wayland, LogLevel::Warning,
-                   "the portal gave no session for global shortcuts");
-        return true;  // not another program's: the X11 stop key still works
-    }
-    session_ = portalPathOf(created->second.value(QStringLiteral("session_handle")));
+    PortalRequest::ask(
+        kShortcuts, QStringLiteral("CreateSession"), {},
+        {{QStringLiteral("session_handle_token"), portalToken()}}, std::chrono::milliseconds(2000),
+        log_,
+        [this](const std::optional<PortalRequest::Response>& created) {
+            if (!created || created->first != 0) {
+                log_.write(LogTopic::Wayland, LogLevel::Warning,
+                           "the portal gave no session for global shortcuts");
+                asked_ = false;  // asked again with the next hold
+                return;
+            }
+            bind(portalPathOf(created->second.value(QStringLiteral("session_handle"))));
+        },
+        this);
+    return true;
+}
+
+void PortalStopKey::bind(const QString& session) {
+    session_ = session;
     QDBusConnection::sessionBus().connect(
         kPortalService, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
         SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
@@ -73,15 +84,26 @@ bool PortalStopKey::take() {
         {kStopHold,
          {{QStringLiteral("description"), QStringLiteral("Stop the hold")},
           {QStringLiteral("preferred_trigger"), QStringLiteral("CTRL+SHIFT+s")}}}};
-    const QDBusMessage bound =
-        callPortal(kPortalPath, kShortcuts, QStringLiteral("BindShortcuts"),
-                   {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts),
-                    QString(), QVariantMap{{QStringLiteral("handle_token"), portalToken()}}});
-    if (bound.type() != QDBusMessage::ReplyMessage) {
-        log_.write(LogTopic::Wayland, LogLevel::Warning,
-                   "the portal did not bind the stop key: " + bound.errorMessage().toStdString());
-    }
-    return true;
+    auto* call = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(
+            [&] {
+                QDBusMessage message = QDBusMessage::createMethodCall(
+                    kPortalService, kPortalPath, kShortcuts, QStringLiteral("BindShortcuts"));
+                message.setArguments(
+                    {QVariant::fromValue(QDBusObjectPath(session_)), QVariant::fromValue(shortcuts),
+                     QString(), QVariantMap{{QStringLiteral("handle_token"), portalToken()}}});
+                return message;
+            }(),
+            2000),
+        this);
+    connect(call, &QDBusPendingCallWatcher::finished, this, [this, call] {
+        call->deleteLater();
+        if (call->isError()) {
+            log_.write(
+                LogTopic::Wayland, LogLevel::Warning,
+                "the portal did not bind the stop key: " + call->error().message().toStdString());
+        }
+    });
 }
 
 void PortalStopKey::onActivated(const QDBusObjectPath& session, const QString& shortcut, qulonglong,

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "platform/SystemLog.h"
-#include "platform/Waiter.h"
 #include "platform/wayland/DesktopStopKey.h"
 
 namespace quindorel {
@@ -20,10 +19,11 @@ class PortalStopKey : public QObject, public DesktopStopKey {
     Q_OBJECT
 public:
     // Null where the portal offers no global shortcuts (GNOME 43).
-    static std::unique_ptr<PortalStopKey> open(SystemLog log, std::unique_ptr<Waiter> waiter);
+    static std::unique_ptr<PortalStopKey> open(SystemLog log);
 
-    // Binds the shortcut, without waiting for the desktop's dialog; true
-    // unless the portal failed (no other program's shortcut can be seen).
+    // Binds the shortcut, without waiting for the portal or the desktop's
+    // dialog: true (no other program's shortcut can be seen; where the
+    // portal fails, the log says so, and the X11 stop key still works).
     bool take() override;
 
 private slots:
@@ -31,12 +31,12 @@ private slots:
                      const QVariantMap& options);
 
 private:
-    PortalStopKey(SystemLog log, std::unique_ptr<Waiter> waiter)
-        : log_(std::move(log)), waiter_(std::move(waiter)) {}
+    explicit PortalStopKey(SystemLog log) : log_(std::move(log)) {}
+    void bind(const QString& session);
 
     SystemLog log_;
-    std::unique_ptr<Waiter> waiter_;
     QString session_;
+    bool asked_ = false;
 };
 
 }  // namespace quindorel

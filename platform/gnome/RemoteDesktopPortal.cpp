@@ -43,65 +43,97 @@ std::unique_ptr<RemoteDesktopPortal> RemoteDesktopPortal::open(Options options) 
 }
 
 RemoteDesktopPortal::~RemoteDesktopPortal() {
+    if (request_ != nullptr) {
+        request_->forget();
+    }
+    if (!opening_.isEmpty()) {
+        tellPortal(opening_, kPortalSession, QStringLiteral("Close"), {});
+    }
     if (started()) {
         // The desktop lets go of what the session holds when it closes.
         callPortal(session_, kPortalSession, QStringLiteral("Close"), {});
     }
 }
 
-RemoteDesktopPortal::Answer RemoteDesktopPortal::start(Waiter& waiter,
-                                                       std::chrono::milliseconds limit) {
+void RemoteDesktopPortal::step(const QString& method, QVariantList arguments, QVariantMap options,
+                               std::chrono::milliseconds limit,
+                               std::function<void(const QVariantMap&)> next) {
+    request_ = PortalRequest::ask(
+        kRemoteDesktop, method, std::move(arguments), std::move(options), limit, options_.log,
+        [this, next = std::move(next)](const Response& response) {
+            request_ = nullptr;
+            if (response && response->first == kGranted && !withdrawn_) {
+                next(response->second);
+            } else {
+                finish(withdrawn_                      ? Answer::Withdrawn
+                       : !response                     ? Answer::NoAnswer
+                       : response->first == kCancelled ? Answer::Refused
+                                                       : Answer::Closed);
+            }
+        },
+        this);
+}
+
+void RemoteDesktopPortal::start(std::chrono::milliseconds limit, Answered answered) {
     if (started()) {
-        return Answer::Granted;
+        answered(Answer::Granted);
+        return;
+    }
+    if (starting()) {
+        return;
     }
     withdrawn_ = false;
-    const auto ask = [&](const QString& method, QVariantList arguments, QVariantMap options,
-                         std::chrono::milliseconds within) {
-        return PortalRequest::ask(kRemoteDesktop, method, std::move(arguments), std::move(options),
-                                  waiter, within, options_.log, &withdrawn_);
-    };
-    const auto failed = [](const auto& response) {
-        return !response || response->first != kGranted;
-    };
-    const auto answerOf = [this](const auto& response) {
-        return withdrawn_                      ? Answer::Withdrawn
-               : !response                     ? Answer::NoAnswer
-               : response->first == kCancelled ? Answer::Refused
-                                               : Answer::Closed;
-    };
-    auto created = ask(QStringLiteral("CreateSession"), {},
-                       {{QStringLiteral("session_handle_token"), portalToken()}}, kQuick);
-    if (failed(created)) {
-        return answerOf(created);
+    answered_ = std::move(answered);
+    step(QStringLiteral("CreateSession"), {},
+         {{QStringLiteral("session_handle_token"), portalToken()}}, kQuick,
+         [this, limit](const QVariantMap& created) {
+             opening_ = portalPathOf(created.value(QStringLiteral("session_handle")));
+             QVariantMap devices{{QStringLiteral("types"), kKeyboard | kPointer}};
+             if (version_ >= 2) {
+                 devices.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
+                 const QString token = options_.loadToken ? options_.loadToken() : QString();
+                 if (!token.isEmpty()) {
+                     devices.insert(QStringLiteral("restore_token"), token);
+                 }
+             }
+             const QVariant session = QVariant::fromValue(QDBusObjectPath(opening_));
+             step(QStringLiteral("SelectDevices"), {session}, devices, kQuick,
+                  [this, limit, session](const QVariantMap&) {
+                      // Tied to our window, the dialog comes up over it, not anywhere.
+                      const QString parent =
+                          options_.parentWindow ? options_.parentWindow() : QString();
+                      step(QStringLiteral("Start"), {session, parent}, {}, limit,
+                           [this](const QVariantMap& results) {
+                               const QString token =
+                                   results.value(QStringLiteral("restore_token")).toString();
+                               if (!token.isEmpty() && options_.saveToken) {
+                                   options_.saveToken(token);
+                               }
+                               finish(Answer::Granted);
+                           });
+                  });
+         });
+}
+
+void RemoteDesktopPortal::withdraw() {
+    if (request_ != nullptr) {
+        withdrawn_ = true;
+        request_->withdraw();  // answers Withdrawn
     }
-    const QString session = portalPathOf(created->second.value(QStringLiteral("session_handle")));
-    QVariantMap devices{{QStringLiteral("types"), kKeyboard | kPointer}};
-    if (version_ >= 2) {
-        devices.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
-        const QString token = options_.loadToken ? options_.loadToken() : QString();
-        if (!token.isEmpty()) {
-            devices.insert(QStringLiteral("restore_token"), token);
-        }
+}
+
+void RemoteDesktopPortal::finish(Answer answer) {
+    if (answer == Answer::Granted) {
+        session_ = std::exchange(opening_, QString());
+        QDBusConnection::sessionBus().connect(kPortalService, session_, kPortalSession,
+                                              QStringLiteral("Closed"), this,
+                                              SLOT(onSessionClosed()));
+    } else if (!opening_.isEmpty()) {
+        tellPortal(std::exchange(opening_, QString()), kPortalSession, QStringLiteral("Close"), {});
     }
-    const QVariant sessionPath = QVariant::fromValue(QDBusObjectPath(session));
-    auto selected = ask(QStringLiteral("SelectDevices"), {sessionPath}, devices, kQuick);
-    // Tied to our window, the dialog comes up over it, not anywhere.
-    const QString parent = options_.parentWindow ? options_.parentWindow() : QString();
-    auto started = failed(selected)
-                       ? selected
-                       : ask(QStringLiteral("Start"), {sessionPath, parent}, {}, limit);
-    if (failed(started)) {
-        callPortal(session, kPortalSession, QStringLiteral("Close"), {});
-        return answerOf(started);
+    if (const Answered answered = std::exchange(answered_, nullptr)) {
+        answered(answer);
     }
-    session_ = session;
-    QDBusConnection::sessionBus().connect(kPortalService, session_, kPortalSession,
-                                          QStringLiteral("Closed"), this, SLOT(onSessionClosed()));
-    const QString token = started->second.value(QStringLiteral("restore_token")).toString();
-    if (!token.isEmpty() && options_.saveToken) {
-        options_.saveToken(token);
-    }
-    return Answer::Granted;
 }
 
 void RemoteDesktopPortal::onSessionClosed() {

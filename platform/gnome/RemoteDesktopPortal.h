@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -10,9 +11,10 @@
 #include <vector>
 
 #include "platform/SystemLog.h"
-#include "platform/Waiter.h"
 
 namespace quindorel {
+
+class PortalRequest;
 
 // The desktop's Remote Desktop portal (org.freedesktop.portal.RemoteDesktop
 // on the session bus): keys and mouse buttons for whatever window has the
@@ -20,7 +22,8 @@ namespace quindorel {
 // The portal asks the user in a dialog of the desktop's own before it lets a
 // session start. Where it can remember the answer (version 2 on), it is
 // asked to, and the token it hands back is kept for the next run; a session
-// then lasts until the program ends, so one run asks at most once.
+// then lasts until the program ends, so one run asks at most once. Nothing
+// here waits for the user: the answer comes as a call, from the event loop.
 class RemoteDesktopPortal : public QObject {
     Q_OBJECT
 public:
@@ -31,6 +34,7 @@ public:
         NoAnswer,   // nothing came in time; the question is withdrawn
         Withdrawn,  // withdraw() was called while the dialog was open
     };
+    using Answered = std::function<void(Answer)>;
     struct Options {
         SystemLog log;
         // Where the portal's restore token is kept between runs.
@@ -47,12 +51,16 @@ public:
     ~RemoteDesktopPortal() override;
 
     bool started() const { return !session_.isEmpty(); }
-    // Ends the wait of a start under way (from within it, as the event loop
-    // runs): the desktop's dialog is closed and start() says Withdrawn.
-    void withdraw() { withdrawn_ = true; }
-    // Asks for a session with a keyboard and a pointer and waits, at most
-    // `limit`, while the user answers the desktop's dialog.
-    Answer start(Waiter& waiter, std::chrono::milliseconds limit);
+    // Whether a start is under way (the desktop's dialog may be open).
+    bool starting() const { return request_ != nullptr; }
+    // Ends a start under way: the desktop's dialog is closed, and the start
+    // is answered Withdrawn.
+    void withdraw();
+    // Asks for a session with a keyboard and a pointer; `answered` hears the
+    // outcome once the user has answered the desktop's dialog, at most
+    // `limit` later. Granted at once when a session is started; a second
+    // start while one is under way is not asked.
+    void start(std::chrono::milliseconds limit, Answered answered);
     // A key by its evdev code, or a mouse button by its BTN_ code.
     struct Press {
         std::uint32_t code = 0;
@@ -72,10 +80,21 @@ private:
     explicit RemoteDesktopPortal(Options options, uint version)
         : options_(std::move(options)), version_(version) {}
     void forget(const QString& why);
+    using Response = std::optional<std::pair<uint, QVariantMap>>;
+    // One step of a start: `next` hears a granted Response; anything else
+    // ends the start.
+    void step(const QString& method, QVariantList arguments, QVariantMap options,
+              std::chrono::milliseconds limit, std::function<void(const QVariantMap&)> next);
+    void finish(Answer answer);
 
     Options options_;
     uint version_ = 1;
     QString session_;  // the started session's object path
+    // A start under way: its question to the portal, the session it made
+    // so far, and who hears the answer.
+    PortalRequest* request_ = nullptr;
+    QString opening_;
+    Answered answered_;
     bool withdrawn_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "Fixture.h"
+#include "command/CommandAnswers.h"
 
 using namespace quindorel;
 using namespace quindorel::testing;
@@ -110,30 +111,69 @@ private slots:
         QCOMPARE(f.model().status().secondsLeft, -1);
     }
 
-    // While the desktop's dialog asks whether keys may go down, a start is
-    // waiting, not idle, and a stop withdraws the question; the refusal
-    // stays in the status until keys go down.
-    void statusWhileTheDesktopAsks() {
+    // A start the desktop asks the user about: its reply waits for the
+    // answer while the program goes on; the status says what it waits for;
+    // a stop, "Turn Off" or a release withdraws the question; a timed
+    // hold's length counts from the key-downs.
+    void startWhileTheDesktopAsks_data() {
+        QTest::addColumn<bool>("timed");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("refusal");
+        const QString stopped =
+            "5 The hold was stopped while the desktop's dialog for remote control was open, so "
+            "no keys are held.";
+        QTest::newRow("yes") << false << "yes"
+                             << "0 holding forever: A into \"Game\"" << QStringList{"down 65"}
+                             << "";
+        QTest::newRow("yes, timed, the hold clock ticking while it asks")
+            << true << "yes"
+            << "0 holding 5: A into \"Game\"" << QStringList{"down 65"} << "";
+        QTest::newRow("yes, with our window clicked meanwhile")
+            << false << "yes, ours"
+            << "0 waiting for the target window to take the keyboard" << QStringList{} << "";
+        QTest::newRow("no") << false << "no"
+                            << "5 Not allowed." << QStringList{} << "Not allowed.";
+        QTest::newRow("a stop") << false << "stop" << stopped << QStringList{} << "";
+        QTest::newRow("a release pass")
+            << false << "release" << stopped << QStringList{"up 65"} << "";
+    }
+    void startWhileTheDesktopAsks() {
+        QFETCH(bool, timed);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, reply);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, refusal);
         Fixture f;
-        prepare(f, false, "idle");
-        HoldEngine::Status during;
-        f.desktop().whileAsking = [&] {
-            during = f.model().status();
-            f.model().stopNow();
-        };
-        f.desktop().denyKeys = "Remote control was not allowed.";
-        QCOMPARE(f.model().startNow([] { return 7; }), Result::Done);
-        QCOMPARE(during.phase, Phase::Waiting);
-        QVERIFY(during.askingPermission);
-        QCOMPARE(during.secondsLeft, -1);
-        QCOMPARE(f.model().status().phase, Phase::Idle);
-        QCOMPARE(f.model().status().lastRefusal, "Remote control was not allowed.");
-        QVERIFY(f.desktop().calls.contains("withdraw"));
-        f.desktop().denyKeys.clear();
-        f.model().startNow([] { return 7; });
-        QCOMPARE(f.model().status().phase, Phase::Holding);
-        f.model().stopNow();
-        QCOMPARE(f.model().status().lastRefusal, "");
+        prepare(f, timed, "idle");
+        CommandAnswers answers(
+            f.model(), [] { return 42; }, [] {});
+        f.desktop().askFirst = true;
+        QStringList replies;
+        answers.answer(command::Verb::Start,
+                       [&](const QByteArray& line) { replies << QString::fromUtf8(line); });
+        QCOMPARE(replies, QStringList{});
+        QCOMPARE(f.model().status().phase, Phase::Waiting);
+        QVERIFY(f.model().status().askingPermission);
+        answers.answer(command::Verb::Status,
+                       [&](const QByteArray& line) { replies << QString::fromUtf8(line); });
+        QCOMPARE(replies, QStringList{"3 waiting for the desktop's permission"});
+        replies.clear();
+        for (int i = 0; i < 6; ++i) {
+            f.holdClock().tick();
+        }
+        f.desktop().ownWindowFocused = meanwhile == "yes, ours";
+        if (meanwhile.startsWith("yes") || meanwhile == "no") {
+            f.desktop().answerPermission(meanwhile == "no" ? "Not allowed." : "");
+        } else {
+            meanwhile == "stop" ? f.model().stopNow() : f.model().releaseKeys();
+            QVERIFY(f.desktop().calls.contains("withdraw"));
+            f.desktop().answerPermission();  // too late: nobody waits for it
+        }
+        QCOMPARE(replies, QStringList{reply});
+        QCOMPARE(f.desktop().keyCalls(), keys);
+        QCOMPARE(QString::fromStdString(f.model().status().lastRefusal), refusal);
     }
 
     void statusWhileWaiting() {
