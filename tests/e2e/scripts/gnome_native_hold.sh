@@ -32,13 +32,21 @@ wait_for 10 grep -qx ready "$WORK/portal.out" || fail "the portal's stand-in did
 coproc seat { exec /usr/bin/python3 "$TOOLS/portal_client.py"; }
 STARTED_PIDS+=($seat_PID)
 seat() { echo "$1" >&"${seat[1]}" && read -r -t 20 said <&"${seat[0]}" && [[ $said == ok* ]] || fail "the seat's $1: $said"; }
+# seat_until "KEY|BUTTON CODE" CHECK...: presses and lets go until CHECK
+# holds (what Mutter has not settled yet takes no input), 20 times at most.
+seat_until() {
+  local what=$1 _
+  shift
+  for _ in $(seq 1 20); do
+    seat "$what 1"
+    seat "$what 0"
+    "$@" && return 0
+    sleep 0.3
+  done
+  return 1
+}
 seat "start 3"
-for _ in $(seq 1 20); do
-  seat "key 42 1"
-  seat "key 42 0"
-  grep -q 'key: 50; state: 0' "$WEV" && break
-  sleep 0.1
-done
+seat_until "key 42" grep -q 'key: 50; state: 0' "$WEV"
 seat "motion -4000 -4000"
 seat "motion 640 260"
 pointer_in_wev() { grep 'wl_pointer\] \(enter\|leave\)' "$WEV" | tail -n 1 | grep -q enter; }
@@ -203,12 +211,7 @@ start_page
 seat "motion 0 40"
 # The page says it is loaded before its window is on screen: the click is
 # given again until the page has it.
-for _ in $(seq 1 20); do
-  seat "button 272 1"
-  seat "button 272 0"
-  grep -qx 'mouseup 0' "$PAGE_LOG" && break
-  sleep 0.5
-done
+seat_until "button 272" grep -qx 'mouseup 0' "$PAGE_LOG"
 page_saw 'mouseup 0' || fail "the page did not take the click"
 page_hold false true
 page_mark
