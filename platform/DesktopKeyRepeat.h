@@ -92,7 +92,6 @@ public:
     void beforeSend(const std::vector<KeyStroke>& strokes);
     // After: back once no key of ours is down.
     void afterSend(const std::vector<KeyStroke>& strokes, const KeySendResult& sent);
-    bool isOff() const { return was_.has_value(); }
 
 private:
     void switchOff();

@@ -31,9 +31,6 @@ public:
         return native_->setUpStopKey(owner) && x11;
     }
     bool isStopKeyPress(const void* event) override { return x11_->isStopKeyPress(event); }
-    bool awaitingPermission() override {
-        return x11_->awaitingPermission() || native_->awaitingPermission();
-    }
     void withdrawPermissionRequest() override {
         x11_->withdrawPermissionRequest();
         native_->withdrawPermissionRequest();

@@ -126,10 +126,8 @@ public:
     // MSG*) is a press of the stop key.
     virtual bool isStopKeyPress(const void* nativeEvent) = 0;
 
-    // Whether a dialog of the desktop is asking the user now whether the
-    // program may send keys at all (after a key-down answered Asking).
-    virtual bool awaitingPermission() { return false; }
-    // Withdraws that question: the dialog closes, and nothing of the keys
+    // Withdraws the question a dialog of the desktop asks after a key-down
+    // answered Asking: the dialog closes, and nothing of the keys
     // that asked is sent.
     virtual void withdrawPermissionRequest() {}
     // `answered` runs, from the event loop, each time such a question is

@@ -53,7 +53,6 @@ public:
     WindowId activeWindow() override { return inFront; }
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
-    bool awaitingPermission() override { return asking; }
     void withdrawPermissionRequest() override {
         calls << QStringLiteral("withdraw");
         asking = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/wayland/RepeatSettings.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeymap.h"
 
@@ -38,23 +39,8 @@ PortalDesktop::~PortalDesktop() {
 
 void PortalDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
                                           KeyGuard guard) {
-    desktopRepeat_ = std::make_unique<DesktopKeyRepeat>(
-        std::move(setting), std::move(note), std::move(guard), log_, [this](bool on) {
-            // The key must not reach a client that still repeats: the
-            // compositor tells every client, this connection among them.
-            if (on || !connection_ || connection_->seatKeyboard().repeatRate <= 0) {
-                return;
-            }
-            if (!waiter_->waitUntil(
-                    [this] {
-                        return !connection_->dispatch() ||
-                               connection_->seatKeyboard().repeatRate == 0;
-                    },
-                    std::chrono::milliseconds(2000))) {
-                log_.write(LogTopic::Wayland, LogLevel::Debug,
-                           "the compositor did not announce key repeat off within 2 s");
-            }
-        });
+    desktopRepeat_ = quindorel::repeatOffWhileHolding(
+        std::move(setting), std::move(note), std::move(guard), log_, connection_.get(), *waiter_);
 }
 
 std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {

@@ -52,8 +52,6 @@ public:
     WindowId activeWindow() override { return 0; }
     bool setUpStopKey(WindowId) override { return !stopKey_ || stopKey_->take(); }
     bool isStopKeyPress(const void*) override { return false; }
-    // While the desktop's dialog is open.
-    bool awaitingPermission() override { return portal_->starting(); }
     void withdrawPermissionRequest() override { portal_->withdraw(); }
     void onPermissionAnswered(std::function<void()> answered) override {
         permissionAnswered_ = std::move(answered);

@@ -11,22 +11,23 @@
 
 namespace quindorel {
 
-namespace {
-
-QDBusMessage callOn(const QString& service, const QString& path, const QString& interface,
-                    const QString& method, const QVariantList& arguments) {
+QDBusMessage callKde(const QString& service, const QString& path, const QString& interface,
+                     const QString& method, const QVariantList& arguments) {
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(arguments);
     return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
 }
 
-void unloadKwinScript(const QString& name) {
-    // KWin answers false for a name it does not hold: nothing to tell.
-    callOn(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
-           QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"), {name});
+QStringList kdeStopKeyAction() {
+    return {QStringLiteral("com.marvenhal.quindorel"), QStringLiteral("stop-hold"),
+            QStringLiteral("Quindorel"), QStringLiteral("Stop the hold")};
 }
 
-}  // namespace
+void unloadKwinScript(const QString& name) {
+    // KWin answers false for a name it does not hold: nothing to tell.
+    callKde(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+            QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"), {name});
+}
 
 QString kwinScriptFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
@@ -73,12 +74,9 @@ void forgetKwinScripts(const QString& folder, const std::function<bool(qint64 pi
 }
 
 void setKdeStopKeyInactive() {
-    // KGlobalAccel's names for the action: component, action, and what a user reads.
-    const QStringList actionId = {QStringLiteral("com.marvenhal.quindorel"),
-                                  QStringLiteral("stop-hold"), QStringLiteral("Quindorel"),
-                                  QStringLiteral("Stop the hold")};
-    callOn(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
-           QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("setInactive"), {actionId});
+    callKde(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
+            QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("setInactive"),
+            {kdeStopKeyAction()});
 }
 
 void letGoOnKde(const std::vector<GuardNote>& owed, qint64 pid) {

@@ -7,7 +7,9 @@
 // each copy's scripts carry its process id, so that a copy only ever takes
 // back its own, or those of copies no longer alive.
 
+#include <QDBusMessage>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -21,6 +23,15 @@ namespace quindorel {
 inline constexpr SystemKey kKwinScripts = 0x50000;
 // Down while the stop key's shortcut is active.
 inline constexpr SystemKey kKdeStopKey = 0x50001;
+
+// A call to a KDE service on the session bus, waited for at most 2 s.
+QDBusMessage callKde(const QString& service, const QString& path, const QString& interface,
+                     const QString& method, const QVariantList& arguments);
+
+// KGlobalAccel's names for the stop key's action: component (the program's
+// desktop entry, so that System Settings shows its name and icon), action,
+// and what a user reads of both.
+QStringList kdeStopKeyAction();
 
 // The folder, private to the user, where copies keep their scripts' files:
 // in the runtime folder; empty when there is none.
@@ -37,6 +48,9 @@ std::optional<KwinScriptFile> kwinScriptFile(const QString& fileName);
 // The file name of a script of copy `pid`: kind "windows" or "action".
 QString kwinScriptFileName(const QString& kind, qint64 pid, const QString& number = {});
 
+// Unloads a script from KWin by its name; KWin takes no notice of a name it
+// does not hold.
+void unloadKwinScript(const QString& name);
 // Unloads from KWin each script of `folder` whose copy `gone` says has
 // ended, and removes its file. Blocking D-Bus calls, each bounded.
 void forgetKwinScripts(const QString& folder, const std::function<bool(qint64 pid)>& gone);

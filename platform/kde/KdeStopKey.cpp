@@ -12,21 +12,13 @@ namespace quindorel {
 namespace {
 
 const QString kService = QStringLiteral("org.kde.kglobalaccel");
-// The component is the program's desktop entry, so that System Settings
-// shows its name and icon.
-const QString kComponent = QStringLiteral("com.marvenhal.quindorel");
-const QString kAction = QStringLiteral("stop-hold");
-
-// KGlobalAccel's names for an action: component, action, and what a user reads.
-QStringList actionId() {
-    return {kComponent, kAction, QStringLiteral("Quindorel"), QStringLiteral("Stop the hold")};
-}
+const QStringList kActionId = kdeStopKeyAction();
+const QString& kComponent = kActionId[0];
+const QString& kAction = kActionId[1];
 
 QDBusMessage call(const QString& method, const QVariantList& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        kService, QStringLiteral("/kglobalaccel"), QStringLiteral("org.kde.KGlobalAccel"), method);
-    message.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+    return callKde(kService, QStringLiteral("/kglobalaccel"),
+                   QStringLiteral("org.kde.KGlobalAccel"), method, arguments);
 }
 
 // KGlobalAccel's flags of setShortcut.
@@ -57,7 +49,7 @@ bool KdeStopKey::take() {
     }
     const int key =
         QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_S).toCombined();
-    call(QStringLiteral("doRegister"), {actionId()});
+    call(QStringLiteral("doRegister"), {kActionId});
     const QDBusMessage available =
         call(QStringLiteral("isGlobalShortcutAvailable"), {key, kComponent});
     if (available.type() == QDBusMessage::ReplyMessage &&
@@ -70,9 +62,9 @@ bool KdeStopKey::take() {
     // From here the shortcut may be active: set inactive by the guard should
     // the program be killed.
     guard_.tell({{kKdeStopKey, true}});
-    call(QStringLiteral("setShortcut"), {actionId(), keys, kIsDefault});
+    call(QStringLiteral("setShortcut"), {kActionId, keys, kIsDefault});
     // The user's own choice in System Settings, if any, wins over ours.
-    const QDBusMessage set = call(QStringLiteral("setShortcut"), {actionId(), keys, kSetPresent});
+    const QDBusMessage set = call(QStringLiteral("setShortcut"), {kActionId, keys, kSetPresent});
     if (set.type() != QDBusMessage::ReplyMessage) {
         log_.write(LogTopic::Wayland, LogLevel::Warning,
                    "KDE's shortcut service did not take the stop key: " +

@@ -83,16 +83,9 @@ QString scriptOf(const char* body, const QString& kwinId = {}, const QString& st
     return source;
 }
 
-QDBusMessage callKwin(const QString& path, const QString& interface, const QString& method,
-                      const QVariantList& arguments) {
-    QDBusMessage message = QDBusMessage::createMethodCall(kKwin, path, interface, method);
-    message.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
-}
-
 QDBusMessage callScripting(const QString& method, const QVariantList& arguments) {
-    return callKwin(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), method,
-                    arguments);
+    return callKde(kKwin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"),
+                   method, arguments);
 }
 
 }  // namespace
@@ -145,7 +138,7 @@ KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter, KeyGuard
 
 KwinWindows::~KwinWindows() {
     if (!folder_.isEmpty()) {
-        callScripting(QStringLiteral("unloadScript"), {scriptName(watcher_)});
+        unloadKwinScript(scriptName(watcher_));
         QFile::remove(QDir(folder_).filePath(watcher_));
         guard_.tell({{kKwinScripts, false}});
     }
@@ -212,8 +205,8 @@ bool KwinWindows::runScript(const QString& fileName, const QString& source, bool
         // every loaded script not yet running, ours among them.
         for (const QString& scriptPath :
              {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
-            if (callKwin(scriptPath, QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"),
-                         {})
+            if (callKde(kKwin, scriptPath, QStringLiteral("org.kde.kwin.Script"),
+                        QStringLiteral("run"), {})
                     .type() == QDBusMessage::ReplyMessage) {
                 break;
             }

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "platform/wayland/WaylandConnection.h"
+
 extern char** environ;
 
 namespace quindorel {
@@ -93,6 +95,26 @@ std::unique_ptr<RepeatSetting> desktopRepeatSetting(const std::string& desktop) 
         return std::make_unique<KdeRepeat>();
     }
     return nullptr;
+}
+
+std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
+                                                        RepeatNote note, KeyGuard guard,
+                                                        SystemLog log,
+                                                        WaylandConnection* connection,
+                                                        Waiter& waiter) {
+    const auto applied = [connection, &waiter, log](bool on) {
+        const auto told = [connection] { return connection->seatKeyboard().repeatRate; };
+        if (on || connection == nullptr || told() <= 0) {
+            return;
+        }
+        if (!waiter.waitUntil([&] { return !connection->dispatch() || told() == 0; },
+                              std::chrono::milliseconds(2000))) {
+            log.write(LogTopic::Wayland, LogLevel::Debug,
+                      "the compositor did not announce key repeat off within 2 s");
+        }
+    };
+    return std::make_unique<DesktopKeyRepeat>(std::move(setting), std::move(note), std::move(guard),
+                                              std::move(log), applied);
 }
 
 std::optional<std::string> runTool(const std::vector<std::string>& argv, int limitMs) {

@@ -12,8 +12,11 @@
 #include <vector>
 
 #include "platform/DesktopKeyRepeat.h"
+#include "platform/Waiter.h"
 
 namespace quindorel {
+
+class WaylandConnection;
 
 inline constexpr char kGnomeRepeat[] = "gnome";
 inline constexpr char kKdeRepeat[] = "kde";
@@ -22,6 +25,17 @@ inline constexpr char kKdeRepeat[] = "kde";
 // (kcminputrc [Keyboard] KeyRepeat) by its name in the note; null for any
 // other name.
 std::unique_ptr<RepeatSetting> desktopRepeatSetting(const std::string& desktop);
+
+// The desktop's client key repeat, off while keys are held (DesktopKeyRepeat).
+// A key must not reach a client that still repeats: each switch off waits,
+// at most 2 s, until `connection` (the program's own client, which the
+// compositor tells as it tells every client) hears of it. `connection` may
+// be null (nothing to wait on); both must outlive the result.
+std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
+                                                        RepeatNote note, KeyGuard guard,
+                                                        SystemLog log,
+                                                        WaylandConnection* connection,
+                                                        Waiter& waiter);
 
 // Runs `argv` (found on PATH), at most `limitMs`: its output, or nothing
 // when it cannot run, fails or takes too long.

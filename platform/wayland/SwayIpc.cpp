@@ -218,12 +218,15 @@ bool SwayIpc::run(const std::string& commands) {
     return true;
 }
 
-std::optional<SwayBindings> SwayIpc::configuration() {
+const SwayBindings* SwayIpc::configuration() {
+    if (configuration_) {
+        return &*configuration_;
+    }
     const auto answer = request(kGetConfig, "");
     const json reply = answer ? json::parse(*answer, nullptr, false) : json();
     if (!reply.is_object() || !reply.contains("config") || !reply["config"].is_string()) {
         log_.write(LogTopic::Wayland, LogLevel::Warning, "Sway did not tell its configuration");
-        return std::nullopt;
+        return nullptr;
     }
     // Sway 1.7 tells the main file's text, not where it lies: its command
     // line and environment do.
@@ -231,18 +234,20 @@ std::optional<SwayBindings> SwayIpc::configuration() {
     socklen_t size = sizeof peer;
     const int pid = getsockopt(fd_, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 ? peer.pid : 0;
     const std::string path = pid > 0 ? swayConfigPath(pid) : std::string();
-    return readSwayBindings(reply["config"].get<std::string>(), path, swayConfigFiles(pid));
+    configuration_ =
+        readSwayBindings(reply["config"].get<std::string>(), path, swayConfigFiles(pid));
+    return &*configuration_;
 }
 
 bool SwayIpc::stopKeyTaken(xkb_keymap* keymap) {
-    const std::optional<SwayBindings> read = configuration();
-    if (!read) {
+    const SwayBindings* read = configuration();
+    if (read == nullptr) {
         return true;
     }
     for (const std::string& doubt : read->doubts) {
-        log_.write(LogTopic::Wayland, LogLevel::Warning,
-                   "Sway's configuration is not read whole (" + doubt +
-                       "): Ctrl+Shift+S is left to it");
+        log_.write(
+            LogTopic::Wayland, LogLevel::Warning,
+            "Sway's configuration is not read whole (" + doubt + "): Ctrl+Shift+S is left to it");
     }
     return !read->doubts.empty() ||
            std::any_of(read->bindings.begin(), read->bindings.end(),
@@ -268,8 +273,9 @@ std::optional<std::int32_t> SwayIpc::virtualKeyboardRepeatRate() {
     if (const auto told = answer ? parseVirtualKeyboardRepeatRate(*answer) : std::nullopt) {
         return told;
     }
-    const std::optional<SwayBindings> read = configuration();
-    return read ? std::optional<std::int32_t>(read->virtualKeyboardRepeatRate) : std::nullopt;
+    const SwayBindings* read = configuration();
+    return read != nullptr ? std::optional<std::int32_t>(read->virtualKeyboardRepeatRate)
+                           : std::nullopt;
 }
 
 bool SwayIpc::listenForReloads() {

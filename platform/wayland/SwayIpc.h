@@ -60,6 +60,9 @@ public:
     // tells it (Sway 1.8 and later), else as the configuration sets it;
     // nothing when Sway tells neither.
     std::optional<std::int32_t> virtualKeyboardRepeatRate();
+    // Both read the configuration once: Sway keeps to what it read until it
+    // reloads, after which this is called.
+    void forgetConfiguration() { configuration_.reset(); }
 
     // Turns this connection into one that hears of Sway's reloads (and
     // nothing else it can answer): true once Sway agrees.
@@ -78,8 +81,9 @@ public:
 
 private:
     SwayIpc(int fd, SystemLog log) : fd_(fd), log_(std::move(log)) {}
-    // The configuration Sway was started with, read whole (SwayConfig.h).
-    std::optional<SwayBindings> configuration();
+    // The configuration Sway was started with, read whole (SwayConfig.h),
+    // or as last read.
+    const SwayBindings* configuration();
     std::optional<std::string> request(std::uint32_t type, const std::string& payload);
     // One whole message, header and payload, within the deadline.
     std::optional<std::pair<std::uint32_t, std::string>> receive(
@@ -87,6 +91,7 @@ private:
 
     int fd_;
     bool lost_ = false;
+    std::optional<SwayBindings> configuration_;
     SystemLog log_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/wayland/RepeatSettings.h"
 #include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandInput.h"
 #include "platform/wayland/WaylandKeyGuard.h"
@@ -261,6 +262,7 @@ void WaylandDesktop::afterSwayReload() {
     // The configuration read again has replaced what the program set: the
     // rate in force now is the user's, and no binding of ours is left.
     log_.write(LogTopic::Wayland, LogLevel::Debug, "Sway reloaded its configuration");
+    sway_->forgetConfiguration();
     if (repeatRate_ > 0) {
         guard_.tell({{kSwayRepeatOff + static_cast<SystemKey>(repeatRate_), false}});
         repeatRate_ = 0;
@@ -285,18 +287,8 @@ bool WaylandDesktop::isKwin() const {
 
 void WaylandDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
                                            KeyGuard guard) {
-    desktopRepeat_ = std::make_unique<DesktopKeyRepeat>(
-        std::move(setting), std::move(note), std::move(guard), log_, [this](bool on) {
-            // The key must not reach a client that still repeats; the
-            // compositor tells every client, this connection among them.
-            const auto told = [this] { return connection_->seatKeyboard().repeatRate; };
-            if (!on && told() > 0 &&
-                !waiter_->waitUntil([&] { return !dispatch() || told() == 0; },
-                                    std::chrono::milliseconds(2000))) {
-                log_.write(LogTopic::Wayland, LogLevel::Debug,
-                           "the compositor did not announce key repeat off within 2 s");
-            }
-        });
+    desktopRepeat_ = quindorel::repeatOffWhileHolding(
+        std::move(setting), std::move(note), std::move(guard), log_, connection_.get(), *waiter_);
 }
 
 void WaylandDesktop::showWindow(WindowId window) {
