@@ -109,7 +109,9 @@ QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
 }
 
 void CommandAnswers::start(HoldModel::CommandResult result, Reply reply) {
-    if (result == HoldModel::CommandResult::Done && model_.status().askingPermission) {
+    const HoldEngine::Status now = model_.status();
+    if (result == HoldModel::CommandResult::Done && now.waitingForDesktop) {
+        askedUser_ = askedUser_ || now.askingPermission;
         waiting_.push_back(std::move(reply));
     } else {
         reply(started(result));
@@ -118,7 +120,7 @@ void CommandAnswers::start(HoldModel::CommandResult result, Reply reply) {
 
 void CommandAnswers::permissionSettled() {
     const HoldEngine::Status now = model_.status();
-    if (now.askingPermission || waiting_.empty()) {
+    if (now.waitingForDesktop || waiting_.empty()) {
         return;
     }
     QByteArray line;
@@ -126,12 +128,17 @@ void CommandAnswers::permissionSettled() {
         line = quindorel::reply(exitcode::kDone, nowLine());
     } else if (!now.lastRefusal.empty()) {
         line = quindorel::reply(exitcode::kRefused, QString::fromStdString(now.lastRefusal));
-    } else {
+    } else if (askedUser_) {
         line = quindorel::reply(exitcode::kRefused,
                                 QStringLiteral("The hold was stopped while the desktop's dialog "
                                                "for remote control was open, so no keys are "
                                                "held."));
+    } else {
+        line = quindorel::reply(exitcode::kRefused,
+                                QStringLiteral("The hold was stopped before its keys went down, "
+                                               "so no keys are held."));
     }
+    askedUser_ = false;
     for (const Reply& reply : std::exchange(waiting_, {})) {
         reply(line);
     }

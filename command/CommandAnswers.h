@@ -43,7 +43,8 @@ private:
     std::function<WindowId()> inFront_;
     std::function<void()> show_;
     QString desktopNote_;
-    std::vector<Reply> waiting_;  // starts waiting for the desktop's permission
+    bool askedUser_ = false;      // a start kept in waiting_ opened the desktop's dialog
+    std::vector<Reply> waiting_;  // starts waiting for the desktop
 };
 
 }  // namespace quindorel

@@ -181,8 +181,11 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
     // A button acts on the window under the pointer: the pointer goes over
     // the target first, and no button goes down over another window, least
     // of all over ours.
+    // A window on its way to the front: where it lies is known once it is
+    // there, and the keys wait for it (Asking), the buttons too.
     const auto isButton = [](const KeyStroke& s) { return isMouseButton(s.virtualKey); };
-    if (std::any_of(downs.begin(), downs.end(), isButton) &&
+    if (!platform_.desktop().bringingForward() &&
+        std::any_of(downs.begin(), downs.end(), isButton) &&
         (target == 0 || !platform_.desktop().pointerInto(target))) {
         std::erase_if(downs, isButton);
         notices_.show(
@@ -190,9 +193,11 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
                            "down.")
                 .arg(windowName(target)));
     }
+    const bool comingForward = platform_.desktop().bringingForward();
     const KeySendResult sent = send(trap, downs);
     if (sent.outcome == KeySendOutcome::Asking) {
         permissionWait_ = FocusWait::Keys{std::move(downs), target};
+        waitIsForFront_ = comingForward;
         return;
     }
     if (sent.outcome == KeySendOutcome::Sent && !downs.empty()) {
@@ -393,7 +398,8 @@ HoldEngine::Status HoldEngine::status() const {
     if (status.phase != Status::Phase::Holding && permissionWait_) {
         status.phase = Status::Phase::Waiting;
         status.secondsLeft = -1;
-        status.askingPermission = true;
+        status.askingPermission = !waitIsForFront_;
+        status.waitingForDesktop = true;
     }
     if (status.phase == Status::Phase::Idle) {
         status.lastRefusal = lastRefusal_;

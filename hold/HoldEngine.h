@@ -141,8 +141,10 @@ private:
     HoldStatusReader statusReader_;
     int passes_ = 0;
     std::string lastRefusal_;  // the desktop's last no, until keys go down
-    // Key-downs that wait for the desktop's permission, and who hears the outcome.
+    // Key-downs that wait for the desktop (its permission, or a window on
+    // its way to the front), and who hears the outcome.
     std::optional<FocusWait::Keys> permissionWait_;
+    bool waitIsForFront_ = false;
     std::function<void()> permissionSettled_;
     std::deque<std::function<void()>> afterPass_;
 };

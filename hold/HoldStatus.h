@@ -26,6 +26,9 @@ struct HoldStatus {
     // Waiting: for the desktop's dialog, which asks the user whether keys
     // may be sent at all, not for a time.
     bool askingPermission = false;
+    // Waiting for the desktop: its dialog, or a window it is bringing to
+    // the front; the keys go down (or not) when it is done.
+    bool waitingForDesktop = false;
     // Idle: why the desktop turned the last start down, when it did (since
     // keys last went down).
     std::string lastRefusal;

@@ -13,6 +13,16 @@ StopHotKey::StopHotKey(Platform& platform, Clock& clock, std::function<WindowId(
       mainWindow_(std::move(mainWindow)),
       releasePass_(std::move(releasePass)) {
     platform_.setStopKeyHandler([this] { pressed(); });
+    platform_.setStopKeyTakenHandler([this] {
+        ErrorTrap trap(platform_, QStringLiteral("Form1.Timer3_Timer"));
+        trap.run(104, [] { throw keyTaken(); });
+    });
+}
+
+RuntimeError StopHotKey::keyTaken() {
+    return RuntimeError(RuntimeError::Code::PermissionDenied,
+                        QStringLiteral("Ctrl+Shift+S is taken by another program, so it cannot "
+                                       "end a hold"));
 }
 
 void StopHotKey::clockTick() {
@@ -25,9 +35,7 @@ void StopHotKey::clockTick() {
     ErrorTrap trap(platform_, QStringLiteral("Form1.Timer3_Timer"));
     trap.run(104, [&] {
         if (!platform_.desktop().setUpStopKey(mainWindow_())) {
-            throw RuntimeError(RuntimeError::Code::PermissionDenied,
-                               QStringLiteral("Ctrl+Shift+S is taken by another program, so it "
-                                              "cannot end a hold"));
+            throw keyTaken();
         }
     });
     trap.run(110, [&] { clock_.setInterval(0); });

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/RuntimeError.h"
 #include "platform/NativeDesktop.h"
 
 namespace quindorel {
@@ -22,6 +23,7 @@ public:
 
 private:
     void pressed();
+    static RuntimeError keyTaken();
 
     Platform& platform_;
     Clock& clock_;

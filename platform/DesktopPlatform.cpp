@@ -271,6 +271,11 @@ void DesktopPlatform::hearStopKey([[maybe_unused]] DesktopStopKey* stopKey) {
                 stopKeyHandler_();
             }
         };
+        stopKey->takenLater = [this] {
+            if (stopKeyTakenHandler_) {
+                stopKeyTakenHandler_();
+            }
+        };
     }
 #endif
 }

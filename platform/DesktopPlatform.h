@@ -26,6 +26,9 @@ public:
     QtSettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
     void setStopKeyHandler(std::function<void()> handler) override;
+    void setStopKeyTakenHandler(std::function<void()> handler) override {
+        stopKeyTakenHandler_ = std::move(handler);
+    }
     // Says once, in a box, what cannot work on this desktop (keys, the window
     // list) and how to do better; nothing when the desktop works in full.
     void showStartUpNotice();
@@ -52,6 +55,7 @@ private:
     std::unique_ptr<NativeDesktop> desktop_;
     QtSettingsStore settings_;
     std::function<void()> stopKeyHandler_;
+    std::function<void()> stopKeyTakenHandler_;
     QString applicationTitle_;
     QString startUpNotice_;
     QString desktopNote_;

@@ -109,8 +109,16 @@ bool JointDesktop::pointerInto(WindowId window) {
     return wayOf(window).pointerInto(window);
 }
 
+bool JointDesktop::nativeAim() {
+    return aim_ != 0 ? isNative(aim_) : nativeInFront() != 0;
+}
+
+bool JointDesktop::bringingForward() {
+    return nativeAim() && native_->bringingForward();
+}
+
 KeySendResult JointDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
-    const bool nativeAim = aim_ != 0 ? isNative(aim_) : nativeInFront() != 0;
+    const bool nativeAim = this->nativeAim();
     const auto goesNative = [&](const KeyStroke& stroke) {
         return !stroke.down && stroke.pressed ? (*stroke.pressed & kNativeKey) != 0 : nativeAim;
     };
@@ -144,7 +152,7 @@ KeySendResult JointDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
 bool JointDesktop::ownWindowHasKeyboard() {
     // The compositor knows first: Xwayland hears that its window lost the
     // keyboard to a native one a moment after the compositor says so.
-    if (nativeInFront() != 0) {
+    if (nativeInFront() != 0 || bringingForward()) {
         return false;
     }
     return x11_->ownWindowHasKeyboard() || native_->ownWindowHasKeyboard();

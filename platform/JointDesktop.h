@@ -24,6 +24,7 @@ public:
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
     bool pointerInto(WindowId window) override;
     bool ownWindowHasKeyboard() override;
+    bool bringingForward() override;
     WindowId activeWindow() override;
     // Both ways: the compositor's binding works whatever window is in front.
     bool setUpStopKey(WindowId owner) override {
@@ -50,6 +51,8 @@ private:
     WindowId twinOf(WindowId x11Window);
     // The native window in front, unless it is an Xwayland window; 0 if none.
     WindowId nativeInFront();
+    // Whether the keys go the native way: to the aim, else to the window in front.
+    bool nativeAim();
 
     std::unique_ptr<NativeDesktop> x11_;
     std::unique_ptr<NativeDesktop> native_;

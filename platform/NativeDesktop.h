@@ -126,6 +126,11 @@ public:
     // MSG*) is a press of the stop key.
     virtual bool isStopKeyPress(const void* nativeEvent) = 0;
 
+    // Whether a window is on its way to the front (an act the desktop has
+    // not carried out yet): who has the keyboard is not known until it is
+    // there, and key-downs meanwhile answer Asking.
+    virtual bool bringingForward() { return false; }
+
     // Withdraws the question a dialog of the desktop asks after a key-down
     // answered Asking: the dialog closes, and nothing of the keys
     // that asked is sent.

@@ -25,6 +25,10 @@ public:
 
     // Each press of the stop key, once set up, reaches this handler.
     virtual void setStopKeyHandler(std::function<void()> handler) = 0;
+    // A desktop that answers later (KDE's shortcut service) may find, after
+    // the set-up said yes, that another program has the key: this handler
+    // hears it.
+    virtual void setStopKeyTakenHandler(std::function<void()> /*handler*/) {}
 
     // The default title of message and input boxes that name none.
     virtual void setApplicationTitle(const QString& title) = 0;

@@ -30,7 +30,7 @@ trap '"$wine" --stop >/dev/null 2>&1 || true' EXIT
 
 # --- the tests ------------------------------------------------------------------
 status=0
-(cd "$build_dir" && ctest -L unit -j "$(nproc)" --output-on-failure --timeout 300) || status=1
+(cd "$build_dir" && QUINDOREL_WINE_REPORT=1 ctest -L unit -j "$(nproc)" --output-on-failure --timeout 300) || status=1
 "$repo_root/tests/win32/e2e/hold_under_wine.sh" "$repo_root/build/windows/quindorel.exe" \
   "$build_dir/tests/win32/win32_e2e_tool.exe" "$repo_root/build/tests/e2e/window-layout.tsv" ||
   status=1

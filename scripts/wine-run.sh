@@ -56,9 +56,26 @@ case "${1:-}" in
     # A program that did not start, or ended early, says why: Wine's own
     # errors (a DLL that would not load, an unhandled exception, a server that
     # could not be reached) go to standard error, which ctest shows beside
-    # the program's output. exec'd: the caller's pid is the program's, so
-    # that a test can end or kill it.
+    # the program's output.
     export WINEDEBUG="$program_debug"
-    exec "$wine" "$@"
+    if [[ -z "${QUINDOREL_WINE_REPORT:-}" ]]; then
+      # exec'd: the caller's pid is the program's, so that a test can end
+      # or kill it.
+      exec "$wine" "$@"
+    fi
+    # For ctest's runs, which end a program only by its time limit: the exit
+    # status too, which ctest does not show, and a TERM passed on.
+    "$wine" "$@" &
+    child=$!
+    trap 'kill -TERM "$child" 2>/dev/null' TERM INT HUP
+    status=0
+    wait "$child" || status=$?
+    # A trapped signal ends the first wait early: wait for the program itself.
+    while kill -0 "$child" 2>/dev/null; do wait "$child" || status=$?; done
+    if [[ "$status" -ne 0 ]]; then
+      echo "wine-run: $(basename "$1") ended with exit status $status" \
+        "($(date +%T.%N | cut -c1-12), wineserver $(pgrep -c -x wineserver || true) running)" >&2
+    fi
+    exit "$status"
     ;;
 esac

@@ -44,7 +44,7 @@ KeySendResult FakeDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         return {KeySendOutcome::Denied, std::vector<std::optional<SystemKey>>(strokes.size()),
                 std::exchange(refusal_, {})};
     }
-    if (downs && (askFirst || asking)) {
+    if (downs && (askFirst || asking || comingForward)) {
         askFirst = false;
         asking = true;
         calls << QStringLiteral("ask");

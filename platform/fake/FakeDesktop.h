@@ -39,6 +39,9 @@ public:
     // until answerPermission().
     bool askFirst = false;
     bool asking = false;
+    // A window on its way to the front: key-downs answer Asking until
+    // answerPermission() (with this cleared) says it is there.
+    bool comingForward = false;
     // The user answers: yes, or no with the reason the next key-downs are
     // denied with, once. Keys sent after a yes go down.
     void answerPermission(const std::string& refusal = {});
@@ -53,6 +56,7 @@ public:
     WindowId activeWindow() override { return inFront; }
     bool setUpStopKey(WindowId owner) override;
     bool isStopKeyPress(const void*) override { return false; }
+    bool bringingForward() override { return comingForward; }
     void withdrawPermissionRequest() override {
         calls << QStringLiteral("withdraw");
         asking = false;

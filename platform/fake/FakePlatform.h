@@ -37,6 +37,9 @@ public:
     void setStopKeyHandler(std::function<void()> handler) override {
         stopKeyHandler_ = std::move(handler);
     }
+    void setStopKeyTakenHandler(std::function<void()> handler) override {
+        stopKeyTakenHandler_ = std::move(handler);
+    }
     void setApplicationTitle(const QString& title) override { applicationTitle = title; }
     void messageBox(const QString& text, const QString& title, MessageIcon icon) override;
     std::optional<QString> inputBox(const QString& prompt, const QString& title,
@@ -52,12 +55,15 @@ public:
 
     // Delivers one press of the stop key, as the system would.
     void pressStopKey();
+    // The desktop's later answer that another program has the stop key.
+    void stopKeyTakenLater() { stopKeyTakenHandler_(); }
 
     // Texts of all message boxes shown so far.
     QStringList messageTexts() const;
 
 private:
     std::function<void()> stopKeyHandler_;
+    std::function<void()> stopKeyTakenHandler_;
 };
 
 }  // namespace quindorel

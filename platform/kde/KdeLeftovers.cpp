@@ -4,9 +4,11 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTimer>
 #include <cerrno>
 
 namespace quindorel {
@@ -18,6 +20,23 @@ QDBusMessage callKde(const QString& service, const QString& path, const QString&
     return QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
 }
 
+void callKdeLater(const QString& service, const QString& path, const QString& interface,
+                  const QString& method, const QVariantList& arguments, QObject* context,
+                  std::function<void(const QDBusMessage&)> answered) {
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    const QDBusPendingCall call = QDBusConnection::sessionBus().asyncCall(message, 2000);
+    if (!answered) {
+        return;
+    }
+    auto* watcher = new QDBusPendingCallWatcher(call, context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [watcher, answered = std::move(answered)] {
+                         watcher->deleteLater();
+                         answered(watcher->reply());
+                     });
+}
+
 QStringList kdeStopKeyAction() {
     return {QStringLiteral("com.marvenhal.quindorel"), QStringLiteral("stop-hold"),
             QStringLiteral("Quindorel"), QStringLiteral("Stop the hold")};
@@ -27,6 +46,35 @@ void unloadKwinScript(const QString& name) {
     // KWin answers false for a name it does not hold: nothing to tell.
     callKde(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
             QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"), {name});
+}
+
+namespace {
+
+void askWhetherGone(const QString& name, QObject* context, std::function<void()> gone,
+                    int triesLeft) {
+    callKdeLater(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+                 QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("isScriptLoaded"), {name},
+                 context,
+                 [name, context, gone = std::move(gone), triesLeft](const QDBusMessage& answer) {
+                     if (!answer.arguments().value(0).toBool() || triesLeft <= 0) {
+                         gone();
+                         return;
+                     }
+                     QTimer::singleShot(20, context, [name, context, gone, triesLeft] {
+                         askWhetherGone(name, context, gone, triesLeft - 1);
+                     });
+                 });
+}
+
+}  // namespace
+
+void unloadKwinScriptLater(const QString& name, QObject* context, std::function<void()> gone) {
+    callKdeLater(QStringLiteral("org.kde.KWin"), QStringLiteral("/Scripting"),
+                 QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"), {name},
+                 context);
+    if (gone) {
+        askWhetherGone(name, context, std::move(gone), 40);
+    }
 }
 
 QString kwinScriptFolder() {

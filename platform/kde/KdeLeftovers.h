@@ -8,6 +8,7 @@
 // back its own, or those of copies no longer alive.
 
 #include <QDBusMessage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -28,10 +29,21 @@ inline constexpr SystemKey kKdeStopKey = 0x50001;
 QDBusMessage callKde(const QString& service, const QString& path, const QString& interface,
                      const QString& method, const QVariantList& arguments);
 
+// The same call without waiting: `answered` (may be empty) gets the reply,
+// or the error after 2 s, from the event loop, unless `context` has gone.
+void callKdeLater(const QString& service, const QString& path, const QString& interface,
+                  const QString& method, const QVariantList& arguments, QObject* context,
+                  std::function<void(const QDBusMessage&)> answered = {});
+
 // KGlobalAccel's names for the stop key's action: component (the program's
 // desktop entry, so that System Settings shows its name and icon), action,
 // and what a user reads of both.
 QStringList kdeStopKeyAction();
+
+// The same without waiting; `gone` (may be empty) is called once KWin no
+// longer holds the name (it lets a script go a moment after it is told, and
+// loads no second one of a name), or after a second at most.
+void unloadKwinScriptLater(const QString& name, QObject* context, std::function<void()> gone = {});
 
 // The folder, private to the user, where copies keep their scripts' files:
 // in the runtime folder; empty when there is none.

@@ -22,6 +22,8 @@ public:
     static std::unique_ptr<KdeStopKey> open(SystemLog log, KeyGuard guard);
     ~KdeStopKey() override;
 
+    // Asks without waiting; true, and `takenLater` when KDE answers that
+    // another program's shortcut has the key.
     bool take() override;
 
 private slots:
@@ -29,10 +31,14 @@ private slots:
 
 private:
     KdeStopKey(SystemLog log, KeyGuard guard) : log_(std::move(log)), guard_(std::move(guard)) {}
+    // Once the key is known to be free: ours, and heard.
+    void setShortcut(int key);
 
     SystemLog log_;
     KeyGuard guard_;
-    bool taken_ = false;
+    bool asked_ = false;
+    bool activeMaybe_ = false;  // set inactive at the end
+    bool taken_ = false;        // its presses are heard
 };
 
 }  // namespace quindorel

@@ -83,11 +83,6 @@ QString scriptOf(const char* body, const QString& kwinId = {}, const QString& st
     return source;
 }
 
-QDBusMessage callScripting(const QString& method, const QVariantList& arguments) {
-    return callKde(kKwin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"),
-                   method, arguments);
-}
-
 }  // namespace
 
 std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Waiter> waiter,
@@ -107,12 +102,15 @@ std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Wa
     // Scripts that copies killed with their guard left behind; never those
     // of a copy that still runs.
     forgetKwinScripts(windows->folder_, processGone);
-    // The first list comes at once from a script that runs. Should the
-    // program be killed from here on, the guard unloads it.
+    // The first list comes at once from a script that runs, and the start
+    // waits for it, before the window shows: a list to choose from. Should
+    // the program be killed from here on, the guard unloads it.
     KwinWindows* self = windows.get();
     windows->guard_.tell({{kKwinScripts, true}});
-    if (!windows->runScript(windows->watcher_, scriptOf(kWatch), false,
-                            [self] { return self->told_; })) {
+    windows->runScript({windows->watcher_, scriptOf(kWatch), {}});
+    windows->waiter_->waitUntil([self] { return !self->acting(); },
+                                std::chrono::milliseconds(3000));
+    if (!windows->told_) {
         log.write(LogTopic::Wayland, LogLevel::Warning, "KWin's script told no windows");
         return nullptr;
     }
@@ -123,7 +121,9 @@ KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter, KeyGuard
     : log_(std::move(log)),
       waiter_(std::move(waiter)),
       guard_(std::move(guard)),
-      watcher_(kwinScriptFileName(QStringLiteral("windows"), getpid())) {
+      watcher_(kwinScriptFileName(QStringLiteral("windows"), getpid())),
+      runTimer_(new QTimer(this)) {
+    runTimer_->setSingleShot(true);
     // The user's runtime folder, where the next copy finds what a killed one
     // left; a folder of our own for the run where there is none.
     const QString shared = kwinScriptFolder();
@@ -137,6 +137,13 @@ KwinWindows::KwinWindows(SystemLog log, std::unique_ptr<Waiter> waiter, KeyGuard
 }
 
 KwinWindows::~KwinWindows() {
+    // Acts still on their way, as any leftover, by name.
+    for (const Script& script : scripts_) {
+        if (!script.token.isEmpty()) {
+            unloadKwinScript(scriptName(script.fileName));
+            QFile::remove(QDir(folder_).filePath(script.fileName));
+        }
+    }
     if (!folder_.isEmpty()) {
         unloadKwinScript(scriptName(watcher_));
         QFile::remove(QDir(folder_).filePath(watcher_));
@@ -150,20 +157,6 @@ QString KwinWindows::scriptName(const QString& fileName) {
     return script ? script->scriptName : QString();
 }
 
-void KwinWindows::forget(const QString& name) {
-    // KWin lets a script go a moment after it is told, and loads no second
-    // one of a name.
-    callScripting(QStringLiteral("unloadScript"), {name});
-    waiter_->waitUntil(
-        [&] {
-            return !callScripting(QStringLiteral("isScriptLoaded"), {name})
-                        .arguments()
-                        .value(0)
-                        .toBool();
-        },
-        std::chrono::milliseconds(1000));
-}
-
 bool KwinWindows::writeScript(const QString& path, const QString& source) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(source.toUtf8()) < 0 ||
@@ -175,66 +168,144 @@ bool KwinWindows::writeScript(const QString& path, const QString& source) {
     return true;
 }
 
-bool KwinWindows::runScript(const QString& fileName, const QString& source, bool unload,
-                            const std::function<bool()>& ran) {
-    const QString name = scriptName(fileName);
-    const QString path = QDir(folder_).filePath(fileName);
-    if (!writeScript(path, source)) {
-        return false;
+void KwinWindows::runScript(Script script) {
+    scripts_.push_back(std::move(script));
+    if (scripts_.size() == 1) {
+        startScript();
     }
+}
+
+void KwinWindows::startScript() {
+    attempt_ = 0;
+    ran_ = false;
+    const Script& script = scripts_.front();
+    if (!writeScript(QDir(folder_).filePath(script.fileName), script.source)) {
+        finishScript(false);
+        return;
+    }
+    load();
+}
+
+void KwinWindows::load() {
+    const quint64 step = ++step_;
+    const Script& script = scripts_.front();
+    const QString path = QDir(folder_).filePath(script.fileName);
+    callKdeLater(
+        kKwin, QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"),
+        QStringLiteral("loadScript"), {path, scriptName(script.fileName)}, this,
+        [this, step](const QDBusMessage& loaded) {
+            if (!current(step)) {
+                return;
+            }
+            const int id = loaded.arguments().value(0, -1).toInt();
+            if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
+                log_.write(LogTopic::Wayland, LogLevel::Warning,
+                           "KWin did not load our script: " + loaded.errorMessage().toStdString());
+                tryAgain();
+                return;
+            }
+            // Plasma 5 names a loaded script by its number, Plasma 6
+            // under /Scripting: the one that is not there answers an
+            // error. KWin numbers a script by how many it holds, so
+            // after one in the middle has gone a new one may share
+            // its number with a running one, and that name runs the
+            // other: then `start` (checkRan), which runs every loaded
+            // script not yet running, ours among them.
+            for (const QString& scriptPath :
+                 {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
+                callKdeLater(kKwin, scriptPath, QStringLiteral("org.kde.kwin.Script"),
+                             QStringLiteral("run"), {}, this);
+            }
+            // Its word comes as a D-Bus call to us (ran, take).
+            checkRan(200, true);
+        });
+}
+
+void KwinWindows::checkRan(int afterMs, bool startAll) {
+    const quint64 step = step_;
+    runTimer_->disconnect();
+    connect(runTimer_, &QTimer::timeout, this, [this, step, startAll] {
+        if (!current(step)) {
+            return;
+        }
+        if (startAll) {
+            callKdeLater(kKwin, QStringLiteral("/Scripting"),
+                         QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("start"), {},
+                         this);
+            checkRan(500, false);
+        } else {
+            tryAgain();
+        }
+    });
+    runTimer_->start(afterMs);
+}
+
+void KwinWindows::tryAgain() {
     // Whether the script ran is known only from its word back; a script KWin
     // let go of keeps its number on the bus a moment longer. Hence a second
-    // and a third try.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        // Each name is this copy's and new, but for a try that KWin
-        // let go of before it said it ran.
-        if (attempt > 0) {
-            forget(name);
-        }
-        const QDBusMessage loaded = callScripting(QStringLiteral("loadScript"), {path, name});
-        const int id = loaded.arguments().value(0, -1).toInt();
-        if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
-            log_.write(LogTopic::Wayland, LogLevel::Warning,
-                       "KWin did not load our script: " + loaded.errorMessage().toStdString());
-            continue;
-        }
-        // Plasma 5 names a loaded script by its number, Plasma 6 under
-        // /Scripting. KWin numbers a script by how many it holds, so after
-        // one in the middle has gone a new one may share its number with a
-        // running one, and that name runs the other: then `start`, which runs
-        // every loaded script not yet running, ours among them.
-        for (const QString& scriptPath :
-             {QStringLiteral("/%1").arg(id), QStringLiteral("/Scripting/Script%1").arg(id)}) {
-            if (callKde(kKwin, scriptPath, QStringLiteral("org.kde.kwin.Script"),
-                        QStringLiteral("run"), {})
-                    .type() == QDBusMessage::ReplyMessage) {
-                break;
-            }
-        }
-        // Its word comes as a D-Bus call to us, which the event loop delivers.
-        const auto waitFor = [&](int ms) {
-            return waiter_->waitUntil(ran, std::chrono::milliseconds(ms));
-        };
-        if (!waitFor(200)) {
-            callScripting(QStringLiteral("start"), {});
-            waitFor(500);
-        }
-        if (ran()) {
-            if (unload) {
-                callScripting(QStringLiteral("unloadScript"), {name});
-                QFile::remove(path);
-            }
-            return true;
-        }
+    // and a third try, each once KWin has let go of the last.
+    const QString name = scriptName(scripts_.front().fileName);
+    if (++attempt_ >= 3) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
+        unloadKwinScriptLater(name, this);
+        finishScript(false);
+        return;
     }
-    log_.write(LogTopic::Wayland, LogLevel::Warning, "KWin did not run our script");
-    forget(name);
-    QFile::remove(path);
-    return false;
+    const quint64 step = ++step_;
+    unloadKwinScriptLater(name, this, [this, step] {
+        if (current(step)) {
+            load();
+        }
+    });
+}
+
+void KwinWindows::finishScript(bool ran) {
+    ++step_;
+    runTimer_->stop();
+    const Script script = std::move(scripts_.front());
+    scripts_.pop_front();
+    if (!script.token.isEmpty() || !ran) {
+        if (ran) {
+            callKdeLater(kKwin, QStringLiteral("/Scripting"),
+                         QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"),
+                         {scriptName(script.fileName)}, this);
+        }
+        QFile::remove(QDir(folder_).filePath(script.fileName));
+    }
+    if (!scripts_.empty()) {
+        startScript();
+    } else if (actsDone) {
+        actsDone();
+    }
 }
 
 void KwinWindows::ran(const QString& token) {
-    ranToken_ = token;
+    if (!scripts_.empty() && !token.isEmpty() && scripts_.front().token == token && !ran_) {
+        scriptRan();
+    }
+}
+
+void KwinWindows::scriptRan() {
+    const QString& activates = scripts_.front().activates;
+    if (activates.isEmpty() || isActive(activates)) {
+        finishScript(true);
+        return;
+    }
+    ran_ = true;
+    ++step_;  // no more tries: the list decides now, or the time
+    runTimer_->disconnect();
+    connect(runTimer_, &QTimer::timeout, this, [this] {
+        log_.write(LogTopic::Wayland, LogLevel::Debug,
+                   "KWin did not activate the window in 200 ms");
+        finishScript(true);
+    });
+    runTimer_->start(200);
+}
+
+bool KwinWindows::isActive(const QString& kwinId) const {
+    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+        return entry.kwinId == kwinId && entry.window.active;
+    });
 }
 
 void KwinWindows::take(const QString& windows) {
@@ -280,6 +351,11 @@ void KwinWindows::take(const QString& windows) {
     }
     ids_ = std::move(current);
     told_ = true;
+    if (!scripts_.empty() && scripts_.front().token.isEmpty()) {
+        finishScript(true);  // the watcher runs
+    } else if (ran_ && isActive(scripts_.front().activates)) {
+        finishScript(true);
+    }
 }
 
 std::vector<NativeWindows::Window> KwinWindows::list() {
@@ -290,13 +366,14 @@ std::vector<NativeWindows::Window> KwinWindows::list() {
     return windows;
 }
 
-bool KwinWindows::actOn(WindowId window, const QString& statement) {
+bool KwinWindows::actOn(WindowId window, const QString& statement, bool activates) {
     for (const Entry& entry : entries_) {
         if (entry.window.id == window) {
             const QString token = QString::number(++actions_);
-            return runScript(kwinScriptFileName(QStringLiteral("action"), getpid(), token),
-                             scriptOf(kAct, entry.kwinId, statement, token), true,
-                             [this, token] { return ranToken_ == token; });
+            runScript({kwinScriptFileName(QStringLiteral("action"), getpid(), token),
+                       scriptOf(kAct, entry.kwinId, statement, token), token,
+                       activates ? entry.kwinId : QString()});
+            return true;
         }
     }
     return false;
@@ -311,16 +388,19 @@ const char kActivate[] =
 }  // namespace
 
 bool KwinWindows::activate(WindowId window) {
-    return actOn(window, QString::fromLatin1(kActivate));
+    return actOn(window, QString::fromLatin1(kActivate), true);
 }
 
 bool KwinWindows::raise(WindowId window) {
-    return actOn(window, QString::fromLatin1(kActivate) + QStringLiteral("; w.keepAbove = true"));
+    return actOn(window, QString::fromLatin1(kActivate) + QStringLiteral("; w.keepAbove = true"),
+                 true);
 }
 
 void KwinWindows::lower(WindowId window) {
-    actOn(window, QStringLiteral("w.keepAbove = false; w.frameGeometry = {x: 0, y: 0, "
-                                 "width: w.frameGeometry.width, height: w.frameGeometry.height}"));
+    actOn(window,
+          QStringLiteral("w.keepAbove = false; w.frameGeometry = {x: 0, y: 0, "
+                         "width: w.frameGeometry.width, height: w.frameGeometry.height}"),
+          false);
 }
 
 std::optional<PointerSpot> KwinWindows::pointerSpot(WindowId window) {

@@ -11,6 +11,9 @@ class DesktopStopKey {
 public:
     virtual ~DesktopStopKey() = default;
     std::function<void()> pressed;
+    // Called when a desktop that answers later finds that another program
+    // has the key, after `take` said true.
+    std::function<void()> takenLater;
     // Asks the desktop for Ctrl+Shift+S; false when another program has it.
     // Asking again keeps it.
     virtual bool take() = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -55,6 +56,11 @@ public:
     // Back among the others, its top-left corner moved to the desktop's,
     // where the desktop lets a program do so.
     virtual void lower(WindowId) {}
+    // Whether an act asked for above is still on its way to the desktop:
+    // keys sent now would reach the window in front before it.
+    virtual bool acting() const { return false; }
+    // Called from the event loop once the last act on its way is done with.
+    std::function<void()> actsDone;
     // Where the pointer goes for buttons meant for the window; nothing when
     // the desktop does not tell where windows lie, or the window is covered.
     virtual std::optional<PointerSpot> pointerSpot(WindowId) { return std::nullopt; }

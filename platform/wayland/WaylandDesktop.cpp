@@ -105,7 +105,16 @@ WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
       input_(std::move(input)),
       windows_(std::move(windows)),
       log_(std::move(log)),
-      waiter_(std::move(waiter)) {}
+      waiter_(std::move(waiter)) {
+    windows_->actsDone = [this] {
+        if (keysWaiting_) {
+            keysWaiting_ = false;
+            if (answered_) {
+                answered_();
+            }
+        }
+    };
+}
 
 WaylandDesktop::~WaylandDesktop() {
     unbindStopKey();
@@ -295,6 +304,11 @@ void WaylandDesktop::showWindow(WindowId window) {
     if (lost_ || isOwn(window)) {
         return;
     }
+    // A raise on its way activates the window; the keys wait for it there
+    // (sendKeys), not here.
+    if (windows_->acting()) {
+        return;
+    }
     // Raised just before, as a pass does: it may have the keyboard already.
     if (windows_->activeWindow() != window && !windows_->activate(window)) {
         return;
@@ -309,6 +323,13 @@ void WaylandDesktop::showWindow(WindowId window) {
 KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     if (lost_) {
         return {KeySendOutcome::Refused, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
+    }
+    // Key-downs go to the window in front: after the acts that bring the
+    // target there. Key-ups go at once: they let go wherever a key went down.
+    const auto down = [](const KeyStroke& s) { return s.down; };
+    if (windows_->acting() && std::any_of(strokes.begin(), strokes.end(), down)) {
+        keysWaiting_ = true;
+        return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     if (desktopRepeat_) {
         desktopRepeat_->beforeSend(strokes);
@@ -333,6 +354,9 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
 }
 
 bool WaylandDesktop::ownWindowHasKeyboard() {
+    if (bringingForward()) {
+        return false;  // the keys wait for it (sendKeys), then ask again
+    }
     const WindowId active = lost_ ? 0 : windows_->activeWindow();
     return active != 0 && isOwn(active);
 }

@@ -81,6 +81,13 @@ public:
     // gives the desktop.
     bool setUpStopKey(WindowId) override;
     bool isStopKeyPress(const void*) override { return false; }
+    // Key-downs wait (Asking) while an act on a window is on its way to the
+    // desktop (KWin's scripts): `answered` runs when it is done.
+    bool bringingForward() override { return windows_->acting(); }
+    void withdrawPermissionRequest() override { keysWaiting_ = false; }
+    void onPermissionAnswered(std::function<void()> answered) override {
+        answered_ = std::move(answered);
+    }
 
     // KWin: clients repeat held keys at the rate it announces.
     bool isKwin() const;
@@ -128,6 +135,8 @@ private:
     bool stopKeyWanted_ = false;   // asked for: bound again after a reload
     std::int32_t repeatRate_ = 0;  // what to put back; 0: nothing was changed
     bool lost_ = false;
+    bool keysWaiting_ = false;  // for the acts on their way
+    std::function<void()> answered_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;  // declared last: put back first
 };
 

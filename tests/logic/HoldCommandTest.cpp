@@ -176,6 +176,57 @@ private slots:
         QCOMPARE(QString::fromStdString(f.model().status().lastRefusal), refusal);
     }
 
+    // A window still on its way to the front (KWin's scripts): the keys and
+    // the pointer wait for it, and the reply comes once they are down.
+    void startWhileTheWindowComesForward() {
+        Fixture f;
+        f.addWindow(42, "Game");
+        f.writeKeySet("65,1,\r\n");
+        f.start();
+        CommandAnswers answers(
+            f.model(), [] { return 42; }, [] {});
+        f.desktop().comingForward = true;
+        QStringList replies;
+        const auto take = [&](const QByteArray& line) { replies << QString::fromUtf8(line); };
+        answers.answer(command::Verb::Start, take);
+        answers.answer(command::Verb::Status, take);
+        QCOMPARE(replies, QStringList{"3 waiting for the target window to take the keyboard"});
+        QVERIFY(!f.desktop().calls.contains("pointer into 42"));
+        f.desktop().comingForward = false;
+        f.desktop().answerPermission();
+        QCOMPARE(replies.last(), "0 holding forever: A, Left Mouse Button into \"Game\"");
+        QCOMPARE(f.desktop().calls.filter(QRegularExpression("^(pointer|down|button)")),
+                 (QStringList{"pointer into 42", "down 65", "button down 1"}));
+    }
+
+    // No window to aim at: where the desktop keeps the window in front out
+    // of reach (KWin without our desktop entry), the reply says why, as
+    // --status does, not "choose one".
+    void startWithNoWindow_data() {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("reply");
+        QTest::newRow("no note") << ""
+                                 << "5 no window to hold into: choose one in Quindorel, "
+                                    "or run the command while the window is in front";
+        QTest::newRow("the desktop's note") << "install it"
+                                            << "5 no window to hold into; install it";
+    }
+    void startWithNoWindow() {
+        QFETCH(QString, note);
+        QFETCH(QString, reply);
+        Fixture f;
+        f.writeKeySet("65,\r\n");
+        f.start();
+        CommandAnswers answers(
+            f.model(), [] { return 0; }, [] {});
+        answers.setDesktopNote(note);
+        QStringList replies;
+        answers.answer(command::Verb::Start,
+                       [&](const QByteArray& line) { replies << QString::fromUtf8(line); });
+        QCOMPARE(replies, QStringList{reply});
+        QCOMPARE(f.desktop().keyCalls(), QStringList{});
+    }
+
     void statusWhileWaiting() {
         Fixture f;
         prepare(f, false, "waiting");

@@ -208,12 +208,23 @@ private slots:
         QCOMPARE(f.stopKeyClock().interval(), 0);
     }
 
+    // Taken as the set-up asks, or found taken when a desktop answers later.
+    void hotKeyTakenByAnotherProgramIsReportedOnce_data() {
+        QTest::addColumn<bool>("later");
+        QTest::newRow("at the set-up") << false;
+        QTest::newRow("answered later") << true;
+    }
     void hotKeyTakenByAnotherProgramIsReportedOnce() {
+        QFETCH(bool, later);
         Fixture f;
-        f.desktop().hotKeyAvailable = false;
+        f.desktop().hotKeyAvailable = later;
         prepare(f, "1", false);
         f.platform.messages.clear();
         f.stopKeyClock().tick();
+        if (later) {
+            QCOMPARE(f.platform.messages.size(), 0);
+            f.platform.stopKeyTakenLater();
+        }
         f.chooseMode(UserChoices::Mode::UntilStopKey);
         f.stopKeyClock().tick();
         QCOMPARE(f.platform.messages.size(), 1);
