@@ -2,11 +2,13 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -17,6 +19,8 @@
 #include "app/PointerRule.h"
 #include "app/PressKeeper.h"
 #include "app/StartUp.h"
+#include "app/ToggleKeyDialog.h"
+#include "keys/HotKeyNames.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
@@ -134,6 +138,39 @@ void MainWindow::validateWaitField() {
     platform_.messageBox(warning, QString(), MessageIcon::None);
     controls_.waitField->setFocus(Qt::OtherFocusReason);
     validating_ = false;
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.setAccessibleName(QStringLiteral("Quindorel"));
+    const std::optional<HotKey> key = model_.toggleKey().key();
+    QAction* choose = menu.addAction(QStringLiteral("Start/stop key: %1...")
+                                         .arg(key ? hotKeyName(*key) : QStringLiteral("none")));
+    choose->setObjectName(QStringLiteral("toggleKeyAction"));
+    connect(choose, &QAction::triggered, this, [this] { chooseToggleKey(); });
+    menu.exec(event->globalPos());
+}
+
+void MainWindow::chooseToggleKey() {
+    // Through Xwayland the program hears the key only while an X11 window
+    // has the keyboard; a desktop's own shortcut works in every window.
+    const QString place = QString::fromStdString(platform_.desktop().toggleKeyPlace());
+    QString note;
+    if (!place.isEmpty()) {
+        note = QStringLiteral(
+                   "For every window on this desktop, give the key in %1. The key "
+                   "chosen here works while a window of an X11 program is in front.")
+                   .arg(place);
+    } else if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
+        note = QStringLiteral(
+            "On this desktop the key works while a window of an X11 program is "
+            "in front. For other windows, give \"quindorel --toggle\" a "
+            "shortcut in the desktop's keyboard settings.");
+    }
+    ToggleKeyDialog dialog(model_, note, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        showNotice(dialog.outcome());
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -38,6 +38,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // The window's menu (right button, the Menu key, Shift+F10): the
+    // start/stop key, beside the designed controls.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -45,6 +48,7 @@ private:
     void watchPointers();
     void showMark(int index);
     void validateWaitField();
+    void chooseToggleKey();
 
     Platform& platform_;
     QString programFolder_;

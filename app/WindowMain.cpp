@@ -59,7 +59,7 @@ int answerAlone(const CommandLine& command, int argc, char* argv[]) {
 std::optional<int> passToRunningCopy(const CommandLine& command) {
     bool reached = false;
     const auto reply =
-        commandlink::ask(*command.verb(), quindorel::qtSystemLog(),
+        commandlink::ask(*command.request(), quindorel::qtSystemLog(),
                          quindorel::command::replyTimeoutMs(*command.verb()), &reached);
     if (!reply) {
         return reached ? std::optional<int>(commandlink::printNoAnswer()) : std::nullopt;
@@ -107,15 +107,15 @@ void afterShown(quindorel::MainWindow& window, quindorel::DesktopPlatform& platf
         window.showNotice(platform.desktopNote());
     }
     window.formShown();
-    if (inFront) {
+    if (inFront || command.action == CommandLine::Action::ToggleKey) {
         answers.answer(
-            *command.verb(),
+            *command.request(),
             [](const QByteArray& line) {
                 const auto reply = quindorel::command::readReply(line.toStdString());
                 std::fprintf(stdout, "%s\n", reply.text.c_str());
                 std::fflush(stdout);
             },
-            [front = *inFront] { return front; });
+            [front = inFront.value_or(0)] { return front; });
     }
 }
 
@@ -177,10 +177,10 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
         window.model(), [&platform] { return platform->desktop().activeWindow(); },
         [&window] { window.bringToFront(); });
     answers.setDesktopNote(platform->desktopNote());
-    quindorel::CommandServer server(
-        [&answers](quindorel::command::Verb verb, const quindorel::CommandServer::Reply& reply) {
-            answers.answer(verb, reply);
-        });
+    quindorel::CommandServer server([&answers](const quindorel::command::Request& request,
+                                               const quindorel::CommandServer::Reply& reply) {
+        answers.answer(request, reply);
+    });
     if (const auto status = openChannel(server, command)) {
         return *status;
     }

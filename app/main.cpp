@@ -54,18 +54,21 @@ int runWindowProgram(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 2) {
-        if (const auto verb = quindorel::command::optionVerb(argv[1])) {
-            // A copy that took the command is alive: it is waited for (a
-            // start may wait on the desktop's dialog), never started again.
-            bool reached = false;
-            if (const auto reply = quindorel::commandlink::ask(
-                    *verb, {}, quindorel::command::replyTimeoutMs(*verb), &reached)) {
-                return quindorel::commandlink::printReply(*reply);
-            }
-            if (reached) {
-                return quindorel::commandlink::printNoAnswer();
-            }
+    using quindorel::command::Verb;
+    const auto verb = argc >= 2 ? quindorel::command::optionVerb(argv[1]) : std::nullopt;
+    if (verb && argc == (*verb == Verb::ToggleKey ? 3 : 2) &&
+        (*verb != Verb::ToggleKey || quindorel::command::fitsRequest(argv[2]))) {
+        // A copy that took the command is alive: it is waited for (a start
+        // may wait on the desktop's dialog), never started again.
+        bool reached = false;
+        const quindorel::command::Request request(
+            *verb, *verb == Verb::ToggleKey ? std::string(argv[2]) : std::string());
+        if (const auto reply = quindorel::commandlink::ask(
+                request, {}, quindorel::command::replyTimeoutMs(*verb), &reached)) {
+            return quindorel::commandlink::printReply(*reply);
+        }
+        if (reached) {
+            return quindorel::commandlink::printNoAnswer();
         }
     }
     return runWindowProgram(argc, argv);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "keys/HotKeyNames.h"
 #include "keys/KeyTable.h"
 
 namespace quindorel {
@@ -71,8 +72,17 @@ QByteArray CommandAnswers::status() const {
     const int code = phase == HoldEngine::Status::Phase::Idle      ? exitcode::kDone
                      : phase == HoldEngine::Status::Phase::Waiting ? exitcode::kWaiting
                                                                    : exitcode::kHolding;
-    return reply(
-        code, desktopNote_.isEmpty() ? nowLine() : nowLine() + QStringLiteral("; ") + desktopNote_);
+    QString line = nowLine();
+    if (const std::optional<HotKey> key = model_.toggleKey().key()) {
+        line += QStringLiteral("; start/stop key: ") + hotKeyName(*key);
+        if (!model_.toggleKey().working()) {
+            line += QStringLiteral(" (taken by another program)");
+        }
+    }
+    if (!desktopNote_.isEmpty()) {
+        line += QStringLiteral("; ") + desktopNote_;
+    }
+    return reply(code, line);
 }
 
 QByteArray CommandAnswers::started(HoldModel::CommandResult result) const {
@@ -144,9 +154,36 @@ void CommandAnswers::permissionSettled() {
     }
 }
 
-void CommandAnswers::answer(command::Verb verb, Reply reply, std::function<WindowId()> inFront) {
+QByteArray CommandAnswers::chooseToggleKey(const QString& name) {
+    std::optional<HotKey> key;
+    if (name.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0) {
+        key = hotKeyNamed(name);
+        if (!key) {
+            return reply(exitcode::kUsage,
+                         QStringLiteral("no key is named \"%1\": write it as Ctrl+F9, "
+                                        "with the key's name as Quindorel's keyboard says it")
+                             .arg(name));
+        }
+        if (const QString why = model_.toggleKeyRefusal(*key); !why.isEmpty()) {
+            return reply(exitcode::kRefused, why);
+        }
+    }
+    if (!model_.toggleKey().choose(key)) {
+        return reply(exitcode::kRefused,
+                     QStringLiteral("%1 is taken by another program").arg(hotKeyName(*key)));
+    }
+    return reply(
+        exitcode::kDone,
+        QStringLiteral("start/stop key: %1").arg(key ? hotKeyName(*key) : QStringLiteral("none")));
+}
+
+void CommandAnswers::answer(const command::Request& request, Reply reply,
+                            std::function<WindowId()> inFront) {
     const std::function<WindowId()>& front = inFront ? inFront : inFront_;
-    switch (verb) {
+    switch (request.verb) {
+        case command::Verb::ToggleKey:
+            reply(chooseToggleKey(QString::fromStdString(request.argument).trimmed()));
+            return;
         case command::Verb::Show:
             show_();
             reply(quindorel::reply(exitcode::kDone, QStringLiteral("shown")));

@@ -23,7 +23,8 @@ public:
     // the desktop's permission, once the user has answered its dialog.
     // `inFront`, when given, stands for the constructor's.
     using Reply = std::function<void(const QByteArray&)>;
-    void answer(command::Verb verb, Reply reply, std::function<WindowId()> inFront = {});
+    void answer(const command::Request& request, Reply reply,
+                std::function<WindowId()> inFront = {});
     // What this desktop cannot reach, said after the state by --status.
     void setDesktopNote(QString note) { desktopNote_ = std::move(note); }
 
@@ -35,6 +36,7 @@ private:
     QString nowLine() const;    // what the hold is doing now, as statusLine words it
     QByteArray status() const;  // its exit status tells idle, waiting and holding apart
     QByteArray started(HoldModel::CommandResult result) const;
+    QByteArray chooseToggleKey(const QString& name);
     // Answers a start, or keeps its reply until the permission is settled.
     void start(HoldModel::CommandResult result, Reply reply);
     void permissionSettled();

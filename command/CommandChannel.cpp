@@ -87,9 +87,9 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
         }
         request->answered = true;
         letGo->stop();
-        const std::optional<command::Verb> verb =
+        const std::optional<command::Request> asked =
             command::readRequest(bytes.left(end).toStdString());
-        if (!verb) {
+        if (!asked) {
             qCDebug(lcCommand, "a client sent no verb of ours (%d bytes); let go",
                     static_cast<int>(end));
             client->drop();
@@ -98,7 +98,7 @@ void CommandServer::accept(std::unique_ptr<ChannelClient> owned) {
         }
         // The answer may come later (a start waits for the desktop's
         // dialog), when the client may have gone.
-        answer_(*verb, [client = QPointer<ChannelClient>(client)](const QByteArray& line) {
+        answer_(*asked, [client = QPointer<ChannelClient>(client)](const QByteArray& line) {
             if (client) {
                 client->reply(line + '\n');  // then gone, and deleted as above
             }

@@ -23,10 +23,10 @@ QString channelName();
 // word to the user, and nothing here ever blocks the event loop.
 class CommandServer : public QObject {
 public:
-    // `answer` gets each well-formed verb and a function that takes the
+    // `answer` gets each well-formed request and a function that takes the
     // reply line, at once or later (a client gone meanwhile hears nothing).
     using Reply = std::function<void(const QByteArray&)>;
-    using Answer = std::function<void(command::Verb, Reply)>;
+    using Answer = std::function<void(const command::Request&, Reply)>;
     explicit CommandServer(Answer answer, QObject* parent = nullptr);
     ~CommandServer() override;
 

@@ -23,6 +23,9 @@ constexpr Option kOptions[] = {
     {Verb::Toggle, CommandLine::Action::Toggle, "Stop while waiting or holding, else start."},
     {Verb::Status, CommandLine::Action::Status,
      "Print what the running copy is doing: idle, waiting or holding."},
+    {Verb::ToggleKey, CommandLine::Action::ToggleKey,
+     "Make KEY (such as Ctrl+F9) the key that starts and stops the hold from any window; "
+     "none: no such key."},
 };
 
 QString optionName(const Option& option) {
@@ -36,7 +39,10 @@ void describe(QCommandLineParser& parser) {
                        "window; the options act on the copy that runs."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const Option& option : kOptions) {
-        parser.addOption(QCommandLineOption(optionName(option), QLatin1String(option.help)));
+        parser.addOption(option.verb == Verb::ToggleKey
+                             ? QCommandLineOption(optionName(option), QLatin1String(option.help),
+                                                  QStringLiteral("KEY"))
+                             : QCommandLineOption(optionName(option), QLatin1String(option.help)));
     }
     parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help.")));
@@ -56,6 +62,15 @@ std::optional<Verb> CommandLine::verb() const {
         }
     }
     return std::nullopt;
+}
+
+std::optional<command::Request> CommandLine::request() const {
+    const std::optional<Verb> verb = this->verb();
+    if (!verb) {
+        return std::nullopt;
+    }
+    return command::Request(*verb,
+                            *verb == Verb::ToggleKey ? keyName.toStdString() : std::string());
 }
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -78,6 +93,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (parser.isSet(optionName(option))) {
             given << optionName(option);
             command.action = option.action;
+        }
+    }
+    if (command.action == CommandLine::Action::ToggleKey) {
+        command.keyName = parser.value(QStringLiteral("toggle-key")).trimmed();
+        if (!command::fitsRequest(command.keyName.toStdString())) {
+            command.action = CommandLine::Action::Invalid;
+            command.error = QStringLiteral("No key is named so: write it as Ctrl+F9.");
         }
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -12,13 +12,16 @@ namespace quindorel {
 // shows its window (or the running copy's); the other verbs talk to the
 // running copy.
 struct CommandLine {
-    enum class Action { Show, Start, Stop, Toggle, Status, Help, Version, Invalid };
+    enum class Action { Show, Start, Stop, Toggle, Status, ToggleKey, Help, Version, Invalid };
 
     Action action = Action::Show;
-    QString error;  // Invalid: what was wrong
+    QString error;    // Invalid: what was wrong
+    QString keyName;  // ToggleKey: the key's name as given, or "none"
 
     // The verb sent to the running copy; nothing for Help, Version and Invalid.
     std::optional<command::Verb> verb() const;
+    // The verb with its argument.
+    std::optional<command::Request> request() const;
 };
 
 // Reads the arguments after the program's name, in QCommandLineParser's

@@ -39,9 +39,10 @@ void noAnswer(const SystemLog& log, command::Verb verb) {
 
 int printNoAnswer() {
     attachParentConsole();
-    std::fputs("quindorel: the running copy took the command but ended or stopped answering "
-               "before it replied; no other copy was started\n",
-               stderr);
+    std::fputs(
+        "quindorel: the running copy took the command but ended or stopped answering "
+        "before it replied; no other copy was started\n",
+        stderr);
     return command::exitcode::kNotRunning;
 }
 
@@ -78,7 +79,7 @@ std::string address() {
     return name + "-" + std::to_string(session);
 }
 
-std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs,
+std::optional<std::string> ask(const command::Request& asked, const SystemLog& log, int timeoutMs,
                                bool* reached) {
     if (reached != nullptr) {
         *reached = false;
@@ -93,9 +94,8 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
     // A start may wait for the desktop's dialog as long as the user takes
     // (no deadline for the reply); a busy pipe is waited for at most this.
     const bool noLimit = timeoutMs < 0;
-    const auto deadline =
-        std::chrono::steady_clock::now() +
-        std::chrono::milliseconds(noLimit ? command::kReplyTimeoutMs : timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(noLimit ? command::kReplyTimeoutMs : timeoutMs);
     while (true) {
         unsigned long error = 0;
         pipe = win32::openPipe(path, &error);
@@ -133,7 +133,7 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
                                      deadline - std::chrono::steady_clock::now())
                                      .count());
     };
-    std::string request = command::requestLine(verb);
+    std::string request = command::requestLine(asked);
     std::string reply;
     if (win32::pipeTransfer(pipe, true, request.data(), static_cast<DWORD>(request.size()),
                             left()) != static_cast<long>(request.size())) {
@@ -149,7 +149,7 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
     CloseHandle(pipe);
     const std::size_t end = reply.find('\n');
     if (end == std::string::npos) {
-        noAnswer(log, verb);
+        noAnswer(log, asked.verb);
         return std::nullopt;
     }
     return reply.substr(0, end);
@@ -175,8 +175,7 @@ std::string environment(const char* name) {
 
 // Waits for the socket to be ready for `events` until the deadline, or for
 // as long as it takes when there is none.
-bool ready(int fd, short events,
-           std::optional<std::chrono::steady_clock::time_point> deadline) {
+bool ready(int fd, short events, std::optional<std::chrono::steady_clock::time_point> deadline) {
     int wait = -1;
     if (deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -219,7 +218,7 @@ std::string address() {
     return folder + "/quindorel-" + safe + ".socket";
 }
 
-std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int timeoutMs,
+std::optional<std::string> ask(const command::Request& asked, const SystemLog& log, int timeoutMs,
                                bool* reached) {
     if (reached != nullptr) {
         *reached = false;
@@ -245,7 +244,7 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
     }
     std::string reply;
     // A local connect does not wait: it succeeds, or nobody listens.
-    const std::string request = command::requestLine(verb);
+    const std::string request = command::requestLine(asked);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0) {
         // No copy runs (no socket), or a killed one left its socket: the usual cases.
         const bool usual = errno == ENOENT || errno == ECONNREFUSED;
@@ -268,7 +267,7 @@ std::optional<std::string> ask(command::Verb verb, const SystemLog& log, int tim
             reply.append(buffer, static_cast<std::size_t>(got));
         }
         if (reply.find('\n') == std::string::npos) {
-            noAnswer(log, verb);
+            noAnswer(log, asked.verb);
         }
     }
     ::close(fd);

@@ -16,14 +16,13 @@ namespace quindorel::commandlink {
 // no private place can be had.
 std::string address();
 
-// Sends one verb and returns the reply line without its end; nothing when no
+// Sends one request and returns the reply line without its end; nothing when no
 // copy answers within `timeoutMs` (and `log` is told why). A negative
 // timeout waits for as long as the copy keeps the channel open. `reached`,
 // if given, tells whether a copy took the request at all: one that did and
 // gave no answer is alive, and no second copy should start in its place.
-std::optional<std::string> ask(command::Verb verb, const SystemLog& log = {},
-                               int timeoutMs = command::kReplyTimeoutMs,
-                               bool* reached = nullptr);
+std::optional<std::string> ask(const command::Request& asked, const SystemLog& log = {},
+                               int timeoutMs = command::kReplyTimeoutMs, bool* reached = nullptr);
 
 // Says on standard error that the running copy took the command but gave no
 // answer, and returns the exit status for it.

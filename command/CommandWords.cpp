@@ -1,5 +1,6 @@
 #include "command/CommandWords.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace quindorel::command {
@@ -14,6 +15,8 @@ std::string_view verbName(Verb verb) {
             return "stop";
         case Verb::Toggle:
             return "toggle";
+        case Verb::ToggleKey:
+            return "toggle-key";
         case Verb::Status:
             break;
     }
@@ -38,15 +41,31 @@ std::optional<Verb> optionVerb(std::string_view argument) {
     return verb == Verb::Show ? std::nullopt : verb;
 }
 
-std::string requestLine(Verb verb) {
-    return std::string(verbName(verb)) + '\n';
+std::string requestLine(const Request& request) {
+    std::string line(verbName(request.verb));
+    if (request.verb == Verb::ToggleKey) {
+        line += ' ' + request.argument;
+    }
+    return line + '\n';
 }
 
-std::optional<Verb> readRequest(std::string_view line) {
+bool fitsRequest(std::string_view argument) {
+    return argument.size() <= 64 && std::none_of(argument.begin(), argument.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+           });
+}
+
+std::optional<Request> readRequest(std::string_view line) {
     if (line.ends_with('\r')) {
         line.remove_suffix(1);
     }
-    return verbNamed(line);
+    const std::size_t space = line.find(' ');
+    const std::optional<Verb> verb = verbNamed(line.substr(0, space));
+    if (!verb || (*verb == Verb::ToggleKey) != (space != std::string_view::npos)) {
+        return std::nullopt;
+    }
+    return space == std::string_view::npos ? Request(*verb)
+                                           : Request(*verb, std::string(line.substr(space + 1)));
 }
 
 int replyTimeoutMs(Verb verb) {

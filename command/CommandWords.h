@@ -13,8 +13,19 @@ namespace quindorel::command {
 
 // What a client asks of the running copy: "show" is what a second start
 // without an option sends; the others are options of the command line.
-enum class Verb { Show, Start, Stop, Toggle, Status };
-inline constexpr std::array kVerbs{Verb::Show, Verb::Start, Verb::Stop, Verb::Toggle, Verb::Status};
+// "toggle-key" sets the user's start/stop key, by name ("none": none); it is
+// the one verb with an argument.
+enum class Verb { Show, Start, Stop, Toggle, Status, ToggleKey };
+inline constexpr std::array kVerbs{Verb::Show,   Verb::Start,  Verb::Stop,
+                                   Verb::Toggle, Verb::Status, Verb::ToggleKey};
+
+// A verb and its argument, if it takes one.
+struct Request {
+    Request(Verb verb, std::string argument = {}) : verb(verb), argument(std::move(argument)) {}
+    Verb verb;
+    std::string argument;
+    bool operator==(const Request&) const = default;
+};
 
 // The word sent on the channel, and the command line's option but for "show".
 std::string_view verbName(Verb verb);
@@ -24,10 +35,14 @@ std::optional<Verb> verbNamed(std::string_view word);
 // or "-toggle"); nothing for "show", which is no option.
 std::optional<Verb> optionVerb(std::string_view argument);
 
-// A request: the verb and a line end.
-std::string requestLine(Verb verb);
-// The verb of a request line without its "\n" (a "\r" before it is let go).
-std::optional<Verb> readRequest(std::string_view line);
+// A request: the verb, a space and the argument if it takes one, and a line end.
+std::string requestLine(const Request& request);
+// Whether an argument fits in a request: short enough, one line of
+// printable text.
+bool fitsRequest(std::string_view argument);
+// The request of a line without its "\n" (a "\r" before it is let go):
+// nothing for a verb that takes no argument given one, or the other way.
+std::optional<Request> readRequest(std::string_view line);
 
 // Exit statuses of a command; --status tells the states apart by them.
 namespace exitcode {
@@ -54,9 +69,9 @@ struct Reply {
 // it is printed whole, as a refusal.
 Reply readReply(std::string_view line);
 
-// The channel's limits: a request is a verb and its line end, with room to
-// spare; a reply, a status line with its window title.
-inline constexpr std::size_t kMaxRequest = 32;
+// The channel's limits: a request is a verb, a key's name and its line end,
+// with room to spare; a reply, a status line with its window title.
+inline constexpr std::size_t kMaxRequest = 96;
 inline constexpr std::size_t kMaxReply = 4096;
 // How long the running copy waits for a client's request, and a client for
 // the reply.

@@ -1,9 +1,13 @@
 #include "hold/HoldModel.h"
 
+#include <algorithm>
+
 #include "common/Conversions.h"
 #include "common/ErrorTrap.h"
 #include "common/RuntimeError.h"
 #include "hold/SettingNames.h"
+#include "keys/HotKeyNames.h"
+#include "keys/KeyTable.h"
 #include "platform/Platform.h"
 
 namespace quindorel {
@@ -23,7 +27,13 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
               choices_, counter_, durations_, targetFinder_, keySetFile_, notices_),
       stopHotKey_(
           platform_, *stopKeyClock_, [this] { return targetFinder_.mainWindowHandle(); },
-          [this] { engine_.holdKeys(HoldEngine::Pass::Release); }) {
+          [this] { engine_.holdKeys(HoldEngine::Pass::Release); }),
+      toggleHotKey_(
+          platform_, [this] { return targetFinder_.mainWindowHandle(); },
+          [this] { toggleFromKey(); }) {
+    platform_.setKeyActionHandler([this](KeyAction action) {
+        action == KeyAction::StopHold ? stopHotKey_.pressed() : toggleHotKey_.pressed();
+    });
     waitClock_->setOnTick([this] { engine_.waitClockTick(); });
     holdClock_->setOnTick([this] { engine_.holdClockTick(); });
     stopKeyClock_->setOnTick([this] { stopHotKey_.clockTick(); });
@@ -46,6 +56,47 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     loadSwitch(trap, customLengthAsked);
     loadOptions(trap);
     trap.run(206, [&] { keySetFile_.readKeySets(); });
+    toggleHotKey_.setUp();
+}
+
+QString HoldModel::toggleKeyRefusal(const HotKey& key) const {
+    if (key == kStopHotKey) {
+        return QStringLiteral("Ctrl+Shift+S stops the hold already");
+    }
+    for (std::size_t i = 0; i < keyTable().size(); ++i) {
+        if (keyTable()[i].code == key.virtualKey && marks_.marked(static_cast<int>(i))) {
+            return QStringLiteral("%1 is one of the marked keys, which a hold presses")
+                .arg(hotKeyName(HotKey{key.virtualKey, 0}));
+        }
+    }
+    return {};
+}
+
+void HoldModel::toggleFromKey() {
+    // A key the hold put down itself (a key marked after it was chosen):
+    // not the user's press.
+    const HoldEngine::Status now = status();
+    const std::uint8_t key = toggleHotKey_.key() ? toggleHotKey_.key()->virtualKey : 0;
+    if (std::find(now.keys.begin(), now.keys.end(), key) != now.keys.end()) {
+        return;
+    }
+    // The window in front is the game the key was pressed in.
+    switch (toggle([this] { return platform_.desktop().activeWindow(); })) {
+        case CommandResult::Done:
+        case CommandResult::Busy:
+            return;
+        case CommandResult::NoKeys:
+            notices_.show(QStringLiteral("The start/stop key found no key marked."));
+            return;
+        case CommandResult::NoTarget:
+            notices_.show(QStringLiteral(
+                "The start/stop key found no window to hold into: choose one in the list."));
+            return;
+        case CommandResult::NoLength:
+            notices_.show(
+                QStringLiteral("\"X seconds\" has no length yet: give it with \"Turn On\"."));
+            return;
+    }
 }
 
 bool HoldModel::loadHoldRows(ErrorTrap& trap) {

@@ -9,6 +9,7 @@
 #include "hold/HoldEngine.h"
 #include "hold/HoldNotices.h"
 #include "hold/StopHotKey.h"
+#include "hold/ToggleHotKey.h"
 #include "hold/UserChoices.h"
 #include "keys/KeySetFile.h"
 #include "keys/MarkActions.h"
@@ -82,6 +83,13 @@ public:
     // A stop while waiting or holding, else a start.
     CommandResult toggle(const WindowInFront& inFront);
     HoldEngine::Status status() const { return engine_.status(); }
+    // The user's own start/stop key (ToggleHotKey).
+    ToggleHotKey& toggleKey() { return toggleHotKey_; }
+    // Why `key` cannot be the start/stop key, whoever has it: Ctrl+Shift+S,
+    // or a marked key (a hold would press it, and so stop itself); empty
+    // when it can.
+    QString toggleKeyRefusal(const HotKey& key) const;
+    const ToggleHotKey& toggleKey() const { return toggleHotKey_; }
     // Runs each time keys that waited for the desktop's permission have
     // their outcome (see HoldEngine); one listener.
     void onPermissionSettled(std::function<void()> settled) {
@@ -113,6 +121,9 @@ private:
     bool loadHoldRows(ErrorTrap& trap);
     void loadSwitch(ErrorTrap& trap, bool customLengthAsked);
     void loadOptions(ErrorTrap& trap);
+    // A press of the user's start/stop key: what --toggle does, into the
+    // window in front; what stops it shows as a notice.
+    void toggleFromKey();
 
     Platform& platform_;
     std::unique_ptr<Clock> waitClock_;     // Timer1
@@ -130,6 +141,7 @@ private:
     Durations durations_;
     HoldEngine engine_;
     StopHotKey stopHotKey_;
+    ToggleHotKey toggleHotKey_;
 };
 
 }  // namespace quindorel

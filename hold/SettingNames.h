@@ -15,6 +15,8 @@ inline const QString kOftenIndex = QStringLiteral("OftenIndex");
 inline const QString kBackupSwitch = QStringLiteral("BackupSwitch");
 inline const QString kOption1 = QStringLiteral("Option1");
 inline const QString kOption2 = QStringLiteral("Option2");
+// The user's own start/stop key, by name ("Ctrl+F9"); empty: none.
+inline const QString kToggleKey = QStringLiteral("ToggleKey");
 }  // namespace setting
 
 inline QString getSetting(Platform& platform, const QString& key, const QString& defaultValue) {

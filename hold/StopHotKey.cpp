@@ -12,7 +12,6 @@ StopHotKey::StopHotKey(Platform& platform, Clock& clock, std::function<WindowId(
       clock_(clock),
       mainWindow_(std::move(mainWindow)),
       releasePass_(std::move(releasePass)) {
-    platform_.setStopKeyHandler([this] { pressed(); });
     platform_.setStopKeyTakenHandler([this] {
         ErrorTrap trap(platform_, QStringLiteral("Form1.Timer3_Timer"));
         trap.run(104, [] { throw keyTaken(); });

@@ -20,9 +20,9 @@ public:
 
     void clockTick();  // Timer3
     bool started() const { return started_; }
+    void pressed();
 
 private:
-    void pressed();
     static RuntimeError keyTaken();
 
     Platform& platform_;

@@ -28,7 +28,7 @@
 #include "platform/gnome/PortalDesktop.h"
 #include "platform/gnome/PortalStopKey.h"
 #include "platform/kde/KdeLeftovers.h"
-#include "platform/kde/KdeStopKey.h"
+#include "platform/kde/KdeShortcuts.h"
 #include "platform/kde/KwinWindows.h"
 #include "platform/wayland/RepeatSettings.h"
 #include "platform/wayland/WaylandDesktop.h"
@@ -140,20 +140,17 @@ std::unique_ptr<Clock> DesktopPlatform::createClock() {
     return std::make_unique<QtClock>();
 }
 
-void DesktopPlatform::setStopKeyHandler(std::function<void()> handler) {
-    stopKeyHandler_ = std::move(handler);
-}
-
 bool DesktopPlatform::nativeEventFilter(const QByteArray&, void* message, qintptr*) {
-    if (!desktop_->isStopKeyPress(message)) {
+    const std::optional<KeyAction> action = desktop_->keyActionOf(message);
+    if (!action) {
         return false;
     }
     // Handled from the ordinary event loop, never from inside the filter.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [this] {
-            if (stopKeyHandler_) {
-                stopKeyHandler_();
+        [this, action = *action] {
+            if (keyActionHandler_) {
+                keyActionHandler_(action);
             }
         },
         Qt::QueuedConnection);
@@ -262,16 +259,16 @@ void DesktopPlatform::pumpWayland([[maybe_unused]] WaylandDesktop* wayland) {
 #endif
 }
 
-void DesktopPlatform::hearStopKey([[maybe_unused]] DesktopStopKey* stopKey) {
+void DesktopPlatform::hearShortcuts([[maybe_unused]] DesktopShortcuts* shortcuts) {
 #if QUINDOREL_WAYLAND
     // A desktop's own stop key comes as a call, not as a native event.
-    if (stopKey != nullptr) {
-        stopKey->pressed = [this] {
-            if (stopKeyHandler_) {
-                stopKeyHandler_();
+    if (shortcuts != nullptr) {
+        shortcuts->pressed = [this](KeyAction action) {
+            if (keyActionHandler_) {
+                keyActionHandler_(action);
             }
         };
-        stopKey->takenLater = [this] {
+        shortcuts->takenLater = [this] {
             if (stopKeyTakenHandler_) {
                 stopKeyTakenHandler_();
             }
@@ -289,14 +286,15 @@ struct NativeSide {
     std::unique_ptr<NativeDesktop> desktop;
     WaylandDesktop* pumped = nullptr;  // the desktop, when its connection needs reading
     QString note;
-    DesktopStopKey* stopKey = nullptr;  // kept by the desktop
+    DesktopShortcuts* shortcuts = nullptr;  // kept by the desktop
 };
 
 const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
 
 // GNOME's way in: the Remote Desktop portal, for the window in front, and
 // the stop key through its global shortcuts where it has them.
-std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopStopKey** stopKey, const KeyGuard& keyGuard,
+std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
+                                                 const KeyGuard& keyGuard,
                                                  const std::function<WindowId()>& ownWindow) {
     PortalDesktop::Options options;
     options.stopKey = PortalStopKey::open(qtSystemLog());
@@ -341,8 +339,8 @@ NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId
     options.otherWindows = [keyGuard]() -> std::unique_ptr<NativeWindows> {
         return KwinWindows::open(qtSystemLog(), std::make_unique<QtWaiter>(), keyGuard);
     };
-    options.stopKey = [keyGuard]() -> std::unique_ptr<DesktopStopKey> {
-        return KdeStopKey::open(qtSystemLog(), keyGuard);
+    options.shortcuts = [keyGuard]() -> std::unique_ptr<DesktopShortcuts> {
+        return KdeShortcuts::open(qtSystemLog(), keyGuard);
     };
     std::string whyNot;
     NativeSide side;
@@ -352,15 +350,15 @@ NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId
                                            RepeatNote(RepeatNote::defaultPath()), keyGuard);
         }
         side.pumped = desktop.get();
-        side.stopKey = desktop->desktopStopKey();
+        side.shortcuts = desktop->desktopShortcuts();
         side.desktop = std::move(desktop);
-    } else if (auto portal = openPortalDesktop(&side.stopKey, keyGuard, ownWindow)) {
+    } else if (auto portal = openPortalDesktop(&side.shortcuts, keyGuard, ownWindow)) {
         side.desktop = std::move(portal);
         side.note = QStringLiteral(
             "This desktop lets Quindorel neither list nor raise native Wayland windows: choose "
             "\"(the window in front when the wait ends)\" and click the window during the "
             "wait. Mouse buttons go down where the pointer is");
-        side.note += side.stopKey != nullptr
+        side.note += side.shortcuts != nullptr
                          ? QStringLiteral(".")
                          : QStringLiteral(
                                ", and for Ctrl+Shift+S in every window give \"quindorel "
@@ -402,12 +400,12 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard,
 #endif
     std::unique_ptr<NativeDesktop> native;
     QString nativeNote;
-    DesktopStopKey* stopKeyPresses = nullptr;
+    DesktopShortcuts* shortcuts = nullptr;
     WaylandDesktop* pumped = nullptr;
 #if QUINDOREL_WAYLAND
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         NativeSide side = openNativeSide(keyGuard, ownWindow);
-        stopKeyPresses = side.stopKey;
+        shortcuts = side.shortcuts;
         nativeNote = side.note;
         pumped = side.pumped;
         native = std::move(side.desktop);
@@ -429,7 +427,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard,
     if (pumped != nullptr) {
         platform->pumpWayland(pumped);
     }
-    platform->hearStopKey(stopKeyPresses);
+    platform->hearShortcuts(shortcuts);
     platform->desktopNote_ = nativeNote;
     return platform;
 }

@@ -12,7 +12,7 @@ class QSocketNotifier;
 
 namespace quindorel {
 
-class DesktopStopKey;
+class DesktopShortcuts;
 class WaylandDesktop;
 
 // The platform of the running program: a native desktop back end with Qt's
@@ -25,7 +25,9 @@ public:
     NativeDesktop& desktop() override { return *desktop_; }
     QtSettingsStore& settings() override { return settings_; }
     std::unique_ptr<Clock> createClock() override;
-    void setStopKeyHandler(std::function<void()> handler) override;
+    void setKeyActionHandler(std::function<void(KeyAction)> handler) override {
+        keyActionHandler_ = std::move(handler);
+    }
     void setStopKeyTakenHandler(std::function<void()> handler) override {
         stopKeyTakenHandler_ = std::move(handler);
     }
@@ -50,11 +52,11 @@ private:
     void pumpWayland(WaylandDesktop* wayland);
     // Hands the presses of a desktop's own stop key to the stop key's
     // handler.
-    void hearStopKey(DesktopStopKey* stopKey);
+    void hearShortcuts(DesktopShortcuts* shortcuts);
 
     std::unique_ptr<NativeDesktop> desktop_;
     QtSettingsStore settings_;
-    std::function<void()> stopKeyHandler_;
+    std::function<void(KeyAction)> keyActionHandler_;
     std::function<void()> stopKeyTakenHandler_;
     QString applicationTitle_;
     QString startUpNotice_;

@@ -27,11 +27,14 @@ public:
     bool bringingForward() override;
     WindowId activeWindow() override;
     // Both ways: the compositor's binding works whatever window is in front.
-    bool setUpStopKey(WindowId owner) override {
-        const bool x11 = x11_->setUpStopKey(owner);
-        return native_->setUpStopKey(owner) && x11;
+    bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) override {
+        const bool x11 = x11_->setUpKey(action, key, owner);
+        return native_->setUpKey(action, key, owner) && x11;
     }
-    bool isStopKeyPress(const void* event) override { return x11_->isStopKeyPress(event); }
+    std::string toggleKeyPlace() override { return native_->toggleKeyPlace(); }
+    std::optional<KeyAction> keyActionOf(const void* event) override {
+        return x11_->keyActionOf(event);
+    }
     void withdrawPermissionRequest() override {
         x11_->withdrawPermissionRequest();
         native_->withdrawPermissionRequest();

@@ -83,6 +83,20 @@ constexpr bool isModifierKey(std::uint8_t virtualKey) {
            (virtualKey >= 160 && virtualKey <= 165);
 }
 
+// What a key pressed in any window does: Ctrl+Shift+S stops the hold; the
+// user's own key, where one is chosen, starts or stops it.
+enum class KeyAction : std::uint8_t { StopHold, ToggleHold };
+
+// A key and the modifiers that go with it: a Windows virtual-key code, and
+// Ctrl, Shift, Alt and the Windows key as bits.
+struct HotKey {
+    static constexpr std::uint8_t kCtrl = 1, kShift = 2, kAlt = 4, kWin = 8;
+    std::uint8_t virtualKey = 0;
+    std::uint8_t modifiers = 0;
+    bool operator==(const HotKey&) const = default;
+};
+inline constexpr HotKey kStopHotKey{83, HotKey::kCtrl | HotKey::kShift};
+
 class NativeDesktop {
 public:
     virtual ~NativeDesktop() = default;
@@ -118,13 +132,27 @@ public:
     // has it or it is one of this program's own.
     virtual WindowId activeWindow() = 0;
 
-    // Sets up Ctrl+Shift+S as the stop key, system-wide, delivered to the
-    // program's window `owner`. False when it cannot be had (another program
-    // owns the combination). Setting it up again keeps it.
-    virtual bool setUpStopKey(WindowId owner) = 0;
-    // Whether a native event delivered to the program (xcb_generic_event_t*,
-    // MSG*) is a press of the stop key.
-    virtual bool isStopKeyPress(const void* nativeEvent) = 0;
+    // Sets up `key` for `action`, system-wide, delivered to the program's
+    // window `owner`, in place of the key the action had; nothing: the
+    // action's key is let go. False when the key cannot be had (another
+    // program owns the combination); the action then has none. Setting the
+    // same key up again keeps it. Desktops with shortcuts of their own take
+    // Ctrl+Shift+S there too.
+    virtual bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) = 0;
+    // The action a native event delivered to the program
+    // (xcb_generic_event_t*, MSG*) is a press of; a repeat of a key still
+    // held down is none. Where the back end can tell, the user's start/stop
+    // key acts as it comes up (X11), so that a hold it starts finds the
+    // keyboard free of it.
+    virtual std::optional<KeyAction> keyActionOf(const void* nativeEvent) = 0;
+    bool setUpStopKey(WindowId owner) { return setUpKey(KeyAction::StopHold, kStopHotKey, owner); }
+    // Where a desktop with shortcuts of its own lets the user give "Start or
+    // stop the hold" its key (KDE's System Settings), in its words; empty
+    // where the key chosen in the program is the one.
+    virtual std::string toggleKeyPlace() { return {}; }
+    bool isStopKeyPress(const void* nativeEvent) {
+        return keyActionOf(nativeEvent) == KeyAction::StopHold;
+    }
 
     // Whether a window is on its way to the front (an act the desktop has
     // not carried out yet): who has the keyboard is not known until it is

@@ -20,8 +20,8 @@ public:
     bool pointerInto(WindowId) override { return false; }
     bool ownWindowHasKeyboard() override { return false; }
     WindowId activeWindow() override { return 0; }
-    bool setUpStopKey(WindowId) override { return true; }
-    bool isStopKeyPress(const void*) override { return false; }
+    bool setUpKey(KeyAction, std::optional<HotKey>, WindowId) override { return true; }
+    std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
 };
 
 }  // namespace quindorel

@@ -23,8 +23,8 @@ public:
     virtual SettingsStore& settings() = 0;
     virtual std::unique_ptr<Clock> createClock() = 0;
 
-    // Each press of the stop key, once set up, reaches this handler.
-    virtual void setStopKeyHandler(std::function<void()> handler) = 0;
+    // Each press of a key action's key, once set up, reaches this handler.
+    virtual void setKeyActionHandler(std::function<void(KeyAction)> handler) = 0;
     // A desktop that answers later (KDE's shortcut service) may find, after
     // the set-up said yes, that another program has the key: this handler
     // hears it.

@@ -74,9 +74,18 @@ bool FakeDesktop::pointerInto(WindowId window) {
     return pointerReaches;
 }
 
-bool FakeDesktop::setUpStopKey(WindowId owner) {
-    calls << QStringLiteral("stopkey %1").arg(owner);
-    return hotKeyAvailable;
+bool FakeDesktop::setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) {
+    if (action == KeyAction::StopHold) {
+        calls << QStringLiteral("stopkey %1").arg(owner);
+        return hotKeyAvailable;
+    }
+    if (!key) {
+        calls << QStringLiteral("togglekey none");
+        return true;
+    }
+    calls
+        << QStringLiteral("togglekey %1+%2 %3").arg(key->modifiers).arg(key->virtualKey).arg(owner);
+    return std::find(takenKeys.begin(), takenKeys.end(), *key) == takenKeys.end();
 }
 
 QStringList FakeDesktop::keyCalls() const {

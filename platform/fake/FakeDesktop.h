@@ -24,8 +24,9 @@ public:
     std::set<WindowId> deadWindows;  // acts on these windows do nothing
     WindowId vanishDuringWalk = 0;   // left out of the walk, as a window closed mid-walk
     bool hotKeyAvailable = true;
-    bool refuseKeys = false;  // sendKeys records the events but answers Refused
-    std::string denyKeys;     // when set, sendKeys sends nothing and answers Denied with it
+    std::vector<HotKey> takenKeys;  // another program's: set-ups of these fail
+    bool refuseKeys = false;        // sendKeys records the events but answers Refused
+    std::string denyKeys;           // when set, sendKeys sends nothing and answers Denied with it
     std::map<std::uint8_t, SystemKey> layout;  // virtual key -> the key it is now
     bool ownWindowFocused = false;             // one of the program's windows has the keyboard
     bool refuseActivation = false;             // showWindow leaves the keyboard where it is
@@ -54,8 +55,8 @@ public:
     bool pointerInto(WindowId window) override;
     bool ownWindowHasKeyboard() override { return ownWindowFocused; }
     WindowId activeWindow() override { return inFront; }
-    bool setUpStopKey(WindowId owner) override;
-    bool isStopKeyPress(const void*) override { return false; }
+    bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) override;
+    std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
     bool bringingForward() override { return comingForward; }
     void withdrawPermissionRequest() override {
         calls << QStringLiteral("withdraw");

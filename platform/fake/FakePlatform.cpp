@@ -27,12 +27,6 @@ std::optional<QString> FakePlatform::inputBox(const QString& prompt, const QStri
     return answer;
 }
 
-void FakePlatform::pressStopKey() {
-    if (stopKeyHandler_) {
-        stopKeyHandler_();
-    }
-}
-
 QStringList FakePlatform::messageTexts() const {
     QStringList texts;
     for (const Message& message : messages) {

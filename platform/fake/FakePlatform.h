@@ -34,8 +34,8 @@ public:
     NativeDesktop& desktop() override { return fakeDesktop; }
     SettingsStore& settings() override { return store; }
     std::unique_ptr<Clock> createClock() override;
-    void setStopKeyHandler(std::function<void()> handler) override {
-        stopKeyHandler_ = std::move(handler);
+    void setKeyActionHandler(std::function<void(KeyAction)> handler) override {
+        keyActionHandler_ = std::move(handler);
     }
     void setStopKeyTakenHandler(std::function<void()> handler) override {
         stopKeyTakenHandler_ = std::move(handler);
@@ -53,8 +53,9 @@ public:
         }
     }
 
-    // Delivers one press of the stop key, as the system would.
-    void pressStopKey();
+    // Delivers one press of an action's key, as the system would.
+    void pressKey(KeyAction action) { keyActionHandler_(action); }
+    void pressStopKey() { pressKey(KeyAction::StopHold); }
     // The desktop's later answer that another program has the stop key.
     void stopKeyTakenLater() { stopKeyTakenHandler_(); }
 
@@ -62,7 +63,7 @@ public:
     QStringList messageTexts() const;
 
 private:
-    std::function<void()> stopKeyHandler_;
+    std::function<void(KeyAction)> keyActionHandler_;
     std::function<void()> stopKeyTakenHandler_;
 };
 

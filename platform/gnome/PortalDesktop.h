@@ -8,7 +8,7 @@
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
 #include "platform/gnome/RemoteDesktopPortal.h"
-#include "platform/wayland/DesktopStopKey.h"
+#include "platform/wayland/DesktopShortcuts.h"
 #include "platform/xkb/XkbKeyLayout.h"
 
 namespace quindorel {
@@ -28,7 +28,7 @@ public:
         std::unique_ptr<Waiter> waiter;
         RemoteDesktopPortal::Options portal;
         // The stop key through the desktop's global shortcuts, if it has them.
-        std::unique_ptr<DesktopStopKey> stopKey;
+        std::unique_ptr<DesktopShortcuts> stopKey;
     };
     // Null when the session bus has no Remote Desktop portal.
     static std::unique_ptr<PortalDesktop> open(Options options);
@@ -50,8 +50,10 @@ public:
     // The desktop tells neither; the X11 side knows when ours is in front.
     bool ownWindowHasKeyboard() override { return false; }
     WindowId activeWindow() override { return 0; }
-    bool setUpStopKey(WindowId) override { return !stopKey_ || stopKey_->take(); }
-    bool isStopKeyPress(const void*) override { return false; }
+    bool setUpKey(KeyAction action, std::optional<HotKey>, WindowId) override {
+        return action != KeyAction::StopHold || !stopKey_ || stopKey_->take();
+    }
+    std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
     void withdrawPermissionRequest() override { portal_->withdraw(); }
     void onPermissionAnswered(std::function<void()> answered) override {
         permissionAnswered_ = std::move(answered);
@@ -75,7 +77,7 @@ private:
     std::unique_ptr<Waiter> waiter_;
     std::unique_ptr<RemoteDesktopPortal> portal_;
     XkbKeyLayout layout_;
-    std::unique_ptr<DesktopStopKey> stopKey_;
+    std::unique_ptr<DesktopShortcuts> stopKey_;
     // Where the repeat clients are told is heard (null without a compositor).
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;

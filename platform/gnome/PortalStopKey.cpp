@@ -109,7 +109,7 @@ void PortalStopKey::bind(const QString& session) {
 void PortalStopKey::onActivated(const QDBusObjectPath& session, const QString& shortcut, qulonglong,
                                 const QVariantMap&) {
     if (session.path() == session_ && shortcut == kStopHold && pressed) {
-        pressed();
+        pressed(KeyAction::StopHold);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/SystemLog.h"
-#include "platform/wayland/DesktopStopKey.h"
+#include "platform/wayland/DesktopShortcuts.h"
 
 namespace quindorel {
 
@@ -15,7 +15,7 @@ namespace quindorel {
 // later, KDE Plasma 6, Hyprland): asked for once, at start-up; the desktop
 // decides the key in the end, and may ask the user first, in a dialog of
 // its own. Its presses come whatever window is in front.
-class PortalStopKey : public QObject, public DesktopStopKey {
+class PortalStopKey : public QObject, public DesktopShortcuts {
     Q_OBJECT
 public:
     // Null where the portal offers no global shortcuts (GNOME 43).

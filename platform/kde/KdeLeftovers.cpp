@@ -37,7 +37,11 @@ void callKdeLater(const QString& service, const QString& path, const QString& in
                      });
 }
 
-QStringList kdeStopKeyAction() {
+QStringList kdeShortcutAction(KeyAction action) {
+    if (action == KeyAction::ToggleHold) {
+        return {QStringLiteral("com.marvenhal.quindorel"), QStringLiteral("toggle-hold"),
+                QStringLiteral("Quindorel"), QStringLiteral("Start or stop the hold")};
+    }
     return {QStringLiteral("com.marvenhal.quindorel"), QStringLiteral("stop-hold"),
             QStringLiteral("Quindorel"), QStringLiteral("Stop the hold")};
 }
@@ -121,10 +125,12 @@ void forgetKwinScripts(const QString& folder, const std::function<bool(qint64 pi
     }
 }
 
-void setKdeStopKeyInactive() {
-    callKde(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
-            QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("setInactive"),
-            {kdeStopKeyAction()});
+void setKdeShortcutsInactive() {
+    for (const KeyAction action : {KeyAction::StopHold, KeyAction::ToggleHold}) {
+        callKde(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/kglobalaccel"),
+                QStringLiteral("org.kde.KGlobalAccel"), QStringLiteral("setInactive"),
+                {kdeShortcutAction(action)});
+    }
 }
 
 void letGoOnKde(const std::vector<GuardNote>& owed, qint64 pid) {
@@ -134,8 +140,8 @@ void letGoOnKde(const std::vector<GuardNote>& owed, qint64 pid) {
             // Its file may be elsewhere (no runtime folder): the watcher by its name.
             unloadKwinScript(QStringLiteral("quindorel-") +
                              kwinScriptFileName(QStringLiteral("windows"), pid).chopped(3));
-        } else if (note.key == kKdeStopKey) {
-            setKdeStopKeyInactive();
+        } else if (note.key == kKdeShortcuts) {
+            setKdeShortcutsInactive();
         }
     }
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/KeyGuard.h"
+#include "platform/NativeDesktop.h"
 
 namespace quindorel {
 
@@ -23,7 +24,7 @@ namespace quindorel {
 // Down while this copy may have scripts loaded in KWin.
 inline constexpr SystemKey kKwinScripts = 0x50000;
 // Down while the stop key's shortcut is active.
-inline constexpr SystemKey kKdeStopKey = 0x50001;
+inline constexpr SystemKey kKdeShortcuts = 0x50001;
 
 // A call to a KDE service on the session bus, waited for at most 2 s.
 QDBusMessage callKde(const QString& service, const QString& path, const QString& interface,
@@ -35,10 +36,10 @@ void callKdeLater(const QString& service, const QString& path, const QString& in
                   const QString& method, const QVariantList& arguments, QObject* context,
                   std::function<void(const QDBusMessage&)> answered = {});
 
-// KGlobalAccel's names for the stop key's action: component (the program's
-// desktop entry, so that System Settings shows its name and icon), action,
-// and what a user reads of both.
-QStringList kdeStopKeyAction();
+// KGlobalAccel's names for a key action: component (the program's desktop
+// entry, so that System Settings shows its name and icon), action, and what
+// a user reads of both.
+QStringList kdeShortcutAction(KeyAction action = KeyAction::StopHold);
 
 // The same without waiting; `gone` (may be empty) is called once KWin no
 // longer holds the name (it lets a script go a moment after it is told, and
@@ -69,9 +70,9 @@ void forgetKwinScripts(const QString& folder, const std::function<bool(qint64 pi
 // Whether no process `pid` runs.
 bool processGone(qint64 pid);
 
-// Sets the stop key's shortcut inactive: ours again next run, and nothing
-// presses it meanwhile.
-void setKdeStopKeyInactive();
+// Sets the key actions' shortcuts inactive: ours again next run, and
+// nothing presses them meanwhile.
+void setKdeShortcutsInactive();
 
 // The guard's part: takes back what the notes of `owed` say copy `pid` left
 // in KDE. Works without a Qt application object (the guard has none).

@@ -73,8 +73,8 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
     desktop->sway_ = std::move(sway);
     desktop->stopCommand_ = std::move(options.stopCommand);
     desktop->guard_ = std::move(options.guard);
-    if (!desktop->sway_ && options.stopKey) {
-        desktop->desktopStopKey_ = options.stopKey();
+    if (!desktop->sway_ && options.shortcuts) {
+        desktop->shortcuts_ = options.shortcuts();
     }
     if (desktop->sway_) {
         desktop->swayLock_ = lockSway(desktop->anotherCopyOnSway_);
@@ -197,9 +197,12 @@ bool WaylandDesktop::pointerInto(WindowId window) {
     return input_->movePointer(spot->x, spot->y, spot->width, spot->height);
 }
 
-bool WaylandDesktop::setUpStopKey(WindowId) {
-    if (!sway_ && desktopStopKey_) {
-        return desktopStopKey_->take();
+bool WaylandDesktop::setUpKey(KeyAction action, std::optional<HotKey>, WindowId) {
+    if (action != KeyAction::StopHold) {
+        return true;
+    }
+    if (!sway_ && shortcuts_) {
+        return shortcuts_->take();
     }
     if (!sway_ || stopCommand_.empty() || stopKeyBound_) {
         return true;

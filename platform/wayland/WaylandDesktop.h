@@ -9,7 +9,7 @@
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
 #include "platform/Waiter.h"
-#include "platform/wayland/DesktopStopKey.h"
+#include "platform/wayland/DesktopShortcuts.h"
 #include "platform/wayland/NativeWindows.h"
 #include "platform/wayland/SwayIpc.h"
 
@@ -43,7 +43,7 @@ public:
         // The desktop's own stop key (KDE's global shortcuts), if any: asked
         // for only where no Sway takes a binding of ours, since finding out
         // costs a round trip to the session bus at start-up.
-        std::function<std::unique_ptr<DesktopStopKey>()> stopKey;
+        std::function<std::unique_ptr<DesktopShortcuts>()> shortcuts;
         // Hears of what must be put back should the program die (buttons
         // down, Sway's settings).
         KeyGuard guard;
@@ -53,8 +53,8 @@ public:
     static std::unique_ptr<WaylandDesktop> open(Options options, std::string* whyNot = nullptr);
     ~WaylandDesktop() override;
 
-    // The desktop's own stop key, when it has one (see Options::stopKey).
-    DesktopStopKey* desktopStopKey() const { return desktopStopKey_.get(); }
+    // The desktop's own shortcuts, when it has them (see Options::shortcuts).
+    DesktopShortcuts* desktopShortcuts() const { return shortcuts_.get(); }
 
     std::vector<TopLevelWindow> topLevelWindows() override;
     // Brings the window forward, and above the others where the desktop
@@ -79,8 +79,11 @@ public:
     // false when the user's configuration binds the key already. On KDE a
     // global shortcut. Elsewhere the stop key is a shortcut that the user
     // gives the desktop.
-    bool setUpStopKey(WindowId) override;
-    bool isStopKeyPress(const void*) override { return false; }
+    // The stop key as the desktop's shortcut, or Sway's binding; the user's
+    // own key is set in the desktop's settings (`quindorel --toggle`).
+    bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) override;
+    std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
+    std::string toggleKeyPlace() override { return shortcuts_ ? shortcuts_->toggleKeyPlace() : ""; }
     // Key-downs wait (Asking) while an act on a window is on its way to the
     // desktop (KWin's scripts): `answered` runs when it is done.
     bool bringingForward() override { return windows_->acting(); }
@@ -130,7 +133,7 @@ private:
     bool anotherCopyOnSway_ = false;       // which keeps them instead
     KeyGuard guard_;
     std::string stopCommand_;
-    std::unique_ptr<DesktopStopKey> desktopStopKey_;
+    std::unique_ptr<DesktopShortcuts> shortcuts_;
     bool stopKeyBound_ = false;
     bool stopKeyWanted_ = false;   // asked for: bound again after a reload
     std::int32_t repeatRate_ = 0;  // what to put back; 0: nothing was changed

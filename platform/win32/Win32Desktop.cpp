@@ -244,24 +244,57 @@ WindowId Win32Desktop::activeWindow() {
     return ownWindowHasKeyboard() ? 0 : toId(GetForegroundWindow());
 }
 
-bool Win32Desktop::setUpStopKey(WindowId owner) {
-    if (stopKeyId_ != 0) {
+bool Win32Desktop::setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) {
+    if (action == KeyAction::StopHold) {
+        if (stopKeyId_ != 0) {
+            return true;
+        }
+        const ATOM atom = GlobalAddAtomA(kStopKeyAtom);
+        if (atom == 0 ||
+            RegisterHotKey(toHandle(owner), atom, MOD_CONTROL | MOD_SHIFT, 'S') == FALSE) {
+            // 1409 (ERROR_HOTKEY_ALREADY_REGISTERED): another program has it.
+            logFailure(LogLevel::Warning, "RegisterHotKey refused Ctrl+Shift+S", GetLastError());
+            return false;
+        }
+        stopKeyId_ = atom;
         return true;
     }
-    const ATOM atom = GlobalAddAtomA(kStopKeyAtom);
-    if (atom == 0 || RegisterHotKey(toHandle(owner), atom, MOD_CONTROL | MOD_SHIFT, 'S') == FALSE) {
-        // 1409 (ERROR_HOTKEY_ALREADY_REGISTERED): another program has it.
-        logFailure(LogLevel::Warning, "RegisterHotKey refused Ctrl+Shift+S", GetLastError());
+    if (toggleKey_.id != 0 && key && toggleKey_.key == *key && toggleKey_.owner == owner) {
+        return true;
+    }
+    if (toggleKey_.id != 0) {
+        UnregisterHotKey(toHandle(toggleKey_.owner), toggleKey_.id);
+        toggleKey_ = {};
+    }
+    if (!key) {
+        return true;
+    }
+    UINT modifiers = MOD_NOREPEAT;
+    modifiers |= (key->modifiers & HotKey::kCtrl) != 0 ? MOD_CONTROL : 0;
+    modifiers |= (key->modifiers & HotKey::kShift) != 0 ? MOD_SHIFT : 0;
+    modifiers |= (key->modifiers & HotKey::kAlt) != 0 ? MOD_ALT : 0;
+    modifiers |= (key->modifiers & HotKey::kWin) != 0 ? MOD_WIN : 0;
+    const ATOM atom = GlobalAddAtomA(kToggleKeyAtom);
+    if (atom == 0 || RegisterHotKey(toHandle(owner), atom, modifiers, key->virtualKey) == FALSE) {
+        logFailure(LogLevel::Warning, "RegisterHotKey refused the start/stop key", GetLastError());
         return false;
     }
-    stopKeyId_ = atom;
+    toggleKey_ = {atom, owner, *key};
     return true;
 }
 
-bool Win32Desktop::isStopKeyPress(const void* nativeEvent) {
+std::optional<KeyAction> Win32Desktop::keyActionOf(const void* nativeEvent) {
     const auto* message = static_cast<const MSG*>(nativeEvent);
-    return stopKeyId_ != 0 && message != nullptr && message->message == WM_HOTKEY &&
-           message->wParam == static_cast<WPARAM>(stopKeyId_);
+    if (message == nullptr || message->message != WM_HOTKEY) {
+        return std::nullopt;
+    }
+    if (stopKeyId_ != 0 && message->wParam == static_cast<WPARAM>(stopKeyId_)) {
+        return KeyAction::StopHold;
+    }
+    if (toggleKey_.id != 0 && message->wParam == static_cast<WPARAM>(toggleKey_.id)) {
+        return KeyAction::ToggleHold;
+    }
+    return std::nullopt;
 }
 
 }  // namespace quindorel

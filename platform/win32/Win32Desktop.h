@@ -32,12 +32,14 @@ public:
     // Synthetic keys go to the foreground window's focus.
     bool ownWindowHasKeyboard() override;
     WindowId activeWindow() override;
-    // Registers Ctrl+Shift+S as a hot key of `owner`, identified by the atom
-    // of "A00F1"; it then arrives as WM_HOTKEY.
-    bool setUpStopKey(WindowId owner) override;
-    bool isStopKeyPress(const void* nativeEvent) override;
+    // Registers the key as a hot key of `owner`, identified by an atom
+    // ("A00F1" for Ctrl+Shift+S); it then arrives as WM_HOTKEY. The user's
+    // own key does not repeat.
+    bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) override;
+    std::optional<KeyAction> keyActionOf(const void* nativeEvent) override;
 
     static constexpr const char* kStopKeyAtom = "A00F1";
+    static constexpr const char* kToggleKeyAtom = "Quindorel start/stop key";
 
 private:
     void logFailure(LogLevel level, const std::string& what, unsigned long error) const;
@@ -46,6 +48,11 @@ private:
     SystemLog log_;
     std::unique_ptr<Waiter> waiter_;
     std::int32_t stopKeyId_ = 0;  // the atom, once the hot key is registered
+    struct {
+        std::int32_t id = 0;  // as stopKeyId_
+        WindowId owner = 0;
+        HotKey key;
+    } toggleKey_;
 };
 
 }  // namespace quindorel

@@ -13,6 +13,7 @@
 
 #include "platform/x11/VirtualKeyMap.h"
 #include "platform/x11/X11Display.h"
+#include "platform/x11/X11KeyGrabs.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11WindowList.h"
 #include "platform/x11/XcbReply.h"
@@ -20,10 +21,6 @@
 namespace quindorel {
 
 namespace {
-
-// Ctrl+Shift+S: Windows' virtual-key code of S, and the modifiers.
-constexpr std::uint8_t kStopKey = 83;
-constexpr std::uint16_t kStopKeyModifiers = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
 
 // A pager or task bar asks: window managers grant such requests without
 // their focus-stealing prevention.
@@ -63,7 +60,8 @@ struct X11Desktop::State {
     State(xcb_connection_t* connection, int screen, SystemLog log, std::unique_ptr<Waiter> waiter)
         : display(connection, screen, std::move(log)),
           keyboard(display.errors()),
-          waiter(std::move(waiter)) {}
+          waiter(std::move(waiter)),
+          keyGrabs(display.connection(), display.root(), display.errors(), keyboard) {}
 
     xcb_connection_t* connection() const { return display.connection(); }
     XcbErrors& errors() { return display.errors(); }
@@ -80,10 +78,7 @@ struct X11Desktop::State {
     X11Display display;
     X11Keyboard keyboard;
     std::unique_ptr<Waiter> waiter;
-    // The stop key once grabbed: its keycode and the lock bits (CapsLock,
-    // NumLock) that do not matter.
-    std::optional<xcb_keycode_t> stopKey;
-    std::uint16_t ignoredLocks = 0;
+    X11KeyGrabs keyGrabs;
     // The SYNC extension's counter of the server's clock, once looked up.
     std::optional<xcb_sync_counter_t> serverClock;
     bool serverClockLooked = false;
@@ -316,67 +311,12 @@ bool X11Desktop::ownWindowHasKeyboard() {
     return state_->focusIn([this](xcb_window_t window) { return state_->ours(window); });
 }
 
-bool X11Desktop::setUpStopKey(WindowId) {
-    if (state_->stopKey) {
-        return true;
-    }
-    xcb_connection_t* connection = state_->connection();
-    const std::optional<xcb_keycode_t> keycode =
-        state_->keyboard.keycodeFor(keysymForVirtualKey(kStopKey));
-    if (!keycode) {
-        return false;
-    }
-    const std::uint16_t numLock = state_->keyboard.numLockMask();
-    const std::uint16_t locks[] = {0, XCB_MOD_MASK_LOCK, numLock,
-                                   static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)};
-    xcb_void_cookie_t cookies[std::size(locks)];
-    for (std::size_t i = 0; i < std::size(locks); ++i) {
-        cookies[i] = xcb_grab_key_checked(connection, 1, state_->display.root(),
-                                          kStopKeyModifiers | locks[i], *keycode,
-                                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    }
-    bool granted = true;
-    const std::string what = "grabbing the stop key (keycode " + std::to_string(*keycode) + ")";
-    for (const xcb_void_cookie_t cookie : cookies) {
-        // BadAccess: another client holds this combination.
-        xcb_generic_error_t* error = xcb_request_check(connection, cookie);
-        granted = granted && error == nullptr;
-        state_->errors().report(error, LogLevel::Warning, what);
-    }
-    if (!granted) {
-        for (const std::uint16_t lock : locks) {
-            state_->errors().expect(
-                xcb_ungrab_key_checked(connection, *keycode, state_->display.root(),
-                                       kStopKeyModifiers | lock),
-                LogLevel::Warning, "letting go of the stop key's grabs");
-        }
-        state_->errors().settle();
-        return false;
-    }
-    state_->stopKey = keycode;
-    state_->ignoredLocks = static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock);
-    return true;
+bool X11Desktop::setUpKey(KeyAction action, std::optional<HotKey> key, WindowId) {
+    return state_->keyGrabs.take(action, key);
 }
 
-bool X11Desktop::isStopKeyPress(const void* nativeEvent) {
-    const auto* event = static_cast<const xcb_generic_event_t*>(nativeEvent);
-    if (!state_->stopKey || event == nullptr || (event->response_type & 0x7F) != XCB_KEY_PRESS) {
-        return false;
-    }
-    const auto* press = static_cast<const xcb_key_press_event_t*>(nativeEvent);
-    constexpr std::uint16_t kKeyModifiers = 0xFF;  // Shift, Lock, Control, Mod1..Mod5
-    const std::uint16_t held = press->state & kKeyModifiers & ~state_->ignoredLocks;
-    if (press->event != state_->display.root() || press->detail != *state_->stopKey ||
-        held != kStopKeyModifiers) {
-        return false;
-    }
-    // The press started an active grab of the whole keyboard that lasts
-    // until S comes up; end it now, or the key-ups the release pass sends
-    // would come to us instead of the window with the focus.
-    xcb_connection_t* connection = state_->connection();
-    xcb_ungrab_keyboard(connection, press->time);
-    xcb_flush(connection);
-    return true;
+std::optional<KeyAction> X11Desktop::keyActionOf(const void* nativeEvent) {
+    return state_->keyGrabs.actionOf(nativeEvent);
 }
 
 }  // namespace quindorel

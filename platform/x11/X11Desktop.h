@@ -45,10 +45,9 @@ public:
     bool ownWindowHasKeyboard() override;
     // The listed window on the focus's way up to the root.
     WindowId activeWindow() override;
-    // Grabs Ctrl+Shift+S on the root window in all four combinations with
-    // CapsLock and NumLock; false when another client holds any of them.
-    bool setUpStopKey(WindowId owner) override;
-    bool isStopKeyPress(const void* nativeEvent) override;
+    // Grabs the key on the root window (X11KeyGrabs).
+    bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) override;
+    std::optional<KeyAction> keyActionOf(const void* nativeEvent) override;
 
     // The guard that lets go of our keys should the program die with some down.
     void setKeyGuard(KeyGuard guard);

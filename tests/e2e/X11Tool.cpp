@@ -7,6 +7,7 @@
 //   e2e_x11tool autorepeat on|off            the server's key autorepeat
 //   e2e_x11tool repeating-keys               the keys whose own autorepeat is on, as hex bits
 //   e2e_x11tool grab-stop-key                hold the Ctrl+Shift+S grab on the root until killed
+//   e2e_x11tool grab-key F9                  the same for F9
 //   e2e_x11tool check-keyset FILE            whether FILE is one whole key-set line
 //   e2e_x11tool watch-keyset FILE            read FILE over and over until SIGTERM; fails if
 //                                            any read saw anything but one whole line
@@ -130,15 +131,15 @@ int repeatingKeys() {
     return 0;
 }
 
-int grabStopKey() {
+// Ctrl+Shift+S, or F9 alone.
+int grabKey(bool stopKey) {
     XcbClient x;
-    const xcb_keycode_t s = x.keycodeOf('s');
-    const auto cookie =
-        xcb_grab_key_checked(x.connection(), 1, x.root(), XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT,
-                             s, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    const xcb_keycode_t key = x.keycodeOf(stopKey ? 's' : 0xffc6);  // XK_F9
+    const std::uint16_t modifiers = stopKey ? XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT : 0;
+    const auto cookie = xcb_grab_key_checked(x.connection(), 1, x.root(), modifiers, key,
+                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     if (XcbPtr<xcb_generic_error_t> error{xcb_request_check(x.connection(), cookie)}) {
-        std::fprintf(stderr, "e2e_x11tool: cannot grab Ctrl+Shift+S (error %u)\n",
-                     error->error_code);
+        std::fprintf(stderr, "e2e_x11tool: cannot grab the key (error %u)\n", error->error_code);
         return 1;
     }
     std::printf("grabbed\n");
@@ -278,7 +279,10 @@ int main(int argc, char* argv[]) {
             return repeatingKeys();
         }
         if (command == "grab-stop-key" && argc == 2) {
-            return grabStopKey();
+            return grabKey(true);
+        }
+        if (command == "grab-key" && argc == 3 && std::string(argv[2]) == "F9") {
+            return grabKey(false);
         }
         if (command == "check-keyset" && argc == 3) {
             return checkKeySet(argv[2]);
@@ -296,7 +300,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr,
                  "usage: %s pixel WINDOW X Y... | close WINDOW | keys-down | autorepeat on|off | "
                  "repeating-keys | "
-                 "grab-stop-key | "
+                 "grab-stop-key | grab-key F9 | "
                  "check-keyset FILE | watch-keyset FILE | "
                  "misbehave SOCKET garbage|too-much|silent|half\n",
                  argv[0]);

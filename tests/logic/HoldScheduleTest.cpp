@@ -208,6 +208,72 @@ private slots:
         QCOMPARE(f.stopKeyClock().interval(), 0);
     }
 
+    // The user's own start/stop key, saved as "F8": set up as the program
+    // starts; a press does what --toggle does, from each state; a key the
+    // hold put down itself is not a press; a saved name that is no key sets
+    // up nothing, and a desktop's own key for the action still acts.
+    void userStartStopKey_data() {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<bool>("switchOn");
+        QTest::newRow("idle: starts") << "F8"
+                                      << "idle" << QStringList{"down 65"} << false;
+        QTest::newRow("waiting: the wait ends") << "F8"
+                                                << "waiting" << QStringList{} << false;
+        QTest::newRow("holding: stops") << "F8"
+                                        << "holding" << QStringList{"up 65"} << false;
+        QTest::newRow("holding it itself") << "F8"
+                                           << "holding F8" << QStringList{} << true;
+        // The key a desktop keeps for the action (KDE's System Settings).
+        QTest::newRow("no key saved, the desktop's") << ""
+                                                     << "idle" << QStringList{"down 65"} << false;
+        QTest::newRow("not a key, the desktop's") << "Ctrl+Shift"
+                                                  << "waiting" << QStringList{} << false;
+    }
+    void userStartStopKey() {
+        QFETCH(QString, saved);
+        QFETCH(QString, state);
+        QFETCH(QStringList, keys);
+        QFETCH(bool, switchOn);
+        Fixture f;
+        f.platform.store.set("ToggleKey", saved);
+        prepare(f, "1", false);
+        if (state == "holding F8") {
+            f.model().toggleKey(8);  // F8 marked too
+        }
+        QCOMPARE(f.model().toggleKey().working(), saved == "F8");
+        if (state != "idle") {
+            f.turnSwitch();
+            if (state.startsWith("holding")) {
+                f.waitClock().tick();
+            }
+        }
+        f.desktop().calls.clear();
+        f.platform.pressKey(KeyAction::ToggleHold);
+        QCOMPARE(f.desktop().keyCalls(), keys);
+        QCOMPARE(f.switchOn(), switchOn);
+    }
+
+    // Choosing a key: one another program has changes nothing; none lets
+    // go; each choice is saved by name.
+    void choosingTheStartStopKey() {
+        Fixture f;
+        f.platform.store.set("ToggleKey", "F8");
+        prepare(f, "1", false);
+        const HotKey ctrlF9{0x78, HotKey::kCtrl};
+        f.desktop().takenKeys = {ctrlF9};
+        QVERIFY(!f.model().toggleKey().choose(ctrlF9));
+        QCOMPARE(f.platform.store.value("ToggleKey"), QStringLiteral("F8"));
+        QCOMPARE(f.desktop().calls.filter("togglekey").last(),
+                 QStringLiteral("togglekey 0+119 900"));
+        QVERIFY(f.model().toggleKey().choose(HotKey{0x13, HotKey::kAlt | HotKey::kWin}));
+        QCOMPARE(f.platform.store.value("ToggleKey"), QStringLiteral("Alt+Win+Pause"));
+        QVERIFY(f.model().toggleKey().choose(std::nullopt));
+        QCOMPARE(f.platform.store.value("ToggleKey"), QString());
+        QCOMPARE(f.desktop().calls.filter("togglekey").last(), QStringLiteral("togglekey none"));
+    }
+
     // Taken as the set-up asks, or found taken when a desktop answers later.
     void hotKeyTakenByAnotherProgramIsReportedOnce_data() {
         QTest::addColumn<bool>("later");

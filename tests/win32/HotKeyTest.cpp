@@ -93,9 +93,52 @@ void injectedHotKeyArrives(TestContext& context) {
     UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
 }
 
+// The user's start/stop key (Ctrl+F9): its WM_HOTKEY is ToggleHold, one a
+// press (its repeats are Windows' to hold back, MOD_NOREPEAT, which Wine
+// does not do); Ctrl+Shift+S is not given to it; let go, another program
+// may have it.
+void userKeyArrivesOnce(TestContext& context) {
+    TestWindow window(L"Quindorel start/stop key target");
+    context.expect(window.takeFocus(), "test window did not get the focus");
+    Win32Desktop desktop;
+    const HotKey ctrlF9{0x78, HotKey::kCtrl};
+    context.expect(desktop.setUpStopKey(window.id()), "set-up of Ctrl+Shift+S failed");
+    context.expect(!desktop.setUpKey(KeyAction::ToggleHold, kStopHotKey, window.id()),
+                   "Ctrl+Shift+S given to the start/stop key");
+    context.expect(desktop.setUpKey(KeyAction::ToggleHold, ctrlF9, window.id()),
+                   "set-up of Ctrl+F9 failed");
+    desktop.sendKeys(
+        {{162, true}, {0x78, true}, {0x78, false}, {0x78, true}, {0x78, false}, {162, false}});
+    int toggles = 0;
+    int others = 0;
+    const auto count = [&](const MSG& message) {
+        const auto action = desktop.keyActionOf(&message);
+        (action == KeyAction::ToggleHold ? toggles : others) += action ? 1 : 0;
+    };
+    pumpMessages(
+        2000, [&] { return toggles > 1; }, count);
+    pumpMessages(
+        100, [] { return false; }, count);
+    context.expect(toggles == 2 && others == 0, "want two start/stop keys, got " +
+                                                    std::to_string(toggles) + " and " +
+                                                    std::to_string(others) + " stop keys");
+    context.expect(desktop.setUpKey(KeyAction::ToggleHold, std::nullopt, window.id()),
+                   "letting go of the start/stop key failed");
+    bool rival = false;
+    std::thread([&] {
+        TestWindow other(L"Quindorel start/stop key rival", false);
+        Win32Desktop desktop2;
+        rival = desktop2.setUpKey(KeyAction::ToggleHold, ctrlF9, other.id());
+        desktop2.setUpKey(KeyAction::ToggleHold, std::nullopt, other.id());
+    }).join();
+    context.expect(rival, "Ctrl+F9 still taken after it was let go");
+    UnregisterHotKey(window.handle(), static_cast<int>(stopKeyAtom()));
+}
+
 }  // namespace
 
 void addHotKeyTests(TestRunner& runner) {
+    runner.add("the user's start/stop key arrives once a press, and is let go", userKeyArrivesOnce);
     runner.add("the stop key is the WM_HOTKEY with the atom of A00F1, nothing else",
                recognisesItsOwnHotKeyOnly);
     runner.add("second registration of Ctrl+Shift+S fails, first stays", secondRegistrationFails);

@@ -2,6 +2,7 @@
 // manager and once under openbox (see with-x-server.sh).
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include <QtTest>
 #include <algorithm>
@@ -124,6 +125,7 @@ private slots:
     void keysFollowTheLayout();
     // Runs before this test case's desktop registers the hot key itself.
     void hotKeyHeldByAnotherClientIsRefused();
+    void userKeyTellsEachPressOnce();
     void hotKeyArrivesWhateverTheLocks_data();
     void hotKeyArrivesWhateverTheLocks();
 };
@@ -522,6 +524,44 @@ void X11DesktopTest::pointerGoesOverTheWindow() {
     }
     QCOMPARE(reached, reaches);
     QCOMPARE(where(), before == "inside" ? start : middle);
+}
+
+// The user's start/stop key acts as it comes up, once: key-downs again
+// before its key-up (what auto-repeat sends) are no second press; let go,
+// it is nobody's. The stop key's combination is not given to it.
+void X11DesktopTest::userKeyTellsEachPressOnce() {
+    using quindorel::KeyAction;
+    const quindorel::HotKey f8{0x77, 0};
+    QVERIFY(desktop_->setUpStopKey(0));
+    QVERIFY(!desktop_->setUpKey(KeyAction::ToggleHold, quindorel::kStopHotKey, 0));
+    QVERIFY(desktop_->setUpKey(KeyAction::ToggleHold, f8, 0));
+    drainErrors(connection_);
+    xcb_connection_t* other = client_->connection();
+    const xcb_keycode_t key = client_->keycodeOf(XK_F8);
+    std::vector<KeyAction> told;
+    const auto press = [&](std::initializer_list<bool> downs) {
+        for (const bool down : downs) {
+            xcb_test_fake_input(other, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, key,
+                                XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        }
+        std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+        QTest::qWait(150);
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+            if (const auto action = desktop_->keyActionOf(event)) {
+                told.push_back(*action);
+            }
+            std::free(event);
+        }
+    };
+    press({true, true, true});
+    QCOMPARE(told, std::vector<KeyAction>{});
+    press({false});
+    QCOMPARE(told, std::vector<KeyAction>{KeyAction::ToggleHold});
+    press({true, false});
+    QCOMPARE(told, std::vector<KeyAction>(2, KeyAction::ToggleHold));
+    QVERIFY(desktop_->setUpKey(KeyAction::ToggleHold, std::nullopt, 0));
+    press({true, false});
+    QCOMPARE(told.size(), std::size_t{2});
 }
 
 void X11DesktopTest::hotKeyArrivesWhateverTheLocks_data() {

@@ -75,6 +75,37 @@ expect 0 --stop
 expect 0 --status
 ! error_box_shown || problem "an error box appeared: $(close_error_boxes) closed"
 
+# The user's own start/stop key, chosen from the command line and typed in
+# the game: it starts a hold there and stops it, and never reaches it; held
+# down, it acts once; --status names it; a name that is no key, the stop
+# key and a key another client holds are refused; none lets it go.
+expect 2 --toggle-key "Hyper+Q"
+expect 5 --toggle-key "Ctrl+Shift+S"
+"$TOOL" grab-key F9 >"$WORK/grab.out" 2>&1 &
+GRABBER=$!
+wait_for 10 grep -q grabbed "$WORK/grab.out" || problem "the test could not grab F9"
+expect 5 --toggle-key F9
+[ "$OUT" = "F9 is taken by another program" ] || problem "--toggle-key F9, taken, said: $OUT"
+kill "$GRABBER"
+expect 0 --toggle-key f8
+[ "$OUT" = "start/stop key: F8" ] || problem "--toggle-key f8 said: $OUT"
+expect 0 --status
+[ "$OUT" = "idle; start/stop key: F8" ] || problem "--status with the key said: $OUT"
+xdotool windowactivate --sync "$GAME" 2>/dev/null || xdotool windowfocus --sync "$GAME"
+FROM=$(($(line_count "$REC") + 1))
+xdotool keydown F8 && sleep 0.8 && xdotool keyup F8
+wait_for 10 has_events "$REC" press "a" "$FROM" || problem "the start/stop key: no key-down in the game"
+expect 4 --status
+xdotool key F8
+wait_for 10 has_events "$REC" release "a" "$FROM" || problem "the start/stop key: no key-up in the game"
+F8=0xffc5  # as the recorder names it
+has_events "$REC" press "$F8" "$FROM" && problem "F8 reached the game"
+[ "$(event_list "$REC" press "$FROM")" = a ] || problem "more than one hold: $(event_list "$REC" press "$FROM")"
+expect 0 --toggle-key none
+xdotool key F8
+wait_for 10 has_events "$REC" press "$F8" "$FROM" ||
+  problem "F8, let go, did not reach the game: $(tail -n "+$FROM" "$REC" | tr '\n' ' ')"
+
 # A copy that was killed leaves nothing that stops the next start.
 kill -KILL "$PROGRAM_PID"
 wait "$PROGRAM_PID" 2>/dev/null

@@ -3,7 +3,8 @@
 # checking who may send keys: KWin lets the installed copy in through its
 # desktop entry; the window is listed and brought to the front; its keys and
 # the left button go down once each and come up on --stop, on Ctrl+Shift+S
-# typed into the native window, on SIGTERM, and when the program is killed
+# typed into the native window (and KDE's start/stop action, given a key,
+# starts and stops a hold there), on SIGTERM, and when the program is killed
 # mid-hold (KWin keeps a dead client's keys down:
 # the key guard lets go of them). Whatever ended it, the copy's KWin script is
 # unloaded and its shortcut inactive; a new copy unloads what dead copies
@@ -74,6 +75,23 @@ has_count 'key: 38; state: 0' 2 || fail "A stayed down after Ctrl+Shift+S in the
 wait_for 10 is_idle || problem "not idle after Ctrl+Shift+S"
 ! grep -q 'key: 39; state: 1' "$WEV" || problem "S reached the window: the shortcut did not take it"
 
+# "Start or stop the hold": KDE's action, with no key until the user gives
+# it one in System Settings (here the way System Settings does it); then
+# that key, Ctrl+Shift+F9 (KWin has Ctrl+F9), pressed in the native window, starts a hold there and
+# stops it, and never reaches it.
+kga() { gdbus call --session --dest org.kde.kglobalaccel --object-path /kglobalaccel --method "org.kde.KGlobalAccel.$1" "${@:2}"; }
+TOGGLE_ID="['com.marvenhal.quindorel', 'toggle-hold', 'Quindorel', 'Start or stop the hold']"
+[ "$(kga shortcut "$TOGGLE_ID")" = "(@ai [],)" ] ||
+  problem "the start/stop action came with a key: $(kga shortcut "$TOGGLE_ID" 2>&1)"
+kga setForeignShortcut "$TOGGLE_ID" "[117440568]" >/dev/null || problem "the key could not be given to the action"
+in_front
+"$DRIVER" +17 +16 +120 -120 -16 -17 sleep:300 >"$WORK/driver.log" 2>&1 || fail "the key sender failed: $(cat "$WORK/driver.log")"
+has_count 'key: 38; state: 1' 3 || fail "KDE's start/stop key started no hold"
+"$DRIVER" +17 +16 +120 -120 -16 -17 sleep:300 >"$WORK/driver.log" 2>&1 || fail "the key sender failed: $(cat "$WORK/driver.log")"
+has_count 'key: 38; state: 0' 3 || fail "KDE's start/stop key did not stop the hold"
+wait_for 10 is_idle || problem "not idle after the start/stop key"
+! grep -q 'key: 75; state: 1' "$WEV" || problem "F9 reached the window: the shortcut did not take it"
+
 kwin_call() { gdbus call --session --dest org.kde.KWin --object-path /Scripting --method "org.kde.kwin.Scripting.$1" "${@:2}"; }
 script_gone() { [ "$(kwin_call isScriptLoaded "quindorel-windows-$1")" = "(false,)" ]; }
 shortcut_inactive() {
@@ -89,7 +107,7 @@ left_clean() {
 FIRST_PID=$PROGRAM_PID
 # KWin's client key repeat, as KDE keeps it: unset is KDE's default (on).
 repeat_is() { [ "$(kreadconfig5 --file kcminputrc --group Keyboard --key KeyRepeat)" = "$1" ]; }
-hold_and TERM 3
+hold_and TERM 4
 left_clean SIGTERM "$FIRST_PID"
 repeat_is "" || problem "key repeat was not put back after SIGTERM"
 
@@ -107,7 +125,7 @@ start_quindorel
 script_gone "$DEAD" && [ ! -e "$XDG_RUNTIME_DIR/quindorel-kwin/windows-$DEAD.js" ] || problem "a dead copy's script stayed"
 ! script_gone "$ALIVE" || problem "a running copy's script was unloaded"
 kwin_call unloadScript "quindorel-windows-$ALIVE" >/dev/null
-hold_and KILL 4
+hold_and KILL 5
 # The key guard takes back what the killed copy left.
 left_clean SIGKILL "$PROGRAM_PID"
 wait_for 10 repeat_is "" || problem "key repeat was not put back after the program was killed"

@@ -1,0 +1,63 @@
+#include "hold/ToggleHotKey.h"
+
+#include "hold/HoldLog.h"
+#include "hold/SettingNames.h"
+#include "keys/HotKeyNames.h"
+#include "platform/Platform.h"
+
+namespace quindorel {
+
+ToggleHotKey::ToggleHotKey(Platform& platform, std::function<WindowId()> mainWindow,
+                           std::function<void()> toggle)
+    : platform_(platform), mainWindow_(std::move(mainWindow)), toggle_(std::move(toggle)) {}
+
+void ToggleHotKey::setUp() {
+    if (setUp_) {
+        return;
+    }
+    setUp_ = true;
+    const QString saved = getSetting(platform_, setting::kToggleKey, QString());
+    key_ = hotKeyNamed(saved);
+    if (!key_) {
+        if (!saved.isEmpty()) {
+            qCWarning(lcHold, "the saved start/stop key \"%s\" is no key: none is set up",
+                      qUtf8Printable(saved));
+        }
+        return;
+    }
+    working_ = platform_.desktop().setUpKey(KeyAction::ToggleHold, key_, mainWindow_());
+    if (!working_) {
+        qCWarning(lcHold, "the start/stop key %s is taken by another program",
+                  qUtf8Printable(hotKeyName(*key_)));
+    }
+}
+
+bool ToggleHotKey::choose(std::optional<HotKey> key) {
+    setUp_ = true;
+    NativeDesktop& desktop = platform_.desktop();
+    if (!desktop.setUpKey(KeyAction::ToggleHold, key, mainWindow_())) {
+        // The key there was, back.
+        working_ = key_ && desktop.setUpKey(KeyAction::ToggleHold, key_, mainWindow_());
+        return false;
+    }
+    key_ = key;
+    working_ = key.has_value();
+    saveSetting(platform_, setting::kToggleKey, key ? hotKeyName(*key) : QString());
+    return true;
+}
+
+void ToggleHotKey::pause(bool paused) {
+    if (key_) {
+        working_ = platform_.desktop().setUpKey(KeyAction::ToggleHold, paused ? std::nullopt : key_,
+                                                mainWindow_());
+        working_ = working_ && !paused;
+    }
+}
+
+void ToggleHotKey::pressed() {
+    // The key chosen here, or the one a desktop with shortcuts of its own
+    // keeps for the action (KDE): a press of either starts or stops.
+    toggle_();
+}
+
+}  // namespace quindorel
