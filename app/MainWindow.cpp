@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -149,6 +150,18 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     choose->setObjectName(QStringLiteral("toggleKeyAction"));
     connect(choose, &QAction::triggered, this, [this] { chooseToggleKey(); });
     menu.exec(event->globalPos());
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (shiftF10 || (event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier)) {
+        QWidget* at = focusWidget() != nullptr ? focusWidget() : this;
+        const QPoint middle = at->rect().center();
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, middle, at->mapToGlobal(middle));
+        contextMenuEvent(&menu);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void MainWindow::chooseToggleKey() {

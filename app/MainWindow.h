@@ -41,6 +41,8 @@ protected:
     // The window's menu (right button, the Menu key, Shift+F10): the
     // start/stop key, beside the designed controls.
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Shift+F10 and the Menu key open the menu.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

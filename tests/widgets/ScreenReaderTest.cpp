@@ -2,7 +2,9 @@
 
 #include <QAccessible>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -92,6 +94,41 @@ private slots:
         QVERIFY(readsChecked(f.key(99)) && readsChecked(f.key(74)));
         f.controls().unmarkAllButton->click();
         QVERIFY(!readsChecked(f.key(99)) && !readsChecked(f.key(74)));
+    }
+
+    // The start/stop key from the keyboard alone: Shift+F10 opens the
+    // window's menu, whose item names the key; the named dialog says why it
+    // refuses a key, takes the next with its modifiers, and the window's
+    // notice and the settings keep it.
+    void startStopKeyFromTheKeyboard() {
+        WindowFixture f;
+        f.start();
+        QString item, dialogName, refusal;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            item = menu->actions().value(0)->text();
+            QTimer::singleShot(0, [&] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog != nullptr);
+                dialogName = readerView(dialog)->text(QAccessible::Name);
+                QTest::keyClick(dialog, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+                for (QLabel* label : dialog->findChildren<QLabel*>()) {
+                    refusal += spokenName(label).contains("Ctrl+Shift+S") ? spokenName(label) : "";
+                }
+                QTest::keyClick(dialog, Qt::Key_Control, Qt::ControlModifier);  // waits for its key
+                QTest::keyClick(dialog, Qt::Key_F9, Qt::ControlModifier);
+            });
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        QTest::keyClick(f.window.get(), Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(item, QStringLiteral("Start/stop key: none..."));
+        QCOMPARE(dialogName, QStringLiteral("Start/stop key"));
+        QCOMPARE(refusal,
+                 QStringLiteral("Ctrl+Shift+S stops the hold already: press another key."));
+        QCOMPARE(f.controls().focusNotice->text(), QStringLiteral("Start/stop key: Ctrl+F9."));
+        QCOMPARE(f.platform.store.value("ToggleKey"), QStringLiteral("Ctrl+F9"));
     }
 
     void controlsAreNamedAndTheHiddenButtonIsLeftOut() {
