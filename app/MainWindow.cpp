@@ -174,7 +174,7 @@ void MainWindow::chooseToggleKey() {
                    "For every window on this desktop, give the key in %1. The key "
                    "chosen here works while a window of an X11 program is in front.")
                    .arg(place);
-    } else if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY")) {
+    } else if (!platform_.desktop().toggleKeyEverywhere()) {
         note = QStringLiteral(
             "On this desktop the key works while a window of an X11 program is "
             "in front. For other windows, give \"quindorel --toggle\" a "

@@ -104,18 +104,18 @@ std::string ownAppId() {
     return id.toStdString();
 }
 
-// The shell command that ends a hold of this copy, for a desktop's key
-// binding: this program with --stop, finding this copy's channel through
-// this copy's runtime folder. Empty when a path holds characters that
-// would need quoting beyond single quotes.
-std::string stopCommand() {
+// The shell command that runs `option` in this copy (--stop, --toggle), for
+// a desktop's key binding: this program with the option, finding this
+// copy's channel through this copy's runtime folder. Empty when a path
+// holds characters that would need quoting beyond single quotes.
+std::string commandOf(const char* option) {
     const QString program = QCoreApplication::applicationFilePath();
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9/._+=:@ -]*$"));
     if (!plain.match(program).hasMatch() || !plain.match(runtime).hasMatch()) {
         return {};
     }
-    QString command = QStringLiteral("'%1' --stop").arg(program);
+    QString command = QStringLiteral("'%1' %2").arg(program, QLatin1String(option));
     if (!runtime.isEmpty()) {
         command = QStringLiteral("env XDG_RUNTIME_DIR='%1' %2").arg(runtime, command);
     }
@@ -330,7 +330,8 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
 NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId()>& ownWindow) {
     WaylandDesktop::Options options;
     options.ownAppId = ownAppId();
-    options.stopCommand = stopCommand();
+    options.stopCommand = commandOf("--stop");
+    options.toggleCommand = commandOf("--toggle");
     options.guard = keyGuard;
     options.log = qtSystemLog();
     options.waiter = std::make_unique<QtWaiter>();

@@ -32,6 +32,7 @@ public:
         return native_->setUpKey(action, key, owner) && x11;
     }
     std::string toggleKeyPlace() override { return native_->toggleKeyPlace(); }
+    bool toggleKeyEverywhere() override { return native_->toggleKeyEverywhere(); }
     std::optional<KeyAction> keyActionOf(const void* event) override {
         return x11_->keyActionOf(event);
     }

@@ -150,6 +150,9 @@ public:
     // stop the hold" its key (KDE's System Settings), in its words; empty
     // where the key chosen in the program is the one.
     virtual std::string toggleKeyPlace() { return {}; }
+    // Whether the key chosen in the program works whatever window is in
+    // front (not where the program hears keys through Xwayland alone).
+    virtual bool toggleKeyEverywhere() { return true; }
     bool isStopKeyPress(const void* nativeEvent) {
         return keyActionOf(nativeEvent) == KeyAction::StopHold;
     }

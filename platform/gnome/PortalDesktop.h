@@ -54,6 +54,7 @@ public:
         return action != KeyAction::StopHold || !stopKey_ || stopKey_->take();
     }
     std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
+    bool toggleKeyEverywhere() override { return false; }
     void withdrawPermissionRequest() override { portal_->withdraw(); }
     void onPermissionAnswered(std::function<void()> answered) override {
         permissionAnswered_ = std::move(answered);

@@ -14,6 +14,8 @@
 #include <set>
 #include <sstream>
 
+#include "platform/x11/VirtualKeyMap.h"
+
 namespace quindorel {
 
 namespace {
@@ -425,35 +427,76 @@ SwayBindings readSwayBindings(const std::string& mainText, const std::string& ma
     return reader.result;
 }
 
-bool bindsStopKey(const SwayBinding& binding, xkb_keymap* keymap) {
-    if (binding.modifiers != kCtrlShift || binding.keys.size() != 1) {
+namespace {
+
+std::uint32_t swayModifiers(const HotKey& key) {
+    return ((key.modifiers & HotKey::kShift) != 0 ? 1 : 0) |
+           ((key.modifiers & HotKey::kCtrl) != 0 ? 4 : 0) |
+           ((key.modifiers & HotKey::kAlt) != 0 ? 8 : 0) |
+           ((key.modifiers & HotKey::kWin) != 0 ? 64 : 0);
+}
+
+// Whether a binding takes the key that types `keysym` (either case) with
+// exactly `modifiers`; `usKey` stands for it without a keymap.
+bool bindsKeysym(const SwayBinding& binding, xkb_keymap* keymap, std::uint32_t modifiers,
+                 xkb_keysym_t keysym, std::optional<xkb_keycode_t> usKey) {
+    if (binding.modifiers != modifiers || binding.keys.size() != 1) {
         return false;
     }
+    const xkb_keysym_t upper = xkb_keysym_to_upper(keysym);
     const std::string& key = binding.keys[0];
-    std::set<xkb_keycode_t> sKeys = codesTyping(keymap, {XKB_KEY_s, XKB_KEY_S}, false);
-    if (sKeys.empty()) {
-        sKeys.insert(39);  // the S key of the US layout
+    std::set<xkb_keycode_t> codes = codesTyping(keymap, {keysym, upper}, false);
+    if (codes.empty() && usKey) {
+        codes.insert(*usKey);
     }
     if (binding.code) {
         char* end = nullptr;
         const long code = std::strtol(key.c_str(), &end, 10);
-        return !key.empty() && *end == '\0' && sKeys.count(static_cast<xkb_keycode_t>(code)) != 0;
+        return !key.empty() && *end == '\0' && codes.count(static_cast<xkb_keycode_t>(code)) != 0;
     }
     const xkb_keysym_t sym = xkb_keysym_from_name(key.c_str(), XKB_KEYSYM_CASE_INSENSITIVE);
-    if (sym == XKB_KEY_s || sym == XKB_KEY_S) {
+    if (sym == keysym || sym == upper) {
         return true;
     }
     if (!binding.toCode || sym == XKB_KEY_NoSymbol) {
         return false;
     }
     // Matched by the key that types it in the first layout, whatever the
-    // layout in use: the key of an S elsewhere.
+    // layout in use: the key of that keysym elsewhere.
     for (const xkb_keycode_t code : codesTyping(keymap, {sym}, true)) {
-        if (sKeys.count(code) != 0) {
+        if (codes.count(code) != 0) {
             return true;
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool bindsStopKey(const SwayBinding& binding, xkb_keymap* keymap) {
+    return bindsKeysym(binding, keymap, kCtrlShift, XKB_KEY_s, 39);  // the S key of the US layout
+}
+
+bool bindsKey(const SwayBinding& binding, xkb_keymap* keymap, const HotKey& key) {
+    return bindsKeysym(binding, keymap, swayModifiers(key), keysymForVirtualKey(key.virtualKey),
+                       std::nullopt);
+}
+
+std::string swayKeyCombo(const HotKey& key) {
+    char name[64] = {};
+    const xkb_keysym_t keysym = keysymForVirtualKey(key.virtualKey);
+    if (keysym == 0 || xkb_keysym_get_name(keysym, name, sizeof name) <= 0) {
+        return {};
+    }
+    std::string combo;
+    for (const auto& [bit, word] :
+         {std::pair{HotKey::kCtrl, "Ctrl+"}, std::pair{HotKey::kShift, "Shift+"},
+          std::pair{HotKey::kAlt, "Mod1+"}, std::pair{HotKey::kWin, "Mod4+"}}) {
+        if ((key.modifiers & bit) != 0) {
+            combo += word;
+        }
+    }
+    return combo + name;
 }
 
 SwayConfigFiles swayConfigFiles(int pid) {

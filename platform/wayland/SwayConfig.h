@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/NativeDesktop.h"
+
 struct xkb_keymap;
 
 namespace quindorel {
@@ -60,6 +62,12 @@ SwayBindings readSwayBindings(const std::string& mainText, const std::string& ma
 // is the seat's, which tells which key codes type an S; without one, the S
 // key of the US layout.
 bool bindsStopKey(const SwayBinding& binding, xkb_keymap* keymap);
+// Whether a binding takes `key` with exactly its modifiers, by the same
+// rules.
+bool bindsKey(const SwayBinding& binding, xkb_keymap* keymap, const HotKey& key);
+// `key` as a bindsym names it ("Ctrl+Shift+F9"); empty for a key without
+// a keysym.
+std::string swayKeyCombo(const HotKey& key);
 
 // The files of this machine and the environment of the process `pid`.
 SwayConfigFiles swayConfigFiles(int pid);

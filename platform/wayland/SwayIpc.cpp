@@ -240,6 +240,16 @@ const SwayBindings* SwayIpc::configuration() {
 }
 
 bool SwayIpc::stopKeyTaken(xkb_keymap* keymap) {
+    return bound("Ctrl+Shift+S",
+                 [keymap](const SwayBinding& b) { return bindsStopKey(b, keymap); });
+}
+
+bool SwayIpc::keyTaken(xkb_keymap* keymap, const HotKey& key) {
+    return bound(swayKeyCombo(key),
+                 [keymap, key](const SwayBinding& b) { return bindsKey(b, keymap, key); });
+}
+
+bool SwayIpc::bound(const std::string& name, const std::function<bool(const SwayBinding&)>& binds) {
     const SwayBindings* read = configuration();
     if (read == nullptr) {
         return true;
@@ -247,11 +257,10 @@ bool SwayIpc::stopKeyTaken(xkb_keymap* keymap) {
     for (const std::string& doubt : read->doubts) {
         log_.write(
             LogTopic::Wayland, LogLevel::Warning,
-            "Sway's configuration is not read whole (" + doubt + "): Ctrl+Shift+S is left to it");
+            "Sway's configuration is not read whole (" + doubt + "): " + name + " is left to it");
     }
     return !read->doubts.empty() ||
-           std::any_of(read->bindings.begin(), read->bindings.end(),
-                       [keymap](const SwayBinding& b) { return bindsStopKey(b, keymap); });
+           std::any_of(read->bindings.begin(), read->bindings.end(), binds);
 }
 
 std::optional<std::int32_t> SwayIpc::parseVirtualKeyboardRepeatRate(const std::string& text) {

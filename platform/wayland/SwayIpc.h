@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,6 +57,8 @@ public:
     // may: the configuration Sway was started with, read as Sway reads it
     // (SwayConfig.h). `keymap` is the seat's, or null.
     bool stopKeyTaken(xkb_keymap* keymap);
+    // The same for the user's start/stop key.
+    bool keyTaken(xkb_keymap* keymap, const HotKey& key);
     // The repeat rate of virtual keyboards now in force, as get_inputs
     // tells it (Sway 1.8 and later), else as the configuration sets it;
     // nothing when Sway tells neither.
@@ -84,6 +87,9 @@ private:
     // The configuration Sway was started with, read whole (SwayConfig.h),
     // or as last read.
     const SwayBindings* configuration();
+    // Whether the configuration has a binding `binds` takes, or may have
+    // (what it could not read); `name` is the key's, for the log.
+    bool bound(const std::string& name, const std::function<bool(const SwayBinding&)>& binds);
     std::optional<std::string> request(std::uint32_t type, const std::string& payload);
     // One whole message, header and payload, within the deadline.
     std::optional<std::pair<std::uint32_t, std::string>> receive(

@@ -72,6 +72,7 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
                                                                log, std::move(options.waiter)));
     desktop->sway_ = std::move(sway);
     desktop->stopCommand_ = std::move(options.stopCommand);
+    desktop->toggleCommand_ = std::move(options.toggleCommand);
     desktop->guard_ = std::move(options.guard);
     if (!desktop->sway_ && options.shortcuts) {
         desktop->shortcuts_ = options.shortcuts();
@@ -118,6 +119,7 @@ WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
 
 WaylandDesktop::~WaylandDesktop() {
     unbindStopKey();
+    unbindToggleKey();
     putRepeatBack();
     if (swayLock_ >= 0) {
         close(swayLock_);
@@ -197,9 +199,9 @@ bool WaylandDesktop::pointerInto(WindowId window) {
     return input_->movePointer(spot->x, spot->y, spot->width, spot->height);
 }
 
-bool WaylandDesktop::setUpKey(KeyAction action, std::optional<HotKey>, WindowId) {
+bool WaylandDesktop::setUpKey(KeyAction action, std::optional<HotKey> key, WindowId) {
     if (action != KeyAction::StopHold) {
-        return true;
+        return bindToggleKey(key);
     }
     if (!sway_ && shortcuts_) {
         return shortcuts_->take();
@@ -235,6 +237,49 @@ void WaylandDesktop::unbindStopKey() {
         sway_->run(kSwayUnbindStopKey);
         guard_.tell({{kSwayStopBinding, false}});
         stopKeyBound_ = false;
+    }
+}
+
+bool WaylandDesktop::bindToggleKey(std::optional<HotKey> key) {
+    // KDE keeps its own key for the action (DesktopShortcuts); elsewhere
+    // the key works through Xwayland alone.
+    if (!sway_ || toggleCommand_.empty()) {
+        return true;
+    }
+    if (anotherCopyOnSway_) {
+        return !key;  // that copy's bindings stay
+    }
+    if (key && toggleKeyBound_ == key) {
+        return true;
+    }
+    unbindToggleKey();
+    toggleKeyWanted_ = key;
+    if (!key) {
+        return true;
+    }
+    const std::string combo = swayKeyCombo(*key);
+    const XkbPtr<xkb_keymap> keymap = chooseKeymap(connection_->seatKeyboard().keymap);
+    if (combo.empty() || sway_->keyTaken(keymap.get(), *key)) {
+        toggleKeyWanted_.reset();
+        return false;
+    }
+    // The guard's note names the key, to unbind it should the program be killed.
+    const GuardNote note{swayToggleBindingNote(*key), true};
+    guard_.tell({note});
+    if (!sway_->run("mode default bindsym --no-repeat " + combo + " exec " + toggleCommand_)) {
+        guard_.tell({{note.key, false}});
+        toggleKeyWanted_.reset();
+        return false;
+    }
+    toggleKeyBound_ = key;
+    return true;
+}
+
+void WaylandDesktop::unbindToggleKey() {
+    if (sway_ && toggleKeyBound_) {
+        sway_->run("mode default unbindsym " + swayKeyCombo(*toggleKeyBound_));
+        guard_.tell({{swayToggleBindingNote(*toggleKeyBound_), false}});
+        toggleKeyBound_.reset();
     }
 }
 
@@ -285,6 +330,15 @@ void WaylandDesktop::afterSwayReload() {
     if (stopKeyBound_) {
         guard_.tell({{kSwayStopBinding, false}});
         stopKeyBound_ = false;
+    }
+    if (toggleKeyBound_) {
+        guard_.tell({{swayToggleBindingNote(*toggleKeyBound_), false}});
+        toggleKeyBound_.reset();
+    }
+    if (const std::optional<HotKey> wanted = toggleKeyWanted_; wanted && !bindToggleKey(wanted)) {
+        log_.write(LogTopic::Wayland, LogLevel::Warning,
+                   "Sway's configuration binds the start/stop key since its reload: it no longer "
+                   "starts or stops a hold");
     }
     if (stopKeyWanted_ && !bindStopKey()) {
         log_.write(LogTopic::Wayland, LogLevel::Warning,

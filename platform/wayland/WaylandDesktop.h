@@ -35,6 +35,7 @@ public:
         // The shell command that ends a hold (the program with --stop),
         // bound to the stop key where the desktop takes bindings (Sway).
         std::string stopCommand;
+        std::string toggleCommand;  // the same for the user's start/stop key
         SystemLog log;
         std::unique_ptr<Waiter> waiter;
         // Where the compositor lists no windows itself: another way to list
@@ -84,6 +85,7 @@ public:
     bool setUpKey(KeyAction action, std::optional<HotKey> key, WindowId owner) override;
     std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
     std::string toggleKeyPlace() override { return shortcuts_ ? shortcuts_->toggleKeyPlace() : ""; }
+    bool toggleKeyEverywhere() override { return sway_ && !toggleCommand_.empty(); }
     // Key-downs wait (Asking) while an act on a window is on its way to the
     // desktop (KWin's scripts): `answered` runs when it is done.
     bool bringingForward() override { return windows_->acting(); }
@@ -120,6 +122,10 @@ private:
     void putRepeatBack();
     bool bindStopKey();
     void unbindStopKey();
+    // The user's start/stop key as a Sway binding, with the stop key's care
+    // for the user's own bindings; nothing: none.
+    bool bindToggleKey(std::optional<HotKey> key);
+    void unbindToggleKey();
     void afterSwayReload();
 
     std::unique_ptr<WaylandConnection> connection_;
@@ -135,7 +141,10 @@ private:
     std::string stopCommand_;
     std::unique_ptr<DesktopShortcuts> shortcuts_;
     bool stopKeyBound_ = false;
-    bool stopKeyWanted_ = false;   // asked for: bound again after a reload
+    bool stopKeyWanted_ = false;  // asked for: bound again after a reload
+    std::string toggleCommand_;
+    std::optional<HotKey> toggleKeyWanted_;  // bound again after a reload
+    std::optional<HotKey> toggleKeyBound_;
     std::int32_t repeatRate_ = 0;  // what to put back; 0: nothing was changed
     bool lost_ = false;
     bool keysWaiting_ = false;  // for the acts on their way

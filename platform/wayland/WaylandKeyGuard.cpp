@@ -114,6 +114,13 @@ void letGoOnWayland(const std::vector<GuardNote>& owed) {
                         std::to_string(note.key - kSwayRepeatOff) + ";";
         } else if (note.key == kSwayStopBinding) {
             commands += std::string(kSwayUnbindStopKey) + ";";
+        } else if (note.key >= kSwayToggleBinding && note.key <= kSwayToggleBindingMax) {
+            const SystemKey key = note.key - kSwayToggleBinding;
+            const std::string combo = swayKeyCombo(
+                {static_cast<std::uint8_t>(key & 0xFF), static_cast<std::uint8_t>(key >> 8)});
+            if (!combo.empty()) {
+                commands += "mode default unbindsym " + combo + ";";
+            }
         }
     }
     if (toRelease) {

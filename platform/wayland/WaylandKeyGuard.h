@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/KeyGuard.h"
+#include "platform/NativeDesktop.h"
 
 namespace quindorel {
 
@@ -23,6 +24,13 @@ inline constexpr SystemKey kSwayRepeatOff = 0x20000;
 inline constexpr SystemKey kSwayRepeatMax = 0x2FFFF;
 // Down while the stop key is bound to the program.
 inline constexpr SystemKey kSwayStopBinding = 0x30000;
+// Down while the user's start/stop key is bound to the program:
+// kSwayToggleBinding + the key's virtual-key code + its modifiers * 256.
+inline constexpr SystemKey kSwayToggleBinding = 0x31000;
+inline constexpr SystemKey kSwayToggleBindingMax = 0x31FFF;
+inline SystemKey swayToggleBindingNote(const HotKey& key) {
+    return kSwayToggleBinding + key.virtualKey + (SystemKey(key.modifiers) << 8);
+}
 // Sway's input identifier of every virtual keyboard, ours among them.
 inline constexpr char kSwayVirtualKeyboards[] = "input 0:0:virtual_keyboard";
 // Takes the program's stop key binding away, from the mode it was made in.

@@ -164,6 +164,32 @@ private slots:
         // A relative include from a file whose place is unknown is a doubt.
         QCOMPARE(readSwayBindings("include keys", "", fakeFiles({})).doubts.size(), std::size_t(1));
     }
+
+    // The user's start/stop key in Sway's words, and whether a binding of
+    // the configuration has it: exactly its modifiers, either case.
+    void theStartStopKeyInSwaysWords() {
+        const HotKey ctrlF10{0x79, HotKey::kCtrl};
+        const HotKey winAltP{'P', HotKey::kWin | HotKey::kAlt};
+        QCOMPARE(swayKeyCombo(ctrlF10), std::string("Ctrl+F10"));
+        QCOMPARE(swayKeyCombo(winAltP), std::string("Mod1+Mod4+p"));
+        QCOMPARE(swayKeyCombo(HotKey{0x65, 0}), std::string("KP_5"));
+        const struct {
+            const char* line;
+            HotKey key;
+            bool taken;
+        } table[] = {
+            {"bindsym Control+f10 exec x", ctrlF10, true},
+            {"bindsym F10 exec x", ctrlF10, false},
+            {"bindsym Ctrl+Shift+F10 exec x", ctrlF10, false},
+            {"bindsym Mod4+Mod1+P exec x", winAltP, true},
+        };
+        for (const auto& row : table) {
+            const SwayBindings read = readSwayBindings(row.line, "", fakeFiles({}));
+            QVERIFY2(read.bindings.size() == 1 &&
+                         bindsKey(read.bindings[0], nullptr, row.key) == row.taken,
+                     row.line);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(SwayIpcTest)

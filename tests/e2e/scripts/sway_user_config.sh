@@ -2,7 +2,9 @@
 # the user's Ctrl+Shift+S there is seen, left alone and works after the run;
 # the repeat rate of virtual keyboards comes back as the configuration has
 # it (0 or 30); after `swaymsg reload` mid-hold the program's binding ends
-# the hold; of two copies the second leaves the key to the first.
+# the hold; of two copies the second leaves the key to the first. The
+# user's start/stop key becomes a binding of its own, never over one of
+# the user's.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/native_lib.sh"
 unset QT_QPA_PLATFORM
@@ -39,7 +41,7 @@ start_copy() { # start_copy LOG [RUNTIME FOLDER]
 
 # The user's binding, in an included file, through the longer variable.
 USER_STOP=$(dirname "$SWAYSOCK")/user-stop-key
-reload_with 0 "bindsym \$mod+Shift+s exec touch $USER_STOP"
+reload_with 0 "bindsym \$mod+Shift+s exec touch $USER_STOP"$'\n'"bindsym F9 exec true"
 start_copy "$WORK/program.log"
 wait_for 30 error_box_shown || fail "no word that Ctrl+Shift+S is taken by the user's binding"
 note "closed $(close_error_boxes) error box(es)"
@@ -49,7 +51,24 @@ PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start: $(cat "$WORK/start.out
 seen 'key: 38; state: 1' || fail "no A down"
 PROGRAM --stop >/dev/null 2>&1 || problem "--stop failed"
 seen 'key: 38; state: 0' || fail "A stayed down after --stop"
+# The user's start/stop key: F9, which the configuration binds, is
+# refused; Ctrl+F10 becomes a binding that starts a hold in the native
+# window and stops it, and never reaches it; it goes with the program.
+PROGRAM --toggle-key F9 >"$WORK/key.out" 2>&1 && problem "--toggle-key F9, the user's key, was taken"
+PROGRAM --toggle-key Ctrl+F10 >"$WORK/key.out" 2>&1 || problem "--toggle-key Ctrl+F10: $(cat "$WORK/key.out")"
+ctrl_f10() { type_keys +17 +121 -121 -17 sleep:300; }
+# A new binding reaches Sway's seat only after a while: until then the
+# key reaches the window.
+a_down_twice() { [ "$(count 'key: 38; state: 1')" -ge 2 ]; }
+for _ in 1 2 3 4 5; do ctrl_f10; wait_for 3 a_down_twice && break; done
+has_count 'key: 38; state: 1' 2 || fail "Ctrl+F10 started no hold"
+FROM=$(wc -l <"$WEV")
+ctrl_f10
+has_count 'key: 38; state: 0' 2 || fail "Ctrl+F10 did not stop the hold"
+! tail -n "+$FROM" "$WEV" | grep -q 'key: 76; state: 1' || problem "F10 reached the window during the run"
 stop_program
+ctrl_f10
+wait_for 10 bash -c "tail -n '+$FROM' '$WEV' | grep -q 'key: 76; state: 1'" || problem "Ctrl+F10 stayed bound after the program"
 wait_for 10 rate_is 0 || problem "virtual keyboards repeat at $(virtual_rate) after the program, though the configuration says 0"
 stop_key_until test -e "$USER_STOP" || problem "the user's own Ctrl+Shift+S did nothing after the program ended"
 
@@ -68,10 +87,10 @@ note "closed $(close_error_boxes) error box(es)"
 # Reloaded mid-hold: the key still ends the first copy's hold.
 in_front
 PROGRAM --start >"$WORK/start.out" 2>&1 || fail "--start of the first copy: $(cat "$WORK/start.out")"
-has_count 'key: 38; state: 1' 2 || fail "no A down in the first copy's hold"
+has_count 'key: 38; state: 1' 3 || fail "no A down in the first copy's hold"
 swaymsg -q reload || fail "Sway did not reload mid-hold"
-a_up_twice() { [ "$(count 'key: 38; state: 0')" = 2 ]; }
-stop_key_until a_up_twice || fail "Ctrl+Shift+S did not end the hold after Sway reloaded"
+a_up_thrice() { [ "$(count 'key: 38; state: 0')" = 3 ]; }
+stop_key_until a_up_thrice || fail "Ctrl+Shift+S did not end the hold after Sway reloaded"
 wait_for 10 rate_is 0 || problem "virtual keyboards repeat at $(virtual_rate) after the reload, during the run"
 
 # The first copy killed: its guard puts back the rate read from Sway, and
