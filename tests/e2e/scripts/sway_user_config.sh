@@ -94,12 +94,17 @@ stop_key_until a_up_thrice || fail "Ctrl+Shift+S did not end the hold after Sway
 wait_for 10 rate_is 0 || problem "virtual keyboards repeat at $(virtual_rate) after the reload, during the run"
 
 # The first copy killed: its guard puts back the rate read from Sway, and
-# takes its binding away; the second never bound the key.
+# takes its bindings away; the second never bound the keys.
 kill -KILL "$FIRST_PID"
 wait_for 10 rate_is 30 || problem "virtual keyboards repeat at $(virtual_rate) after the first copy, not 30"
 before=$(count 'key: 39; state: 1')
 s_reached_wev() { [ "$(count 'key: 39; state: 1')" -gt "$before" ]; }
 stop_key_until s_reached_wev || problem "Ctrl+Shift+S stayed bound after the first copy"
+# Its start/stop key (kept from above) too.
+before=$(grep -c 'key: 76; state: 1' "$WEV")
+ctrl_f10
+wait_for 10 bash -c "[ \$(grep -c 'key: 76; state: 1' '$WEV') -gt $before ]" ||
+  problem "Ctrl+F10 stayed bound after the first copy was killed"
 PROGRAM_PID=$SECOND_PID
 stop_program
 wait_for 10 rate_is 30 || problem "the second copy changed the repeat rate: $(virtual_rate)"
