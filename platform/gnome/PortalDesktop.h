@@ -55,6 +55,7 @@ public:
     }
     std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
     bool toggleKeyEverywhere() override { return false; }
+    std::string toggleKeyPlace() override { return stopKey_ ? stopKey_->toggleKeyPlace() : ""; }
     void withdrawPermissionRequest() override { portal_->withdraw(); }
     void onPermissionAnswered(std::function<void()> answered) override {
         permissionAnswered_ = std::move(answered);

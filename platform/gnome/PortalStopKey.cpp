@@ -13,6 +13,7 @@ namespace {
 
 const QString kShortcuts = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString kStopHold = QStringLiteral("stop-hold");
+const QString kToggleHold = QStringLiteral("toggle-hold");
 
 // One shortcut as BindShortcuts takes it: (sa{sv}).
 struct Shortcut {
@@ -79,11 +80,15 @@ void PortalStopKey::bind(const QString& session) {
     QDBusConnection::sessionBus().connect(
         kPortalService, kPortalPath, kShortcuts, QStringLiteral("Activated"), this,
         SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
-    // The desktop may ask the user about it: its answer is not waited for.
+    // The desktop may ask the user about them: its answer is not waited
+    // for. "Start or stop the hold" comes with no key of ours (one chosen
+    // for the user could clash with the game's): the desktop's dialog and
+    // settings give it one.
     const QList<Shortcut> shortcuts{
         {kStopHold,
          {{QStringLiteral("description"), QStringLiteral("Stop the hold")},
-          {QStringLiteral("preferred_trigger"), QStringLiteral("CTRL+SHIFT+s")}}}};
+          {QStringLiteral("preferred_trigger"), QStringLiteral("CTRL+SHIFT+s")}}},
+        {kToggleHold, {{QStringLiteral("description"), QStringLiteral("Start or stop the hold")}}}};
     auto* call = new QDBusPendingCallWatcher(
         QDBusConnection::sessionBus().asyncCall(
             [&] {
@@ -108,8 +113,13 @@ void PortalStopKey::bind(const QString& session) {
 
 void PortalStopKey::onActivated(const QDBusObjectPath& session, const QString& shortcut, qulonglong,
                                 const QVariantMap&) {
-    if (session.path() == session_ && shortcut == kStopHold && pressed) {
+    if (session.path() != session_ || !pressed) {
+        return;
+    }
+    if (shortcut == kStopHold) {
         pressed(KeyAction::StopHold);
+    } else if (shortcut == kToggleHold) {
+        pressed(KeyAction::ToggleHold);
     }
 }
 

@@ -11,10 +11,11 @@
 
 namespace quindorel {
 
-// Ctrl+Shift+S through the desktop's GlobalShortcuts portal (GNOME 48 and
-// later, KDE Plasma 6, Hyprland): asked for once, at start-up; the desktop
-// decides the key in the end, and may ask the user first, in a dialog of
-// its own. Its presses come whatever window is in front.
+// The key actions through the desktop's GlobalShortcuts portal (GNOME 48
+// and later, KDE Plasma 6, Hyprland): Ctrl+Shift+S for "Stop the hold", and
+// "Start or stop the hold" with no key of ours, asked for once, at start-up;
+// the desktop decides the keys in the end, and may ask the user first, in a
+// dialog of its own. Their presses come whatever window is in front.
 class PortalStopKey : public QObject, public DesktopShortcuts {
     Q_OBJECT
 public:
@@ -25,6 +26,9 @@ public:
     // dialog: true (no other program's shortcut can be seen; where the
     // portal fails, the log says so, and the X11 stop key still works).
     bool take() override;
+    const char* toggleKeyPlace() const override {
+        return "the desktop's own dialog for Quindorel's shortcuts, or its keyboard settings";
+    }
 
 private slots:
     void onActivated(const QDBusObjectPath& session, const QString& shortcut, qulonglong timestamp,

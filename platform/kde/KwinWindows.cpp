@@ -107,7 +107,7 @@ std::unique_ptr<KwinWindows> KwinWindows::open(SystemLog log, std::unique_ptr<Wa
     // the program be killed from here on, the guard unloads it.
     KwinWindows* self = windows.get();
     windows->guard_.tell({{kKwinScripts, true}});
-    windows->runScript({windows->watcher_, scriptOf(kWatch), {}});
+    windows->runScript({windows->watcher_, scriptOf(kWatch), {}, {}});
     windows->waiter_->waitUntil([self] { return !self->acting(); },
                                 std::chrono::milliseconds(3000));
     if (!windows->told_) {

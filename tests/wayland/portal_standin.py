@@ -127,7 +127,8 @@ class Session(dbus.service.Object):
 
 class GlobalShortcuts(dbus.service.Object):
     """Global shortcuts, as GNOME 48's portal offers them (--shortcuts); a
-    test presses them all with SIGUSR1. A class of its own: python-dbus finds
+    test presses "stop-hold" with SIGUSR1, "toggle-hold" with SIGUSR2. A class
+    of its own: python-dbus finds
     a method by its name, and both interfaces have a CreateSession."""
 
     @dbus.service.method(GLOBAL_SHORTCUTS, in_signature="a{sv}", out_signature="o",
@@ -149,12 +150,13 @@ class GlobalShortcuts(dbus.service.Object):
     def Activated(self, session, shortcut, timestamp, options):
         pass
 
-    def press_shortcuts(self):
+    def press_shortcut(self, wanted):
         for session in list(self.sessions.values()):
             for name in getattr(session, "shortcuts", []):
-                self.log(f"pressed {name}")
-                self.Activated(dbus.ObjectPath(session.path), name, dbus.UInt64(0),
-                               dbus.Dictionary({}, signature="sv"))
+                if name == wanted:
+                    self.log(f"pressed {name}")
+                    self.Activated(dbus.ObjectPath(session.path), name, dbus.UInt64(0),
+                                   dbus.Dictionary({}, signature="sv"))
         return True
 
 
@@ -334,7 +336,8 @@ def main():
     parser.add_argument("--version", type=int, choices=(1, 2), default=1,
                         help="1 as Debian 12's portal; 2 also persists, with restore tokens")
     parser.add_argument("--shortcuts", action="store_true",
-                        help="offer global shortcuts, as GNOME 48's portal does (SIGUSR1 presses them)")
+                        help="offer global shortcuts, as GNOME 48's portal does (SIGUSR1 presses "
+                             "stop-hold, SIGUSR2 toggle-hold)")
     args = parser.parse_args()
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     try:
@@ -348,7 +351,8 @@ def main():
     print("ready", flush=True)
     loop = GLib.MainLoop()
     GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGTERM, loop.quit)
-    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGUSR1, portal.press_shortcuts)
+    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGUSR1, portal.press_shortcut, "stop-hold")
+    GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGUSR2, portal.press_shortcut, "toggle-hold")
     loop.run()
     # The name and Mutter's sessions go with the connection; the bus itself
     # may be going down already, so no more calls on it.

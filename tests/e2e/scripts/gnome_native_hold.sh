@@ -200,6 +200,15 @@ grep -qx "SelectDevices types 3 persist 2 restore $TOKEN" "$WORK/portal.log" || 
 # The desktop's shortcut, pressed with wev in front.
 kill -USR1 "$PORTAL_PID"
 new 'key: 38; state: 0' || fail "A stayed down after the desktop's stop key"
+# "Start or stop the hold", bound with no key of ours, pressed as the
+# desktop's dialog or settings gave it one: a hold starts, and stops.
+grep -qx "BindShortcuts toggle-hold " "$WORK/portal.log" || problem "the start/stop action was not bound, or came with a key"
+mark
+kill -USR2 "$PORTAL_PID"
+new 'key: 38; state: 1' || fail "the desktop's start/stop key started no hold"
+mark
+kill -USR2 "$PORTAL_PID"
+new 'key: 38; state: 0' || fail "the desktop's start/stop key did not stop the hold"
 
 # A browser game in front: GNOME's client key repeat is off from the first
 # key down to the last key up, so the page sees one press and one release,
