@@ -75,14 +75,9 @@ void ToggleKeyDialog::keyPressEvent(QKeyEvent* event) {
             }
             return;
         }
-        if (const QString why = model_.toggleKeyRefusal(*key); !why.isEmpty()) {
-            say(why + QStringLiteral(": press another key."));
-            return;
-        }
     }
-    if (!model_.toggleKey().choose(key)) {
-        say(QStringLiteral("%1 is taken by another program: press another key.")
-                .arg(hotKeyName(*key)));
+    if (const QString why = model_.chooseToggleKey(key); !why.isEmpty()) {
+        say(why + QStringLiteral(": press another key."));
         return;
     }
     chosen_ = true;

@@ -164,13 +164,9 @@ QByteArray CommandAnswers::chooseToggleKey(const QString& name) {
                                         "with the key's name as Quindorel's keyboard says it")
                              .arg(name));
         }
-        if (const QString why = model_.toggleKeyRefusal(*key); !why.isEmpty()) {
-            return reply(exitcode::kRefused, why);
-        }
     }
-    if (!model_.toggleKey().choose(key)) {
-        return reply(exitcode::kRefused,
-                     QStringLiteral("%1 is taken by another program").arg(hotKeyName(*key)));
+    if (const QString why = model_.chooseToggleKey(key); !why.isEmpty()) {
+        return reply(exitcode::kRefused, why);
     }
     return reply(
         exitcode::kDone,

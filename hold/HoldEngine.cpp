@@ -183,9 +183,9 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
     // of all over ours.
     // A window on its way to the front: where it lies is known once it is
     // there, and the keys wait for it (Asking), the buttons too.
+    const bool comingForward = platform_.desktop().bringingForward();
     const auto isButton = [](const KeyStroke& s) { return isMouseButton(s.virtualKey); };
-    if (!platform_.desktop().bringingForward() &&
-        std::any_of(downs.begin(), downs.end(), isButton) &&
+    if (!comingForward && std::any_of(downs.begin(), downs.end(), isButton) &&
         (target == 0 || !platform_.desktop().pointerInto(target))) {
         std::erase_if(downs, isButton);
         notices_.show(
@@ -193,7 +193,6 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
                            "down.")
                 .arg(windowName(target)));
     }
-    const bool comingForward = platform_.desktop().bringingForward();
     const KeySendResult sent = send(trap, downs);
     if (sent.outcome == KeySendOutcome::Asking) {
         permissionWait_ = FocusWait::Keys{std::move(downs), target};

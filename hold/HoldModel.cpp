@@ -28,11 +28,11 @@ HoldModel::HoldModel(Platform& platform, const QString& programFolder)
       stopHotKey_(
           platform_, *stopKeyClock_, [this] { return targetFinder_.mainWindowHandle(); },
           [this] { engine_.holdKeys(HoldEngine::Pass::Release); }),
-      toggleHotKey_(
-          platform_, [this] { return targetFinder_.mainWindowHandle(); },
-          [this] { toggleFromKey(); }) {
+      toggleHotKey_(platform_, [this] { return targetFinder_.mainWindowHandle(); }) {
+    // The start/stop key's presses come from the key chosen here or from
+    // the one a desktop with shortcuts of its own keeps for the action (KDE).
     platform_.setKeyActionHandler([this](KeyAction action) {
-        action == KeyAction::StopHold ? stopHotKey_.pressed() : toggleHotKey_.pressed();
+        action == KeyAction::StopHold ? stopHotKey_.pressed() : toggleFromKey();
     });
     waitClock_->setOnTick([this] { engine_.waitClockTick(); });
     holdClock_->setOnTick([this] { engine_.holdClockTick(); });
@@ -59,15 +59,18 @@ void HoldModel::load(ErrorTrap& trap, WindowId mainWindow) {
     toggleHotKey_.setUp();
 }
 
-QString HoldModel::toggleKeyRefusal(const HotKey& key) const {
+QString HoldModel::chooseToggleKey(std::optional<HotKey> key) {
     if (key == kStopHotKey) {
         return QStringLiteral("Ctrl+Shift+S stops the hold already");
     }
-    for (std::size_t i = 0; i < keyTable().size(); ++i) {
-        if (keyTable()[i].code == key.virtualKey && marks_.marked(static_cast<int>(i))) {
+    for (std::size_t i = 0; key && i < keyTable().size(); ++i) {
+        if (keyTable()[i].code == key->virtualKey && marks_.marked(static_cast<int>(i))) {
             return QStringLiteral("%1 is one of the marked keys, which a hold presses")
-                .arg(hotKeyName(HotKey{key.virtualKey, 0}));
+                .arg(hotKeyName(HotKey{key->virtualKey, 0}));
         }
+    }
+    if (!toggleHotKey_.choose(key)) {
+        return QStringLiteral("%1 is taken by another program").arg(hotKeyName(*key));
     }
     return {};
 }

@@ -85,11 +85,11 @@ public:
     HoldEngine::Status status() const { return engine_.status(); }
     // The user's own start/stop key (ToggleHotKey).
     ToggleHotKey& toggleKey() { return toggleHotKey_; }
-    // Why `key` cannot be the start/stop key, whoever has it: Ctrl+Shift+S,
-    // or a marked key (a hold would press it, and so stop itself); empty
-    // when it can.
-    QString toggleKeyRefusal(const HotKey& key) const;
     const ToggleHotKey& toggleKey() const { return toggleHotKey_; }
+    // Makes `key` the start/stop key (nothing: none); empty when it is, else
+    // why not: Ctrl+Shift+S, a marked key (a hold would press it, and so
+    // stop itself), or a key another program has.
+    QString chooseToggleKey(std::optional<HotKey> key);
     // Runs each time keys that waited for the desktop's permission have
     // their outcome (see HoldEngine); one listener.
     void onPermissionSettled(std::function<void()> settled) {

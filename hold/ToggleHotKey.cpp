@@ -7,15 +7,7 @@
 
 namespace quindorel {
 
-ToggleHotKey::ToggleHotKey(Platform& platform, std::function<WindowId()> mainWindow,
-                           std::function<void()> toggle)
-    : platform_(platform), mainWindow_(std::move(mainWindow)), toggle_(std::move(toggle)) {}
-
 void ToggleHotKey::setUp() {
-    if (setUp_) {
-        return;
-    }
-    setUp_ = true;
     const QString saved = getSetting(platform_, setting::kToggleKey, QString());
     key_ = hotKeyNamed(saved);
     if (!key_) {
@@ -33,7 +25,6 @@ void ToggleHotKey::setUp() {
 }
 
 bool ToggleHotKey::choose(std::optional<HotKey> key) {
-    setUp_ = true;
     NativeDesktop& desktop = platform_.desktop();
     if (!desktop.setUpKey(KeyAction::ToggleHold, key, mainWindow_())) {
         // The key there was, back.
@@ -52,12 +43,6 @@ void ToggleHotKey::pause(bool paused) {
                                                 mainWindow_());
         working_ = working_ && !paused;
     }
-}
-
-void ToggleHotKey::pressed() {
-    // The key chosen here, or the one a desktop with shortcuts of its own
-    // keeps for the action (KDE): a press of either starts or stops.
-    toggle_();
 }
 
 }  // namespace quindorel

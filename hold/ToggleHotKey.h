@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "platform/NativeDesktop.h"
 
@@ -9,17 +10,18 @@ namespace quindorel {
 
 class Platform;
 
-// The user's own start/stop key: it does what `quindorel --toggle` does,
-// from inside the game. None unless the user chooses one (a key chosen for
+// The user's own start/stop key: its presses do what `quindorel --toggle`
+// does, from inside the game (HoldModel). None unless the user chooses one (a key chosen for
 // the user could clash with the game's); kept in the settings by name, set
 // up as the program starts and again whenever the user chooses another.
 class ToggleHotKey {
 public:
-    ToggleHotKey(Platform& platform, std::function<WindowId()> mainWindow,
-                 std::function<void()> toggle);
+    ToggleHotKey(Platform& platform, std::function<WindowId()> mainWindow)
+        : platform_(platform), mainWindow_(std::move(mainWindow)) {}
 
-    // The saved key, once: one another program has now stays saved, with a
-    // line in the log, and works from the next start on which it is free.
+    // The saved key, as the program starts: one another program has now
+    // stays saved, with a line in the log, and works from the next start on
+    // which it is free.
     void setUp();
     // Sets up `key` (nothing: none) in place of the one there was, and
     // saves it; false when another program has it: then nothing changes.
@@ -27,7 +29,6 @@ public:
     std::optional<HotKey> key() const { return key_; }
     // Whether the saved key is set up now (false: none, or taken).
     bool working() const { return working_; }
-    void pressed();
     // Lets go of the key for a while (a dialog listens for keys), or takes
     // it again.
     void pause(bool paused);
@@ -35,10 +36,8 @@ public:
 private:
     Platform& platform_;
     std::function<WindowId()> mainWindow_;
-    std::function<void()> toggle_;
     std::optional<HotKey> key_;
     bool working_ = false;
-    bool setUp_ = false;
 };
 
 }  // namespace quindorel

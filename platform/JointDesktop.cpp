@@ -114,7 +114,9 @@ bool JointDesktop::nativeAim() {
 }
 
 bool JointDesktop::bringingForward() {
-    return nativeAim() && native_->bringingForward();
+    // The native side's answer first: it is nearly always no, and the aim
+    // may walk the X11 windows.
+    return native_->bringingForward() && nativeAim();
 }
 
 KeySendResult JointDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {

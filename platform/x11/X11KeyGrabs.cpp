@@ -63,12 +63,16 @@ bool X11KeyGrabs::take(KeyAction action, std::optional<HotKey> key) {
     return true;
 }
 
-bool X11KeyGrabs::grab(xcb_keycode_t keycode, std::uint16_t modifiers, const char* what) {
+std::array<std::uint16_t, 4> X11KeyGrabs::lockCombinations() {
     const std::uint16_t numLock = keyboard_.numLockMask();
-    const std::uint16_t locks[] = {0, XCB_MOD_MASK_LOCK, numLock,
-                                   static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock)};
-    xcb_void_cookie_t cookies[std::size(locks)];
-    for (std::size_t i = 0; i < std::size(locks); ++i) {
+    ignoredLocks_ = static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock);
+    return {0, XCB_MOD_MASK_LOCK, numLock, ignoredLocks_};
+}
+
+bool X11KeyGrabs::grab(xcb_keycode_t keycode, std::uint16_t modifiers, const char* what) {
+    const std::array<std::uint16_t, 4> locks = lockCombinations();
+    xcb_void_cookie_t cookies[locks.size()];
+    for (std::size_t i = 0; i < locks.size(); ++i) {
         cookies[i] = xcb_grab_key_checked(connection_, 1, root_, modifiers | locks[i], keycode,
                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
     }
@@ -81,7 +85,6 @@ bool X11KeyGrabs::grab(xcb_keycode_t keycode, std::uint16_t modifiers, const cha
         granted = granted && error == nullptr;
         errors_.report(error, LogLevel::Warning, grabbing);
     }
-    ignoredLocks_ = static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLock);
     if (!granted) {
         ungrab({keycode, modifiers});
     }
@@ -89,9 +92,7 @@ bool X11KeyGrabs::grab(xcb_keycode_t keycode, std::uint16_t modifiers, const cha
 }
 
 void X11KeyGrabs::ungrab(const Grab& grab) {
-    const std::uint16_t numLock = keyboard_.numLockMask();
-    for (const std::uint16_t lock : {std::uint16_t(0), std::uint16_t(XCB_MOD_MASK_LOCK), numLock,
-                                     std::uint16_t(XCB_MOD_MASK_LOCK | numLock)}) {
+    for (const std::uint16_t lock : lockCombinations()) {
         errors_.expect(
             xcb_ungrab_key_checked(connection_, grab.keycode, root_, grab.modifiers | lock),
             LogLevel::Warning, "letting go of a key's grabs");

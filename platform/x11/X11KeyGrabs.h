@@ -35,6 +35,9 @@ private:
         std::uint16_t modifiers = 0;
         bool down = false;  // the start/stop key: pressed, and not up yet
     };
+    // The lock bits (none, CapsLock, NumLock, both) a grab is made with,
+    // each a grab of its own; notes them as the bits a press may carry.
+    std::array<std::uint16_t, 4> lockCombinations();
     bool grab(xcb_keycode_t keycode, std::uint16_t modifiers, const char* what);
     void ungrab(const Grab& grab);
 
