@@ -335,6 +335,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId
     options.guard = keyGuard;
     options.log = qtSystemLog();
     options.waiter = std::make_unique<QtWaiter>();
+    options.activationClock = std::make_unique<QtClock>();
     // KWin lists its windows to a script of ours, not over Wayland, and KDE
     // keeps the stop key among its global shortcuts.
     options.otherWindows = [keyGuard]() -> std::unique_ptr<NativeWindows> {

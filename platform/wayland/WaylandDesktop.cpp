@@ -74,6 +74,14 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
     desktop->stopCommand_ = std::move(options.stopCommand);
     desktop->toggleCommand_ = std::move(options.toggleCommand);
     desktop->guard_ = std::move(options.guard);
+    if (options.activationClock) {
+        desktop->activationClock_ = std::move(options.activationClock);
+        desktop->activationClock_->setEnabled(false);
+        desktop->activationClock_->setOnTick([self = desktop.get()] {
+            self->dispatch();
+            self->lookAtActivation();
+        });
+    }
     if (!desktop->sway_ && options.shortcuts) {
         desktop->shortcuts_ = options.shortcuts();
     }
@@ -107,14 +115,16 @@ WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
       windows_(std::move(windows)),
       log_(std::move(log)),
       waiter_(std::move(waiter)) {
-    windows_->actsDone = [this] {
-        if (keysWaiting_) {
-            keysWaiting_ = false;
-            if (answered_) {
-                answered_();
-            }
+    windows_->actsDone = [this] { actsDone(); };
+}
+
+void WaylandDesktop::actsDone() {
+    if (keysWaiting_ && !bringingForward()) {
+        keysWaiting_ = false;
+        if (answered_) {
+            answered_();
         }
-    };
+    }
 }
 
 WaylandDesktop::~WaylandDesktop() {
@@ -150,7 +160,29 @@ bool WaylandDesktop::dispatch() {
                    "the connection to the Wayland compositor was lost: native windows are "
                    "neither listed nor reached until the program starts again");
     }
+    if (activating_ != 0 && (lost_ || windows_->activeWindow() == activating_)) {
+        lookAtActivation();
+    }
     return !lost_;
+}
+
+void WaylandDesktop::lookAtActivation() {
+    if (activating_ == 0) {
+        return;
+    }
+    constexpr auto kActivationLimit = std::chrono::milliseconds(200);
+    const bool active = !lost_ && windows_->activeWindow() == activating_;
+    const bool late = std::chrono::steady_clock::now() - activationAsked_ >= kActivationLimit;
+    if (!active && !late && !lost_) {
+        return;
+    }
+    if (!active && !lost_) {
+        log_.write(LogTopic::Wayland, LogLevel::Debug,
+                   "native window " + std::to_string(activating_) + " was not activated in 200 ms");
+    }
+    activating_ = 0;
+    activationClock_->setEnabled(false);
+    actsDone();
 }
 
 std::vector<TopLevelWindow> WaylandDesktop::topLevelWindows() {
@@ -367,13 +399,16 @@ void WaylandDesktop::showWindow(WindowId window) {
         return;
     }
     // Raised just before, as a pass does: it may have the keyboard already.
-    if (windows_->activeWindow() != window && !windows_->activate(window)) {
+    if (windows_->activeWindow() == window || !windows_->activate(window)) {
         return;
     }
-    if (!waiter_->waitUntil([&] { return !dispatch() || windows_->activeWindow() == window; },
-                            std::chrono::milliseconds(200))) {
-        log_.write(LogTopic::Wayland, LogLevel::Debug,
-                   "native window " + std::to_string(window) + " was not activated in 200 ms");
+    // The compositor tells when it has activated it (dispatch), or the clock
+    // gives up on it; the program goes on meanwhile.
+    if (activationClock_ && !windows_->acting()) {
+        activating_ = window;
+        activationAsked_ = std::chrono::steady_clock::now();
+        activationClock_->setInterval(10);
+        activationClock_->setEnabled(true);
     }
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/Clock.h"
 #include "platform/DesktopKeyRepeat.h"
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
@@ -38,6 +40,9 @@ public:
         std::string toggleCommand;  // the same for the user's start/stop key
         SystemLog log;
         std::unique_ptr<Waiter> waiter;
+        // Times a window's activation: the keys wait for it without the
+        // program waiting (none: they do not wait).
+        std::unique_ptr<Clock> activationClock;
         // Where the compositor lists no windows itself: another way to list
         // them (a KWin script).
         std::function<std::unique_ptr<NativeWindows>()> otherWindows;
@@ -65,8 +70,8 @@ public:
     // program do so (on Sway only a floating window: a tiled one stays
     // where the user tiled it).
     void releaseTopMost(WindowId window) override;
-    // Activates the window and waits, at most about 200 ms, until the
-    // compositor says it has the keyboard.
+    // Activates the window; key-downs wait (Asking) until the compositor
+    // says it has the keyboard, at most about 200 ms.
     void showWindow(WindowId window) override;
     KeySendResult sendKeys(const std::vector<KeyStroke>& strokes) override;
     // To a point of the window that no other window covers, nearest its
@@ -87,8 +92,9 @@ public:
     std::string toggleKeyPlace() override { return shortcuts_ ? shortcuts_->toggleKeyPlace() : ""; }
     bool toggleKeyEverywhere() override { return sway_ && !toggleCommand_.empty(); }
     // Key-downs wait (Asking) while an act on a window is on its way to the
-    // desktop (KWin's scripts): `answered` runs when it is done.
-    bool bringingForward() override { return windows_->acting(); }
+    // desktop (KWin's scripts) or an activation is unconfirmed: `answered`
+    // runs when it is done.
+    bool bringingForward() override { return windows_->acting() || activating_ != 0; }
     void withdrawPermissionRequest() override { keysWaiting_ = false; }
     void onPermissionAnswered(std::function<void()> answered) override {
         answered_ = std::move(answered);
@@ -127,6 +133,9 @@ private:
     bool bindToggleKey(std::optional<HotKey> key);
     void unbindToggleKey();
     void afterSwayReload();
+    // The activation asked for by showWindow, seen through or given up.
+    void lookAtActivation();
+    void actsDone();
 
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<WaylandInput> input_;
@@ -149,6 +158,9 @@ private:
     bool lost_ = false;
     bool keysWaiting_ = false;  // for the acts on their way
     std::function<void()> answered_;
+    std::unique_ptr<Clock> activationClock_;
+    WindowId activating_ = 0;  // asked to take the keyboard, not yet seen to
+    std::chrono::steady_clock::time_point activationAsked_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;  // declared last: put back first
 };
 
