@@ -71,4 +71,28 @@ codes=$(picture_key_codes)
 start_program "$codes"
 # Out of wev's way: Mutter puts both in the middle.
 xdotool windowmove "$(wait_window '^Quindorel$')" 0 520
+# The program's own share: its key-downs as they reach the session bus, on
+# their way to the portal (which passes them on one by one).
+command -v dbus-monitor >/dev/null || { echo "dbus-monitor missing" >&2; exit 1; }
+dbus-monitor --session "type='method_call',interface='org.freedesktop.portal.RemoteDesktop',member='NotifyKeyboardKeycode'" >"$WORK/bus.log" 2>&1 &
+STARTED+=($!)
+sleep 0.5
 press_passes gnome_pass "$codes" "$rounds"
+# Each pass's key-downs come as one burst; the seat's few keys are left out.
+sent=$(python3 - "$WORK/bus.log" <<'SPANS'
+import re, statistics, sys
+bursts, last, stamp = [], None, None
+for line in open(sys.argv[1]):
+    call = re.match(r"method call time=([\d.]+) ", line)
+    if call:
+        stamp = float(call.group(1))
+    elif stamp is not None and line.strip() == "uint32 1":
+        if last is None or stamp - last > 0.3:
+            bursts.append([])
+        bursts[-1].append(stamp)
+        last, stamp = stamp, None
+spans = [1000 * (b[-1] - b[0]) for b in bursts if len(b) >= 10]
+print("%.1f" % statistics.median(spans) if spans else "nan")
+SPANS
+)
+result gnome_sent_span_ms "$sent"

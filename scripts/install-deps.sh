@@ -16,7 +16,7 @@ declare -A groups=(
   # the program writes the keyboard's repeat with on Plasma) and Firefox ESR,
   # natively on Wayland: the browser game the tests hold keys in, a client
   # that repeats held keys as applications do.
-  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon x11-utils x11-xserver-utils wev libglib2.0-bin coreutils python3-dbus python3-gi libkf5config-bin firefox-esr"
+  [wayland]="weston xwayland qt6-wayland sway mutter kwin-wayland dbus-daemon dbus-bin x11-utils x11-xserver-utils wev libglib2.0-bin coreutils python3-dbus python3-gi libkf5config-bin firefox-esr"
   [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xdotool procps dpkg-dev patch zip wixl icoutils libxml2-utils fonts-liberation"
   # The Windows back end's own test, without Qt (scripts/test-win32.sh).
   [win32]="cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb"
