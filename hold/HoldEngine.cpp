@@ -196,7 +196,8 @@ void HoldEngine::sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, Window
     const KeySendResult sent = send(trap, downs);
     if (sent.outcome == KeySendOutcome::Asking) {
         permissionWait_ = FocusWait::Keys{std::move(downs), target};
-        waitIsForFront_ = comingForward;
+        // The desktop may have begun readying itself only now.
+        waitIsForFront_ = comingForward || platform_.desktop().bringingForward();
         return;
     }
     if (sent.outcome == KeySendOutcome::Sent && !downs.empty()) {

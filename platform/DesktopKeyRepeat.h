@@ -81,7 +81,7 @@ void putBackNotedRepeat(const RepeatNote& note, const RepeatSettingFor& settingF
 // as the last comes up, and back when it is destroyed with keys down.
 class DesktopKeyRepeat {
 public:
-    // `applied` waits until running clients have heard (repeat on or off).
+    // `applied` hears of each change made (repeat on or off).
     DesktopKeyRepeat(std::unique_ptr<RepeatSetting> setting, RepeatNote note, KeyGuard guard,
                      SystemLog log, std::function<void(bool on)> applied = {});
     ~DesktopKeyRepeat();
@@ -92,6 +92,9 @@ public:
     void beforeSend(const std::vector<KeyStroke>& strokes);
     // After: back once no key of ours is down.
     void afterSend(const std::vector<KeyStroke>& strokes, const KeySendResult& sent);
+    // The keys it was switched off for were not sent after all (the hold
+    // stopped while they waited): back, unless keys of ours are down.
+    void notSent() { afterSend({}, {}); }
 
 private:
     void switchOff();

@@ -300,7 +300,7 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
     options.stopKey = PortalStopKey::open(qtSystemLog());
     *stopKey = options.stopKey.get();
     options.log = qtSystemLog();
-    options.waiter = std::make_unique<QtWaiter>();
+    options.makeClock = [] { return std::make_unique<QtClock>(); };
     // The portal's token is kept with the settings.
     options.portal.log = qtSystemLog();
     options.portal.loadToken = [] {
@@ -334,8 +334,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId
     options.toggleCommand = commandOf("--toggle");
     options.guard = keyGuard;
     options.log = qtSystemLog();
-    options.waiter = std::make_unique<QtWaiter>();
-    options.activationClock = std::make_unique<QtClock>();
+    options.makeClock = [] { return std::make_unique<QtClock>(); };
     // KWin lists its windows to a script of ours, not over Wayland, and KDE
     // keeps the stop key among its global shortcuts.
     options.otherWindows = [keyGuard]() -> std::unique_ptr<NativeWindows> {

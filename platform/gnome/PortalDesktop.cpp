@@ -27,7 +27,7 @@ std::unique_ptr<PortalDesktop> PortalDesktop::open(Options options) {
 PortalDesktop::PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal,
                              XkbKeyLayout layout, std::unique_ptr<WaylandConnection> connection)
     : log_(std::move(options.log)),
-      waiter_(std::move(options.waiter)),
+      makeClock_(std::move(options.makeClock)),
       portal_(std::move(portal)),
       layout_(std::move(layout)),
       stopKey_(std::move(options.stopKey)),
@@ -39,8 +39,24 @@ PortalDesktop::~PortalDesktop() {
 
 void PortalDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
                                           KeyGuard guard) {
-    desktopRepeat_ = quindorel::repeatOffWhileHolding(
-        std::move(setting), std::move(note), std::move(guard), log_, connection_.get(), *waiter_);
+    if (!makeClock_) {
+        return;
+    }
+    repeatHeard_ = std::make_unique<RepeatOffHeard>(connection_.get(), makeClock_(), log_);
+    repeatHeard_->heard = [this] {
+        if (permissionAnswered_) {
+            permissionAnswered_();
+        }
+    };
+    desktopRepeat_ = quindorel::repeatOffWhileHolding(std::move(setting), std::move(note),
+                                                      std::move(guard), log_, *repeatHeard_);
+}
+
+void PortalDesktop::withdrawPermissionRequest() {
+    portal_->withdraw();
+    if (desktopRepeat_) {
+        desktopRepeat_->notSent();
+    }
 }
 
 std::vector<TopLevelWindow> PortalDesktop::topLevelWindows() {
@@ -93,6 +109,10 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     }
     if (desktopRepeat_) {
         desktopRepeat_->beforeSend(strokes);
+    }
+    if (repeatHeard_ && repeatHeard_->waiting() &&
+        std::any_of(strokes.begin(), strokes.end(), down)) {
+        return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     std::vector<RemoteDesktopPortal::Press> presses;
     std::vector<std::size_t> pressOf(strokes.size(), SIZE_MAX);

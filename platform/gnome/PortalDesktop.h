@@ -6,9 +6,9 @@
 #include "platform/DesktopKeyRepeat.h"
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
-#include "platform/Waiter.h"
 #include "platform/gnome/RemoteDesktopPortal.h"
 #include "platform/wayland/DesktopShortcuts.h"
+#include "platform/wayland/RepeatSettings.h"
 #include "platform/xkb/XkbKeyLayout.h"
 
 namespace quindorel {
@@ -25,7 +25,8 @@ class PortalDesktop : public NativeDesktop {
 public:
     struct Options {
         SystemLog log;
-        std::unique_ptr<Waiter> waiter;
+        // Times the wait for clients to hear that key repeat is off.
+        std::function<std::unique_ptr<Clock>()> makeClock;
         RemoteDesktopPortal::Options portal;
         // The stop key through the desktop's global shortcuts, if it has them.
         std::unique_ptr<DesktopShortcuts> stopKey;
@@ -56,13 +57,17 @@ public:
     std::optional<KeyAction> keyActionOf(const void*) override { return std::nullopt; }
     bool toggleKeyEverywhere() override { return false; }
     std::string toggleKeyPlace() override { return stopKey_ ? stopKey_->toggleKeyPlace() : ""; }
-    void withdrawPermissionRequest() override { portal_->withdraw(); }
+    // Key-downs wait (Asking) until clients have heard that key repeat is
+    // off; the permission listener hears when they may go.
+    bool bringingForward() override { return repeatHeard_ && repeatHeard_->waiting(); }
+    void withdrawPermissionRequest() override;
     void onPermissionAnswered(std::function<void()> answered) override {
         permissionAnswered_ = std::move(answered);
     }
 
     // Switches the desktop's client key repeat off while keys are held (see
-    // DesktopKeyRepeat), waiting each time until clients have heard of it.
+    // DesktopKeyRepeat); key-downs wait each time until clients have heard
+    // of it.
     void repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
                                KeyGuard guard);
     ~PortalDesktop() override;
@@ -76,12 +81,13 @@ private:
     void answered(RemoteDesktopPortal::Answer answer);
 
     SystemLog log_;
-    std::unique_ptr<Waiter> waiter_;
+    std::function<std::unique_ptr<Clock>()> makeClock_;
     std::unique_ptr<RemoteDesktopPortal> portal_;
     XkbKeyLayout layout_;
     std::unique_ptr<DesktopShortcuts> stopKey_;
     // Where the repeat clients are told is heard (null without a compositor).
     std::unique_ptr<WaylandConnection> connection_;
+    std::unique_ptr<RepeatOffHeard> repeatHeard_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;
     // The user's last no, told to the key-downs that asked.
     std::optional<std::string> refusal_;

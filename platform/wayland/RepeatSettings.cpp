@@ -97,20 +97,53 @@ std::unique_ptr<RepeatSetting> desktopRepeatSetting(const std::string& desktop) 
     return nullptr;
 }
 
-std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
-                                                        RepeatNote note, KeyGuard guard,
-                                                        SystemLog log,
-                                                        WaylandConnection* connection,
-                                                        Waiter& waiter) {
-    const auto applied = [connection, &waiter, log](bool on) {
-        const auto told = [connection] { return connection->seatKeyboard().repeatRate; };
-        if (on || connection == nullptr || told() <= 0) {
+RepeatOffHeard::RepeatOffHeard(WaylandConnection* connection, std::unique_ptr<Clock> clock,
+                               SystemLog log)
+    : connection_(connection), clock_(std::move(clock)), log_(std::move(log)) {
+    clock_->setEnabled(false);
+    clock_->setOnTick([this] { look(); });
+}
+
+void RepeatOffHeard::expect() {
+    // Nothing to hear where the compositor never told a rate.
+    if (connection_ == nullptr || connection_->seatKeyboard().repeatRate <= 0) {
+        return;
+    }
+    waiting_ = true;
+    since_ = std::chrono::steady_clock::now();
+    clock_->setInterval(10);
+    clock_->setEnabled(true);
+}
+
+void RepeatOffHeard::forget() {
+    waiting_ = false;
+    clock_->setEnabled(false);
+}
+
+void RepeatOffHeard::look() {
+    const bool lost = !connection_->dispatch();
+    const bool told = connection_->seatKeyboard().repeatRate == 0;
+    if (!lost && !told) {
+        if (std::chrono::steady_clock::now() - since_ < std::chrono::seconds(2)) {
             return;
         }
-        if (!waiter.waitUntil([&] { return !connection->dispatch() || told() == 0; },
-                              std::chrono::milliseconds(2000))) {
-            log.write(LogTopic::Wayland, LogLevel::Debug,
-                      "the compositor did not announce key repeat off within 2 s");
+        log_.write(LogTopic::Wayland, LogLevel::Debug,
+                   "the compositor did not announce key repeat off within 2 s");
+    }
+    forget();
+    if (heard) {
+        heard();
+    }
+}
+
+std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
+                                                        RepeatNote note, KeyGuard guard,
+                                                        SystemLog log, RepeatOffHeard& heard) {
+    const auto applied = [&heard](bool on) {
+        if (on) {
+            heard.forget();
+        } else {
+            heard.expect();
         }
     };
     return std::make_unique<DesktopKeyRepeat>(std::move(setting), std::move(note), std::move(guard),

@@ -6,13 +6,15 @@
 // follows the file only then). Plain C++ that runs programs: the key guard,
 // a fork without Qt, puts the settings back with it too.
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "platform/DesktopKeyRepeat.h"
-#include "platform/Waiter.h"
 
 namespace quindorel {
 
@@ -26,16 +28,38 @@ inline constexpr char kKdeRepeat[] = "kde";
 // other name.
 std::unique_ptr<RepeatSetting> desktopRepeatSetting(const std::string& desktop);
 
-// The desktop's client key repeat, off while keys are held (DesktopKeyRepeat).
-// A key must not reach a client that still repeats: each switch off waits,
-// at most 2 s, until `connection` (the program's own client, which the
-// compositor tells as it tells every client) hears of it. `connection` may
-// be null (nothing to wait on); both must outlive the result.
+// Whether the clients have heard that the desktop's key repeat is off: a
+// key must not reach a client that still repeats. `connection` (the
+// program's own client, which the compositor tells as it tells every
+// client) hears it; the key-downs wait for it (Asking), at most 2 s, while
+// the program goes on. `heard` runs when the wait ends. `connection` may be
+// null (nothing to wait on) and must outlive this.
+class RepeatOffHeard {
+public:
+    RepeatOffHeard(WaylandConnection* connection, std::unique_ptr<Clock> clock, SystemLog log);
+    // Repeat was switched off just now.
+    void expect();
+    // Back on: nothing to wait for.
+    void forget();
+    bool waiting() const { return waiting_; }
+
+    std::function<void()> heard;
+
+private:
+    void look();
+
+    WaylandConnection* connection_;
+    std::unique_ptr<Clock> clock_;
+    SystemLog log_;
+    bool waiting_ = false;
+    std::chrono::steady_clock::time_point since_;
+};
+
+// The desktop's client key repeat, off while keys are held (DesktopKeyRepeat),
+// each switch off told to `heard`, which must outlive the result.
 std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
                                                         RepeatNote note, KeyGuard guard,
-                                                        SystemLog log,
-                                                        WaylandConnection* connection,
-                                                        Waiter& waiter);
+                                                        SystemLog log, RepeatOffHeard& heard);
 
 // Runs `argv` (found on PATH), at most `limitMs`: its output, or nothing
 // when it cannot run, fails or takes too long.

@@ -67,15 +67,15 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
     if (!windows) {
         return refuse("the desktop lists no windows (zwlr_foreign_toplevel_manager_v1)");
     }
-    std::unique_ptr<WaylandDesktop> desktop(new WaylandDesktop(std::move(connection),
-                                                               std::move(input), std::move(windows),
-                                                               log, std::move(options.waiter)));
+    std::unique_ptr<WaylandDesktop> desktop(
+        new WaylandDesktop(std::move(connection), std::move(input), std::move(windows), log));
     desktop->sway_ = std::move(sway);
     desktop->stopCommand_ = std::move(options.stopCommand);
     desktop->toggleCommand_ = std::move(options.toggleCommand);
     desktop->guard_ = std::move(options.guard);
-    if (options.activationClock) {
-        desktop->activationClock_ = std::move(options.activationClock);
+    desktop->makeClock_ = std::move(options.makeClock);
+    if (desktop->makeClock_) {
+        desktop->activationClock_ = desktop->makeClock_();
         desktop->activationClock_->setEnabled(false);
         desktop->activationClock_->setOnTick([self = desktop.get()] {
             self->dispatch();
@@ -108,13 +108,11 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(Options options, std::strin
 
 WaylandDesktop::WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
                                std::unique_ptr<WaylandInput> input,
-                               std::unique_ptr<NativeWindows> windows, SystemLog log,
-                               std::unique_ptr<Waiter> waiter)
+                               std::unique_ptr<NativeWindows> windows, SystemLog log)
     : connection_(std::move(connection)),
       input_(std::move(input)),
       windows_(std::move(windows)),
-      log_(std::move(log)),
-      waiter_(std::move(waiter)) {
+      log_(std::move(log)) {
     windows_->actsDone = [this] { actsDone(); };
 }
 
@@ -385,8 +383,20 @@ bool WaylandDesktop::isKwin() const {
 
 void WaylandDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
                                            KeyGuard guard) {
-    desktopRepeat_ = quindorel::repeatOffWhileHolding(
-        std::move(setting), std::move(note), std::move(guard), log_, connection_.get(), *waiter_);
+    if (!makeClock_) {
+        return;
+    }
+    repeatHeard_ = std::make_unique<RepeatOffHeard>(connection_.get(), makeClock_(), log_);
+    repeatHeard_->heard = [this] { actsDone(); };
+    desktopRepeat_ = quindorel::repeatOffWhileHolding(std::move(setting), std::move(note),
+                                                      std::move(guard), log_, *repeatHeard_);
+}
+
+void WaylandDesktop::withdrawPermissionRequest() {
+    keysWaiting_ = false;
+    if (desktopRepeat_) {
+        desktopRepeat_->notSent();
+    }
 }
 
 void WaylandDesktop::showWindow(WindowId window) {
@@ -425,6 +435,11 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
     }
     if (desktopRepeat_) {
         desktopRepeat_->beforeSend(strokes);
+    }
+    if (repeatHeard_ && repeatHeard_->waiting() &&
+        std::any_of(strokes.begin(), strokes.end(), down)) {
+        keysWaiting_ = true;
+        return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     KeySendResult result;
     guard_.sendTold(guardNotes(*input_, strokes), [&] {

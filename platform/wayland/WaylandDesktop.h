@@ -10,9 +10,9 @@
 #include "platform/KeyGuard.h"
 #include "platform/NativeDesktop.h"
 #include "platform/SystemLog.h"
-#include "platform/Waiter.h"
 #include "platform/wayland/DesktopShortcuts.h"
 #include "platform/wayland/NativeWindows.h"
+#include "platform/wayland/RepeatSettings.h"
 #include "platform/wayland/SwayIpc.h"
 
 namespace quindorel {
@@ -39,10 +39,9 @@ public:
         std::string stopCommand;
         std::string toggleCommand;  // the same for the user's start/stop key
         SystemLog log;
-        std::unique_ptr<Waiter> waiter;
-        // Times a window's activation: the keys wait for it without the
-        // program waiting (none: they do not wait).
-        std::unique_ptr<Clock> activationClock;
+        // The desktop's timers (for what key-downs wait for: a window's
+        // activation, key repeat off heard); none: they do not wait.
+        std::function<std::unique_ptr<Clock>()> makeClock;
         // Where the compositor lists no windows itself: another way to list
         // them (a KWin script).
         std::function<std::unique_ptr<NativeWindows>()> otherWindows;
@@ -92,10 +91,12 @@ public:
     std::string toggleKeyPlace() override { return shortcuts_ ? shortcuts_->toggleKeyPlace() : ""; }
     bool toggleKeyEverywhere() override { return sway_ && !toggleCommand_.empty(); }
     // Key-downs wait (Asking) while an act on a window is on its way to the
-    // desktop (KWin's scripts) or an activation is unconfirmed: `answered`
-    // runs when it is done.
-    bool bringingForward() override { return windows_->acting() || activating_ != 0; }
-    void withdrawPermissionRequest() override { keysWaiting_ = false; }
+    // desktop (KWin's scripts), an activation is unconfirmed, or clients
+    // have not heard that key repeat is off: `answered` runs when it is done.
+    bool bringingForward() override {
+        return windows_->acting() || activating_ != 0 || (repeatHeard_ && repeatHeard_->waiting());
+    }
+    void withdrawPermissionRequest() override;
     void onPermissionAnswered(std::function<void()> answered) override {
         answered_ = std::move(answered);
     }
@@ -103,7 +104,8 @@ public:
     // KWin: clients repeat held keys at the rate it announces.
     bool isKwin() const;
     // Switches the desktop's client key repeat off while keys are held (see
-    // DesktopKeyRepeat), waiting each time until this connection hears of it.
+    // DesktopKeyRepeat); key-downs wait each time until this connection
+    // hears of it.
     void repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
                                KeyGuard guard);
 
@@ -118,7 +120,7 @@ public:
 private:
     WaylandDesktop(std::unique_ptr<WaylandConnection> connection,
                    std::unique_ptr<WaylandInput> input, std::unique_ptr<NativeWindows> windows,
-                   SystemLog log, std::unique_ptr<Waiter> waiter);
+                   SystemLog log);
     bool isOwn(WindowId window);
     // Sway's settings for the run: set once, never while a window is in front
     // waiting for keys (Sway sends the focused window its keyboard focus
@@ -141,7 +143,7 @@ private:
     std::unique_ptr<WaylandInput> input_;
     std::unique_ptr<NativeWindows> windows_;
     SystemLog log_;
-    std::unique_ptr<Waiter> waiter_;
+    std::function<std::unique_ptr<Clock>()> makeClock_;
     std::unique_ptr<SwayIpc> sway_;
     std::unique_ptr<SwayIpc> swayEvents_;  // a connection that hears of reloads
     int swayLock_ = -1;                    // held while this copy keeps Sway's settings
@@ -161,6 +163,7 @@ private:
     std::unique_ptr<Clock> activationClock_;
     WindowId activating_ = 0;  // asked to take the keyboard, not yet seen to
     std::chrono::steady_clock::time_point activationAsked_;
+    std::unique_ptr<RepeatOffHeard> repeatHeard_;
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;  // declared last: put back first
 };
 

@@ -117,6 +117,19 @@ private slots:
         QVERIFY(!note.exists());
     }
 
+    // Stopped while the key waited for clients to hear of it: back at once.
+    void backWhenTheKeyNeverWentDown() {
+        QTemporaryDir folder;
+        const RepeatNote note(folder.filePath("state/key-repeat").toStdString());
+        QString stored = "on";
+        DesktopKeyRepeat repeat(std::make_unique<FakeSetting>(stored), note, {}, {});
+        repeat.beforeSend({aDown});
+        QCOMPARE(stored, "off");
+        repeat.notSent();
+        QCOMPARE(stored, "on");
+        QVERIFY(!note.exists());
+    }
+
     void leavesRepeatOnWithoutANote() {
         QString stored = "on";
         DesktopKeyRepeat repeat(std::make_unique<FakeSetting>(stored),
