@@ -31,7 +31,7 @@ HoldEngine::HoldEngine(Platform& platform, const Clocks& clocks, UserChoices& ch
       focusWait_(platform, *clocks.focusClock, notices),
       statusReader_(choices, counter.view(), durations, *clocks.holdClock) {
     clocks_.focusClock->setOnTick([this] { focusClockTick(); });
-    platform.desktop().onPermissionAnswered([this] { permissionAnswered(); });
+    platform.desktop().onPermissionAnswered([this](bool granted) { permissionAnswered(granted); });
 }
 
 HoldEngine::PassScope::~PassScope() {
@@ -229,8 +229,8 @@ void HoldEngine::focusClockTick() {
     }
 }
 
-void HoldEngine::permissionAnswered() {
-    if (deferDuringPass([this] { permissionAnswered(); })) {
+void HoldEngine::permissionAnswered(bool granted) {
+    if (deferDuringPass([this, granted] { permissionAnswered(granted); })) {
         return;
     }
     if (!permissionWait_) {
@@ -244,8 +244,13 @@ void HoldEngine::permissionAnswered() {
         // Granted, they go down now, unless the user has clicked into our
         // window meanwhile (or the desktop gave it the keyboard back as its
         // dialog closed): then they wait for the keyboard to leave it.
-        // Turned down, the switch goes off and the notice says why.
-        press(trap, std::move(keys.downs), keys.target);
+        // Turned down, the switch goes off and the notice says why at once,
+        // wherever the keyboard is.
+        if (granted) {
+            press(trap, std::move(keys.downs), keys.target);
+        } else {
+            sendDowns(trap, std::move(keys.downs), keys.target);
+        }
         // A timed hold lasts its length from its key-downs.
         if (choices_.mode() == UserChoices::Mode::Timed) {
             counter_.restartHold();

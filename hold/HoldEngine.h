@@ -122,7 +122,7 @@ private:
     void sendDowns(ErrorTrap& trap, std::vector<KeyStroke> downs, WindowId target);
     QString windowName(WindowId window) const;
     void focusClockTick();
-    void permissionAnswered();
+    void permissionAnswered(bool granted);
     // Drops the keys that wait for the desktop's permission, withdrawing its
     // question.
     void endPermissionWait();

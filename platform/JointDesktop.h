@@ -40,7 +40,7 @@ public:
         x11_->withdrawPermissionRequest();
         native_->withdrawPermissionRequest();
     }
-    void onPermissionAnswered(std::function<void()> answered) override {
+    void onPermissionAnswered(std::function<void(bool)> answered) override {
         x11_->onPermissionAnswered(answered);
         native_->onPermissionAnswered(std::move(answered));
     }

@@ -167,8 +167,9 @@ public:
     // that asked is sent.
     virtual void withdrawPermissionRequest() {}
     // `answered` runs, from the event loop, each time such a question is
-    // settled: the keys may be sent again then (Denied, once, after a no).
-    virtual void onPermissionAnswered(std::function<void()> /*answered*/) {}
+    // settled: the keys may be sent again then (Denied, once, after a no:
+    // `granted` false).
+    virtual void onPermissionAnswered(std::function<void(bool granted)> /*answered*/) {}
 };
 
 }  // namespace quindorel

@@ -103,7 +103,7 @@ void FakeDesktop::answerPermission(const std::string& refusal) {
     asking = false;
     refusal_ = refusal;
     if (permissionAnswered_) {
-        permissionAnswered_();
+        permissionAnswered_(refusal.empty());
     }
 }
 

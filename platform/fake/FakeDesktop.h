@@ -62,7 +62,7 @@ public:
         calls << QStringLiteral("withdraw");
         asking = false;
     }
-    void onPermissionAnswered(std::function<void()> answered) override {
+    void onPermissionAnswered(std::function<void(bool)> answered) override {
         permissionAnswered_ = std::move(answered);
     }
 
@@ -71,7 +71,7 @@ public:
     int walkCount = 0;
 
 private:
-    std::function<void()> permissionAnswered_;
+    std::function<void(bool)> permissionAnswered_;
     std::string refusal_;
 };
 

@@ -31,7 +31,14 @@ PortalDesktop::PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPorta
       portal_(std::move(portal)),
       layout_(std::move(layout)),
       stopKey_(std::move(options.stopKey)),
-      connection_(std::move(connection)) {}
+      connection_(std::move(connection)) {
+    settle_.setSingleShot(true);
+    QObject::connect(&settle_, &QTimer::timeout, &settle_, [this] {
+        if (permissionAnswered_) {
+            permissionAnswered_(true);
+        }
+    });
+}
 
 PortalDesktop::~PortalDesktop() {
     desktopRepeat_.reset();  // back on before the session ends
@@ -45,7 +52,7 @@ void PortalDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting
     repeatHeard_ = std::make_unique<RepeatOffHeard>(connection_.get(), makeClock_(), log_);
     repeatHeard_->heard = [this] {
         if (permissionAnswered_) {
-            permissionAnswered_();
+            permissionAnswered_(true);
         }
     };
     desktopRepeat_ = quindorel::repeatOffWhileHolding(std::move(setting), std::move(note),
@@ -54,6 +61,7 @@ void PortalDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting
 
 void PortalDesktop::withdrawPermissionRequest() {
     portal_->withdraw();
+    settle_.stop();
     if (desktopRepeat_) {
         desktopRepeat_->notSent();
     }
@@ -81,15 +89,19 @@ void PortalDesktop::answered(RemoteDesktopPortal::Answer answer) {
             break;
         case RemoteDesktopPortal::Answer::NoAnswer:
             refusal_ =
-                "The desktop's dialog for remote control got no answer in 2 minutes, so "
-                "no keys are held.";
+                "The desktop's portal did not answer the request for remote control, so no "
+                "keys are held.";
             break;
     }
     if (refusal_) {
         log_.write(LogTopic::Wayland, LogLevel::Debug, *refusal_);
     }
+    if (answer == RemoteDesktopPortal::Answer::Granted) {
+        settle_.start(kSettle);
+        return;
+    }
     if (permissionAnswered_) {
-        permissionAnswered_();
+        permissionAnswered_(!refusal_);
     }
 }
 
@@ -101,7 +113,7 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         if (refusal_) {
             return {KeySendOutcome::Denied, std::move(none), *std::exchange(refusal_, {})};
         }
-        portal_->start(kAnswerLimit, [this](RemoteDesktopPortal::Answer answer) {
+        portal_->start([this](RemoteDesktopPortal::Answer answer) {
             // From the event loop, never from within this call.
             answered(answer);
         });

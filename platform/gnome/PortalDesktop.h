@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,7 +63,7 @@ public:
     // off; the permission listener hears when they may go.
     bool bringingForward() override { return repeatHeard_ && repeatHeard_->waiting(); }
     void withdrawPermissionRequest() override;
-    void onPermissionAnswered(std::function<void()> answered) override {
+    void onPermissionAnswered(std::function<void(bool)> answered) override {
         permissionAnswered_ = std::move(answered);
     }
 
@@ -72,8 +74,11 @@ public:
                                KeyGuard guard);
     ~PortalDesktop() override;
 
-    // How long the user has to answer the desktop's dialog.
-    static constexpr std::chrono::seconds kAnswerLimit{120};
+    // After a grant, how long the keys give the desktop to move the
+    // keyboard from its closing dialog (GNOME gives it to the dialog's
+    // parent, our window, some milliseconds after the answer): sent at
+    // once, they would go into ours.
+    static constexpr std::chrono::milliseconds kSettle{250};
 
 private:
     PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal, XkbKeyLayout layout,
@@ -91,7 +96,8 @@ private:
     std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;
     // The user's last no, told to the key-downs that asked.
     std::optional<std::string> refusal_;
-    std::function<void()> permissionAnswered_;
+    std::function<void(bool)> permissionAnswered_;
+    QTimer settle_;  // after a grant, while the desktop moves the keyboard
 };
 
 }  // namespace quindorel

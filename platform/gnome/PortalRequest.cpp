@@ -94,7 +94,9 @@ PortalRequest* PortalRequest::ask(const QString& interface, const QString& metho
     });
     request->limit_.setSingleShot(true);
     connect(&request->limit_, &QTimer::timeout, request, &PortalRequest::withdraw);
-    request->limit_.start(limit);
+    if (limit != kNoLimit) {
+        request->limit_.start(limit);
+    }
     return request;
 }
 

@@ -47,9 +47,11 @@ public:
     using Answered = std::function<void(std::optional<Response>)>;
 
     // Calls `method` with `arguments` and `options` (given a handle_token);
-    // `answered` hears the outcome once, at most `limit` later. The request
+    // `answered` hears the outcome once, at most `limit` later (kNoLimit:
+    // whenever it comes). The request
     // deletes itself once answered; `parent` takes it along when it goes
     // first.
+    static constexpr std::chrono::milliseconds kNoLimit{0};
     static PortalRequest* ask(const QString& interface, const QString& method,
                               QVariantList arguments, QVariantMap options,
                               std::chrono::milliseconds limit, SystemLog log, Answered answered,

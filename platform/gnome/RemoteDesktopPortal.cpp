@@ -74,7 +74,7 @@ void RemoteDesktopPortal::step(const QString& method, QVariantList arguments, QV
         this);
 }
 
-void RemoteDesktopPortal::start(std::chrono::milliseconds limit, Answered answered) {
+void RemoteDesktopPortal::start(Answered answered) {
     if (started()) {
         answered(Answer::Granted);
         return;
@@ -86,7 +86,7 @@ void RemoteDesktopPortal::start(std::chrono::milliseconds limit, Answered answer
     answered_ = std::move(answered);
     step(QStringLiteral("CreateSession"), {},
          {{QStringLiteral("session_handle_token"), portalToken()}}, kQuick,
-         [this, limit](const QVariantMap& created) {
+         [this](const QVariantMap& created) {
              opening_ = portalPathOf(created.value(QStringLiteral("session_handle")));
              QVariantMap devices{{QStringLiteral("types"), kKeyboard | kPointer}};
              if (version_ >= 2) {
@@ -98,11 +98,13 @@ void RemoteDesktopPortal::start(std::chrono::milliseconds limit, Answered answer
              }
              const QVariant session = QVariant::fromValue(QDBusObjectPath(opening_));
              step(QStringLiteral("SelectDevices"), {session}, devices, kQuick,
-                  [this, limit, session](const QVariantMap&) {
+                  [this, session](const QVariantMap&) {
                       // Tied to our window, the dialog comes up over it, not anywhere.
                       const QString parent =
                           options_.parentWindow ? options_.parentWindow() : QString();
-                      step(QStringLiteral("Start"), {session, parent}, {}, limit,
+                      // The user may take their time: it is asked
+                      // once a run, and can be withdrawn meanwhile.
+                      step(QStringLiteral("Start"), {session, parent}, {}, PortalRequest::kNoLimit,
                            [this](const QVariantMap& results) {
                                const QString token =
                                    results.value(QStringLiteral("restore_token")).toString();

@@ -57,10 +57,10 @@ public:
     // is answered Withdrawn.
     void withdraw();
     // Asks for a session with a keyboard and a pointer; `answered` hears the
-    // outcome once the user has answered the desktop's dialog, at most
-    // `limit` later. Granted at once when a session is started; a second
-    // start while one is under way is not asked.
-    void start(std::chrono::milliseconds limit, Answered answered);
+    // outcome once the user has answered the desktop's dialog, however long
+    // that takes. Granted at once when a session is started; a second start
+    // while one is under way is not asked.
+    void start(Answered answered);
     // A key by its evdev code, or a mouse button by its BTN_ code.
     struct Press {
         std::uint32_t code = 0;

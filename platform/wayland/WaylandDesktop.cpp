@@ -120,7 +120,7 @@ void WaylandDesktop::actsDone() {
     if (keysWaiting_ && !bringingForward()) {
         keysWaiting_ = false;
         if (answered_) {
-            answered_();
+            answered_(true);
         }
     }
 }

@@ -97,7 +97,7 @@ public:
         return windows_->acting() || activating_ != 0 || (repeatHeard_ && repeatHeard_->waiting());
     }
     void withdrawPermissionRequest() override;
-    void onPermissionAnswered(std::function<void()> answered) override {
+    void onPermissionAnswered(std::function<void(bool)> answered) override {
         answered_ = std::move(answered);
     }
 
@@ -159,7 +159,7 @@ private:
     std::int32_t repeatRate_ = 0;  // what to put back; 0: nothing was changed
     bool lost_ = false;
     bool keysWaiting_ = false;  // for the acts on their way
-    std::function<void()> answered_;
+    std::function<void(bool)> answered_;
     std::unique_ptr<Clock> activationClock_;
     WindowId activating_ = 0;  // asked to take the keyboard, not yet seen to
     std::chrono::steady_clock::time_point activationAsked_;
