@@ -20,9 +20,15 @@ void FocusWait::begin(Keys keys, const QString& windowName) {
     keys_ = std::move(keys);
     clock_.setEnabled(true);
     clock_.setInterval(kFocusPollMs);
-    notices_.show(QStringLiteral("The desktop did not bring %1 to the front, so the keys are not "
-                                 "down yet. Click %1: they go down as soon as it has the keyboard.")
-                      .arg(windowName));
+    // With no window of its own to bring, the hold waits for the user's click.
+    notices_.show(
+        keys_.target == kWindowInFront
+            ? QStringLiteral("Quindorel's own window has the keyboard, so the keys are not down "
+                             "yet. Click the window they are for: they go down as soon as it has "
+                             "the keyboard.")
+            : QStringLiteral("The desktop did not bring %1 to the front, so the keys are not "
+                             "down yet. Click %1: they go down as soon as it has the keyboard.")
+                  .arg(windowName));
 }
 
 void FocusWait::end() {
