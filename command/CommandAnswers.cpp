@@ -75,7 +75,9 @@ QByteArray CommandAnswers::status() const {
     QString line = nowLine();
     if (const std::optional<HotKey> key = model_.toggleKey().key()) {
         line += QStringLiteral("; start/stop key: ") + hotKeyName(*key);
-        if (!model_.toggleKey().working()) {
+        if (model_.toggleKey().paused()) {
+            line += QStringLiteral(" (being chosen in the window)");
+        } else if (!model_.toggleKey().working()) {
             line += QStringLiteral(" (taken by another program)");
         }
     }

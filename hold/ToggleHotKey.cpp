@@ -38,10 +38,13 @@ bool ToggleHotKey::choose(std::optional<HotKey> key) {
 }
 
 void ToggleHotKey::pause(bool paused) {
+    paused_ = paused;
     if (key_) {
-        working_ = platform_.desktop().setUpKey(KeyAction::ToggleHold, paused ? std::nullopt : key_,
-                                                mainWindow_());
-        working_ = working_ && !paused;
+        const bool set = platform_.desktop().setUpKey(KeyAction::ToggleHold,
+                                                      paused ? std::nullopt : key_, mainWindow_());
+        if (!paused) {
+            working_ = set;
+        }
     }
 }
 

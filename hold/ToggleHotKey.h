@@ -32,12 +32,14 @@ public:
     // Lets go of the key for a while (a dialog listens for keys), or takes
     // it again.
     void pause(bool paused);
+    bool paused() const { return paused_; }
 
 private:
     Platform& platform_;
     std::function<WindowId()> mainWindow_;
     std::optional<HotKey> key_;
-    bool working_ = false;
+    bool working_ = false;  // as it was before a pause, during one
+    bool paused_ = false;
 };
 
 }  // namespace quindorel

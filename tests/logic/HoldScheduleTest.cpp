@@ -269,6 +269,12 @@ private slots:
                  QStringLiteral("togglekey 0+119 900"));
         QVERIFY(f.model().toggleKey().choose(HotKey{0x13, HotKey::kAlt | HotKey::kWin}));
         QCOMPARE(f.platform.store.value("ToggleKey"), QStringLiteral("Alt+Win+Pause"));
+        // Let go while a dialog listens for keys: still the user's, working after.
+        f.model().toggleKey().pause(true);
+        QCOMPARE(f.desktop().calls.filter("togglekey").last(), QStringLiteral("togglekey none"));
+        QVERIFY(f.model().toggleKey().working());
+        f.model().toggleKey().pause(false);
+        QVERIFY(f.model().toggleKey().working() && !f.model().toggleKey().paused());
         QVERIFY(f.model().toggleKey().choose(std::nullopt));
         QCOMPARE(f.platform.store.value("ToggleKey"), QString());
         QCOMPARE(f.desktop().calls.filter("togglekey").last(), QStringLiteral("togglekey none"));
