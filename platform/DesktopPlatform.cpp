@@ -312,11 +312,15 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
                                       token);
     };
     // Our window is an X11 one (Xwayland): the portal names it "x11:" and
-    // its id in hex. Without it GNOME's dialog floats free of the program.
+    // its id in hex. GNOME gives the keyboard to the dialog's parent once
+    // the dialog closes, and without one back to the window that had it. So
+    // the dialog is tied to our window only while ours has the keyboard: a
+    // hold started from inside a game goes on in the game after the answer.
     if (ownWindow && QGuiApplication::platformName() == QLatin1String("xcb")) {
         options.portal.parentWindow = [ownWindow] {
             const WindowId id = ownWindow();
-            return id == 0 ? QString() : QStringLiteral("x11:%1").arg(quint32(id), 0, 16);
+            const bool ours = QGuiApplication::applicationState() == Qt::ApplicationActive;
+            return id == 0 || !ours ? QString() : QStringLiteral("x11:%1").arg(quint32(id), 0, 16);
         };
     }
     auto desktop = PortalDesktop::open(std::move(options));

@@ -76,8 +76,9 @@ public:
 
     // After a grant, how long the keys give the desktop to move the
     // keyboard from its closing dialog (GNOME gives it to the dialog's
-    // parent, our window, some milliseconds after the answer): sent at
-    // once, they would go into ours.
+    // parent, or back to the window that had it, up to some tens of
+    // milliseconds after the answer): sent at once, they could go into the
+    // dialog's parent, our window.
     static constexpr std::chrono::milliseconds kSettle{250};
 
 private:

@@ -99,7 +99,8 @@ void RemoteDesktopPortal::start(Answered answered) {
              const QVariant session = QVariant::fromValue(QDBusObjectPath(opening_));
              step(QStringLiteral("SelectDevices"), {session}, devices, kQuick,
                   [this, session](const QVariantMap&) {
-                      // Tied to our window, the dialog comes up over it, not anywhere.
+                      // Tied to our window (when the user is in it), the
+                      // dialog comes up over it, not anywhere.
                       const QString parent =
                           options_.parentWindow ? options_.parentWindow() : QString();
                       // The user may take their time: it is asked
