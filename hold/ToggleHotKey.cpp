@@ -27,12 +27,15 @@ void ToggleHotKey::setUp() {
 bool ToggleHotKey::choose(std::optional<HotKey> key) {
     NativeDesktop& desktop = platform_.desktop();
     if (!desktop.setUpKey(KeyAction::ToggleHold, key, mainWindow_())) {
-        // The key there was, back.
-        working_ = key_ && desktop.setUpKey(KeyAction::ToggleHold, key_, mainWindow_());
+        // The key there was, back; not while a dialog listens for another.
+        if (!paused_) {
+            working_ = key_ && desktop.setUpKey(KeyAction::ToggleHold, key_, mainWindow_());
+        }
         return false;
     }
     key_ = key;
     working_ = key.has_value();
+    paused_ = false;  // the chosen key is set up
     saveSetting(platform_, setting::kToggleKey, key ? hotKeyName(*key) : QString());
     return true;
 }

@@ -273,7 +273,10 @@ private slots:
         f.model().toggleKey().pause(true);
         QCOMPARE(f.desktop().calls.filter("togglekey").last(), QStringLiteral("togglekey none"));
         QVERIFY(f.model().toggleKey().working());
-        f.model().toggleKey().pause(false);
+        QVERIFY(!f.model().toggleKey().choose(ctrlF9));  // the dialog still listens
+        QCOMPARE(f.desktop().calls.filter("togglekey").last(),
+                 QStringLiteral("togglekey 1+120 900"));
+        QVERIFY(f.model().toggleKey().choose(HotKey{0x77, 0}));
         QVERIFY(f.model().toggleKey().working() && !f.model().toggleKey().paused());
         QVERIFY(f.model().toggleKey().choose(std::nullopt));
         QCOMPARE(f.platform.store.value("ToggleKey"), QString());
