@@ -132,14 +132,7 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
     // and the cache would hold a quarter of a megabyte from the first frame.
     QPixmapCache::setCacheLimit(0);
 
-    // The window comes after the platform, which ties the desktop's dialogs
-    // to it once it is there.
-    const QWidget* mainWindow = nullptr;
-    const auto platform = quindorel::createDesktopPlatform(
-        std::move(keyGuard), [&mainWindow]() -> quindorel::WindowId {
-            return mainWindow != nullptr ? static_cast<quindorel::WindowId>(mainWindow->winId())
-                                         : 0;
-        });
+    const auto platform = quindorel::createDesktopPlatform(std::move(keyGuard));
     // Start-up's settings writes go out with its first frame (afterShown
     // flushes them), not ahead of it.
     platform->settings().holdWritesUntilFlush();
@@ -151,7 +144,6 @@ int runWindow(const CommandLine& command, int argc, char* argv[]) {
         inFront = platform->desktop().activeWindow();
     }
     quindorel::MainWindow window(*platform, QCoreApplication::applicationDirPath());
-    mainWindow = &window;
     // Asked to end (a logout, a shutdown, kill, Ctrl+C): let go of held keys
     // first, then the ordinary end, which gives each desktop back what the
     // program took there (bindings, scripts, shortcuts, settings), leaving

@@ -331,7 +331,9 @@ void HoldEngine::switchClicked() {
     } else if (trap.test(114, [&] { return choices_.switchOn(); })) {
         trap.run(116, [&] {
             choices_.setSwitchOn(false);
-            endPermissionWait();  // keys not down yet are not wanted now
+            // Keys not down yet are not wanted now.
+            focusWait_.end();
+            endPermissionWait();
         });
         trap.run(118, [&] { waitClock.setInterval(0); });
         trap.run(120, [&] { waitClock.setEnabled(false); });

@@ -294,8 +294,7 @@ const QString kPortalToken = QStringLiteral("RemoteDesktopToken");
 // GNOME's way in: the Remote Desktop portal, for the window in front, and
 // the stop key through its global shortcuts where it has them.
 std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
-                                                 const KeyGuard& keyGuard,
-                                                 const std::function<WindowId()>& ownWindow) {
+                                                 const KeyGuard& keyGuard) {
     PortalDesktop::Options options;
     options.stopKey = PortalStopKey::open(qtSystemLog());
     *stopKey = options.stopKey.get();
@@ -311,18 +310,6 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
         QtSettingsStore().saveSetting(setting::kApplication, setting::kSection, kPortalToken,
                                       token);
     };
-    // Our window is an X11 one (Xwayland): the portal names it "x11:" and
-    // its id in hex. GNOME gives the keyboard to the dialog's parent once
-    // the dialog closes, and without one back to the window that had it. So
-    // the dialog is tied to our window only while ours has the keyboard: a
-    // hold started from inside a game goes on in the game after the answer.
-    if (ownWindow && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        options.portal.parentWindow = [ownWindow] {
-            const WindowId id = ownWindow();
-            const bool ours = QGuiApplication::applicationState() == Qt::ApplicationActive;
-            return id == 0 || !ours ? QString() : QStringLiteral("x11:%1").arg(quint32(id), 0, 16);
-        };
-    }
     auto desktop = PortalDesktop::open(std::move(options));
     if (desktop) {
         desktop->repeatOffWhileHolding(desktopRepeatSetting(kGnomeRepeat),
@@ -331,7 +318,7 @@ std::unique_ptr<PortalDesktop> openPortalDesktop(DesktopShortcuts** stopKey,
     return desktop;
 }
 
-NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId()>& ownWindow) {
+NativeSide openNativeSide(const KeyGuard& keyGuard) {
     WaylandDesktop::Options options;
     options.ownAppId = ownAppId();
     options.stopCommand = commandOf("--stop");
@@ -357,7 +344,7 @@ NativeSide openNativeSide(const KeyGuard& keyGuard, const std::function<WindowId
         side.pumped = desktop.get();
         side.shortcuts = desktop->desktopShortcuts();
         side.desktop = std::move(desktop);
-    } else if (auto portal = openPortalDesktop(&side.shortcuts, keyGuard, ownWindow)) {
+    } else if (auto portal = openPortalDesktop(&side.shortcuts, keyGuard)) {
         side.desktop = std::move(portal);
         side.note = QStringLiteral(
             "This desktop lets Quindorel neither list nor raise native Wayland windows: choose "
@@ -388,8 +375,7 @@ void DesktopPlatform::putBackWhatARunLeft() {
 #endif
 }
 
-std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard,
-                                                       std::function<WindowId()> ownWindow) {
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard) {
 #if QUINDOREL_WINDOWS
     return std::make_unique<DesktopPlatform>(std::make_unique<Win32Desktop>(
         std::move(keyGuard), qtSystemLog(), std::make_unique<QtWaiter>()));
@@ -409,7 +395,7 @@ std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard,
     WaylandDesktop* pumped = nullptr;
 #if QUINDOREL_WAYLAND
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        NativeSide side = openNativeSide(keyGuard, ownWindow);
+        NativeSide side = openNativeSide(keyGuard);
         shortcuts = side.shortcuts;
         nativeNote = side.note;
         pumped = side.pumped;

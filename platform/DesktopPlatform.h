@@ -63,8 +63,7 @@ private:
     QString desktopNote_;
     std::unique_ptr<QSocketNotifier> waylandPump_;
     std::unique_ptr<QSocketNotifier> swayPump_;
-    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(
-        KeyGuard keyGuard, std::function<WindowId()> ownWindow);
+    friend std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard);
 };
 
 // On Windows a copy started as the key guard serves it and ends here; a
@@ -87,9 +86,6 @@ void preferX11Platform();
 // The platform for the Qt platform plugin in use: X11 on xcb, Win32 on
 // Windows, and a desktop that reaches nothing anywhere else.
 // Hands the key guard started before to the back end that sends keys.
-// `ownWindow` tells the program's main window once it is there (0 before):
-// the desktop's own dialogs are tied to it.
-std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard = {},
-                                                       std::function<WindowId()> ownWindow = {});
+std::unique_ptr<DesktopPlatform> createDesktopPlatform(KeyGuard keyGuard = {});
 
 }  // namespace quindorel

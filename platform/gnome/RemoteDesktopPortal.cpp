@@ -1,8 +1,13 @@
 #include "platform/gnome/RemoteDesktopPortal.h"
 
+#include <linux/input-event-codes.h>
+
 #include <QDBusConnection>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
+
+#include <algorithm>
+#include <iterator>
 
 #include "platform/gnome/PortalRequest.h"
 
@@ -99,14 +104,16 @@ void RemoteDesktopPortal::start(Answered answered) {
              const QVariant session = QVariant::fromValue(QDBusObjectPath(opening_));
              step(QStringLiteral("SelectDevices"), {session}, devices, kQuick,
                   [this, session](const QVariantMap&) {
-                      // Tied to our window (when the user is in it), the
-                      // dialog comes up over it, not anywhere.
-                      const QString parent =
-                          options_.parentWindow ? options_.parentWindow() : QString();
-                      // The user may take their time: it is asked
-                      // once a run, and can be withdrawn meanwhile.
-                      step(QStringLiteral("Start"), {session, parent}, {}, PortalRequest::kNoLimit,
-                           [this](const QVariantMap& results) {
+                      // The dialog belongs to no window: GNOME gives the
+                      // keyboard back to the window that had it (the game)
+                      // once it closes, and our window's buttons work
+                      // meanwhile. Tied to ours ("x11:<id>"), it would
+                      // take neither the keyboard nor give it back but to
+                      // ours, and a click on ours would go to it instead.
+                      // The user may take their time: it is asked once a
+                      // run, and can be withdrawn meanwhile.
+                      step(QStringLiteral("Start"), {session, QString()}, {},
+                           PortalRequest::kNoLimit, [this](const QVariantMap& results) {
                                const QString token =
                                    results.value(QStringLiteral("restore_token")).toString();
                                if (!token.isEmpty() && options_.saveToken) {
@@ -156,12 +163,27 @@ std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
     if (!started() || presses.empty()) {
         return taken;
     }
-    // One bus connection keeps the calls in order, and the portal answers
-    // them in order: waiting for each answer would cost a round trip a key.
+    // xdg-desktop-portal handles each call in a thread of its own, so it may
+    // pass them on out of order; waiting for each answer would cost a round
+    // trip a key. So a run of keys goes at once, and the next run, where
+    // modifiers give way to other keys or back, once its answers are in:
+    // the portal has passed a call on before it answers it.
+    const auto isModifier = [](const Press& press) {
+        constexpr std::uint32_t kModifiers[] = {KEY_LEFTCTRL,   KEY_RIGHTCTRL, KEY_LEFTSHIFT,
+                                                KEY_RIGHTSHIFT, KEY_LEFTALT,   KEY_RIGHTALT,
+                                                KEY_LEFTMETA,   KEY_RIGHTMETA};
+        return !press.button && std::find(std::begin(kModifiers), std::end(kModifiers),
+                                          press.code) != std::end(kModifiers);
+    };
     QDBusConnection bus = QDBusConnection::sessionBus();
     std::vector<QDBusPendingCall> calls;
     calls.reserve(presses.size());
     for (const Press& press : presses) {
+        if (!calls.empty() && isModifier(press) != isModifier(presses[calls.size() - 1])) {
+            for (QDBusPendingCall& call : calls) {
+                call.waitForFinished();
+            }
+        }
         QDBusMessage message =
             QDBusMessage::createMethodCall(kPortalService, kPortalPath, kRemoteDesktop,
                                            press.button ? QStringLiteral("NotifyPointerButton")
@@ -172,8 +194,6 @@ std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
     }
     QString refusal;
     for (std::size_t i = 0; i < calls.size(); ++i) {
-        // The last answer comes after all the others: once it is in, these
-        // return at once.
         calls[i].waitForFinished();
         taken[i] = !calls[i].isError();
         if (!taken[i] && refusal.isEmpty()) {

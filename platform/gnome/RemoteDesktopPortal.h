@@ -40,9 +40,6 @@ public:
         // Where the portal's restore token is kept between runs.
         std::function<QString()> loadToken;
         std::function<void(const QString&)> saveToken;
-        // The window the desktop's dialog belongs to, as the portal names
-        // windows ("x11:<id in hex>"); empty for none.
-        std::function<QString()> parentWindow;
     };
 
     // The portal of the session bus, or null when none offers remote desktop
@@ -67,10 +64,14 @@ public:
         bool button = false;
         bool down = true;
     };
-    // Presses and lets go in the started session, in order, without waiting
-    // for each answer; then waits for the last, so that what went up has
-    // reached the desktop when this returns. For each, whether the portal
-    // took it: none without a session, and a refusal ends the session here.
+    // Presses and lets go in the started session without waiting for each
+    // answer, but with every modifier before the keys after it (and the
+    // keys before the modifiers after them): the portal may pass calls on
+    // out of order, and a key before its modifiers is another key, or a
+    // shortcut of the desktop's. Waits for every answer, so that what went
+    // up has reached the desktop when this returns. For each, whether the
+    // portal took it: none without a session, and a refusal ends the
+    // session here.
     std::vector<bool> send(const std::vector<Press>& presses);
 
 private slots:

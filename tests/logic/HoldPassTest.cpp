@@ -188,6 +188,7 @@ private slots:
         QTest::newRow("the user clicks the target") << "focus" << QStringList{"down 65"};
         QTest::newRow("the stop key first") << "release" << QStringList{"up 65"};
         QTest::newRow("the program closes first") << "close" << QStringList{};
+        QTest::newRow("the switch turned off") << "switch off" << QStringList{};
         // The keyboard leaves while another press waits for the target: that
         // press's keys, once; the waiting ones never go down in between.
         QTest::newRow("another press first") << "press" << QStringList{"down 65"};
@@ -216,6 +217,11 @@ private slots:
             QCOMPARE(f.model().counts().holdTicks, 0);  // the length counts from the key-downs
         } else if (end == "release") {
             f.model().releaseKeys();
+        } else if (end == "switch off") {
+            f.turnSwitch();
+            f.turnSwitch();  // off: keys not down yet are not wanted now
+            f.desktop().ownWindowFocused = false;
+            QVERIFY(!focusClock.tick());
         } else if (end == "press") {
             f.desktop().ownWindowFocused = false;
             f.desktop().whileShowing = [&] { focusClock.tick(); };
