@@ -11,9 +11,10 @@ namespace quindorel {
 class Platform;
 
 // The user's own start/stop key: its presses do what `quindorel --toggle`
-// does, from inside the game (HoldModel). None unless the user chooses one (a key chosen for
-// the user could clash with the game's); kept in the settings by name, set
-// up as the program starts and again whenever the user chooses another.
+// does, from inside the game (HoldModel). None unless the user chooses one
+// (a key chosen for the user could clash with the game's); kept in the
+// settings by name, set up as the program starts and again whenever the
+// user chooses another.
 class ToggleHotKey {
 public:
     ToggleHotKey(Platform& platform, std::function<WindowId()> mainWindow)

@@ -33,11 +33,13 @@ PortalDesktop::PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPorta
       stopKey_(std::move(options.stopKey)),
       connection_(std::move(connection)) {
     settle_.setSingleShot(true);
-    QObject::connect(&settle_, &QTimer::timeout, &settle_, [this] {
-        if (permissionAnswered_) {
-            permissionAnswered_(true);
-        }
-    });
+    QObject::connect(&settle_, &QTimer::timeout, &settle_, [this] { mayGo(); });
+}
+
+void PortalDesktop::mayGo() {
+    if (permissionAnswered_) {
+        permissionAnswered_(true);
+    }
 }
 
 PortalDesktop::~PortalDesktop() {
@@ -49,14 +51,9 @@ void PortalDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting
     if (!makeClock_) {
         return;
     }
-    repeatHeard_ = std::make_unique<RepeatOffHeard>(connection_.get(), makeClock_(), log_);
-    repeatHeard_->heard = [this] {
-        if (permissionAnswered_) {
-            permissionAnswered_(true);
-        }
-    };
-    desktopRepeat_ = quindorel::repeatOffWhileHolding(std::move(setting), std::move(note),
-                                                      std::move(guard), log_, *repeatHeard_);
+    desktopRepeat_ =
+        std::make_unique<HeldKeyRepeat>(std::move(setting), std::move(note), std::move(guard), log_,
+                                        connection_.get(), makeClock_(), [this] { mayGo(); });
 }
 
 void PortalDesktop::withdrawPermissionRequest() {
@@ -119,11 +116,7 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         });
         return {KeySendOutcome::Asking, std::move(none), {}};
     }
-    if (desktopRepeat_) {
-        desktopRepeat_->beforeSend(strokes);
-    }
-    if (repeatHeard_ && repeatHeard_->waiting() &&
-        std::any_of(strokes.begin(), strokes.end(), down)) {
+    if (desktopRepeat_ && desktopRepeat_->mustWait(strokes)) {
         return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
     std::vector<RemoteDesktopPortal::Press> presses;

@@ -61,7 +61,7 @@ public:
     std::string toggleKeyPlace() override { return stopKey_ ? stopKey_->toggleKeyPlace() : ""; }
     // Key-downs wait (Asking) until clients have heard that key repeat is
     // off; the permission listener hears when they may go.
-    bool bringingForward() override { return repeatHeard_ && repeatHeard_->waiting(); }
+    bool bringingForward() override { return desktopRepeat_ && desktopRepeat_->waiting(); }
     void withdrawPermissionRequest() override;
     void onPermissionAnswered(std::function<void(bool)> answered) override {
         permissionAnswered_ = std::move(answered);
@@ -85,6 +85,8 @@ private:
     PortalDesktop(Options options, std::unique_ptr<RemoteDesktopPortal> portal, XkbKeyLayout layout,
                   std::unique_ptr<WaylandConnection> connection);
     void answered(RemoteDesktopPortal::Answer answer);
+    // The keys that asked may go now.
+    void mayGo();
 
     SystemLog log_;
     std::function<std::unique_ptr<Clock>()> makeClock_;
@@ -93,8 +95,7 @@ private:
     std::unique_ptr<DesktopShortcuts> stopKey_;
     // Where the repeat clients are told is heard (null without a compositor).
     std::unique_ptr<WaylandConnection> connection_;
-    std::unique_ptr<RepeatOffHeard> repeatHeard_;
-    std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;
+    std::unique_ptr<HeldKeyRepeat> desktopRepeat_;
     // The user's last no, told to the key-downs that asked.
     std::optional<std::string> refusal_;
     std::function<void(bool)> permissionAnswered_;

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -136,18 +137,20 @@ void RepeatOffHeard::look() {
     }
 }
 
-std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
-                                                        RepeatNote note, KeyGuard guard,
-                                                        SystemLog log, RepeatOffHeard& heard) {
-    const auto applied = [&heard](bool on) {
-        if (on) {
-            heard.forget();
-        } else {
-            heard.expect();
-        }
-    };
-    return std::make_unique<DesktopKeyRepeat>(std::move(setting), std::move(note), std::move(guard),
-                                              std::move(log), applied);
+HeldKeyRepeat::HeldKeyRepeat(std::unique_ptr<RepeatSetting> setting, RepeatNote note,
+                             KeyGuard guard, SystemLog log, WaylandConnection* connection,
+                             std::unique_ptr<Clock> clock, std::function<void()> heard)
+    : heard_(connection, std::move(clock), log) {
+    heard_.heard = std::move(heard);
+    repeat_ = std::make_unique<DesktopKeyRepeat>(
+        std::move(setting), std::move(note), std::move(guard), std::move(log),
+        [this](bool on) { on ? heard_.forget() : heard_.expect(); });
+}
+
+bool HeldKeyRepeat::mustWait(const std::vector<KeyStroke>& strokes) {
+    repeat_->beforeSend(strokes);
+    return heard_.waiting() &&
+           std::any_of(strokes.begin(), strokes.end(), [](const KeyStroke& s) { return s.down; });
 }
 
 std::optional<std::string> runTool(const std::vector<std::string>& argv, int limitMs) {

@@ -56,10 +56,25 @@ private:
 };
 
 // The desktop's client key repeat, off while keys are held (DesktopKeyRepeat),
-// each switch off told to `heard`, which must outlive the result.
-std::unique_ptr<DesktopKeyRepeat> repeatOffWhileHolding(std::unique_ptr<RepeatSetting> setting,
-                                                        RepeatNote note, KeyGuard guard,
-                                                        SystemLog log, RepeatOffHeard& heard);
+// with the key-downs waiting each time until clients have heard of it
+// (RepeatOffHeard): `heard` runs when they may go.
+class HeldKeyRepeat {
+public:
+    HeldKeyRepeat(std::unique_ptr<RepeatSetting> setting, RepeatNote note, KeyGuard guard,
+                  SystemLog log, WaylandConnection* connection, std::unique_ptr<Clock> clock,
+                  std::function<void()> heard);
+    // Before the strokes are sent: true when their key-downs must wait.
+    bool mustWait(const std::vector<KeyStroke>& strokes);
+    void afterSend(const std::vector<KeyStroke>& strokes, const KeySendResult& sent) {
+        repeat_->afterSend(strokes, sent);
+    }
+    void notSent() { repeat_->notSent(); }
+    bool waiting() const { return heard_.waiting(); }
+
+private:
+    RepeatOffHeard heard_;
+    std::unique_ptr<DesktopKeyRepeat> repeat_;  // after heard_: put back first
+};
 
 // Runs `argv` (found on PATH), at most `limitMs`: its output, or nothing
 // when it cannot run, fails or takes too long.

@@ -386,10 +386,9 @@ void WaylandDesktop::repeatOffWhileHolding(std::unique_ptr<RepeatSetting> settin
     if (!makeClock_) {
         return;
     }
-    repeatHeard_ = std::make_unique<RepeatOffHeard>(connection_.get(), makeClock_(), log_);
-    repeatHeard_->heard = [this] { actsDone(); };
-    desktopRepeat_ = quindorel::repeatOffWhileHolding(std::move(setting), std::move(note),
-                                                      std::move(guard), log_, *repeatHeard_);
+    desktopRepeat_ =
+        std::make_unique<HeldKeyRepeat>(std::move(setting), std::move(note), std::move(guard), log_,
+                                        connection_.get(), makeClock_(), [this] { actsDone(); });
 }
 
 void WaylandDesktop::withdrawPermissionRequest() {
@@ -433,11 +432,7 @@ KeySendResult WaylandDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         keysWaiting_ = true;
         return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }
-    if (desktopRepeat_) {
-        desktopRepeat_->beforeSend(strokes);
-    }
-    if (repeatHeard_ && repeatHeard_->waiting() &&
-        std::any_of(strokes.begin(), strokes.end(), down)) {
+    if (desktopRepeat_ && desktopRepeat_->mustWait(strokes)) {
         keysWaiting_ = true;
         return {KeySendOutcome::Asking, std::vector<std::optional<SystemKey>>(strokes.size()), {}};
     }

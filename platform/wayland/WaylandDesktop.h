@@ -94,7 +94,8 @@ public:
     // desktop (KWin's scripts), an activation is unconfirmed, or clients
     // have not heard that key repeat is off: `answered` runs when it is done.
     bool bringingForward() override {
-        return windows_->acting() || activating_ != 0 || (repeatHeard_ && repeatHeard_->waiting());
+        return windows_->acting() || activating_ != 0 ||
+               (desktopRepeat_ && desktopRepeat_->waiting());
     }
     void withdrawPermissionRequest() override;
     void onPermissionAnswered(std::function<void(bool)> answered) override {
@@ -163,8 +164,7 @@ private:
     std::unique_ptr<Clock> activationClock_;
     WindowId activating_ = 0;  // asked to take the keyboard, not yet seen to
     std::chrono::steady_clock::time_point activationAsked_;
-    std::unique_ptr<RepeatOffHeard> repeatHeard_;
-    std::unique_ptr<DesktopKeyRepeat> desktopRepeat_;  // declared last: put back first
+    std::unique_ptr<HeldKeyRepeat> desktopRepeat_;  // declared last: put back first
 };
 
 }  // namespace quindorel
