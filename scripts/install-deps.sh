@@ -5,7 +5,7 @@
 set -euo pipefail
 
 declare -A groups=(
-  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-sync-dev libxkbcommon-x11-dev libxkbcommon-dev gcc libwayland-dev libwayland-bin nlohmann-json3-dev plasma-wayland-protocols fonts-liberation"
+  [build]="g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libxcb1-dev libxcb-ewmh-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-sync-dev libxkbcommon-x11-dev libxkbcommon-dev gcc libwayland-dev libwayland-bin nlohmann-json3-dev plasma-wayland-protocols libdbus-1-dev fonts-liberation"
   [x]="xvfb openbox x11-utils x11-xkb-utils xdotool procps fonts-liberation"
   [test]="clang libclang-rt-14-dev"
   # Wayland desktops with Xwayland (weston nested in Xvfb; sway, Mutter and

@@ -4,11 +4,11 @@
 
 #include <QDBusConnection>
 #include <QDBusObjectPath>
-#include <QDBusPendingCall>
 
 #include <algorithm>
 #include <iterator>
 
+#include "platform/gnome/DirectCalls.h"
 #include "platform/gnome/PortalRequest.h"
 
 namespace quindorel {
@@ -27,7 +27,7 @@ constexpr uint kCancelled = 1;
 // The steps before the dialog answer at once.
 constexpr std::chrono::milliseconds kQuick(2000);
 // The portal answers a key at once; one that does not is as good as gone.
-constexpr int kNotifyMs = 2000;
+constexpr std::chrono::milliseconds kNotifyLimit(2000);
 
 }  // namespace
 
@@ -175,32 +175,33 @@ std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
         return !press.button && std::find(std::begin(kModifiers), std::end(kModifiers),
                                           press.code) != std::end(kModifiers);
     };
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    std::vector<QDBusPendingCall> calls;
-    calls.reserve(presses.size());
-    for (const Press& press : presses) {
-        if (!calls.empty() && isModifier(press) != isModifier(presses[calls.size() - 1])) {
-            for (QDBusPendingCall& call : calls) {
-                call.waitForFinished();
-            }
+    DirectCalls calls(QDBusConnection::sessionBus());
+    std::vector<DirectCalls::Answer> answers;
+    answers.reserve(presses.size());
+    const auto collect = [&] {
+        for (DirectCalls::Answer& answer : calls.wait(kNotifyLimit)) {
+            answers.push_back(std::move(answer));
         }
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(kPortalService, kPortalPath, kRemoteDesktop,
-                                           press.button ? QStringLiteral("NotifyPointerButton")
-                                                        : QStringLiteral("NotifyKeyboardKeycode"));
-        message.setArguments({QVariant::fromValue(QDBusObjectPath(session_)), QVariantMap(),
-                              std::int32_t(press.code), uint(press.down)});
-        calls.push_back(bus.asyncCall(message, kNotifyMs));
+    };
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        if (i > 0 && isModifier(presses[i]) != isModifier(presses[i - 1])) {
+            collect();
+        }
+        calls.call(kPortalService, kPortalPath, kRemoteDesktop,
+                   presses[i].button ? QStringLiteral("NotifyPointerButton")
+                                     : QStringLiteral("NotifyKeyboardKeycode"),
+                   session_, std::int32_t(presses[i].code), presses[i].down ? 1U : 0U);
     }
+    collect();
     QString refusal;
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        calls[i].waitForFinished();
-        taken[i] = !calls[i].isError();
+    for (std::size_t i = 0; i < presses.size(); ++i) {
+        taken[i] = answers[i].answered && answers[i].error.isEmpty();
         if (!taken[i] && refusal.isEmpty()) {
             refusal =
                 QStringLiteral("the Remote Desktop portal refused %1: %2")
                     .arg(presses[i].button ? QStringLiteral("a button") : QStringLiteral("a key"),
-                         calls[i].error().message());
+                         answers[i].answered ? answers[i].error
+                                             : QStringLiteral("no answer in 2 s"));
         }
     }
     if (!refusal.isEmpty()) {

@@ -1,0 +1,73 @@
+// Calls written straight to a bus of the test's own (dbus-run-session): answered
+// in the order made, errors told, a silent callee waited for no longer than asked.
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QThread>
+#include <QtTest>
+
+#include "platform/gnome/DirectCalls.h"
+using namespace quindorel;
+
+// The callee; on a thread of its own it answers while the test's thread waits.
+class Sink : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.example.Sink")
+public:
+    QList<int> heard;
+public slots:
+    void Key(const QDBusObjectPath&, const QVariantMap&, int number, uint) { heard << number; }
+};
+
+class DirectCallsTest : public QObject {
+    Q_OBJECT
+    const QString service = QStringLiteral("org.example.Sink");
+    void call(DirectCalls& calls, const QString& to, const QString& path, int number) {
+        calls.call(to, QStringLiteral("/sink"), service, QStringLiteral("Key"), path, number, 1);
+    }
+private slots:
+    void initTestCase() {
+        QVERIFY(QDBusConnection::sessionBus().isConnected());
+        QCoreApplication::processEvents();  // QtDBus hands calls on from then
+    }
+    void answersInOrder() {
+        QThread thread;
+        Sink sink;
+        sink.moveToThread(&thread);
+        thread.start();
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.registerService(service));
+        QVERIFY(
+            bus.registerObject(QStringLiteral("/sink"), &sink, QDBusConnection::ExportAllSlots));
+        DirectCalls calls(bus);
+        QList<int> sent;
+        for (int i = 0; i < 50; ++i) {
+            call(calls, service, QStringLiteral("/s/1"), i);
+            sent << i;
+        }
+        call(calls, QStringLiteral("org.example.Nobody"), QStringLiteral("/s/1"), 50);
+        call(calls, service, QStringLiteral("not a path"), 51);
+        const std::vector<DirectCalls::Answer> answers = calls.wait(std::chrono::seconds(10));
+        thread.quit();
+        QVERIFY(thread.wait());
+        for (int i = 0; i < 50; ++i)
+            QVERIFY(answers.at(i).answered && answers.at(i).error.isEmpty());
+        QCOMPARE(sink.heard, sent);
+        QVERIFY(answers.at(50).error.contains("org.example.Nobody"));
+        QVERIFY(!answers.at(51).answered);  // never sent
+        bus.unregisterObject(QStringLiteral("/sink"));
+    }
+    void silentCalleeIsNotWaitedForLong() {
+        Sink sink;  // served on this thread, which waits: no answer can come
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(
+            bus.registerObject(QStringLiteral("/sink"), &sink, QDBusConnection::ExportAllSlots));
+        DirectCalls calls(bus);
+        call(calls, bus.baseService(), QStringLiteral("/s/1"), 7);
+        QVERIFY(!calls.wait(std::chrono::milliseconds(100)).at(0).answered);
+        // It comes in late; its answer finds no one and harms nothing.
+        QTRY_COMPARE(sink.heard, QList<int>{7});
+    }
+};
+
+QTEST_GUILESS_MAIN(DirectCallsTest)
+#include "DirectCallsTest.moc"
