@@ -86,10 +86,16 @@ void DirectCalls::call(const QString& service, const QString& path, const QStrin
 
 std::vector<DirectCalls::Answer> DirectCalls::wait(std::chrono::milliseconds limit) {
     auto* connection = static_cast<DBusConnection*>(connection_);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     // libdbus writes what the socket takes at once, and leaves the rest to
-    // a watch on Qt's thread that cannot be switched on from this one.
-    if (connection != nullptr && dbus_connection_has_messages_to_send(connection)) {
-        dbus_connection_flush(connection);
+    // a watch on Qt's thread that cannot be switched on from this one; so
+    // the rest is written from here, as the bus takes it, within the limit.
+    while (connection != nullptr && dbus_connection_has_messages_to_send(connection)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !dbus_connection_read_write(connection, int(left.count()))) {
+            break;
+        }
     }
     const auto done = [this] {
         for (DBusPendingCall* call : calls_) {
@@ -100,7 +106,6 @@ std::vector<DirectCalls::Answer> DirectCalls::wait(std::chrono::milliseconds lim
         return true;
     };
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
         std::unique_lock<std::mutex> lock(shared_->mutex);
         for (;;) {
             // Looked at without the lock, as libdbus takes its own; an

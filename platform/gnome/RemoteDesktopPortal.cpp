@@ -205,6 +205,9 @@ std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
         }
     }
     if (!refusal.isEmpty()) {
+        // A call not answered in time may still go through: the session is
+        // closed, and the desktop lets go of all it holds.
+        tellPortal(session_, kPortalSession, QStringLiteral("Close"), {});
         forget(refusal);
     }
     return taken;
