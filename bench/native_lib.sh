@@ -16,6 +16,9 @@ for line in sys.stdin:
 STARTED+=($(jobs -p %%) $!)
 for _ in $(seq 1 100); do grep -q 'xdg_toplevel\] configure' "$log" && break; sleep 0.05; done
 fresh_home native
+# The desktop's own settings folder, as on a user's desktop: KWin and GNOME
+# read the key repeat the program writes there.
+[ -n "${QUINDOREL_TEST_CONFIG_HOME:-}" ] && export XDG_CONFIG_HOME=$QUINDOREL_TEST_CONFIG_HOME
 write_settings BackupSwitch=Off Text1=1 Option1=True Option2=False OftenIndex=2
 # start_program KEYS: the program with those keys marked.
 start_program() {

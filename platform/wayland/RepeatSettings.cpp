@@ -125,11 +125,16 @@ void RepeatOffHeard::look() {
     const bool lost = !connection_->dispatch();
     const bool told = connection_->seatKeyboard().repeatRate == 0;
     if (!lost && !told) {
-        if (std::chrono::steady_clock::now() - since_ < std::chrono::seconds(2)) {
+        if (std::chrono::steady_clock::now() - since_ < limit_) {
             return;
         }
         log_.write(LogTopic::Wayland, LogLevel::Debug,
-                   "the compositor did not announce key repeat off within 2 s");
+                   limit_.count() < 1000
+                       ? "the compositor did not announce key repeat off within 100 ms"
+                       : "the compositor did not announce key repeat off within 2 s");
+        limit_ = std::chrono::milliseconds(100);
+    } else if (told) {
+        limit_ = std::chrono::milliseconds(2000);
     }
     forget();
     if (heard) {

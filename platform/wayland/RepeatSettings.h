@@ -31,9 +31,10 @@ std::unique_ptr<RepeatSetting> desktopRepeatSetting(const std::string& desktop);
 // Whether the clients have heard that the desktop's key repeat is off: a
 // key must not reach a client that still repeats. `connection` (the
 // program's own client, which the compositor tells as it tells every
-// client) hears it; the key-downs wait for it (Asking), at most 2 s, while
-// the program goes on. `heard` runs when the wait ends. `connection` may be
-// null (nothing to wait on) and must outlive this.
+// client) hears it; the key-downs wait for it (Asking), at most 2 s (100 ms
+// after one went unannounced), while the program goes on. `heard` runs
+// when the wait ends. `connection` may be null (nothing to wait on) and
+// must outlive this.
 class RepeatOffHeard {
 public:
     RepeatOffHeard(WaylandConnection* connection, std::unique_ptr<Clock> clock, SystemLog log);
@@ -53,6 +54,10 @@ private:
     SystemLog log_;
     bool waiting_ = false;
     std::chrono::steady_clock::time_point since_;
+    // How long a wait may last: short once the compositor has let one pass
+    // unannounced (its settings may be elsewhere, or locked), so that not
+    // every hold of the run pays for it; long again once it announces.
+    std::chrono::milliseconds limit_{2000};
 };
 
 // The desktop's client key repeat, off while keys are held (DesktopKeyRepeat),

@@ -94,12 +94,18 @@ WaylandConnection::~WaylandConnection() {
     wl_display_disconnect(display_);
 }
 
+bool isKwinGlobal(std::string_view interface) {
+    return interface.rfind("org_kde_kwin", 0) == 0 &&
+           interface != "org_kde_kwin_server_decoration_manager" &&
+           interface != "org_kde_kwin_idle";
+}
+
 void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_t name,
                                  const char* interface, std::uint32_t version) {
     auto* self = static_cast<WaylandConnection*>(data);
     Globals& g = self->globals_;
     const std::string_view which(interface);
-    if (which.rfind("org_kde_kwin", 0) == 0) {
+    if (isKwinGlobal(which)) {
         g.kwin = true;
     }
     if (which == wl_seat_interface.name && g.seat == nullptr) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/wayland/WaylandToplevels.h"
 
@@ -15,6 +16,11 @@ struct zwlr_virtual_pointer_manager_v1;
 struct org_kde_kwin_fake_input;
 
 namespace quindorel {
+
+// Whether a global of this interface name is one of KWin's own. wlroots
+// desktops offer two of KDE's protocols as well (server-side decorations,
+// idle), so those tell nothing.
+bool isKwinGlobal(std::string_view interface);
 
 // The program's own connection to the Wayland compositor, apart from Qt's
 // (which may not exist: Qt runs on xcb whenever it can). It binds the seat
