@@ -43,12 +43,13 @@ public:
     // Back on: nothing to wait for.
     void forget();
     bool waiting() const { return waiting_; }
+    // Whether clients were told: on each tick of the clock, and whenever the
+    // connection was read (it is told as they are).
+    void look();
 
     std::function<void()> heard;
 
 private:
-    void look();
-
     WaylandConnection* connection_;
     std::unique_ptr<Clock> clock_;
     SystemLog log_;
@@ -75,6 +76,12 @@ public:
     }
     void notSent() { repeat_->notSent(); }
     bool waiting() const { return heard_.waiting(); }
+    // The connection was read: the key-downs go as soon as it told.
+    void connectionRead() {
+        if (heard_.waiting()) {
+            heard_.look();
+        }
+    }
 
 private:
     RepeatOffHeard heard_;

@@ -161,6 +161,9 @@ bool WaylandDesktop::dispatch() {
     if (activating_ != 0 && (lost_ || windows_->activeWindow() == activating_)) {
         lookAtActivation();
     }
+    if (desktopRepeat_) {
+        desktopRepeat_->connectionRead();
+    }
     return !lost_;
 }
 
