@@ -1,7 +1,8 @@
-// Calls written straight to a bus of the test's own (dbus-run-session): answered
+// Calls written straight to a bus of the test's own (dbus-daemon): answered
 // in the order made, errors told, a silent callee waited for no longer than asked.
 #include <QDBusConnection>
 #include <QDBusObjectPath>
+#include <QProcess>
 #include <QThread>
 #include <QtTest>
 
@@ -21,20 +22,25 @@ public slots:
 class DirectCallsTest : public QObject {
     Q_OBJECT
     const QString service = QStringLiteral("org.example.Sink");
+    QProcess daemon;
+    QDBusConnection bus{QString()};
     void call(DirectCalls& calls, const QString& to, const QString& path, int number) {
         calls.call(to, QStringLiteral("/sink"), service, QStringLiteral("Key"), path, number, 1);
     }
 private slots:
     void initTestCase() {
-        QVERIFY(QDBusConnection::sessionBus().isConnected());
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        QVERIFY(daemon.waitForReadyRead(20000));
+        bus = QDBusConnection::connectToBus(QString::fromUtf8(daemon.readLine().trimmed()), "t");
+        QVERIFY(bus.isConnected());
         QCoreApplication::processEvents();  // QtDBus hands calls on from then
     }
+    void cleanupTestCase() { daemon.kill(), daemon.waitForFinished(); }
     void answersInOrder() {
         QThread thread;
         Sink sink;
         sink.moveToThread(&thread);
         thread.start();
-        QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(bus.registerService(service));
         QVERIFY(
             bus.registerObject(QStringLiteral("/sink"), &sink, QDBusConnection::ExportAllSlots));
@@ -58,7 +64,6 @@ private slots:
     }
     void silentCalleeIsNotWaitedForLong() {
         Sink sink;  // served on this thread, which waits: no answer can come
-        QDBusConnection bus = QDBusConnection::sessionBus();
         QVERIFY(
             bus.registerObject(QStringLiteral("/sink"), &sink, QDBusConnection::ExportAllSlots));
         DirectCalls calls(bus);

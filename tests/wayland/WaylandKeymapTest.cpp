@@ -1,10 +1,12 @@
 // The Wayland back end's keys without a compositor: which keymap the
-// virtual keyboard gets, and which evdev code each marked key becomes in it.
+// virtual keyboard gets, and which evdev code each marked key becomes in it;
+// which globals tell KWin.
 #include <linux/input-event-codes.h>
 
 #include <QtTest>
 #include <cstdlib>
 
+#include "platform/wayland/WaylandConnection.h"
 #include "platform/wayland/WaylandKeymap.h"
 
 using namespace quindorel;
@@ -76,6 +78,15 @@ private slots:
             const auto code = buttonCodeFor(static_cast<std::uint8_t>(virtualKey));
             QCOMPARE(code ? int(*code) : -1, button);
         }
+    }
+
+    // KWin is told by its own globals, not by KDE's protocols wlroots offers too.
+    void kwinGlobals() {
+        QVERIFY(isKwinGlobal("org_kde_kwin_fake_input") &&
+                isKwinGlobal("org_kde_kwin_blur_manager"));
+        QVERIFY(!isKwinGlobal("org_kde_kwin_server_decoration_manager"));
+        QVERIFY(!isKwinGlobal("org_kde_kwin_idle") &&
+                !isKwinGlobal("zwlr_virtual_pointer_manager_v1"));
     }
 };
 
