@@ -34,9 +34,19 @@ void release(void* data) {
 
 }  // namespace
 
-DirectCalls::DirectCalls(const QDBusConnection& bus)
+DirectCalls::DirectCalls(const QDBusConnection& bus, const QString& service, const QString& path,
+                         const QString& interface, const QString& objectPath)
     : connection_(bus.isConnected() ? bus.internalPointer() : nullptr),
-      shared_(std::make_shared<Shared>()) {}
+      service_(service.toUtf8()),
+      path_(path.toUtf8()),
+      interface_(interface.toUtf8()),
+      objectPath_(objectPath.toUtf8()),
+      shared_(std::make_shared<Shared>()) {
+    // libdbus ends the program over a malformed path; the portal's own are checked once here.
+    if (!dbus_validate_path(objectPath_.constData(), nullptr)) {
+        connection_ = nullptr;
+    }
+}
 
 DirectCalls::~DirectCalls() {
     for (DBusPendingCall* call : calls_) {
@@ -47,20 +57,15 @@ DirectCalls::~DirectCalls() {
     }
 }
 
-void DirectCalls::call(const QString& service, const QString& path, const QString& interface,
-                       const QString& member, const QString& objectPath, std::int32_t number,
-                       std::uint32_t state) {
+void DirectCalls::call(const char* member, std::int32_t number, std::uint32_t state) {
     auto* connection = static_cast<DBusConnection*>(connection_);
     DBusPendingCall* pending = nullptr;
-    const QByteArray names[] = {service.toUtf8(), path.toUtf8(), interface.toUtf8(),
-                                member.toUtf8(), objectPath.toUtf8()};
-    DBusMessage* message =
-        connection == nullptr || !dbus_validate_path(names[4].constData(), nullptr)
-            ? nullptr
-            : dbus_message_new_method_call(names[0].constData(), names[1].constData(),
-                                           names[2].constData(), names[3].constData());
+    DBusMessage* message = connection == nullptr ? nullptr
+                                                 : dbus_message_new_method_call(
+                                                       service_.constData(), path_.constData(),
+                                                       interface_.constData(), member);
     if (message != nullptr) {
-        const char* object = names[4].constData();
+        const char* object = objectPath_.constData();
         DBusMessageIter arguments;
         DBusMessageIter options;
         dbus_message_iter_init_append(message, &arguments);
@@ -97,13 +102,14 @@ std::vector<DirectCalls::Answer> DirectCalls::wait(std::chrono::milliseconds lim
             break;
         }
     }
-    const auto done = [this] {
-        for (DBusPendingCall* call : calls_) {
-            if (call != nullptr && !dbus_pending_call_get_completed(call)) {
-                return false;
-            }
+    // Answers come mostly in order: each look starts at the first still open.
+    std::size_t open = 0;
+    const auto done = [this, &open] {
+        while (open < calls_.size() &&
+               (calls_[open] == nullptr || dbus_pending_call_get_completed(calls_[open]))) {
+            ++open;
         }
-        return true;
+        return open == calls_.size();
     };
     {
         std::unique_lock<std::mutex> lock(shared_->mutex);

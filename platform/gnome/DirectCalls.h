@@ -31,18 +31,18 @@ public:
         QString error;          // the error's message; empty on success
     };
 
-    // On a connection without a libdbus handle (none, or closed), every call
-    // is answered as not sent.
-    explicit DirectCalls(const QDBusConnection& bus);
+    // Calls to `interface` of `path` at `service`, each with `objectPath`
+    // first. On a connection without a libdbus handle (none, or closed), or
+    // with an object path that is none, every call is answered as not sent.
+    DirectCalls(const QDBusConnection& bus, const QString& service, const QString& path,
+                const QString& interface, const QString& objectPath);
     ~DirectCalls();
     DirectCalls(const DirectCalls&) = delete;
     DirectCalls& operator=(const DirectCalls&) = delete;
 
     // Sends `member(object path, {}, int32, uint32)`: the shape of the Remote
     // Desktop portal's Notify calls.
-    void call(const QString& service, const QString& path, const QString& interface,
-              const QString& member, const QString& objectPath, std::int32_t number,
-              std::uint32_t state);
+    void call(const char* member, std::int32_t number, std::uint32_t state);
     // Waits until every call sent so far has answered, or `limit` has passed
     // since this was called; then gives each call's answer, in the order they
     // were made, and starts afresh.
@@ -52,7 +52,8 @@ public:
     struct Shared;
 
 private:
-    void* connection_ = nullptr;  // DBusConnection*, owned by Qt
+    void* connection_ = nullptr;                          // DBusConnection*, owned by Qt
+    QByteArray service_, path_, interface_, objectPath_;  // as libdbus takes them
     std::shared_ptr<Shared> shared_;
     std::vector<DBusPendingCall*> calls_;  // null where the call was not sent
 };

@@ -126,7 +126,8 @@ KeySendResult PortalDesktop::sendKeys(const std::vector<KeyStroke>& strokes) {
         result.keys.push_back(code);
         if (code) {
             pressOf[i] = presses.size();
-            presses.push_back({*code, isMouseButton(strokes[i].virtualKey), strokes[i].down});
+            presses.push_back({*code, isMouseButton(strokes[i].virtualKey), strokes[i].down,
+                               isModifierKey(strokes[i].virtualKey)});
         }
     }
     // Without a session nothing of ours is down: the desktop let go of it

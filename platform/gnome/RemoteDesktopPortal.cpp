@@ -1,12 +1,7 @@
 #include "platform/gnome/RemoteDesktopPortal.h"
 
-#include <linux/input-event-codes.h>
-
 #include <QDBusConnection>
 #include <QDBusObjectPath>
-
-#include <algorithm>
-#include <iterator>
 
 #include "platform/gnome/DirectCalls.h"
 #include "platform/gnome/PortalRequest.h"
@@ -168,14 +163,8 @@ std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
     // trip a key. So a run of keys goes at once, and the next run, where
     // modifiers give way to other keys or back, once its answers are in:
     // the portal has passed a call on before it answers it.
-    const auto isModifier = [](const Press& press) {
-        constexpr std::uint32_t kModifiers[] = {KEY_LEFTCTRL,   KEY_RIGHTCTRL, KEY_LEFTSHIFT,
-                                                KEY_RIGHTSHIFT, KEY_LEFTALT,   KEY_RIGHTALT,
-                                                KEY_LEFTMETA,   KEY_RIGHTMETA};
-        return !press.button && std::find(std::begin(kModifiers), std::end(kModifiers),
-                                          press.code) != std::end(kModifiers);
-    };
-    DirectCalls calls(QDBusConnection::sessionBus());
+    DirectCalls calls(QDBusConnection::sessionBus(), kPortalService, kPortalPath, kRemoteDesktop,
+                      session_);
     std::vector<DirectCalls::Answer> answers;
     answers.reserve(presses.size());
     const auto collect = [&] {
@@ -184,13 +173,11 @@ std::vector<bool> RemoteDesktopPortal::send(const std::vector<Press>& presses) {
         }
     };
     for (std::size_t i = 0; i < presses.size(); ++i) {
-        if (i > 0 && isModifier(presses[i]) != isModifier(presses[i - 1])) {
+        if (i > 0 && presses[i].modifier != presses[i - 1].modifier) {
             collect();
         }
-        calls.call(kPortalService, kPortalPath, kRemoteDesktop,
-                   presses[i].button ? QStringLiteral("NotifyPointerButton")
-                                     : QStringLiteral("NotifyKeyboardKeycode"),
-                   session_, std::int32_t(presses[i].code), presses[i].down ? 1U : 0U);
+        calls.call(presses[i].button ? "NotifyPointerButton" : "NotifyKeyboardKeycode",
+                   std::int32_t(presses[i].code), presses[i].down ? 1U : 0U);
     }
     collect();
     QString refusal;

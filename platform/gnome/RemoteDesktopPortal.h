@@ -63,6 +63,7 @@ public:
         std::uint32_t code = 0;
         bool button = false;
         bool down = true;
+        bool modifier = false;  // Ctrl, Shift, Alt or Win
     };
     // Presses and lets go in the started session without waiting for each
     // answer, but with every modifier before the keys after it (and the

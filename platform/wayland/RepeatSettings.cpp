@@ -122,16 +122,18 @@ void RepeatOffHeard::forget() {
 }
 
 void RepeatOffHeard::look() {
-    const bool lost = !connection_->dispatch();
+    settle(!connection_->dispatch());
+}
+
+void RepeatOffHeard::settle(bool lost) {
     const bool told = connection_->seatKeyboard().repeatRate == 0;
     if (!lost && !told) {
         if (std::chrono::steady_clock::now() - since_ < limit_) {
             return;
         }
         log_.write(LogTopic::Wayland, LogLevel::Debug,
-                   limit_.count() < 1000
-                       ? "the compositor did not announce key repeat off within 100 ms"
-                       : "the compositor did not announce key repeat off within 2 s");
+                   std::string("the compositor did not announce key repeat off within ") +
+                       (limit_ < std::chrono::seconds(1) ? "100 ms" : "2 s"));
         limit_ = std::chrono::milliseconds(100);
     } else if (told) {
         limit_ = std::chrono::milliseconds(2000);

@@ -43,13 +43,19 @@ public:
     // Back on: nothing to wait for.
     void forget();
     bool waiting() const { return waiting_; }
-    // Whether clients were told: on each tick of the clock, and whenever the
-    // connection was read (it is told as they are).
-    void look();
+    // The connection's owner read it just now: what it was told counts at
+    // once, not on the clock's next tick.
+    void connectionRead() {
+        if (waiting_) {
+            settle(false);
+        }
+    }
 
     std::function<void()> heard;
 
 private:
+    void look();  // on the clock: reads the connection, then settles
+    void settle(bool lost);
     WaylandConnection* connection_;
     std::unique_ptr<Clock> clock_;
     SystemLog log_;
@@ -77,11 +83,7 @@ public:
     void notSent() { repeat_->notSent(); }
     bool waiting() const { return heard_.waiting(); }
     // The connection was read: the key-downs go as soon as it told.
-    void connectionRead() {
-        if (heard_.waiting()) {
-            heard_.look();
-        }
-    }
+    void connectionRead() { heard_.connectionRead(); }
 
 private:
     RepeatOffHeard heard_;

@@ -24,8 +24,8 @@ class DirectCallsTest : public QObject {
     const QString service = QStringLiteral("org.example.Sink");
     QProcess daemon;
     QDBusConnection bus{QString()};
-    void call(DirectCalls& calls, const QString& to, const QString& path, int number) {
-        calls.call(to, QStringLiteral("/sink"), service, QStringLiteral("Key"), path, number, 1);
+    DirectCalls callsTo(const QString& to, const QString& path = QStringLiteral("/s/1")) {
+        return DirectCalls(bus, to, QStringLiteral("/sink"), service, path);
     }
 private slots:
     void initTestCase() {
@@ -44,15 +44,18 @@ private slots:
         QVERIFY(bus.registerService(service));
         QVERIFY(
             bus.registerObject(QStringLiteral("/sink"), &sink, QDBusConnection::ExportAllSlots));
-        DirectCalls calls(bus);
+        DirectCalls calls = callsTo(service), nobody = callsTo("org.example.Nobody"),
+                    unsent = callsTo(service, "not a path");
         QList<int> sent;
         for (int i = 0; i < 50; ++i) {
-            call(calls, service, QStringLiteral("/s/1"), i);
+            calls.call("Key", i, 1);
             sent << i;
         }
-        call(calls, QStringLiteral("org.example.Nobody"), QStringLiteral("/s/1"), 50);
-        call(calls, service, QStringLiteral("not a path"), 51);
-        const std::vector<DirectCalls::Answer> answers = calls.wait(std::chrono::seconds(10));
+        nobody.call("Key", 50, 1);
+        unsent.call("Key", 51, 1);
+        std::vector<DirectCalls::Answer> answers = calls.wait(std::chrono::seconds(10));
+        answers.push_back(nobody.wait(std::chrono::seconds(10)).at(0));
+        answers.push_back(unsent.wait(std::chrono::seconds(10)).at(0));
         thread.quit();
         QVERIFY(thread.wait());
         for (int i = 0; i < 50; ++i)
@@ -66,8 +69,8 @@ private slots:
         Sink sink;  // served on this thread, which waits: no answer can come
         QVERIFY(
             bus.registerObject(QStringLiteral("/sink"), &sink, QDBusConnection::ExportAllSlots));
-        DirectCalls calls(bus);
-        call(calls, bus.baseService(), QStringLiteral("/s/1"), 7);
+        DirectCalls calls = callsTo(bus.baseService());
+        calls.call("Key", 7, 1);
         QVERIFY(!calls.wait(std::chrono::milliseconds(100)).at(0).answered);
         // It comes in late; its answer finds no one and harms nothing.
         QTRY_COMPARE(sink.heard, QList<int>{7});
